@@ -1,0 +1,1 @@
+set(DSPLAB_UI_SOURCES)
