@@ -1,0 +1,155 @@
+#include "app/screen_setup.h"
+
+#include "app/answer.h"
+#include "app/number_format.h"
+#include "app/shared_state.h"
+#include "forms/palette.h"
+#include "forms/runtime.h"
+#include "synthesis/module1.h"
+
+#include <QLabel>
+
+#include <cmath>
+
+namespace app {
+
+using forms::paletteColour;
+
+forms::FontSpec arial(double points, bool bold) { return {QStringLiteral("Arial"), points, bold}; }
+
+forms::FontSpec sansSerif(double points, bool bold)
+{
+    return {QStringLiteral("MS Sans Serif"), points, bold};
+}
+
+void paintControl(QWidget* widget, const QColor& text, const QColor& background)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, text);
+    if (background.isValid()) {
+        palette.setColor(QPalette::Window, background);
+        palette.setColor(QPalette::Base, background);
+        palette.setColor(QPalette::Button, background);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+void standardSetUp(forms::Form& form, const SetUpOptions& options)
+{
+    form.centreOnScreen();
+    form.setBackColor(paletteColour(15));
+    form.setForeColor(paletteColour(0));
+    form.setAutoRedraw(true);
+    form.setScaleHeight(options.scaleHeight);
+    form.setScaleWidth(640);
+    if (options.canvasFont)
+        form.setCanvasFont(arial(form.scaleWidth() * 0.015));
+    for (QLabel* label : options.blanked)
+        label->setText(QStringLiteral(" "));
+    if (options.show) {
+        form.Show();
+        form.Cls();
+    }
+}
+
+void drawGraticuleOn(forms::Form& form)
+{
+    shared().PlotForm = &form;
+    Module1::DrawGrid();
+}
+
+void busyOn(forms::Form& form)
+{
+    form.setMousePointer(11);
+    form.Refresh();
+}
+
+void busyOff(forms::Form& form)
+{
+    form.setMousePointer(0);
+    form.Refresh();
+}
+
+void drawPolyline(forms::Form& form, const std::vector<dsp::PlotPoint>& points)
+{
+    if (points.empty())
+        return;
+    form.PSet(points.front().x, points.front().y);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        form.LineTo(points[i].x, points[i].y);
+}
+
+void drawStrokes(forms::Form& form, const std::vector<dsp::Stroke>& strokes)
+{
+    for (const dsp::Stroke& stroke : strokes) {
+        form.setForeColor(paletteColour(stroke.palette));
+        form.setDrawWidth(stroke.width);
+        if (stroke.isPoint())
+            form.PSet(stroke.from.x, stroke.from.y);
+        else
+            form.Line(stroke.from.x, stroke.from.y, stroke.to.x, stroke.to.y);
+    }
+}
+
+QString captionWith(const QString& text, double number)
+{
+    return text + QString::fromStdString(dsp::captionNumber(number));
+}
+
+QString ask(forms::Form& form, const QString& title, const QString& defaultAnswer,
+            const forms::AnswerRule& rule)
+{
+    Q_UNUSED(form);
+    return forms::Runtime::current().InputBox(QStringLiteral(" "), title, defaultAnswer, rule);
+}
+
+namespace {
+
+std::optional<double> numberOf(const QString& answer)
+{
+    return dsp::readNumber(answer.toStdString());
+}
+
+const QString kNotANumber = QStringLiteral("Please type a number, such as 3 or 0.5.");
+
+} // namespace
+
+forms::AnswerRule numberRule()
+{
+    return [](const QString& answer) -> std::optional<QString> {
+        if (!numberOf(answer))
+            return kNotANumber;
+        return std::nullopt;
+    };
+}
+
+forms::AnswerRule harmonicCountRule(CountConversion conversion)
+{
+    return [conversion](const QString& answer) -> std::optional<QString> {
+        const auto value = numberOf(answer);
+        if (!value)
+            return kNotANumber;
+        const double count = conversion == CountConversion::WholePart ? dsp::wholePart(*value)
+                                                                      : dsp::roundHalfEven(*value);
+        if (count > 32767)
+            return QStringLiteral("Too many harmonics: at most 32767.");
+        return std::nullopt;
+    };
+}
+
+forms::AnswerRule wholeCountRule()
+{
+    return [](const QString& answer) -> std::optional<QString> {
+        const auto value = numberOf(answer);
+        if (!value)
+            return kNotANumber;
+        if (*value != std::floor(*value))
+            return QStringLiteral("Please type a whole number of taps.");
+        return std::nullopt;
+    };
+}
+
+} // namespace app

@@ -1,0 +1,58 @@
+#include "app/screens.h"
+
+#include "app/main_menu_form.h"
+#include "app/start_form.h"
+#include "forms/runtime.h"
+#include "synthesis/square_form.h"
+
+#include <array>
+
+namespace app {
+namespace {
+
+struct Alias {
+    const char* alias;
+    const char* name;
+};
+
+constexpr std::array kAliases{
+    Alias{"start", "Form1"},      Alias{"menu", "Form2"},       Alias{"square", "Form3"},
+    Alias{"triangle", "Form4"},   Alias{"sawtooth", "Form5"},   Alias{"rectified", "Form6"},
+    Alias{"pulse", "Form13"},     Alias{"spectrum", "Form7"},   Alias{"lowpass-rect", "Form8"},
+    Alias{"lowpass", "Form9"},    Alias{"bandpass", "Form10"},  Alias{"highpass", "Form11"},
+    Alias{"bandstop", "Form12"},
+};
+
+constexpr std::array kFormNames{
+    "Form1",  "Form2",  "Form3",     "Form4",     "Form5",    "Form6",     "Form7",
+    "Form8",  "Form9",  "Form10",    "Form11",    "Form12",   "Form13",    "frmAbout",
+    "frmAbout1", "frmAbout2", "frmAbout3", "frmAbout4", "frmAbout5",
+};
+
+template <class F>
+void add(forms::Runtime& runtime)
+{
+    runtime.registerForm(QString::fromLatin1(F::kName), [] { return new F; });
+}
+
+} // namespace
+
+void registerScreens(forms::Runtime& runtime)
+{
+    add<Form1>(runtime);
+    add<Form2>(runtime);
+    add<synthesis::Form3>(runtime);
+}
+
+QString resolveScreenName(const QString& nameOrAlias)
+{
+    for (const Alias& alias : kAliases)
+        if (nameOrAlias.compare(QLatin1String(alias.alias), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(alias.name);
+    for (const char* name : kFormNames)
+        if (nameOrAlias.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(name);
+    return QString();
+}
+
+} // namespace app

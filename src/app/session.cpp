@@ -1,0 +1,112 @@
+#include "app/session.h"
+
+#include "app/screens.h"
+#include "app/shared_state.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace app {
+
+Session::Session(forms::Script script, QObject* parent)
+    : QObject(parent), m_script(std::move(script)), m_runtime(std::make_unique<forms::Runtime>())
+{
+    m_screen = m_script.screen.isEmpty() ? QStringLiteral("Form1") : resolveScreenName(m_script.screen);
+    registerScreens(*m_runtime);
+    connect(m_runtime.get(), &forms::Runtime::programEnded, this, &Session::programEnded);
+}
+
+Session::~Session()
+{
+    m_driver.reset();
+    m_runtime.reset();
+}
+
+QString Session::problem() const
+{
+    if (!m_script.error.isEmpty())
+        return m_script.error;
+    if (m_screen.isEmpty() || !m_runtime->knows(m_screen))
+        return QStringLiteral("unknown screen %1 (try --help)").arg(m_script.screen);
+    return QString();
+}
+
+void Session::start()
+{
+    resetShared();
+    const QString screen = m_screen;
+    QTimer::singleShot(0, m_runtime.get(), [this, screen] { m_runtime->start(screen); });
+    if (!m_script.scripted())
+        return;
+    m_driver = std::make_unique<forms::Driver>(*m_runtime, m_script.steps);
+    connect(m_driver.get(), &forms::Driver::stepsDone, this, &Session::stepsDone);
+    connect(m_driver.get(), &forms::Driver::failed, this, &Session::stepFailed);
+    m_driver->begin();
+}
+
+void Session::stepsDone()
+{
+    m_snapshot = forms::takeSnapshot(*m_runtime, sharedStateJson());
+    int code = 0;
+    if (m_script.snapshotFolder) {
+        QString error;
+        if (!forms::writeSnapshot(m_snapshot, *m_script.snapshotFolder, &error)) {
+            m_failure = error;
+            std::fprintf(stderr, "dsplab: %s\n", qPrintable(error));
+            code = 1;
+        }
+    }
+    finish(code);
+}
+
+void Session::stepFailed(const QString& message)
+{
+    m_failure = message;
+    std::fprintf(stderr, "dsplab: %s\n", qPrintable(message));
+    finish(2);
+}
+
+void Session::programEnded()
+{
+    m_programGone = true;
+    if (m_finishing || !m_driver)
+        finish(m_exitCode);
+}
+
+// The run is over: end the program if it still runs, and report once everything has unwound.
+void Session::finish(int exitCode)
+{
+    if (m_finished)
+        return;
+    m_exitCode = exitCode;
+    m_finishing = true;
+    if (!m_programGone) {
+        m_runtime->shutdown();
+        return;
+    }
+    m_finished = true;
+    emit finished(m_exitCode);
+}
+
+SessionResult runSession(const QStringList& arguments)
+{
+    Session session(forms::parseScript(arguments));
+    SessionResult result;
+    if (const QString problem = session.problem(); !problem.isEmpty()) {
+        result.exitCode = 2;
+        result.failure = problem;
+        return result;
+    }
+    QEventLoop loop;
+    QObject::connect(&session, &Session::finished, &loop, [&loop](int) { loop.quit(); });
+    session.start();
+    loop.exec();
+    result.exitCode = session.exitCode();
+    result.failure = session.failure();
+    result.snapshot = session.snapshot();
+    return result;
+}
+
+} // namespace app

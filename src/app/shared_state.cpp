@@ -1,0 +1,22 @@
+#include "app/shared_state.h"
+
+namespace app {
+
+SharedState& shared()
+{
+    static SharedState state;
+    return state;
+}
+
+void resetShared() { shared() = SharedState{}; }
+
+QJsonObject sharedStateJson()
+{
+    const SharedState& state = shared();
+    return QJsonObject{{QStringLiteral("WaveType"), state.WaveType},
+                       {QStringLiteral("Harmonics"), state.Harmonics},
+                       {QStringLiteral("DutyCycle"), state.DutyCycle},
+                       {QStringLiteral("RectifyChoice"), state.RectifyChoice}};
+}
+
+} // namespace app

@@ -1,0 +1,267 @@
+#include "forms/driver.h"
+
+#include "forms/form.h"
+#include "forms/runtime.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace forms {
+namespace {
+
+QString withoutMnemonics(QString caption) { return caption.remove(QLatin1Char('&')); }
+
+const char* optionName(Step::Kind kind)
+{
+    switch (kind) {
+    case Step::Kind::Answer: return "--answer";
+    case Step::Kind::Cancel: return "--cancel";
+    case Step::Kind::Click: return "--click";
+    case Step::Kind::Toggle: return "--toggle";
+    case Step::Kind::Menu: return "--menu";
+    case Step::Kind::Close: return "--close";
+    }
+    return "";
+}
+
+} // namespace
+
+QString Step::describe() const
+{
+    const QString option = QString::fromLatin1(optionName(kind));
+    const bool takesText = kind != Kind::Cancel && kind != Kind::Close;
+    return takesText ? QStringLiteral("%1 \"%2\"").arg(option, text) : option;
+}
+
+QString usage()
+{
+    return QStringLiteral(
+        "Usage: dsplab [--screen NAME] [STEP]... [--snapshot DIR]\n"
+        "Fourier synthesis and FIR filter design for the classroom.\n"
+        "\n"
+        "Without options the program opens on its start screen. The options script a session:\n"
+        "  --screen NAME       open this screen first instead of the start screen: Form1 ... Form13\n"
+        "                      or start, menu, square, triangle, sawtooth, rectified, pulse,\n"
+        "                      lowpass-rect, lowpass, bandpass, highpass, bandstop\n"
+        "  --answer TEXT       type TEXT into the open question box and press OK\n"
+        "  --cancel            press Cancel in the open question box\n"
+        "  --click CAPTION     press the button with this caption on the topmost window\n"
+        "  --toggle CAPTION    click the check box with this caption on the topmost window\n"
+        "  --menu PATH         pick a menu item by its captions, for example \"Help/About\"\n"
+        "  --close             close the topmost window with its close box\n"
+        "  --snapshot DIR      when the steps are done, write a picture of every open window\n"
+        "                      (NAME.png, NAME.canvas.png) and state.json into DIR, then exit\n"
+        "  --help              show this help\n"
+        "  --version           show the version\n"
+        "Steps run in order, each once the program waits for the user. A step that cannot be\n"
+        "carried out stops the run with exit code 2. Without a display the scripted run draws\n"
+        "offscreen.\n");
+}
+
+Script parseScript(const QStringList& arguments)
+{
+    Script script;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        const auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= arguments.size())
+                return std::nullopt;
+            return arguments[++i];
+        };
+        const auto addStep = [&](Step::Kind kind) {
+            const auto text = value();
+            if (!text)
+                script.error = QStringLiteral("%1 needs a value").arg(option);
+            else
+                script.steps.push_back({kind, *text});
+        };
+        if (option == QLatin1String("--help") || option == QLatin1String("-h"))
+            script.help = true;
+        else if (option == QLatin1String("--version"))
+            script.version = true;
+        else if (option == QLatin1String("--answer"))
+            addStep(Step::Kind::Answer);
+        else if (option == QLatin1String("--click"))
+            addStep(Step::Kind::Click);
+        else if (option == QLatin1String("--toggle"))
+            addStep(Step::Kind::Toggle);
+        else if (option == QLatin1String("--menu"))
+            addStep(Step::Kind::Menu);
+        else if (option == QLatin1String("--cancel"))
+            script.steps.push_back({Step::Kind::Cancel, {}});
+        else if (option == QLatin1String("--close"))
+            script.steps.push_back({Step::Kind::Close, {}});
+        else if (option == QLatin1String("--screen") || option == QLatin1String("--snapshot")) {
+            const auto text = value();
+            if (!text)
+                script.error = QStringLiteral("%1 needs a value").arg(option);
+            else if (option == QLatin1String("--screen"))
+                script.screen = *text;
+            else
+                script.snapshotFolder = *text;
+        } else
+            script.error = QStringLiteral("unknown option %1").arg(option);
+        if (!script.error.isEmpty())
+            break;
+    }
+    return script;
+}
+
+Driver::Driver(Runtime& runtime, std::vector<Step> steps, QObject* parent)
+    : QObject(parent), m_runtime(runtime), m_steps(std::move(steps))
+{
+    connect(&m_runtime, &Runtime::programEnded, this, &Driver::programEnded);
+}
+
+void Driver::begin() { QTimer::singleShot(0, this, &Driver::runNext); }
+
+// The next step is scheduled before this one acts: if the action opens a question box or a
+// modal window, the next step then runs inside that wait, as a user's next action would.
+void Driver::runNext()
+{
+    if (m_done)
+        return;
+    if (m_next == m_steps.size()) {
+        m_done = true;
+        emit stepsDone();
+        return;
+    }
+    const std::size_t index = m_next++;
+    QTimer::singleShot(0, this, &Driver::runNext);
+    if (m_runtime.hasEnded()) {
+        m_done = true;
+        m_failure = QStringLiteral("step %1 (%2): the program has already ended")
+                        .arg(index + 1).arg(m_steps[index].describe());
+        emit failed(m_failure);
+        return;
+    }
+    if (const auto problem = perform(m_steps[index])) {
+        m_done = true;
+        m_failure = QStringLiteral("step %1 (%2): %3").arg(index + 1).arg(m_steps[index].describe(), *problem);
+        emit failed(m_failure);
+    }
+}
+
+std::optional<QString> Driver::perform(const Step& step)
+{
+    PromptBox* prompt = m_runtime.openPrompt();
+    switch (step.kind) {
+    case Step::Kind::Answer:
+    case Step::Kind::Cancel:
+        if (!prompt)
+            return QStringLiteral("no question box is open");
+        if (step.kind == Step::Kind::Cancel) {
+            prompt->pressCancel();
+        } else {
+            prompt->typeAnswer(step.text);
+            prompt->pressOk();
+        }
+        return std::nullopt;
+    case Step::Kind::Click:
+        return click(step.text);
+    case Step::Kind::Toggle:
+        return toggle(step.text);
+    case Step::Kind::Menu:
+        return menu(step.text);
+    case Step::Kind::Close:
+        return close();
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> Driver::click(const QString& caption)
+{
+    if (PromptBox* prompt = m_runtime.openPrompt()) {
+        if (caption == QLatin1String("OK")) {
+            prompt->pressOk();
+            return std::nullopt;
+        }
+        if (caption == QLatin1String("Cancel")) {
+            prompt->pressCancel();
+            return std::nullopt;
+        }
+        return QStringLiteral("a question box is open");
+    }
+    Form* top = m_runtime.topWindow();
+    if (!top)
+        return QStringLiteral("no window is open");
+    for (QPushButton* button : top->findChildren<QPushButton*>())
+        if (button->text().trimmed() == caption && button->isVisible()) {
+            button->click();
+            return std::nullopt;
+        }
+    return QStringLiteral("no button \"%1\" on %2").arg(caption, top->name());
+}
+
+std::optional<QString> Driver::toggle(const QString& caption)
+{
+    Form* top = m_runtime.openPrompt() ? nullptr : m_runtime.topWindow();
+    if (!top)
+        return QStringLiteral("no window takes input");
+    for (QCheckBox* box : top->findChildren<QCheckBox*>())
+        if (box->text().trimmed() == caption) {
+            box->click();
+            return std::nullopt;
+        }
+    return QStringLiteral("no check box \"%1\" on %2").arg(caption, top->name());
+}
+
+std::optional<QString> Driver::menu(const QString& path)
+{
+    Form* top = m_runtime.openPrompt() ? nullptr : m_runtime.topWindow();
+    if (!top)
+        return QStringLiteral("no window takes input");
+    const QStringList captions = path.split(QLatin1Char('/'));
+    QList<QAction*> actions = top->menuBar()->actions();
+    for (int level = 0; level < captions.size(); ++level) {
+        QAction* found = nullptr;
+        for (QAction* action : actions)
+            if (withoutMnemonics(action->text()) == captions[level])
+                found = action;
+        if (!found)
+            return QStringLiteral("no menu item \"%1\" on %2").arg(captions[level], top->name());
+        if (level + 1 == captions.size()) {
+            found->trigger();
+            return std::nullopt;
+        }
+        if (!found->menu())
+            return QStringLiteral("\"%1\" is not a menu").arg(captions[level]);
+        actions = found->menu()->actions();
+    }
+    return QStringLiteral("empty menu path");
+}
+
+std::optional<QString> Driver::close()
+{
+    if (PromptBox* prompt = m_runtime.openPrompt()) {
+        prompt->reject();
+        return std::nullopt;
+    }
+    Form* top = m_runtime.topWindow();
+    if (!top)
+        return QStringLiteral("no window is open");
+    top->close();
+    return std::nullopt;
+}
+
+// The program ended by itself (End, or its last window closed): what is left of the script can
+// no longer run, so the run is done as it stands.
+void Driver::programEnded()
+{
+    if (m_done)
+        return;
+    m_done = true;
+    if (m_next < m_steps.size()) {
+        m_failure = QStringLiteral("step %1 (%2): the program has already ended")
+                        .arg(m_next + 1).arg(m_steps[m_next].describe());
+        emit failed(m_failure);
+        return;
+    }
+    emit stepsDone();
+}
+
+} // namespace forms

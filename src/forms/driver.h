@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace forms {
+
+class Runtime;
+
+// One scripted user action, carried out once the program waits for the user.
+struct Step {
+    enum class Kind { Answer, Cancel, Click, Toggle, Menu, Close };
+    Kind kind;
+    QString text;
+    QString describe() const;
+};
+
+// The command line of a scripted run.
+struct Script {
+    QString screen;                 // empty: the start screen
+    std::vector<Step> steps;
+    std::optional<QString> snapshotFolder;
+    bool help = false;
+    bool version = false;
+    QString error;                  // set when the command line cannot be used
+    bool scripted() const { return !steps.empty() || snapshotFolder.has_value(); }
+};
+
+Script parseScript(const QStringList& arguments);
+QString usage();
+
+// Plays the steps in order against the runtime, then reports (see finished) with exit code 0,
+// or 2 with a message naming the step that could not be carried out.
+class Driver : public QObject {
+    Q_OBJECT
+public:
+    Driver(Runtime& runtime, std::vector<Step> steps, QObject* parent = nullptr);
+
+    void begin();
+    const QString& failure() const { return m_failure; }
+
+signals:
+    // All steps done and the program idle or ended; the program is still as the steps left it.
+    void stepsDone();
+    void failed(const QString& message);
+
+private:
+    void runNext();
+    std::optional<QString> perform(const Step& step);
+    std::optional<QString> click(const QString& caption);
+    std::optional<QString> toggle(const QString& caption);
+    std::optional<QString> menu(const QString& path);
+    std::optional<QString> close();
+    void programEnded();
+
+    Runtime& m_runtime;
+    std::vector<Step> m_steps;
+    std::size_t m_next = 0;
+    bool m_done = false;
+    QString m_failure;
+};
+
+} // namespace forms

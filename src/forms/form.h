@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPen>
+
+#include <functional>
+
+class QAbstractButton;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+
+namespace forms {
+
+// Layouts are designed in 1/1440 inch; 15 of them make one pixel at 96 pixels per inch.
+constexpr int kTwipsPerPixel = 15;
+int twipsToPixels(int twips);
+
+struct FontSpec {
+    QString family;
+    double points;
+    bool bold = false;
+};
+
+// One screen: a window of fixed client size whose client area is a persistent drawing canvas
+// with a logical scale, plus the labels, buttons and other controls of its layout.
+class Form : public QMainWindow {
+    Q_OBJECT
+public:
+    Form(const QString& name, int clientWidthTwips, int clientHeightTwips);
+    ~Form() override;
+
+    const QString& name() const { return m_name; }
+    QSize clientPixels() const { return m_image.size(); }
+
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+
+    // Window.
+    void setCaption(const QString& caption);
+    QString caption() const;
+    void centreOnScreen();
+    // Modeless (0) or modal (1); a modal show returns once the form is unloaded or hidden.
+    void Show(int modal = 0);
+    bool isModal() const { return m_modal; }
+
+    // Canvas state.
+    void setBackColor(const QColor& colour) { m_backColor = colour; }
+    QColor backColor() const { return m_backColor; }
+    void setForeColor(const QColor& colour) { m_foreColor = colour; }
+    QColor foreColor() const { return m_foreColor; }
+    void setDrawWidth(int pixels) { m_drawWidth = qBound(1, pixels, 64); }
+    int drawWidth() const { return m_drawWidth; }
+    void setAutoRedraw(bool on) { m_autoRedraw = on; }
+    void setScaleHeight(double units);
+    void setScaleWidth(double units);
+    double scaleWidth() const { return m_scaleWidth; }
+    double scaleHeight() const { return m_scaleHeight; }
+    void setCanvasFont(const FontSpec& font) { m_canvasFont = font; }
+    FontSpec canvasFont() const { return m_canvasFont; }
+    void setMousePointer(int pointer);
+    int mousePointer() const { return m_mousePointer; }
+
+    // Canvas drawing, in logical units.
+    void Cls();
+    void PSet(double x, double y);
+    void PSet(double x, double y, const QColor& colour);
+    void Line(double x1, double y1, double x2, double y2);
+    void LineTo(double x2, double y2);
+    QColor Point(double x, double y);
+    void Refresh();
+
+    // The persistent image as it stands now.
+    const QImage& canvasImage();
+    // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
+    static long nonFiniteCoordinates();
+
+    // Controls, placed in design units (1/1440 inch) or in logical units of a 640 x 480 canvas.
+    QRect twipsRect(int left, int top, int width, int height) const;
+    QRect logicalRect(int left, int top, int width, int height) const;
+    QLabel* addLabel(const QString& objectName, const QRect& rect, const FontSpec& font);
+    QPushButton* addButton(const QString& objectName, const QString& caption, const QRect& rect,
+                           const FontSpec& font);
+    QCheckBox* addCheckBox(const QString& objectName, const QString& caption, const QRect& rect);
+    QListWidget* addList(const QString& objectName, const QRect& rect);
+    QLineEdit* addTextBox(const QString& objectName, const QRect& rect);
+    QMenu* addMenu(const QString& objectName, const QString& caption);
+    QAction* addMenuItem(QMenu* menu, const QString& objectName, const QString& caption,
+                         std::function<void()> handler);
+    void onClick(QAbstractButton* button, std::function<void()> handler);
+
+    // Called by the runtime.
+    void setModalFlag(bool modal) { m_modal = modal; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPoint toDevice(double x, double y) const;
+    bool finite(double x, double y) const;
+    QPainter& painter();
+    void endPainting();
+    void fillDot(const QPoint& centre, const QColor& colour, int width);
+
+    QString m_name;
+    QWidget* m_client = nullptr;
+    QImage m_image;
+    QPainter m_painter;
+    QPen m_activePen;
+    QColor m_backColor = Qt::white;
+    QColor m_foreColor = Qt::black;
+    int m_drawWidth = 1;
+    bool m_autoRedraw = false;
+    double m_scaleWidth;
+    double m_scaleHeight;
+    FontSpec m_canvasFont{QStringLiteral("MS Sans Serif"), 8.25, false};
+    int m_mousePointer = 0;
+    QPointF m_current;
+    bool m_modal = false;
+
+    friend class ClientArea;
+};
+
+} // namespace forms

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QJsonObject>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+namespace forms {
+
+class Runtime;
+
+// What a user sees at one moment: every open window (as shown, and its persistent image alone),
+// the captions and contents of its controls, the questions asked so far and the shared values.
+struct Snapshot {
+    QJsonObject state;
+    std::vector<std::pair<QString, QImage>> windows;  // NAME -> client area with its controls
+    std::vector<std::pair<QString, QImage>> canvases; // NAME -> persistent image
+
+    QImage window(const QString& name) const;
+    QImage canvas(const QString& name) const;
+};
+
+Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared);
+
+// Writes NAME.png, NAME.canvas.png and state.json into the folder, creating it if needed.
+bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error);
+
+} // namespace forms

@@ -1,0 +1,119 @@
+#include "synthesis/square_form.h"
+
+#include "app/answer.h"
+#include "app/screen_setup.h"
+#include "app/shared_state.h"
+#include "forms/palette.h"
+#include "forms/runtime.h"
+#include "synthesis/series.h"
+
+#include <QLabel>
+
+#include <algorithm>
+#include <cmath>
+
+namespace synthesis {
+
+using forms::paletteColour;
+
+namespace {
+
+constexpr double kAmplitude = 63;
+constexpr double kUpperLevel = 196 - 0.9 * kAmplitude; // +90 % of the amplitude
+constexpr double kLowerLevel = 196 + 0.9 * kAmplitude; // -90 %
+constexpr double kScanStep = 0.02;
+constexpr double kCanvasRight = 640;
+
+// Each scan starts left of the rising edge's crossing at t = 2 pi and right of every earlier
+// crossing of its level by the ripples, which close in on the edge as N grows.
+double upperScanStart(int harmonics) { return harmonics <= 10 ? 245 - 1.4 * harmonics : 232; }
+double lowerScanStart(int harmonics) { return harmonics <= 10 ? 223 + 1.3 * harmonics : 236; }
+
+std::int16_t toHarmonics(double value)
+{
+    return static_cast<std::int16_t>(std::clamp(value, -32768.0, 32767.0));
+}
+
+} // namespace
+
+Form3::Form3() : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), QStringLiteral("SQR"))
+{
+    placeButtons(standardButtons());
+    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2880, 7200, 4215, 495), app::arial(12, true));
+    app::paintControl(Label1, QColor(0, 0, 255), Qt::white);
+    Label2 = addLabel(QStringLiteral("Label2"), twipsRect(3120, 6360, 3135, 375), app::arial(12, true));
+    app::paintControl(Label2, QColor(255, 0, 0), QColor(255, 255, 192));
+}
+
+void Form3::Form_Load()
+{
+    app::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
+    app::drawGraticuleOn(*this);
+
+    const QString answer = app::ask(*this, QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
+                                    app::harmonicCountRule(app::CountConversion::NearestEven));
+    const double value = dsp::readNumber(answer.toStdString()).value_or(0);
+    if (!answer.isEmpty())
+        app::shared().Harmonics = toHarmonics(dsp::roundHalfEven(value));
+    switch (dsp::classifyCount(answer.toStdString())) {
+    case dsp::CountKind::Empty:
+    case dsp::CountKind::Zero:
+        return;
+    case dsp::CountKind::Negative:
+        forms::Runtime::current().End();
+    case dsp::CountKind::Positive:
+        break;
+    }
+
+    const int harmonics = static_cast<int>(dsp::wholePart(value));
+    Label1->setText(app::captionWith(QStringLiteral("Number of Odd Harmonics  =  "), harmonics));
+    app::busyOn(*this);
+
+    // The first point, in a colour whose red part is 14, places the pen on the zero line.
+    const dsp::Curve curve = dsp::squareWaveCurve(harmonics);
+    PSet(curve.points.front().x, curve.points.front().y, forms::bareNumberColour(14));
+    for (std::size_t i = 1; i < curve.points.size(); ++i)
+        LineTo(curve.points[i].x, curve.points[i].y);
+
+    if (harmonics == 1) {
+        setMousePointer(0);
+        return;
+    }
+    Refresh();
+    markRiseTime(harmonics);
+    app::busyOff(*this);
+}
+
+// Reads the persistent image along a level until it meets the black curve. The scan gives up
+// at the canvas edge: a curve that never reaches the level (fewer than one harmonic) has no
+// crossing to mark.
+std::optional<double> Form3::scanToCurve(double startX, double levelY)
+{
+    const QColor black = paletteColour(0);
+    double x = startX;
+    do {
+        x += kScanStep;
+        if (x > kCanvasRight)
+            return std::nullopt;
+    } while (Point(x, levelY) != black);
+    return x;
+}
+
+void Form3::markRiseTime(int harmonics)
+{
+    const auto upper = scanToCurve(upperScanStart(harmonics), kUpperLevel);
+    const auto lower = scanToCurve(lowerScanStart(harmonics), kLowerLevel);
+    if (!upper || !lower)
+        return;
+    setForeColor(paletteColour(12));
+    setDrawWidth(1);
+    Line(*upper - 5, kUpperLevel, *upper + 5, kUpperLevel);
+    Line(*upper, kUpperLevel, *upper, 350);
+    Line(*lower - 5, kLowerLevel, *lower + 5, kLowerLevel);
+    Line(*lower, kLowerLevel, *lower, 350);
+    // 1.75 / (2N - 1) divisions, cut (not rounded) to four decimals.
+    const double riseTime = std::floor(17500.0 / (2 * harmonics - 1)) / 10000;
+    Label2->setText(app::captionWith(QStringLiteral("Risetime  = "), riseTime) + QStringLiteral(" Divisions"));
+}
+
+} // namespace synthesis

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "synthesis/synthesis_screen.h"
+
+class QLabel;
+
+namespace synthesis {
+
+// The square wave screen: odd harmonics summed into a square wave, with its rise time marked.
+class Form3 : public SynthesisScreen {
+    Q_OBJECT
+public:
+    static constexpr const char* kName = "Form3";
+    Form3();
+    void Form_Load() override;
+
+private:
+    void markRiseTime(int harmonics);
+    std::optional<double> scanToCurve(double startX, double levelY);
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+};
+
+} // namespace synthesis
