@@ -6,17 +6,6 @@
 #include <cstring>
 #include <functional>
 
-// The summing kernel is built for AVX-512 and AVX2 as well as the baseline, and the loader picks
-// the widest one the processor has: at 32767 harmonics the sums are the whole cost of a curve.
-#if defined(__x86_64__) && defined(__linux__) && defined(__has_attribute)
-#if __has_attribute(target_clones)
-#define DSP_WIDEST_VECTORS [[gnu::target_clones("avx512f", "avx2", "default")]]
-#endif
-#endif
-#ifndef DSP_WIDEST_VECTORS
-#define DSP_WIDEST_VECTORS
-#endif
-
 namespace dsp {
 namespace {
 
@@ -94,56 +83,57 @@ HarmonicSeries makeSeries(int first, int step, int terms, bool sine, WeightOf we
     return series;
 }
 
-// Eight time points share one vector; four vectors are in flight so that the rotations' latency
-// is hidden. The sums walk e^{int} up the harmonics by complex rotation and seed it afresh from
-// sin and cos every kReseedEvery terms, which keeps the drift of the rotation near 1e-12.
-constexpr int kLanes = 8;
-constexpr int kChains = 4;
-constexpr int kBlock = kLanes * kChains;
+// Time points are summed side by side, a few vectors of them in flight so that the latency of
+// each rotation is hidden. The sums walk e^{int} up the harmonics by complex rotation and seed it
+// afresh from sin and cos every kReseedEvery terms, which keeps the rotation's drift far below
+// 1e-9 units.
+constexpr int kBlock = 32;
 constexpr std::size_t kReseedEvery = 1024;
-using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
 
 // For a sine series the phasor is started a quarter turn back, e^{i(nt - pi/2)}, so that its real
 // part is sin(nt): one code path serves both kinds. Seeds take sin and cos of exactly n * t, as the
 // plain sums do.
-void seedPhasors(const HarmonicSeries& series, double harmonic, const double* times, double* re,
+void seedPhasors(bool sine, double harmonic, const double* times, int count, double* re,
                  double* im)
 {
-    for (int j = 0; j < kBlock; ++j) {
+    for (int j = 0; j < count; ++j) {
         const double c = std::cos(harmonic * times[j]);
         const double s = std::sin(harmonic * times[j]);
-        re[j] = series.sine ? s : c;
-        im[j] = series.sine ? -c : s;
+        re[j] = sine ? s : c;
+        im[j] = sine ? -c : s;
     }
 }
 
-DSP_WIDEST_VECTORS
-void sumBlock(const HarmonicSeries& series, const double* times, double* sums)
+// Lanes points share a vector of the target's native width; Chains vectors run side by side.
+template <int Lanes, int Chains>
+[[gnu::always_inline]] inline void sumGroup(const HarmonicSeries& series, const double* times,
+                                            double* sums)
 {
-    alignas(64) double re[kBlock], im[kBlock], turnRe[kBlock], turnIm[kBlock];
-    for (int j = 0; j < kBlock; ++j) {
-        turnRe[j] = std::cos(series.harmonicStep * times[j]);
-        turnIm[j] = std::sin(series.harmonicStep * times[j]);
-    }
-    Lanes rotRe[kChains], rotIm[kChains], phRe[kChains], phIm[kChains], acc[kChains];
-    std::memcpy(rotRe, turnRe, sizeof rotRe);
-    std::memcpy(rotIm, turnIm, sizeof rotIm);
+    constexpr int kPoints = Lanes * Chains;
+    // The typedef form: GCC drops a dependent vector_size on an alias declaration.
+    typedef double Vector __attribute__((vector_size(Lanes * sizeof(double))));
+    static_assert(sizeof(Vector) == Lanes * sizeof(double));
+    alignas(64) double re[kPoints], im[kPoints];
+    Vector turnRe[Chains], turnIm[Chains], phRe[Chains], phIm[Chains], acc[Chains];
+    seedPhasors(false, series.harmonicStep, times, kPoints, re, im);
+    std::memcpy(turnRe, re, sizeof turnRe);
+    std::memcpy(turnIm, im, sizeof turnIm);
     for (auto& a : acc)
-        a = Lanes{};
+        a = Vector{};
 
     const std::size_t terms = series.weights.size();
     for (std::size_t first = 0; first < terms; first += kReseedEvery) {
-        seedPhasors(series, series.firstHarmonic + double(first) * series.harmonicStep, times, re,
-                    im);
+        const double harmonic = series.firstHarmonic + double(first) * series.harmonicStep;
+        seedPhasors(series.sine, harmonic, times, kPoints, re, im);
         std::memcpy(phRe, re, sizeof phRe);
         std::memcpy(phIm, im, sizeof phIm);
         const std::size_t last = std::min(terms, first + kReseedEvery);
         for (std::size_t k = first; k < last; ++k) {
             const double weight = series.weights[k];
-            for (int c = 0; c < kChains; ++c) {
+            for (int c = 0; c < Chains; ++c) {
                 acc[c] += weight * phRe[c];
-                const Lanes nextRe = phRe[c] * rotRe[c] - phIm[c] * rotIm[c];
-                phIm[c] = phRe[c] * rotIm[c] + phIm[c] * rotRe[c];
+                const Vector nextRe = phRe[c] * turnRe[c] - phIm[c] * turnIm[c];
+                phIm[c] = phRe[c] * turnIm[c] + phIm[c] * turnRe[c];
                 phRe[c] = nextRe;
             }
         }
@@ -151,8 +141,53 @@ void sumBlock(const HarmonicSeries& series, const double* times, double* sums)
     std::memcpy(sums, acc, sizeof acc);
 }
 
+template <int Lanes, int Chains>
+[[gnu::always_inline]] inline void sumBlockWith(const HarmonicSeries& series, const double* times,
+                                                double* sums)
+{
+    static_assert(kBlock % (Lanes * Chains) == 0);
+    for (int group = 0; group < kBlock; group += Lanes * Chains)
+        sumGroup<Lanes, Chains>(series, times + group, sums + group);
+}
+
+using BlockSum = void (*)(const HarmonicSeries&, const double*, double*);
+
+void sumBlockBaseline(const HarmonicSeries& series, const double* times, double* sums)
+{
+    sumBlockWith<2, 4>(series, times, sums);
+}
+
+// At 32767 harmonics the sums are the whole cost of a curve, so the widest vectors the
+// processor offers are used.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+[[gnu::target("avx2")]] void sumBlockAvx2(const HarmonicSeries& series, const double* times,
+                                          double* sums)
+{
+    sumBlockWith<4, 4>(series, times, sums);
+}
+
+[[gnu::target("avx512f")]] void sumBlockAvx512(const HarmonicSeries& series, const double* times,
+                                               double* sums)
+{
+    sumBlockWith<8, 4>(series, times, sums);
+}
+
+BlockSum widestBlockSum()
+{
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f"))
+        return sumBlockAvx512;
+    if (__builtin_cpu_supports("avx2"))
+        return sumBlockAvx2;
+    return sumBlockBaseline;
+}
+#else
+BlockSum widestBlockSum() { return sumBlockBaseline; }
+#endif
+
 std::vector<double> sumSeries(const HarmonicSeries& series, const std::vector<double>& times)
 {
+    static const BlockSum sumBlock = widestBlockSum();
     std::vector<double> sums(times.size());
     for (std::size_t begin = 0; begin < times.size(); begin += kBlock) {
         const std::size_t used = std::min<std::size_t>(kBlock, times.size() - begin);

@@ -28,7 +28,13 @@ struct CurveKind {
     std::size_t sweepSteps; // steps of the time loop, start point not counted
 };
 
-std::ostream& operator<<(std::ostream& os, const CurveKind& kind) { return os << kind.name; }
+// Table rows print as their names in failure messages.
+template <typename Row>
+    requires requires(const Row& row) { row.name; }
+void PrintTo(const Row& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 const std::vector<CurveKind>& curveKinds()
 {
@@ -70,6 +76,11 @@ struct AgreementCase {
     const CurveKind* kind;
     int harmonics;
 };
+
+void PrintTo(const AgreementCase& c, std::ostream* os)
+{
+    *os << c.kind->name << " with " << c.harmonics << " harmonics";
+}
 
 std::string caseName(const ::testing::TestParamInfo<AgreementCase>& info)
 {

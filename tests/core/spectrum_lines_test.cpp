@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,14 @@ SpectrumPlot plot(const std::string& kind, int harmonics, const std::string& dut
                   const std::string& rectify = "F")
 {
     return dsp::spectrumPlot(kind, harmonics, duty, rectify);
+}
+
+// Table rows print as their names in failure messages.
+template <typename Row>
+    requires requires(const Row& row) { row.name; }
+void PrintTo(const Row& row, std::ostream* os)
+{
+    *os << row.name;
 }
 
 double height(const Stroke& s) { return s.to.y - s.from.y; }
