@@ -55,7 +55,7 @@ TEST(Spacing, OddHarmonicSpectraEndAtX430)
 {
     for (const char* kind : {"SQR", "TRI"})
         for (int harmonics : {20, 21, 100}) {
-            const Stroke& last = plot(kind, harmonics).strokes.back();
+            const Stroke last = plot(kind, harmonics).strokes.back();
             EXPECT_NEAR(last.from.x, 430, 1e-9) << kind << " " << harmonics;
             EXPECT_TRUE(last.isPoint());
         }
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The fundamental is plotted from one unit above the axis up to y = 200: 100 units of full scale.
 TEST(HalfWaveSpectrum, FundamentalRunsFrom299UpTo200)
 {
-    const Stroke& s = plot("REC", 5, "", "h").strokes.at(kFrameStrokes);
+    const Stroke s = plot("REC", 5, "", "h").strokes.at(kFrameStrokes);
     EXPECT_EQ(s.from, (dsp::PlotPoint{40, 299}));
     EXPECT_EQ(s.to, (dsp::PlotPoint{40, 200}));
 }
