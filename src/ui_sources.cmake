@@ -1,18 +1,11 @@
-# The forms runtime, the screens and the scripted driver.
-set(DSPLAB_UI_SOURCES
-  forms/palette.cpp
-  forms/form.cpp
-  forms/prompt_box.cpp
-  forms/runtime.cpp
-  forms/driver.cpp
-  forms/snapshot.cpp
-  app/shared_state.cpp
-  app/screen_setup.cpp
-  app/start_form.cpp
-  app/main_menu_form.cpp
-  app/screens.cpp
-  app/session.cpp
-  synthesis/module1.cpp
-  synthesis/synthesis_screen.cpp
-  synthesis/square_form.cpp
-)
+# The forms runtime, the screens and the scripted driver: every source file under src/ that is
+# not part of the maths library and is not the program's entry point.
+file(GLOB_RECURSE DSPLAB_UI_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/forms/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/app/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/synthesis/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/spectrum/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/fir/*.cpp)
+foreach(core_source ${DSPLAB_CORE_SOURCES} app/main.cpp)
+  list(REMOVE_ITEM DSPLAB_UI_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${core_source})
+endforeach()

@@ -92,7 +92,9 @@ void Session::finish(int exitCode)
 
 SessionResult runSession(const QStringList& arguments)
 {
-    Session session(forms::parseScript(arguments));
+    forms::Script script = forms::parseScript(arguments);
+    script.capture = true;
+    Session session(script);
     SessionResult result;
     if (const QString problem = session.problem(); !problem.isEmpty()) {
         result.exitCode = 2;

@@ -27,7 +27,8 @@ struct Script {
     bool help = false;
     bool version = false;
     QString error;                  // set when the command line cannot be used
-    bool scripted() const { return !steps.empty() || snapshotFolder.has_value(); }
+    bool capture = false;           // keep a snapshot in memory even without a folder
+    bool scripted() const { return !steps.empty() || snapshotFolder.has_value() || capture; }
 };
 
 Script parseScript(const QStringList& arguments);
