@@ -13,6 +13,17 @@ bool hasDisplay()
         || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
 }
 
+// Drawing offscreen, Qt notes what the platform cannot do (raise a window, hint its size) and that
+// there is no session runtime folder; none of it matters to a snapshot, so those notes are dropped.
+void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    static const char* const kNotes[] = {"This plugin does not support", "XDG_RUNTIME_DIR not set"};
+    for (const char* note : kNotes)
+        if (message.contains(QLatin1String(note)))
+            return;
+    std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
+}
+
 QStringList argumentsOf(int argc, char** argv)
 {
     QStringList arguments;
@@ -47,6 +58,8 @@ int main(int argc, char** argv)
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+        qInstallMessageHandler(quietOffscreenNotes);
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dsplab"));

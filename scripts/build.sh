@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Configures and builds the program, its tests and benchmarks in ./build (Release).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$root/build" -j "$(nproc)"
