@@ -1,0 +1,55 @@
+#include "app/screen_setup.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using app::CountConversion;
+
+struct RuleCase {
+    const char* answer;
+    bool refusedAsCount;        // harmonic count converted to the nearest whole number
+    bool refusedAsWholeCount;   // harmonic count cut to its whole part
+    bool refusedAsTaps;         // tap count: a whole number
+    bool refusedAsNumber;
+};
+
+class AnswerRules : public ::testing::TestWithParam<RuleCase> {};
+
+TEST_P(AnswerRules, RefuseWhatTheScreensCannotUse)
+{
+    const RuleCase& c = GetParam();
+    const QString answer = QString::fromUtf8(c.answer);
+    EXPECT_EQ(app::harmonicCountRule(CountConversion::NearestEven)(answer).has_value(), c.refusedAsCount);
+    EXPECT_EQ(app::harmonicCountRule(CountConversion::WholePart)(answer).has_value(), c.refusedAsWholeCount);
+    EXPECT_EQ(app::wholeCountRule()(answer).has_value(), c.refusedAsTaps);
+    EXPECT_EQ(app::numberRule()(answer).has_value(), c.refusedAsNumber);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, AnswerRules, ::testing::Values(
+    RuleCase{"3", false, false, false, false},
+    RuleCase{"-1", false, false, false, false},       // negative answers end the program instead
+    RuleCase{"2.7", false, false, true, false},
+    RuleCase{"32767", false, false, false, false},
+    RuleCase{"32767.4", false, false, true, false},
+    RuleCase{"32767.5", true, false, true, false},    // rounds to 32768, which does not fit
+    RuleCase{"32768", true, true, false, false},
+    RuleCase{"1e9", true, true, false, false},
+    RuleCase{"abc", true, true, true, true},
+    RuleCase{"1,5", true, true, true, true},
+    RuleCase{"1e400", true, true, true, true},
+    RuleCase{"nan", true, true, true, true},
+    RuleCase{"   ", true, true, true, true}));
+
+TEST(AnswerRules, RefusalIsOneShortLine)
+{
+    for (const auto& reason : {app::numberRule()("abc"),
+                               app::harmonicCountRule(CountConversion::NearestEven)("99999"),
+                               app::wholeCountRule()("15.5")}) {
+        ASSERT_TRUE(reason.has_value());
+        EXPECT_FALSE(reason->contains('\n'));
+        EXPECT_LT(reason->size(), 60);
+    }
+}
+
+} // namespace
