@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstring>
 
-// The fast sweep runs one kernel on several instruction sets and picks the best the processor
-// has when the program starts. Vector adds and multiplies round the same way on each, and no
-// multiply is fused with an add, so every clone returns the same bits.
-#if defined(__x86_64__) && defined(__ELF__) && (defined(__GNUC__) || defined(__clang__))
+// The fast sweep's kernel is built for several instruction sets, and the best one the processor
+// has is picked when the program starts. Vector adds and multiplies round the same way on each,
+// and no multiply is fused with an add, so every build returns the same bits.
+#if defined(__x86_64__) && defined(__GLIBC__) && defined(__GNUC__)
 #define DSP_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define DSP_VECTOR_CLONES
@@ -29,11 +29,11 @@ constexpr double kPhaseZeroY = 196;
 constexpr double kDegreesPerUnit = 1.275;
 
 // Four frequency points side by side; the compiler maps them onto whatever vector registers the
-// clone targets.
-using Lanes = double __attribute__((vector_size(4 * sizeof(double))));
+// instruction set offers.
 constexpr int kLanes = 4;
-// Eight independent recurrences keep the multiply and add units busy while each waits for its
-// previous step; more would no longer fit in the registers.
+using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
+// Eight independent recurrences hide the latency of each step; with AVX2 their states fill the
+// registers and the cosines are read from memory. Fewer groups measured slower.
 constexpr int kLaneGroups = 8;
 constexpr int kBlockPoints = kLanes * kLaneGroups;
 
@@ -72,26 +72,73 @@ void goertzelBlock(const double* taps, int count, const double* twiceCosine, dou
     std::memcpy(previous, s2, sizeof s2);
 }
 
-// Evaluates up to kBlockPoints frequency indices; unused lanes run at 0 Hz and are dropped.
-void sweepBlock(const std::vector<double>& taps, const double* indices, int count,
+struct Phasor {
+    double cosine;
+    double sine;
+};
+
+// cos and sin of 2 pi u / N at every sweep point, from a few hundred sines instead of one per
+// point. Point p lies within a hair of u = p / 100, so its angle is a whole number of bins, plus
+// a number of hundredths of a bin, plus the tiny remainder that the repeated addition of 0.01
+// leaves; the first two come from tables and are joined by the angle-sum rule, and the
+// remainder (1e-12 rad at most) turns the result to first order, exact to rounding.
+class SweepPhasors {
+public:
+    SweepPhasors(int taps, std::size_t points) : radiansPerBin_(2 * kPi / taps)
+    {
+        for (std::size_t bin = 0; bin <= points / kStepsPerBin; ++bin)
+            wholeBins_.push_back(phasor(radiansPerBin_ * static_cast<double>(bin)));
+        for (int step = 0; step < kStepsPerBin; ++step)
+            hundredths_.push_back(phasor(radiansPerBin_ * hundredth(step)));
+    }
+
+    Phasor at(std::size_t point, double u) const
+    {
+        const std::size_t bin = point / kStepsPerBin;
+        const int step = static_cast<int>(point % kStepsPerBin);
+        const Phasor& a = wholeBins_[bin];
+        const Phasor& b = hundredths_[step];
+        const double cosine = a.cosine * b.cosine - a.sine * b.sine;
+        const double sine = a.sine * b.cosine + a.cosine * b.sine;
+        const double offGrid = (u - static_cast<double>(bin)) - hundredth(step);
+        const double remainder = radiansPerBin_ * offGrid;
+        return {cosine - sine * remainder, sine + cosine * remainder};
+    }
+
+private:
+    static constexpr int kStepsPerBin = 100;
+
+    static double hundredth(int step) { return step * kIndexStep; }
+    static Phasor phasor(double radians) { return {std::cos(radians), std::sin(radians)}; }
+
+    double radiansPerBin_;
+    std::vector<Phasor> wholeBins_;
+    std::vector<Phasor> hundredths_;
+};
+
+// Evaluates the sweep points first .. first + count - 1 (count <= kBlockPoints); unused lanes
+// run at 0 Hz and are dropped.
+void sweepBlock(const std::vector<double>& taps, const SweepPhasors& phasors,
+                const std::vector<double>& indices, std::size_t first, int count,
                 ResponsePoint* out)
 {
-    const int tapCount = static_cast<int>(taps.size());
     alignas(64) double cosine[kBlockPoints];
     alignas(64) double sine[kBlockPoints];
     alignas(64) double twiceCosine[kBlockPoints];
     alignas(64) double latest[kBlockPoints];
     alignas(64) double previous[kBlockPoints];
     for (int j = 0; j < kBlockPoints; ++j) {
-        const double theta = j < count ? 2 * kPi * indices[j] / tapCount : 0.0;
-        cosine[j] = std::cos(theta);
-        sine[j] = std::sin(theta);
-        twiceCosine[j] = 2 * cosine[j];
+        const Phasor p = j < count ? phasors.at(first + j, indices[first + j]) : Phasor{1, 0};
+        cosine[j] = p.cosine;
+        sine[j] = p.sine;
+        twiceCosine[j] = 2 * p.cosine;
     }
-    goertzelBlock(taps.data(), tapCount, twiceCosine, latest, previous);
+    goertzelBlock(taps.data(), static_cast<int>(taps.size()), twiceCosine, latest, previous);
     // Clenshaw's closing step turns s(1), s(2) into the cosine and the sine sum.
-    for (int j = 0; j < count; ++j)
-        out[j] = {indices[j], taps[0] + latest[j] * cosine[j] - previous[j], latest[j] * sine[j]};
+    for (int j = 0; j < count; ++j) {
+        out[j] = {indices[first + j], taps[0] + latest[j] * cosine[j] - previous[j],
+                  latest[j] * sine[j]};
+    }
 }
 
 } // namespace
@@ -100,7 +147,7 @@ std::vector<double> frequencyIndices(int taps)
 {
     const double lastIndex = taps / 2.0;
     std::vector<double> indices;
-    indices.reserve(static_cast<std::size_t>(std::max(taps, 0)) * 50 + 1);
+    indices.reserve(static_cast<std::size_t>(std::max(taps, 0)) * 50 + 1); // 100 a bin, N/2 bins
     for (double u = 0; u <= lastIndex; u += kIndexStep)
         indices.push_back(u);
     return indices;
@@ -115,10 +162,11 @@ std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps)
             points[j].u = indices[j];
         return points;
     }
+    const SweepPhasors phasors(static_cast<int>(taps.size()), indices.size());
     for (std::size_t first = 0; first < indices.size(); first += kBlockPoints) {
         const auto count = static_cast<int>(
             std::min<std::size_t>(kBlockPoints, indices.size() - first));
-        sweepBlock(taps, indices.data() + first, count, points.data() + first);
+        sweepBlock(taps, phasors, indices, first, count, points.data() + first);
     }
     return points;
 }
@@ -160,7 +208,8 @@ double logTraceY(double magnitude, double reference)
 {
     const double ratio = magnitude / reference;
     double level = kLogFloor;
-    // A zero magnitude has no logarithm; like any level below the floor it is drawn there.
+    // A zero magnitude has no logarithm, and a reference that is not positive gives no ratio;
+    // like any level below the floor, both are drawn on it.
     if (ratio > 0 && std::isfinite(ratio))
         level = std::max(60 * std::log(ratio) / std::log(10.0), kLogFloor);
     return kLogTopY - level;

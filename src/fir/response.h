@@ -44,8 +44,9 @@ double responseX(double u, int taps);
 // A = 0 on y = 380; A = 1 lies `scale` units higher. Nothing is clipped.
 double linearTraceY(double magnitude, double scale);
 
-// Three units per decibel of A against `reference` (> 0, see logReference), with the floor
-// 295 units down on y = 384. A magnitude of 0 sits on the floor.
+// Three units per decibel of A against `reference` (see logReference), with the floor 295
+// units down on y = 384. A magnitude of 0, having no logarithm, sits on the floor, and so does
+// every point measured against a reference that is not positive.
 double logTraceY(double magnitude, double reference);
 
 // The phase trace's angle: arctan(Q / R) in degrees, Q = -I, moved up by 180 degrees when

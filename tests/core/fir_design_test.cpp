@@ -62,6 +62,11 @@ TEST(FirDesignGrid, PassbandBinsCountTheBinsOfTheBandFromMinusFcToFc)
         {0.1, 1000, 15, 1},    // highpass prototype for fc = 499.9
         {50, 1000, 21, 3},     // default bandpass prototype
         {225, 1000, 7, 4},     // bandpass 450 Hz wide, 7 taps
+        // fs / N is divided first: 1000 / 30 rounds up, so 500 falls just short of 15 bins,
+        // where 500 x 30 / 1000 would make them 15 whole.
+        {250, 1000, 30, 15},
+        // ... and 580 / 20 is exactly 29, where (580 / 1000) x 50 falls just short of it.
+        {290, 1000, 50, 30},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.cutoffHz << " Hz of " << r.samplingHz << ", N "
@@ -162,6 +167,21 @@ TEST(FirDesignHighpass, DefaultIsTheDefaultLowpassWithOddSlotsNegated)
                    15);
     expectNearlyZeroSlots(taps, {2, 5, 11, 14}, 1e-6);
     EXPECT_EQ(largestTap(taps), taps[7]);
+}
+
+TEST(FirDesignHighpass, ModulatingFactorFallsShortOfPlusMinusOneByUnderOneMillionth)
+{
+    // The lowpass for fs/2 - fc = 150 Hz is the highpass's prototype, so each highpass tap is
+    // cos(pi k) times its lowpass tap; with the five-decimal pi that factor drifts from +-1.
+    const std::vector<double> highpass = highpassTaps(1000, 350, 500);
+    const std::vector<double> lowpass = blackmanLowpassTaps(1000, 150, 500);
+    for (int k = 1; k <= 500; ++k) {
+        SCOPED_TRACE(testing::Message() << "slot " << k);
+        const double factor = highpass[k - 1] / lowpass[k - 1];
+        EXPECT_EQ(factor > 0, k % 2 == 0);
+        EXPECT_LT(1 - std::abs(factor), 1e-6);
+    }
+    EXPECT_GT(1 - std::abs(highpass[499] / lowpass[499]), 1e-7);
 }
 
 TEST(FirDesignHighpass, OddCentreSlotTurnsTheCentreTapNegative)
