@@ -1,5 +1,6 @@
 #include "app/screens.h"
 
+#include "app/about_boxes.h"
 #include "app/main_menu_form.h"
 #include "app/start_form.h"
 #include "forms/runtime.h"
@@ -42,6 +43,12 @@ void registerScreens(forms::Runtime& runtime)
     add<Form1>(runtime);
     add<Form2>(runtime);
     add<synthesis::Form3>(runtime);
+    add<frmAbout1>(runtime);
+    add<frmAbout2>(runtime);
+    add<frmAbout>(runtime);
+    add<frmAbout3>(runtime);
+    add<frmAbout4>(runtime);
+    add<frmAbout5>(runtime);
 }
 
 QString resolveScreenName(const QString& nameOrAlias)
