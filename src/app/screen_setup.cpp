@@ -40,6 +40,8 @@ void paintControl(QWidget* widget, const QColor& text, const QColor& background)
 void standardSetUp(forms::Form& form, const SetUpOptions& options)
 {
     form.centreOnScreen();
+    if (options.clearFirst)
+        form.Cls();
     form.setBackColor(paletteColour(15));
     form.setForeColor(paletteColour(0));
     form.setAutoRedraw(true);

@@ -24,6 +24,7 @@ struct SetUpOptions {
     bool canvasFont = true;                  // the square and pulse screens keep their layout's font
     std::initializer_list<QLabel*> blanked;  // captions set to a single blank before the show
     bool show = true;
+    bool clearFirst = false;                 // the spectrum screen clears right after centring
     double scaleHeight = 480;
 };
 

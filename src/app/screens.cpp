@@ -4,7 +4,12 @@
 #include "app/main_menu_form.h"
 #include "app/start_form.h"
 #include "forms/runtime.h"
+#include "spectrum/spectrum_form.h"
+#include "synthesis/pulse_form.h"
+#include "synthesis/rectified_form.h"
+#include "synthesis/sawtooth_form.h"
 #include "synthesis/square_form.h"
+#include "synthesis/triangle_form.h"
 
 #include <array>
 
@@ -43,6 +48,11 @@ void registerScreens(forms::Runtime& runtime)
     add<Form1>(runtime);
     add<Form2>(runtime);
     add<synthesis::Form3>(runtime);
+    add<synthesis::Form4>(runtime);
+    add<synthesis::Form5>(runtime);
+    add<synthesis::Form6>(runtime);
+    add<synthesis::Form13>(runtime);
+    add<spectrum::Form7>(runtime);
     add<frmAbout1>(runtime);
     add<frmAbout2>(runtime);
     add<frmAbout>(runtime);

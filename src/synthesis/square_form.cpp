@@ -4,12 +4,10 @@
 #include "app/screen_setup.h"
 #include "app/shared_state.h"
 #include "forms/palette.h"
-#include "forms/runtime.h"
 #include "synthesis/series.h"
 
 #include <QLabel>
 
-#include <algorithm>
 #include <cmath>
 
 namespace synthesis {
@@ -29,11 +27,6 @@ constexpr double kCanvasRight = 640;
 double upperScanStart(int harmonics) { return harmonics <= 10 ? 245 - 1.4 * harmonics : 232; }
 double lowerScanStart(int harmonics) { return harmonics <= 10 ? 223 + 1.3 * harmonics : 236; }
 
-std::int16_t toHarmonics(double value)
-{
-    return static_cast<std::int16_t>(std::clamp(value, -32768.0, 32767.0));
-}
-
 } // namespace
 
 Form3::Form3() : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), QStringLiteral("SQR"))
@@ -50,22 +43,16 @@ void Form3::Form_Load()
     app::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
     app::drawGraticuleOn(*this);
 
-    const QString answer = app::ask(*this, QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
-                                    app::harmonicCountRule(app::CountConversion::NearestEven));
-    const double value = dsp::readNumber(answer.toStdString()).value_or(0);
-    if (!answer.isEmpty())
-        app::shared().Harmonics = toHarmonics(dsp::roundHalfEven(value));
-    switch (dsp::classifyCount(answer.toStdString())) {
-    case dsp::CountKind::Empty:
-    case dsp::CountKind::Zero:
+    // The shared count is the nearest whole number, taken before the answer is screened.
+    const QString answer = askHarmonics(QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
+                                        app::CountConversion::NearestEven);
+    if (const auto value = dsp::readNumber(answer.toStdString()))
+        app::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
+    const std::optional<int> count = screenCount(answer, ZeroCount::Stops);
+    if (!count)
         return;
-    case dsp::CountKind::Negative:
-        forms::Runtime::current().End();
-    case dsp::CountKind::Positive:
-        break;
-    }
 
-    const int harmonics = static_cast<int>(dsp::wholePart(value));
+    const int harmonics = *count;
     Label1->setText(app::captionWith(QStringLiteral("Number of Odd Harmonics  =  "), harmonics));
     app::busyOn(*this);
 

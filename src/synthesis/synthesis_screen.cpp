@@ -1,14 +1,31 @@
 #include "synthesis/synthesis_screen.h"
 
-#include "app/screen_setup.h"
+#include "app/answer.h"
 #include "app/shared_state.h"
+#include "forms/palette.h"
 #include "forms/runtime.h"
+#include "synthesis/series.h"
 
+#include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace synthesis {
 
 using forms::Runtime;
+
+std::int16_t toSharedCount(double count)
+{
+    return static_cast<std::int16_t>(std::clamp(count, -32768.0, 32767.0));
+}
+
+void showOnOneLine(QLabel* label, const QString& text)
+{
+    label->setWordWrap(false);
+    label->setText(text);
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+}
 
 SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, const QString& waveType)
     : Form(QString::fromLatin1(name), 11880, 8595), m_waveType(waveType)
@@ -31,6 +48,41 @@ void SynthesisScreen::placeButtons(const ButtonColumn& column)
     onClick(Command1, [this] { Command1_Click(); });
     onClick(Command2, [this] { Command2_Click(); });
     onClick(Command3, [this] { Command3_Click(); });
+}
+
+QString SynthesisScreen::askHarmonics(const QString& title, const QString& defaultAnswer,
+                                      app::CountConversion conversion)
+{
+    return app::ask(*this, title, defaultAnswer, app::harmonicCountRule(conversion));
+}
+
+std::optional<int> SynthesisScreen::screenCount(const QString& answer, ZeroCount zero)
+{
+    switch (dsp::classifyCount(answer.toStdString())) {
+    case dsp::CountKind::Empty:
+        return std::nullopt;
+    case dsp::CountKind::Negative:
+        Runtime::current().End();
+    case dsp::CountKind::Zero:
+        if (zero == ZeroCount::Stops)
+            return std::nullopt;
+        return 0;
+    case dsp::CountKind::Positive:
+        break;
+    }
+    return static_cast<int>(dsp::wholePart(*dsp::readNumber(answer.toStdString())));
+}
+
+void SynthesisScreen::captionAndDraw(QLabel* caption, const QString& captionText, int harmonics,
+                                     const std::function<dsp::Curve(int)>& curveOf)
+{
+    showOnOneLine(caption, app::captionWith(captionText, harmonics));
+    app::shared().Harmonics = toSharedCount(harmonics);
+    app::busyOn(*this);
+    setForeColor(forms::paletteColour(0));
+    setDrawWidth(1);
+    app::drawPolyline(*this, curveOf(harmonics).points);
+    app::busyOff(*this);
 }
 
 void SynthesisScreen::Form_Unload() { Runtime::current().Load(QStringLiteral("Form2")); }

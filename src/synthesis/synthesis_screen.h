@@ -1,8 +1,18 @@
 #pragma once
 
+#include "app/screen_setup.h"
 #include "forms/form.h"
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class QLabel;
 class QPushButton;
+
+namespace dsp {
+struct Curve;
+}
 
 namespace synthesis {
 
@@ -12,6 +22,16 @@ struct ButtonColumn {
     QRect viewSpectrum;
     QRect mainMenu;
 };
+
+// Whether a screen draws for a count of 0 or stops there.
+enum class ZeroCount { Draws, Stops };
+
+// The shared 16-bit harmonic count, from an already converted count.
+std::int16_t toSharedCount(double count);
+
+// Sets a caption on one line, widening its label to the right where the text would not fit,
+// so that a long count or a long typed answer is never wrapped out of sight.
+void showOnOneLine(QLabel* label, const QString& text);
 
 // What the five synthesis screens share: the window, the three buttons and their handlers.
 // "Main Menu" and the close box unload the screen, whose unload handler brings back the main
@@ -31,6 +51,18 @@ protected:
     // The standard button column of the square, triangle, sawtooth and rectified screens.
     ButtonColumn standardButtons() const;
     void placeButtons(const ButtonColumn& column);
+
+    // Asks for a harmonic count. The box refuses text that is not a number and counts that,
+    // converted as this screen converts them, do not fit the shared count.
+    QString askHarmonics(const QString& title, const QString& defaultAnswer,
+                         app::CountConversion conversion);
+    // Screens a count answer: a negative one ends the program; an empty one, or 0 on a screen
+    // that refuses it, gives nothing (the screen stops); otherwise the whole part of the answer.
+    std::optional<int> screenCount(const QString& answer, ZeroCount zero);
+    // Once a count is accepted: the caption and the shared count show it, then the curve is
+    // computed and drawn as one black polyline under the hourglass.
+    void captionAndDraw(QLabel* caption, const QString& captionText, int harmonics,
+                        const std::function<dsp::Curve(int)>& curveOf);
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;

@@ -1,0 +1,69 @@
+#include "synthesis/pulse_form.h"
+
+#include "app/answer.h"
+#include "app/screen_setup.h"
+#include "app/shared_state.h"
+#include "forms/runtime.h"
+#include "synthesis/series.h"
+
+#include <QLabel>
+
+namespace synthesis {
+
+namespace {
+const QColor kDarkBlue(0, 0, 192);
+}
+
+Form13::Form13() : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generator"), QStringLiteral("PULSE"))
+{
+    placeButtons({logicalRect(491, 221, 108, 28), logicalRect(491, 275, 108, 28),
+                  logicalRect(491, 328, 108, 28)});
+    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(162, 402, 285, 28), app::arial(12, true));
+    Label2 = addLabel(QStringLiteral("Label2"), logicalRect(181, 436, 227, 28), app::arial(12, true));
+    for (QLabel* label : {Label1, Label2})
+        app::paintControl(label, kDarkBlue, Qt::white);
+}
+
+// Both answers go into the shared state before either is screened, so the spectrum shows them
+// even when no curve is drawn. An empty count leaves the shared count as it was.
+void Form13::Form_Load()
+{
+    app::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
+    app::drawGraticuleOn(*this);
+
+    const QString countAnswer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("13"),
+                                             app::CountConversion::NearestEven);
+    const QString dutyAnswer = app::ask(*this, QStringLiteral("Duty Cycle [0 to 1]"), QStringLiteral("0.2"),
+                                        app::numberRule());
+    if (const auto value = dsp::readNumber(countAnswer.toStdString()))
+        app::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
+    app::shared().DutyCycle = dutyAnswer;
+
+    const std::optional<int> count = screenCount(countAnswer, ZeroCount::Stops);
+    if (!count)
+        return;
+    const std::optional<double> dutyCycle = screenDutyCycle(dutyAnswer);
+    if (!dutyCycle)
+        return;
+
+    Label1->setText(app::captionWith(QStringLiteral("Number of Harmonics  =  "), *count));
+    showOnOneLine(Label2, QStringLiteral("The duty cycle  =  ") + dutyAnswer);
+    app::busyOn(*this);
+    app::drawPolyline(*this, dsp::pulseTrainCurve(*count, *dutyCycle).points);
+    app::busyOff(*this);
+}
+
+// An empty answer or a duty cycle above 1 stops the screen; a negative one ends the program.
+std::optional<double> Form13::screenDutyCycle(const QString& answer)
+{
+    const std::optional<double> dutyCycle = dsp::readNumber(answer.toStdString());
+    if (answer.isEmpty() || !dutyCycle)
+        return std::nullopt;
+    if (*dutyCycle < 0)
+        forms::Runtime::current().End();
+    if (*dutyCycle > 1)
+        return std::nullopt;
+    return dutyCycle;
+}
+
+} // namespace synthesis

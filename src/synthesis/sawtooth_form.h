@@ -1,0 +1,21 @@
+#pragma once
+
+#include "synthesis/synthesis_screen.h"
+
+class QLabel;
+
+namespace synthesis {
+
+// The sawtooth screen: odd and even sine harmonics of a falling ramp, a little over one period.
+class Form5 : public SynthesisScreen {
+    Q_OBJECT
+public:
+    static constexpr const char* kName = "Form5";
+    Form5();
+    void Form_Load() override;
+
+private:
+    QLabel* Label1 = nullptr;
+};
+
+} // namespace synthesis

@@ -1,0 +1,31 @@
+#include "synthesis/triangle_form.h"
+
+#include "app/screen_setup.h"
+#include "synthesis/series.h"
+
+#include <QLabel>
+
+namespace synthesis {
+
+Form4::Form4() : SynthesisScreen(kName, QStringLiteral("Fourier triangle generator"), QStringLiteral("TRI"))
+{
+    placeButtons(standardButtons());
+    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2640, 7080, 6495, 255), app::arial(12, true));
+    app::paintControl(Label1, Qt::black, Qt::white);
+}
+
+// A count of 0 is drawn: the curve is then the zero line.
+void Form4::Form_Load()
+{
+    app::standardSetUp(*this, {.blanked = {Label1}});
+    app::drawGraticuleOn(*this);
+
+    const QString answer = askHarmonics(QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
+                                        app::CountConversion::WholePart);
+    const std::optional<int> count = screenCount(answer, ZeroCount::Draws);
+    if (!count)
+        return;
+    captionAndDraw(Label1, QStringLiteral("Number of Odd Harmonics  =  "), *count, dsp::triangleWaveCurve);
+}
+
+} // namespace synthesis

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "synthesis/synthesis_screen.h"
+
+class QLabel;
+
+namespace synthesis {
+
+// The triangle screen: odd cosine harmonics with 1/n^2 amplitudes, a little over one period.
+class Form4 : public SynthesisScreen {
+    Q_OBJECT
+public:
+    static constexpr const char* kName = "Form4";
+    Form4();
+    void Form_Load() override;
+
+private:
+    QLabel* Label1 = nullptr;
+};
+
+} // namespace synthesis
