@@ -1,0 +1,88 @@
+#include "fir/rectangular_lowpass_form.h"
+
+#include "app/screen_setup.h"
+#include "fir/design.h"
+#include "forms/palette.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace fir {
+namespace {
+
+std::vector<double> coefficients(const DesignValues& v)
+{
+    return dsp::fir::rectangularLowpassTaps(v.samplingHz, v.bandHz, v.taps);
+}
+
+DesignScreenDescription description()
+{
+    return {
+        .name = Form8::kName,
+        .caption = QStringLiteral("FIR low-pass filter design [rectangular window]"),
+        .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("150")), tapsQuestion(QStringLiteral("15"))},
+        .captions = {samplingCaption("Label7", {13, 415, 188, 21}), cutoffCaption("Label8", {213, 415, 149, 34}),
+                     tapsCaption("Label9", {375, 415, 143, 34})},
+        .coefficients = coefficients,
+        .logTrace = false,
+        .aboutBox = "frmAbout2",
+        .helpMenu = "menuhelp",
+        .aboutItem = "menuabout",
+        // The tap plot has its zero line at 0 degrees, so there is no "0" phase label.
+        .layout = {.coefficientPanel = {504, 34, 130, 262},
+                   .coefficientList = {511, 47, 117, 243},
+                   .zeroLabel = std::nullopt,
+                   .minusLabel = {481, 333, 22, 16},
+                   .frequencyLabelColour = QColor(255, 0, 0)},
+    };
+}
+
+QLabel* addScaleLabel(forms::Form& form, const char* name, const QRect& rect)
+{
+    QLabel* label = form.addLabel(QString::fromLatin1(name), rect, app::sansSerif(8.25, true));
+    app::paintControl(label, Qt::black, Qt::white);
+    return label;
+}
+
+} // namespace
+
+Form8::Form8() : DesignScreen(description())
+{
+    Label2 = addScaleLabel(*this, "Label2", logicalRect(481, 4, 98, 14));
+    Label1 = addScaleLabel(*this, "Label1", logicalRect(481, 190, 27, 14));
+    Check1 = addCheckBox(QStringLiteral("Check1"), QStringLiteral("Plot Coefficients"), logicalRect(511, 315, 117, 21));
+    Check2 = addCheckBox(QStringLiteral("Check2"), QStringLiteral("Plot Phase Response"), logicalRect(511, 335, 117, 21));
+}
+
+void Form8::Form_Load() { filterdesign(); }
+
+// Designs again in place: the screen clears its own canvas, list and labels.
+void Form8::Command1_Click() { filterdesign(); }
+
+void Form8::filterdesign() { runDesign(); }
+
+void Form8::blankTapPlotLabels()
+{
+    Label1->setText(QStringLiteral(" "));
+    Label2->setText(QStringLiteral(" "));
+}
+
+// The taps as black points over the zero line y = 196, the centre tap at the top of the scale.
+void Form8::plotTaps(const DesignValues& values)
+{
+    const bool plotting = Check1->isChecked();
+    Label1->setText(plotting ? QStringLiteral("0") : QString());
+    Label2->setText(plotting ? app::captionWith(QString(), dsp::fir::tapPlotTopValue(values.samplingHz, values.bandHz,
+                                                                                      values.taps))
+                             : QString());
+    setForeColor(forms::paletteColour(0));
+    setDrawWidth(2);
+    if (!plotting)
+        return;
+    for (const dsp::PlotPoint& point : dsp::fir::tapPlotPoints(values.samplingHz, values.bandHz, values.taps))
+        PSet(point.x, point.y);
+}
+
+bool Form8::wantsPhase(const Answers&) const { return Check2->isChecked(); }
+
+} // namespace fir
