@@ -3,6 +3,11 @@
 #include "app/about_boxes.h"
 #include "app/main_menu_form.h"
 #include "app/start_form.h"
+#include "fir/bandpass_form.h"
+#include "fir/bandstop_form.h"
+#include "fir/blackman_lowpass_form.h"
+#include "fir/highpass_form.h"
+#include "fir/rectangular_lowpass_form.h"
 #include "forms/runtime.h"
 #include "spectrum/spectrum_form.h"
 #include "synthesis/pulse_form.h"
@@ -59,6 +64,11 @@ void registerScreens(forms::Runtime& runtime)
     add<frmAbout3>(runtime);
     add<frmAbout4>(runtime);
     add<frmAbout5>(runtime);
+    add<fir::Form8>(runtime);
+    add<fir::Form9>(runtime);
+    add<fir::Form10>(runtime);
+    add<fir::Form11>(runtime);
+    add<fir::Form12>(runtime);
 }
 
 QString resolveScreenName(const QString& nameOrAlias)
