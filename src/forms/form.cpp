@@ -25,8 +25,22 @@ std::atomic<long> g_nonFinite{0};
 // Far outside any canvas, yet small enough for the painter's integer arithmetic.
 constexpr double kDeviceLimit = 1.0e6;
 
+// The layouts were drawn for the narrow "MS Sans Serif". Where it is missing, a face with
+// Arial's widths keeps captions inside their labels; the platform's default sans is wider.
+void substituteLayoutFaces()
+{
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                    QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+        return true;
+    }();
+    Q_UNUSED(substituted);
+}
+
 QFont toQFont(const FontSpec& spec)
 {
+    substituteLayoutFaces();
     QFont font(spec.family);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(spec.points);
