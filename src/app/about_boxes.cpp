@@ -116,6 +116,7 @@ const AboutLayout& layoutOf(const char* name)
     const auto found = std::find_if(kLayouts.begin(), kLayouts.end(), [name](const AboutLayout& layout) {
         return QLatin1String(layout.name) == QLatin1String(name);
     });
+    Q_ASSERT(found != kLayouts.end());
     return *found;
 }
 
