@@ -46,6 +46,15 @@ double bandstopIdeal(int distance, double lowHz, double highHz, double samplingH
         * (1 / (kPi * distance));
 }
 
+// ((2 k) pi f0) / fs, formed in that order. For frequencies near the largest double the product
+// overflows; f0 / fs, below one half, is then taken first.
+double carrierAngle(int k, double centreHz, double samplingHz)
+{
+    const double turns = 2 * k * kPi;
+    const double angle = turns * centreHz / samplingHz;
+    return std::isfinite(angle) ? angle : turns * (centreHz / samplingHz);
+}
+
 double tapPlotScale(int bins, int taps)
 {
     return kTapPlotCentreHeight / (static_cast<double>(bins) / taps);
@@ -73,7 +82,12 @@ std::vector<double> tapPlotHeights(double samplingHz, double cutoffHz, int taps)
 int passbandBins(double cutoffHz, double samplingHz, int taps)
 {
     const double binHz = samplingHz / taps;
-    return static_cast<int>(std::floor((2 * cutoffHz) / binHz)) + 1;
+    const double wholeBins = std::floor((2 * cutoffHz) / binHz);
+    // A band below fs/2 covers at most N bins. The quotient reaches N only by rounding, or runs
+    // to infinity when fs/N underflows to zero for sampling rates near the smallest double.
+    if (!(wholeBins < taps))
+        return taps;
+    return static_cast<int>(wholeBins) + 1;
 }
 
 int centreTap(int taps)
@@ -126,7 +140,7 @@ std::vector<double> bandpassTaps(double samplingHz, double bandwidthHz, double c
     const int bins = passbandBins(prototypeCutoffHz, samplingHz, taps);
     // The carrier's phase counts from slot 0, not from the centre, so the taps are not symmetric.
     return tapTable(taps, [&](int k) {
-        return std::sin(2 * k * kPi * centreHz / samplingHz) * windowedSinc(k, bins, taps);
+        return std::sin(carrierAngle(k, centreHz, samplingHz)) * windowedSinc(k, bins, taps);
     });
 }
 

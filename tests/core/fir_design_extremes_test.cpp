@@ -1,0 +1,78 @@
+#include "fir/design.h"
+#include "fir/response.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace dsp::fir {
+namespace {
+
+// Answers that pass every test of the filter screens, at the far ends of what a double holds.
+// Whatever they design, the screens must be able to list and draw it.
+struct ExtremeDesign {
+    std::string name;
+    std::function<std::vector<double>()> design;
+};
+
+void PrintTo(const ExtremeDesign& row, std::ostream* out) { *out << row.name; }
+
+class ExtremeDesigns : public testing::TestWithParam<ExtremeDesign> {};
+
+TEST_P(ExtremeDesigns, TapsAndEveryTracePointAreFinite)
+{
+    const std::vector<double> taps = GetParam().design();
+    ASSERT_FALSE(taps.empty());
+    for (double tap : taps)
+        ASSERT_TRUE(std::isfinite(tap)) << tap;
+    const double reference = logReference(taps);
+    const int count = static_cast<int>(taps.size());
+    for (const ResponsePoint& point : responseSweep(taps)) {
+        const double a = magnitude(point);
+        ASSERT_TRUE(std::isfinite(responseX(point.u, count)));
+        ASSERT_TRUE(std::isfinite(linearTraceY(a, kLinearScale))) << point.u;
+        ASSERT_TRUE(std::isfinite(logTraceY(a, reference))) << point.u;
+        ASSERT_TRUE(std::isfinite(phaseTraceY(phaseDegrees(point)))) << point.u;
+    }
+}
+
+constexpr double kHuge = 1e308;
+constexpr double kTiny = 1e-321; // fs / 500 underflows to zero
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, ExtremeDesigns,
+    testing::Values(
+        // ((2 k) pi f0) / fs overflows before the division.
+        ExtremeDesign{"BandpassNearLargestDouble", [] { return bandpassTaps(kHuge, 1, 4e307, 500); }},
+        ExtremeDesign{"BandstopNearLargestDouble", [] { return bandstopTaps(kHuge, 4e307, 4e307, 500); }},
+        ExtremeDesign{"LowpassTinySampling", [] { return blackmanLowpassTaps(kTiny, 5e-324, 500); }},
+        ExtremeDesign{"HighpassTinySampling", [] { return highpassTaps(kTiny, 5e-324, 500); }},
+        ExtremeDesign{"RectangularTinySampling", [] { return rectangularLowpassTaps(kTiny, 5e-324, 500); }},
+        ExtremeDesign{"BandpassTinySampling", [] { return bandpassTaps(kTiny, 5e-324, 5e-324, 500); }}),
+    [](const testing::TestParamInfo<ExtremeDesign>& row) { return row.param.name; });
+
+TEST(FirDesignExtremes, LargeCarrierKeepsTheCourseAngleWhereItFits)
+{
+    // f0 / fs = 0.4 either way: the carrier is sin(0.8 pi k) whatever the magnitudes.
+    const std::vector<double> huge = bandpassTaps(kHuge, 1e306, 4e307, 21);
+    const std::vector<double> plain = bandpassTaps(1000, 10, 400, 21);
+    for (std::size_t k = 0; k < huge.size(); ++k)
+        EXPECT_NEAR(huge[k] / blackmanWindow(static_cast<int>(k) + 1, 21),
+                    plain[k] / blackmanWindow(static_cast<int>(k) + 1, 21), 1e-9)
+            << "slot " << k + 1;
+}
+
+TEST(FirDesignExtremes, PassbandNeverCoversMoreThanEveryBin)
+{
+    // The cutoff one step below fs/2: 2 fc / (fs / N) rounds up to N itself.
+    const double justBelowHalf = std::nextafter(500.0, 0.0);
+    EXPECT_EQ(passbandBins(justBelowHalf, 1000, 15), 15);
+    EXPECT_EQ(passbandBins(5e-324, kTiny, 500), 500);
+}
+
+} // namespace
+} // namespace dsp::fir
