@@ -2,6 +2,7 @@
 
 #include "app/answer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -107,15 +108,19 @@ void drawSawtooth(SpectrumPlot& plot, Drawing& drawing, int harmonics)
 }
 
 // The dc line rises from the axis, D of the full scale tall; it is drawn even for 0 harmonics.
+// A duty cycle above 1 is left here by a pulse screen that refused to draw it. The dc line then
+// stops at the canvas top, where it would leave the canvas anyway, so that the largest answers do
+// not send it to infinity; and where k pi D overflows, the sine has no value and the line no height.
 void drawPulse(SpectrumPlot& plot, Drawing& drawing, int harmonics, const std::string& dutyCycle)
 {
     setCaptions(plot, kCount + std::to_string(harmonics), "Pulse Wave Spectrum", kEvenAndOddEnergy,
                 "Duty Cycle = " + dutyCycle, kDcRemark);
     const double d = readNumber(dutyCycle).value_or(0);
     drawAllHarmonics(drawing, harmonics, [d](int k) {
-        return std::abs((400 / (k * kPi)) * std::sin(k * kPi * d));
+        const double height = std::abs((400 / (k * kPi)) * std::sin(k * kPi * d));
+        return std::isfinite(height) ? height : 0.0;
     });
-    drawing.stroke({30, kAxis}, {30, kAxis - 200 * d}, kDcColour, 2);
+    drawing.stroke({30, kAxis}, {30, kAxis - std::min(200 * d, kAxis)}, kDcColour, 2);
 }
 
 // Harmonics of the rectified wave, 20 units apart and never squeezed. The first line is drawn

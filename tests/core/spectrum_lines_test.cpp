@@ -176,6 +176,20 @@ TEST(PulseSpectrum, EmptyDutyCycleDrawsAsZero)
     EXPECT_EQ(p.label4, "Duty Cycle = ");
 }
 
+// The pulse screen leaves a duty cycle above 1 behind when it refuses to draw it. 1.5 reaches the
+// canvas top exactly; beyond that the dc line stops there, and the largest answers, whose phases
+// k pi D overflow, still give nothing but finite coordinates.
+TEST(PulseSpectrum, DutyCycleAboveOneStaysOnTheCanvas)
+{
+    for (const char* duty : {"1.5", "2", "1e300", "1e308"}) {
+        const SpectrumPlot p = plot("PULSE", 13, duty);
+        for (const Stroke& s : p.strokes)
+            for (double coordinate : {s.from.x, s.from.y, s.to.x, s.to.y})
+                ASSERT_TRUE(std::isfinite(coordinate)) << duty;
+        EXPECT_EQ(p.strokes.back().to, (dsp::PlotPoint{30, 0})) << duty;
+    }
+}
+
 // ---- Stroke counts --------------------------------------------------------------------------
 
 struct CountCase {
