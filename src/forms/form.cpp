@@ -22,6 +22,22 @@ namespace {
 
 std::atomic<long> g_nonFinite{0};
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Qt's raster drawing returns with the upper halves of the vector registers in use. Until they are
+// cleared, every scalar floating-point instruction of ours that follows pays a transition penalty
+// (measured: the phase trace's arithmetic ran 15 times slower between its line segments).
+__attribute__((target("avx"))) void clearUpperVectorHalves() { __builtin_ia32_vzeroupper(); }
+
+void afterQtDrawing()
+{
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx)
+        clearUpperVectorHalves();
+}
+#else
+void afterQtDrawing() {}
+#endif
+
 // Far outside any canvas, yet small enough for the painter's integer arithmetic.
 constexpr double kDeviceLimit = 1.0e6;
 
@@ -211,6 +227,7 @@ void Form::LineTo(double x2, double y2)
         p.setPen(m_activePen);
     }
     p.drawLine(from, to);
+    afterQtDrawing();
 }
 
 QColor Form::Point(double x, double y)
