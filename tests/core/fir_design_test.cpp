@@ -106,7 +106,8 @@ TEST(FirDesignTaps, MatchTheValuesTheCourseQuotes)
           {{7, 23}, 0.021909}, {{3, 27}, -0.0020290}, {{1, 29}, 0.00010718}},
          {2, 4, 5, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 25, 26, 28}, 1e-6, 0.6},
         {"bandstop one tap", bandstopTaps(1000, 200, 250, 1), 11, {{{1}, 0.6}}, {}, 0, 0.6},
-        // fL = -50 Hz is not refused; the centre tap does not depend on it.
+        // fL = -50 Hz is not refused; the centre tap does not depend on it and is the default
+        // design's 0.6 to within 1e-11.
         {"bandstop at 50 Hz", bandstopTaps(1000, 200, 50, 29), 11, {{{15}, 0.6}}, {}, 0, 0.6},
     };
     for (const DesignRow& row : rows) {
