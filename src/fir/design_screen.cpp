@@ -171,8 +171,10 @@ void DesignScreen::addButtonsAndMenu()
 {
     const int left = m_description.layout.buttonLeft;
     const forms::FontSpec font = app::arial(9.75, true);
-    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("Main Menu"), logicalRect(left, 382, 85, 34), font);
-    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral(" Do Another"), logicalRect(left, 422, 85, 34), font);
+    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("Main Menu"), logicalRect(left, 382, 85, 34),
+                         font);
+    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral(" Do Another"), logicalRect(left, 422, 85, 34),
+                         font);
     onClick(Command1, [this] { Command1_Click(); });
     onClick(Command2, [this] { Command2_Click(); });
     QMenu* help = addMenu(QString::fromLatin1(m_description.helpMenu), QStringLiteral("&Help"));
@@ -234,14 +236,16 @@ Answers DesignScreen::askQuestions()
 {
     Answers answers;
     for (const Question& question : m_description.questions) {
-        answers.setText(question.role, app::ask(*this, question.title, question.defaultAnswer, ruleFor(question.role)));
+        const QString answer = app::ask(*this, question.title, question.defaultAnswer, ruleFor(question.role));
+        answers.setText(question.role, answer);
         answers.setAsked(question.role);
     }
     return answers;
 }
 
 // Each numeric answer in the order asked, the tap count also against the 500 slots of the table,
-// then each band value against half the sampling frequency in the order asked.
+// then the band (cutoff or bandwidth) and the centre frequency against half the sampling
+// frequency.
 DesignValues DesignScreen::testAnswers(const Answers& answers) const
 {
     DesignValues values;

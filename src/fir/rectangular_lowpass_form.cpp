@@ -50,8 +50,10 @@ Form8::Form8() : DesignScreen(description())
 {
     Label2 = addScaleLabel(*this, "Label2", logicalRect(481, 4, 98, 14));
     Label1 = addScaleLabel(*this, "Label1", logicalRect(481, 190, 27, 14));
-    Check1 = addCheckBox(QStringLiteral("Check1"), QStringLiteral("Plot Coefficients"), logicalRect(511, 315, 117, 21));
-    Check2 = addCheckBox(QStringLiteral("Check2"), QStringLiteral("Plot Phase Response"), logicalRect(511, 335, 117, 21));
+    Check1 = addCheckBox(QStringLiteral("Check1"), QStringLiteral("Plot Coefficients"),
+                         logicalRect(511, 315, 117, 21));
+    Check2 = addCheckBox(QStringLiteral("Check2"), QStringLiteral("Plot Phase Response"),
+                         logicalRect(511, 335, 117, 21));
 }
 
 void Form8::Form_Load() { filterdesign(); }

@@ -276,7 +276,8 @@ TEST(FilterNavigation, MainMenuDoAnotherAndCloseBox)
 
     // A reloaded filter screen is the only window: it has no unload handler to bring the menu.
     result = design("highpass", {"1000", "350", "15", "N"},
-                    {"--click", "Do Another", "--answer", "2000", "--answer", "350", "--answer", "15", "--answer", "N"});
+                    {"--click", "Do Another", "--answer", "2000", "--answer", "350", "--answer", "15",
+                     "--answer", "N"});
     EXPECT_EQ(openWindows(result), QStringList{"Form11"});
     EXPECT_EQ(control(result, "Form11", "Label27"), "The sampling frequency is 2000 Hz");
     EXPECT_EQ(control(result, "Form11", "Label3"), " 1000 Hz");
