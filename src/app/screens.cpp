@@ -71,6 +71,14 @@ void registerScreens(forms::Runtime& runtime)
     add<fir::Form12>(runtime);
 }
 
+QStringList formNames()
+{
+    QStringList names;
+    for (const char* name : kFormNames)
+        names << QString::fromLatin1(name);
+    return names;
+}
+
 QString resolveScreenName(const QString& nameOrAlias)
 {
     for (const Alias& alias : kAliases)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace forms {
 class Runtime;
@@ -10,6 +11,9 @@ namespace app {
 
 // Makes every screen of the program known to the runtime by its form name.
 void registerScreens(forms::Runtime& runtime);
+
+// Every form name of the program, whether or not its screen is registered yet.
+QStringList formNames();
 
 // The form name for a form name in any case (form3) or an alias (square); empty when unknown.
 QString resolveScreenName(const QString& nameOrAlias);

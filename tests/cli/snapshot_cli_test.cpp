@@ -10,7 +10,7 @@
 
 namespace {
 
-struct Run {
+struct ProgramRun {
     int exitCode = -1;
     QString errors;
     QString output;
@@ -18,7 +18,7 @@ struct Run {
 };
 
 // Runs the real program with the arguments and, when it wrote one, reads its snapshot.
-Run runProgram(QStringList arguments, const QString& folder = QString())
+ProgramRun runProgram(QStringList arguments, const QString& folder = QString())
 {
     if (!folder.isEmpty())
         arguments << QStringLiteral("--snapshot") << folder;
@@ -27,7 +27,7 @@ Run runProgram(QStringList arguments, const QString& folder = QString())
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(DSPLAB_BINARY), arguments);
-    Run run;
+    ProgramRun run;
     if (!process.waitForFinished(60000))
         return run;
     run.exitCode = process.exitCode();
@@ -42,7 +42,7 @@ Run runProgram(QStringList arguments, const QString& folder = QString())
 TEST(SnapshotCli, SquareScreenWritesPicturesAndState)
 {
     QTemporaryDir folder;
-    const Run run = runProgram({"--screen", "square", "--answer", "3"}, folder.path());
+    const ProgramRun run = runProgram({"--screen", "square", "--answer", "3"}, folder.path());
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_FALSE(run.state.value("ended").toBool());
     const QJsonArray windows = run.state.value("windows").toArray();
@@ -57,7 +57,7 @@ TEST(SnapshotCli, SquareScreenWritesPicturesAndState)
 TEST(SnapshotCli, NegativeCountEndsTheProgram)
 {
     QTemporaryDir folder;
-    const Run run = runProgram({"--screen", "square", "--answer", "-1"}, folder.path());
+    const ProgramRun run = runProgram({"--screen", "square", "--answer", "-1"}, folder.path());
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_TRUE(run.state.value("ended").toBool());
     EXPECT_TRUE(run.state.value("windows").toArray().isEmpty());
@@ -66,7 +66,7 @@ TEST(SnapshotCli, NegativeCountEndsTheProgram)
 TEST(SnapshotCli, StepThatCannotBeCarriedOutFailsWithCodeTwo)
 {
     QTemporaryDir folder;
-    const Run run = runProgram({"--click", "No Such Button"}, folder.path());
+    const ProgramRun run = runProgram({"--click", "No Such Button"}, folder.path());
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.errors.contains("step 1")) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains("No Such Button")) << run.errors.toStdString();
@@ -74,10 +74,10 @@ TEST(SnapshotCli, StepThatCannotBeCarriedOutFailsWithCodeTwo)
 
 TEST(SnapshotCli, HelpVersionAndBadOptions)
 {
-    const Run help = runProgram({"--help"});
+    const ProgramRun help = runProgram({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.output.contains("--snapshot"));
-    const Run version = runProgram({"--version"});
+    const ProgramRun version = runProgram({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.output.startsWith("dsplab "));
     EXPECT_EQ(runProgram({"--bogus"}).exitCode, 2);

@@ -1,0 +1,167 @@
+// Drives whole runs of the program with answers, clicks, check-box toggles and menu picks decoded
+// from the fuzzer's bytes, one screen per input, and stops the process on anything a user must
+// never meet: a crash, a sanitizer report, a hang, a window left behind, or a coordinate that is
+// not a finite number handed to the canvas.
+//
+// Input layout, read front to back (a short input simply ends the run):
+//   byte 0          the screen to open: index into the program's form names
+//   then per step   with a question box open: b % 16 = 0 Cancel, 1 close box, else an answer
+//                   of kind b % 16 - 2 (see answerOf); otherwise: b picks one of the top
+//                   window's buttons, check boxes and menu items, or its close box.
+// Set DSPLAB_FUZZ_SCRIPT=1 to print each run as a dsplab command line.
+
+#include "../support/session_player.h"
+#include "../support/interesting_answers.h"
+
+#include "app/screens.h"
+#include "forms/form.h"
+#include "forms/runtime.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kMaxSteps = 40;
+constexpr std::chrono::seconds kStepLimit{60};
+
+class ByteReader {
+public:
+    ByteReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    bool empty() const { return m_at >= m_size; }
+    std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
+    std::uint16_t word() { return static_cast<std::uint16_t>(byte() << 8 | byte()); }
+    QByteArray bytes(std::size_t count)
+    {
+        count = std::min(count, m_size - std::min(m_at, m_size));
+        QByteArray out(reinterpret_cast<const char*>(m_data + m_at), static_cast<qsizetype>(count));
+        m_at += count;
+        return out;
+    }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_at = 0;
+};
+
+QString wholeNumber(ByteReader& in)
+{
+    const bool negative = in.byte() & 1;
+    static constexpr int kPowers[] = {1, 10, 100, 1000, 10000, 100000};
+    const int digits = in.byte() % 6;
+    const int value = (in.word() + (in.byte() << 16)) % (kPowers[digits] * 10);
+    return (negative ? QStringLiteral("-") : QString()) + QString::number(value);
+}
+
+QString answerOf(int kind, ByteReader& in, const playback::Offer& offer)
+{
+    switch (kind) {
+    case 6: return offer.promptDefault;
+    case 7: return wholeNumber(in);
+    case 8: return wholeNumber(in) + QLatin1Char('.') + QString::number(in.word() % 10000);
+    case 9: {
+        double value;
+        const QByteArray raw = in.bytes(sizeof value).leftJustified(sizeof value, '\0');
+        std::memcpy(&value, raw.constData(), sizeof value);
+        return QString::number(value, 'g', 17);
+    }
+    case 10: return QString::fromUtf8(in.bytes(in.byte() % 64));
+    case 11: return QString::number(in.byte() % 100) + QLatin1Char('e') + QString::number(static_cast<std::int8_t>(in.byte()));
+    default: {
+        static const QStringList texts = playback::interestingAnswers();
+        return texts[in.byte() % texts.size()];
+    }
+    }
+}
+
+std::optional<forms::Step> stepOf(ByteReader& in, const playback::Offer& offer, int stepsTaken)
+{
+    using Kind = forms::Step::Kind;
+    if (in.empty() || stepsTaken >= kMaxSteps)
+        return std::nullopt;
+    const std::uint8_t choice = in.byte();
+    if (offer.promptOpen) {
+        if (choice % 16 == 0)
+            return forms::Step{Kind::Cancel, {}};
+        if (choice % 16 == 1)
+            return forms::Step{Kind::Close, {}};
+        return forms::Step{Kind::Answer, answerOf(choice % 16 - 2, in, offer)};
+    }
+    if (offer.topWindow.isEmpty())
+        return std::nullopt;
+    const int controls = offer.buttons.size() + offer.checkBoxes.size() + offer.menuItems.size();
+    int pick = choice % (controls + 1);
+    if (pick < offer.buttons.size())
+        return forms::Step{Kind::Click, offer.buttons[pick]};
+    pick -= offer.buttons.size();
+    if (pick < offer.checkBoxes.size())
+        return forms::Step{Kind::Toggle, offer.checkBoxes[pick]};
+    pick -= offer.checkBoxes.size();
+    if (pick < offer.menuItems.size())
+        return forms::Step{Kind::Menu, offer.menuItems[pick]};
+    return forms::Step{Kind::Close, {}};
+}
+
+QString screenOf(std::uint8_t choice)
+{
+    static const QStringList names = app::formNames();
+    static const QStringList registered = playback::registeredScreens();
+    const QString name = names[choice % names.size()];
+    return registered.contains(name) ? name : registered[choice % registered.size()];
+}
+
+[[noreturn]] void fail(const char* what, const QStringList& script)
+{
+    std::fprintf(stderr, "session fuzz: %s\n  replay: dsplab %s\n", what,
+                 qPrintable(script.join(QLatin1Char(' '))));
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "session_fuzz";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    ByteReader in(data, size);
+    const QString screen = screenOf(in.byte());
+    const long nonFiniteBefore = forms::Form::nonFiniteCoordinates();
+    const auto windowsBefore = QApplication::topLevelWidgets().size();
+
+    playback::SteppedSession::Result result;
+    {
+        playback::SteppedSession session(
+            screen, [&in, taken = 0](forms::Runtime&, const playback::Offer& offer) mutable {
+                return stepOf(in, offer, taken++);
+            },
+            kStepLimit);
+        result = session.play();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    if (qEnvironmentVariableIsSet("DSPLAB_FUZZ_SCRIPT"))
+        std::fprintf(stderr, "dsplab %s%s\n", qPrintable(result.script.join(QLatin1Char(' '))),
+                     result.ended ? "   (the program ended)" : "");
+    if (forms::Form::nonFiniteCoordinates() != nonFiniteBefore)
+        fail("a coordinate that is not a finite number reached the canvas", result.script);
+    if (QApplication::topLevelWidgets().size() != windowsBefore)
+        fail("a window outlived the program run", result.script);
+    return 0;
+}

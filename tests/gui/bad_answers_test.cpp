@@ -1,0 +1,265 @@
+// Every question of every registered screen against the answers that break number handling:
+// each must either get the screen's own behaviour (the program ends, the screen stops or it
+// draws) or a clear refusal in the question box, which then stays open with the typed text and
+// a one-line reason; never a crash, a hang or a coordinate that is not a number on the canvas.
+
+#include "gui_support.h"
+
+#include "../support/session_player.h"
+#include "forms/form.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using namespace guitest;
+
+enum Outcome : unsigned { Refused = 1, Ended = 2, Settled = 4 };
+
+// What a question asks for decides what a bad answer to it may lead to.
+enum class Role { Count, Duty, Choice, SamplingRate, BandEdge, Taps };
+
+struct Question {
+    const char* title;
+    const char* defaultAnswer;
+    Role role;
+};
+
+struct ScreenQuestions {
+    const char* screen;
+    std::vector<Question> questions;
+};
+
+const Question kSampling{"Sampling frequency in Hz", "1000", Role::SamplingRate};
+const Question kPhase{"Plot the filter's phase response? [Y]es or [N]o", "N", Role::Choice};
+const Question kCentre{"Center frequency in Hz", "250", Role::BandEdge};
+
+Question taps(const char* defaultAnswer) { return {"The number of taps [500 max.]", defaultAnswer, Role::Taps}; }
+Question cutoff(const char* defaultAnswer)
+{
+    return {"Cutoff frequency in Hz [less than half the sampling freq.]", defaultAnswer, Role::BandEdge};
+}
+
+// The questions of each screen in the order it asks them, with their default answers.
+const std::vector<ScreenQuestions>& questionTable()
+{
+    static const std::vector<ScreenQuestions> table{
+        {"Form3", {{"Number of Odd Harmonics", "3", Role::Count}}},
+        {"Form4", {{"Number of Odd Harmonics", "3", Role::Count}}},
+        {"Form5", {{"Number of Harmonics", "3", Role::Count}}},
+        {"Form6", {{"Choose one: [F]ull-wave or [H]alf-wave", "F", Role::Choice},
+                   {"Number of Harmonics", "3", Role::Count}}},
+        {"Form13", {{"Number of Harmonics", "13", Role::Count}, {"Duty Cycle [0 to 1]", "0.2", Role::Duty}}},
+        {"Form8", {kSampling, cutoff("150"), taps("15")}},
+        {"Form9", {kSampling, cutoff("150"), taps("15"), kPhase}},
+        {"Form10", {kSampling, {"Pass bandwidth in Hz [less than half the sampling freq.]", "100", Role::BandEdge},
+                    kCentre, taps("21"), kPhase}},
+        {"Form11", {kSampling, cutoff("350"), taps("15"), kPhase}},
+        {"Form12", {kSampling, {"Stop bandwidth in Hz [less than half the sampling freq.]", "200", Role::BandEdge},
+                    kCentre, taps("29"), kPhase}},
+    };
+    return table;
+}
+
+// Allowed outcomes by role: Count, Duty, Choice, SamplingRate, BandEdge, Taps. A text that is not
+// a number may be refused or treated as the screen treats an unusable answer; the other
+// sampling, band and tap values are checked against the default design (1000 Hz, 150 Hz, ...).
+struct BadAnswer {
+    const char* name;
+    QString text;
+    unsigned allowed[6];
+};
+
+constexpr unsigned kNotANumber[6] = {Refused | Settled, Refused | Settled, Settled,
+                                     Refused | Ended,   Refused | Ended,   Refused | Ended};
+
+BadAnswer notANumber(const char* name, const QString& text)
+{
+    BadAnswer answer{name, text, {}};
+    std::copy(std::begin(kNotANumber), std::end(kNotANumber), answer.allowed);
+    return answer;
+}
+
+const std::vector<BadAnswer>& badAnswers()
+{
+    static const std::vector<BadAnswer> answers{
+        {"empty", QString(), {Settled, Settled, Settled, Ended, Ended, Ended}},
+        notANumber("blanks", QStringLiteral("   ")),
+        notANumber("word", QStringLiteral("abc")),
+        notANumber("decimal_comma", QStringLiteral("1,5")),
+        notANumber("beyond_double", QStringLiteral("1e400")),
+        notANumber("nan", QStringLiteral("nan")),
+        notANumber("inf", QStringLiteral("inf")),
+        // A negative zero is zero, not a negative number.
+        {"negative_zero", QStringLiteral("-0"), {Settled, Settled, Settled, Ended, Ended, Ended}},
+        {"below_double", QStringLiteral("1e-400"), {Settled, Settled, Settled, Ended, Ended, Ended}},
+        // A tiny sampling frequency puts the default cutoff above half of it.
+        {"tiny", QStringLiteral("0.0000001"), {Settled, Settled, Settled, Ended, Settled, Refused | Ended | Settled}},
+        {"beyond_16_bits", QStringLiteral("32767.5"), {Refused | Settled, Settled, Settled, Settled, Ended, Refused | Ended}},
+        {"huge", QStringLiteral("1e9"), {Refused | Settled, Settled, Settled, Settled, Ended, Ended}},
+        {"huge_negative", QStringLiteral("-1e300"), {Ended, Ended, Settled, Ended, Ended, Ended}},
+        notANumber("long_digits", QString(10000, QLatin1Char('9'))),
+        notANumber("long_text", QString(10000, QLatin1Char('x'))),
+        notANumber("greek", QString::fromUtf8("\xcf\x80")),
+        notANumber("full_width_digits", QString::fromUtf8("\xef\xbc\x91\xef\xbc\x92")),
+        notANumber("arabic_indic_digit", QString::fromUtf8("\xd9\xa3")),
+    };
+    return answers;
+}
+
+struct QuestionRow {
+    const ScreenQuestions* screen;
+    std::size_t index;
+};
+
+std::vector<QuestionRow> questionRows()
+{
+    std::vector<QuestionRow> rows;
+    for (const ScreenQuestions& screen : questionTable())
+        for (std::size_t i = 0; i < screen.questions.size(); ++i)
+            rows.push_back({&screen, i});
+    return rows;
+}
+
+QStringList answering(const ScreenQuestions& screen, std::size_t from, std::size_t to)
+{
+    QStringList arguments;
+    for (std::size_t i = from; i < to; ++i)
+        arguments << QStringLiteral("--answer") << QString::fromUtf8(screen.questions[i].defaultAnswer);
+    return arguments;
+}
+
+// A whole run, stopped with a report if it hangs.
+app::SessionResult runGuarded(const QStringList& arguments)
+{
+    static playback::StepWatchdog watchdog;
+    watchdog.arm(std::chrono::seconds(120), arguments.join(' ').left(200));
+    auto result = run(arguments);
+    watchdog.disarm();
+    return result;
+}
+
+QJsonObject openPrompt(const app::SessionResult& result) { return result.state().value("openPrompt").toObject(); }
+
+QString describe(unsigned outcome)
+{
+    QStringList names;
+    if (outcome & Refused) names << "refused";
+    if (outcome & Ended) names << "program ended";
+    if (outcome & Settled) names << "screen waiting";
+    return names.join(" or ");
+}
+
+void PrintTo(const QuestionRow& row, std::ostream* out)
+{
+    *out << row.screen->screen << " question " << row.index + 1;
+}
+
+void PrintTo(const BadAnswer& bad, std::ostream* out) { *out << bad.name; }
+
+class BadAnswers : public ::testing::TestWithParam<std::tuple<QuestionRow, BadAnswer>> {};
+
+TEST_P(BadAnswers, GetTheScreensBehaviourOrAClearRefusal)
+{
+    const auto& [row, bad] = GetParam();
+    const ScreenQuestions& screen = *row.screen;
+    const Question& question = screen.questions[row.index];
+    if (!playback::registeredScreens().contains(QLatin1String(screen.screen)))
+        GTEST_SKIP() << screen.screen << " is not part of the program yet";
+    const long nonFinite = forms::Form::nonFiniteCoordinates();
+
+    QStringList arguments{"--screen", screen.screen};
+    arguments << answering(screen, 0, row.index) << "--answer" << bad.text;
+    auto result = runGuarded(arguments);
+    ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
+    const QJsonArray asked = result.state().value("prompts").toArray();
+    ASSERT_GT(asked.size(), static_cast<qsizetype>(row.index)) << "the screen asked fewer questions";
+    ASSERT_EQ(asked[row.index].toObject().value("title").toString(), question.title);
+
+    unsigned outcome = 0;
+    if (openPrompt(result).value("title").toString() == question.title) {
+        outcome = Refused;
+        EXPECT_EQ(openPrompt(result).value("text").toString(), bad.text) << "the typed text stays for editing";
+        EXPECT_FALSE(openPrompt(result).value("refusal").toString().isEmpty()) << "the box says why";
+    } else {
+        if (!openPrompt(result).isEmpty())
+            result = runGuarded(arguments << answering(screen, row.index + 1, screen.questions.size()));
+        ASSERT_TRUE(openPrompt(result).isEmpty()) << "a default answer was refused after " << bad.name;
+        outcome = ended(result) ? Ended : Settled;
+        if (outcome == Settled)
+            EXPECT_TRUE(openWindows(result).contains(screen.screen));
+    }
+    const unsigned allowed = bad.allowed[static_cast<int>(question.role)];
+    EXPECT_TRUE(outcome & allowed) << "got: " << describe(outcome).toStdString()
+                                   << "; expected: " << describe(allowed).toStdString();
+    EXPECT_EQ(forms::Form::nonFiniteCoordinates(), nonFinite) << "a coordinate that is not a number was drawn";
+}
+
+std::string caseName(const ::testing::TestParamInfo<std::tuple<QuestionRow, BadAnswer>>& info)
+{
+    const auto& [row, bad] = info.param;
+    return std::string(row.screen->screen) + "_question" + std::to_string(row.index + 1) + "_" + bad.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BadAnswers,
+                         ::testing::Combine(::testing::ValuesIn(questionRows()), ::testing::ValuesIn(badAnswers())),
+                         caseName);
+
+// The questions a screen asks when every answer is its default.
+std::vector<std::pair<QString, QString>> questionsAskedBy(const QString& screen)
+{
+    QStringList arguments{"--screen", screen};
+    for (int guard = 0; guard < 10; ++guard) {
+        const auto result = runGuarded(arguments);
+        if (openPrompt(result).isEmpty() || result.exitCode != 0) {
+            std::vector<std::pair<QString, QString>> questions;
+            for (const QJsonValue& prompt : result.state().value("prompts").toArray())
+                questions.emplace_back(prompt.toObject().value("title").toString(),
+                                       prompt.toObject().value("default").toString());
+            return questions;
+        }
+        arguments << "--answer" << openPrompt(result).value("text").toString();
+    }
+    return {};
+}
+
+const ScreenQuestions* tableRowOf(const QString& screen)
+{
+    for (const ScreenQuestions& row : questionTable())
+        if (screen == row.screen)
+            return &row;
+    return nullptr;
+}
+
+// The table follows the screens: a registered screen asks exactly the questions listed for it,
+// and a screen that asks questions without a row of its own still faces the bad answers.
+TEST(BadAnswers, TableMatchesTheQuestionsOfEveryRegisteredScreen)
+{
+    for (const QString& screen : playback::registeredScreens()) {
+        SCOPED_TRACE(screen.toStdString());
+        const auto asked = questionsAskedBy(screen);
+        if (const ScreenQuestions* row = tableRowOf(screen)) {
+            ASSERT_EQ(asked.size(), row->questions.size());
+            for (std::size_t i = 0; i < asked.size(); ++i) {
+                EXPECT_EQ(asked[i].first, row->questions[i].title);
+                EXPECT_EQ(asked[i].second, row->questions[i].defaultAnswer);
+            }
+            continue;
+        }
+        for (const BadAnswer& bad : badAnswers()) {
+            if (asked.empty())
+                break;
+            SCOPED_TRACE(bad.name);
+            const long nonFinite = forms::Form::nonFiniteCoordinates();
+            const auto result = runGuarded({"--screen", screen, "--answer", bad.text});
+            EXPECT_EQ(result.exitCode, 0) << result.failure.toStdString();
+            if (openPrompt(result).value("title").toString() == asked.front().first)
+                EXPECT_FALSE(openPrompt(result).value("refusal").toString().isEmpty());
+            EXPECT_EQ(forms::Form::nonFiniteCoordinates(), nonFinite);
+        }
+    }
+}
+
+} // namespace
