@@ -13,10 +13,9 @@ trap 'rm -rf "$work"' EXIT
 scene() {
   local name=$1; shift
   if "$dsplab" "$@" --snapshot "$work/$name" >/dev/null 2>"$work/$name.err"; then
-    for picture in "$work/$name"/*.png; do
-      case "$picture" in *.canvas.png) continue ;; esac
-      cp "$picture" "$out/$name-$(basename "$picture")"
-    done
+    # The topmost window is the one the scene is about.
+    top=$(grep -o '"name": "[^"]*"' "$work/$name/state.json" | tail -n 1 | cut -d'"' -f4)
+    [[ -n "$top" ]] && cp "$work/$name/$top.png" "$out/$name.png"
     echo "  $name"
   else
     echo "  $name: not rendered ($(tail -n 1 "$work/$name.err"))"
