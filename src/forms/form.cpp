@@ -54,13 +54,13 @@ void substituteLayoutFaces()
     Q_UNUSED(substituted);
 }
 
-QFont toQFont(const FontSpec& spec)
+QFont toQFont(const FontSpec& layoutFont)
 {
     substituteLayoutFaces();
-    QFont font(spec.family);
+    QFont font(layoutFont.family);
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
+    font.setPointSizeF(layoutFont.points);
+    font.setBold(layoutFont.bold);
     return font;
 }
 
