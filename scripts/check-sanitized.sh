@@ -6,7 +6,7 @@
 # and the packages of the normal build must be there.
 #
 #   DSPLAB_FUZZ_SECONDS  fuzzing time (60)
-#   DSPLAB_SOAK_ROUNDS   rounds of the soak test under the sanitizers (50)
+#   DSPLAB_SOAK_ROUNDS   rounds of the soak test under the sanitizers (200)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
@@ -22,7 +22,7 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp"
-export DSPLAB_SOAK_ROUNDS=${DSPLAB_SOAK_ROUNDS:-50}
+export DSPLAB_SOAK_ROUNDS=${DSPLAB_SOAK_ROUNDS:-200}
 
 for tests in core_tests gui_tests cli_tests soak_tests; do
   echo "== $tests under the sanitizers"
