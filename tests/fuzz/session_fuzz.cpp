@@ -73,7 +73,9 @@ QString answerOf(int kind, ByteReader& in, const playback::Offer& offer)
         return QString::number(value, 'g', 17);
     }
     case 10: return QString::fromUtf8(in.bytes(in.byte() % 64));
-    case 11: return QString::number(in.byte() % 100) + QLatin1Char('e') + QString::number(static_cast<std::int8_t>(in.byte()));
+    case 11: // exponents from far below to far above the range of doubles
+        return QString::number(in.byte() % 100) + QLatin1Char('e')
+             + QString::number(static_cast<std::int16_t>(in.word()) % 400);
     default: {
         static const QStringList texts = playback::interestingAnswers();
         return texts[in.byte() % texts.size()];
