@@ -9,6 +9,7 @@
 //                   of kind b % 16 - 2 (see answerOf); otherwise: b picks one of the top
 //                   window's buttons, check boxes and menu items, or its close box.
 // Set DSPLAB_FUZZ_SCRIPT=1 to print each run as a dsplab command line.
+// Each step has a time limit (see stepLimit); a step that overruns it stops the process.
 
 #include "../support/session_player.h"
 #include "../support/interesting_answers.h"
@@ -29,7 +30,15 @@
 namespace {
 
 constexpr int kMaxSteps = 40;
-constexpr std::chrono::seconds kStepLimit{60};
+
+// Longer than the slowest step (the largest designs under the sanitizers take a few seconds);
+// DSPLAB_STEP_LIMIT_MS overrides it.
+std::chrono::milliseconds stepLimit()
+{
+    bool ok = false;
+    const int milliseconds = qEnvironmentVariableIntValue("DSPLAB_STEP_LIMIT_MS", &ok);
+    return std::chrono::milliseconds(ok && milliseconds > 0 ? milliseconds : 60000);
+}
 
 class ByteReader {
 public:
@@ -153,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             screen, [&in, taken = 0](forms::Runtime&, const playback::Offer& offer) mutable {
                 return stepOf(in, offer, taken++);
             },
-            kStepLimit);
+            stepLimit());
         result = session.play();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
