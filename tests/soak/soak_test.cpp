@@ -36,8 +36,8 @@ constexpr bool kAddressSanitizer = false;
 #endif
 
 // Memory is compared between the middle and the last round: the first rounds fill font, glyph
-// and pixmap caches and the allocator's pools, which then stay. A screen that keeps a few
-// kilobytes per round grows past this over the second half.
+// and pixmap caches and the allocator's pools, which then stay. A screen that keeps twenty
+// kilobytes a round grows past this over the second half of 200 rounds.
 constexpr double kAllowedGrowthMiB = 2;
 
 int rounds()
