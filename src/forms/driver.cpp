@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace forms {
 namespace {
 
@@ -49,9 +51,11 @@ QString usage()
         "                      lowpass-rect, lowpass, bandpass, highpass, bandstop\n"
         "  --answer TEXT       type TEXT into the open question box and press OK\n"
         "  --cancel            press Cancel in the open question box\n"
-        "  --click CAPTION     press the button with this caption on the topmost window\n"
-        "  --toggle CAPTION    click the check box with this caption on the topmost window\n"
-        "  --menu PATH         pick a menu item by its captions, for example \"Help/About\"\n"
+        "  --click CAPTION     press the button with this caption, on the topmost window that has\n"
+        "                      one (only on a modal window while one is open)\n"
+        "  --toggle CAPTION    click the check box with this caption, found the same way\n"
+        "  --menu PATH         pick a menu item by its captions, for example \"Help/About\",\n"
+        "                      found the same way\n"
         "  --close             close the topmost window with its close box\n"
         "  --snapshot DIR      when the steps are done, write a picture of every open window\n"
         "                      (NAME.png, NAME.canvas.png) and state.json into DIR, then exit\n"
@@ -186,53 +190,75 @@ std::optional<QString> Driver::click(const QString& caption)
         }
         return QStringLiteral("a question box is open");
     }
-    Form* top = m_runtime.topWindow();
-    if (!top)
+    const std::vector<Form*> windows = windowsTakingInput();
+    if (windows.empty())
         return QStringLiteral("no window is open");
-    for (QPushButton* button : top->findChildren<QPushButton*>())
-        if (button->text().trimmed() == caption && button->isVisible()) {
-            button->click();
-            return std::nullopt;
-        }
-    return QStringLiteral("no button \"%1\" on %2").arg(caption, top->name());
+    for (Form* window : windows)
+        for (QPushButton* button : window->findChildren<QPushButton*>())
+            if (button->text().trimmed() == caption && button->isVisible()) {
+                button->click();
+                return std::nullopt;
+            }
+    return QStringLiteral("no button \"%1\" on %2").arg(caption, windows.front()->name());
 }
 
 std::optional<QString> Driver::toggle(const QString& caption)
 {
-    Form* top = m_runtime.openPrompt() ? nullptr : m_runtime.topWindow();
-    if (!top)
+    const std::vector<Form*> windows = m_runtime.openPrompt() ? std::vector<Form*>{} : windowsTakingInput();
+    if (windows.empty())
         return QStringLiteral("no window takes input");
-    for (QCheckBox* box : top->findChildren<QCheckBox*>())
-        if (box->text().trimmed() == caption) {
-            box->click();
-            return std::nullopt;
-        }
-    return QStringLiteral("no check box \"%1\" on %2").arg(caption, top->name());
+    for (Form* window : windows)
+        for (QCheckBox* box : window->findChildren<QCheckBox*>())
+            if (box->text().trimmed() == caption) {
+                box->click();
+                return std::nullopt;
+            }
+    return QStringLiteral("no check box \"%1\" on %2").arg(caption, windows.front()->name());
 }
 
 std::optional<QString> Driver::menu(const QString& path)
 {
-    Form* top = m_runtime.openPrompt() ? nullptr : m_runtime.topWindow();
-    if (!top)
+    const std::vector<Form*> windows = m_runtime.openPrompt() ? std::vector<Form*>{} : windowsTakingInput();
+    if (windows.empty())
         return QStringLiteral("no window takes input");
     const QStringList captions = path.split(QLatin1Char('/'));
-    QList<QAction*> actions = top->menuBar()->actions();
+    for (Form* window : windows)
+        if (QAction* item = menuItem(window, captions)) {
+            item->trigger();
+            return std::nullopt;
+        }
+    return QStringLiteral("no menu item \"%1\" on %2").arg(path, windows.front()->name());
+}
+
+// The item at the end of the caption path in a window's menu bar, if there is one.
+QAction* Driver::menuItem(Form* window, const QStringList& captions) const
+{
+    QList<QAction*> actions = window->menuBar()->actions();
     for (int level = 0; level < captions.size(); ++level) {
         QAction* found = nullptr;
         for (QAction* action : actions)
             if (withoutMnemonics(action->text()) == captions[level])
                 found = action;
         if (!found)
-            return QStringLiteral("no menu item \"%1\" on %2").arg(captions[level], top->name());
-        if (level + 1 == captions.size()) {
-            found->trigger();
-            return std::nullopt;
-        }
+            return nullptr;
+        if (level + 1 == captions.size())
+            return found->menu() ? nullptr : found;
         if (!found->menu())
-            return QStringLiteral("\"%1\" is not a menu").arg(captions[level]);
+            return nullptr;
         actions = found->menu()->actions();
     }
-    return QStringLiteral("empty menu path");
+    return nullptr;
+}
+
+// A modal window takes all input; otherwise every open window does, the topmost first, as a user
+// can click any window that shows (the main menu behind a screen redone with "Do Another").
+std::vector<Form*> Driver::windowsTakingInput() const
+{
+    std::vector<Form*> open = m_runtime.openWindows();
+    std::reverse(open.begin(), open.end());
+    if (!open.empty() && open.front()->isModal())
+        open.resize(1);
+    return open;
 }
 
 std::optional<QString> Driver::close()

@@ -7,8 +7,11 @@
 #include <optional>
 #include <vector>
 
+class QAction;
+
 namespace forms {
 
+class Form;
 class Runtime;
 
 // One scripted user action, carried out once the program waits for the user.
@@ -56,6 +59,8 @@ private:
     std::optional<QString> toggle(const QString& caption);
     std::optional<QString> menu(const QString& path);
     std::optional<QString> close();
+    QAction* menuItem(Form* window, const QStringList& captions) const;
+    std::vector<Form*> windowsTakingInput() const;
     void programEnded();
 
     Runtime& m_runtime;
