@@ -45,7 +45,7 @@ Form2::Form2() : Form(QString::fromLatin1(kName), 7365, 6105)
     addMenuItem(help, QStringLiteral("menuAbout"), QStringLiteral("About"), [this] { menuAbout_Click(); });
 }
 
-// The long captions wrap onto two lines inside their buttons, as they were laid out.
+// The filter captions are laid out to wrap onto two lines inside their buttons.
 void Form2::addScreenButton(int number, const QString& caption, int column, int row, const QString& screen,
                             const QColor& background, double points)
 {

@@ -13,6 +13,8 @@
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include <atomic>
 #include <cmath>
@@ -63,6 +65,30 @@ QFont toQFont(const FontSpec& layoutFont)
     font.setBold(layoutFont.bold);
     return font;
 }
+
+// A push button whose caption wraps at word boundaries when it is wider than the button, as the
+// layouts expect of long captions; a caption that fits is drawn by the style as usual.
+class CaptionButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QRect room = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        if (fontMetrics().horizontalAdvance(text()) <= room.width()) {
+            QPushButton::paintEvent(event);
+            return;
+        }
+        QStylePainter painter(this);
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(), text(),
+                             QPalette::ButtonText);
+    }
+};
 
 } // namespace
 
@@ -281,7 +307,7 @@ QLabel* Form::addLabel(const QString& objectName, const QRect& rect, const FontS
 QPushButton* Form::addButton(const QString& objectName, const QString& caption, const QRect& rect,
                              const FontSpec& font)
 {
-    auto* button = new QPushButton(caption, m_client);
+    auto* button = new CaptionButton(caption, m_client);
     button->setObjectName(objectName);
     button->setGeometry(rect);
     button->setFont(toQFont(font));

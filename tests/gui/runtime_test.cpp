@@ -1,0 +1,189 @@
+#include "gui_support.h"
+
+#include "forms/form.h"
+#include "forms/runtime.h"
+
+#include <QEventLoop>
+#include <QImage>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <vector>
+
+namespace {
+
+using namespace guitest;
+
+constexpr int kTwipsPerPixel = 15;
+
+struct MenuButton {
+    const char* name;
+    int leftTwips;
+    int topTwips;
+    int textLines; // the filter captions are laid out to wrap once
+};
+
+const MenuButton kMenuButtons[] = {
+    {"Command2", 240, 480, 1},  {"Command10", 3840, 480, 1}, {"Command3", 240, 1560, 1},
+    {"Command4", 3840, 1560, 1}, {"Command1", 240, 2640, 2},  {"Command5", 3840, 2640, 1},
+    {"Command6", 240, 3720, 2},  {"Command8", 3840, 3720, 2}, {"Command9", 240, 4800, 2},
+    {"Command7", 3840, 4800, 2},
+};
+
+bool darkRow(const QImage& picture, int y, int left, int right)
+{
+    for (int x = left; x < right; ++x)
+        if (qGray(picture.pixel(x, y)) < 100)
+            return true;
+    return false;
+}
+
+bool darkColumn(const QImage& picture, int x, int top, int bottom)
+{
+    for (int y = top; y < bottom; ++y)
+        if (qGray(picture.pixel(x, y)) < 100)
+            return true;
+    return false;
+}
+
+// Every word of every caption shows: no text runs into the sides of its button, and the long
+// captions stand on two lines.
+TEST(MainMenu, EveryButtonShowsItsWholeCaption)
+{
+    const auto result = run({"--screen", "menu"});
+    const QImage picture = result.snapshot.window("Form2");
+    ASSERT_FALSE(picture.isNull());
+    for (const MenuButton& button : kMenuButtons) {
+        SCOPED_TRACE(button.name);
+        const int left = button.leftTwips / kTwipsPerPixel;
+        const int top = button.topTwips / kTwipsPerPixel;
+        const int right = left + 3255 / kTwipsPerPixel;
+        const int bottom = top + 855 / kTwipsPerPixel;
+        // A few pixels inside the frame on either side.
+        for (int x : {left + 3, left + 6, right - 7, right - 4})
+            EXPECT_FALSE(darkColumn(picture, x, top + 3, bottom - 3)) << x;
+        int lines = 0;
+        bool inLine = false;
+        for (int y = top + 3; y < bottom - 3; ++y) {
+            const bool ink = darkRow(picture, y, left + 3, right - 3);
+            lines += ink && !inLine;
+            inLine = ink;
+        }
+        EXPECT_EQ(lines, button.textLines);
+    }
+}
+
+struct BehindCase {
+    const char* label;
+    std::vector<const char*> steps; // after "Do Another" on the square screen, answered with Cancel
+    QStringList windows;
+    bool ended;
+};
+
+std::ostream& operator<<(std::ostream& out, const BehindCase& c) { return out << c.label; }
+
+class MenuBehindAScreen : public ::testing::TestWithParam<BehindCase> {};
+
+// "Do Another" leaves the main menu open behind the fresh screen, and it still works.
+TEST_P(MenuBehindAScreen, TakesItsButtonsAndMenus)
+{
+    const BehindCase& c = GetParam();
+    QStringList arguments{"--screen", "square", "--answer", "3", "--click", "Do Another", "--cancel"};
+    for (const char* step : c.steps)
+        arguments << QString::fromUtf8(step);
+    const auto result = run(arguments);
+    ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
+    EXPECT_EQ(openWindows(result), c.windows);
+    EXPECT_EQ(ended(result), c.ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, MenuBehindAScreen, ::testing::Values(
+    BehindCase{"BeforeAnyStep", {}, {"Form2", "Form3"}, false},
+    BehindCase{"OtherScreenOpensOnTop", {"--click", "Triangle Generator", "--answer", "2"},
+               {"Form3", "Form4"}, false},
+    BehindCase{"SameScreenIsNotLoadedTwice", {"--click", "Square Generator"}, {"Form3"}, false},
+    BehindCase{"ExitEndsTheProgram", {"--menu", "File/Exit"}, {}, true},
+    BehindCase{"AboutIsModalOverBoth", {"--menu", "Help/About"}, {"Form2", "Form3", "frmAbout1"}, false},
+    BehindCase{"NegativeAnswerOnTheNextScreenEnds", {"--click", "Triangle Generator", "--answer", "-1"}, {},
+               true}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(MenuBehindAScreen, ModalWindowAloneTakesInput)
+{
+    const auto result = run({"--screen", "square", "--answer", "3", "--click", "Do Another", "--answer", "2",
+                             "--click", "View Spectrum", "--click", "Triangle Generator"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.failure.contains("Form7")) << result.failure.toStdString();
+}
+
+// A screen whose load handler is given by the test.
+class Probe : public forms::Form {
+public:
+    Probe(const QString& name, std::function<void(Probe&)> load)
+        : Form(name, 1500, 1500), m_load(std::move(load))
+    {
+    }
+    void Form_Load() override { m_load(*this); }
+
+private:
+    std::function<void(Probe&)> m_load;
+};
+
+struct EndingRun {
+    bool openerWentOn = false;
+    bool laterHandlerRan = false;
+    std::size_t windowsLeft = 0;
+};
+
+// Starts "Opener" in a fresh runtime; `wait` blocks inside its load handler while the program
+// ends from within the wait. Returns what happened once the program has ended.
+EndingRun endWhileWaiting(const std::function<void(forms::Runtime&)>& wait)
+{
+    forms::Runtime runtime;
+    EndingRun run;
+    runtime.registerForm("Opener", [&] {
+        return new Probe("Opener", [&](Probe& opener) {
+            opener.Show();
+            QTimer::singleShot(0, &runtime, [&] { runtime.invoke([&] { runtime.End(); }); });
+            wait(runtime);
+            run.openerWentOn = true;
+        });
+    });
+    runtime.registerForm("Modal", [] { return new Probe("Modal", [](Probe&) {}); });
+    QEventLoop loop;
+    QObject::connect(&runtime, &forms::Runtime::programEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    runtime.start("Opener");
+    loop.exec();
+    runtime.invoke([&] { run.laterHandlerRan = true; });
+    run.windowsLeft = runtime.openWindows().size();
+    return run;
+}
+
+TEST(End, InsideAModalWindowStopsItsOpener)
+{
+    const EndingRun run = endWhileWaiting([](forms::Runtime& runtime) { runtime.Load("Modal")->Show(1); });
+    EXPECT_FALSE(run.openerWentOn);
+    EXPECT_FALSE(run.laterHandlerRan);
+    EXPECT_EQ(run.windowsLeft, 0u);
+}
+
+TEST(End, InsideAQuestionBoxStopsTheAskingScreen)
+{
+    const EndingRun run = endWhileWaiting([](forms::Runtime& runtime) { runtime.InputBox(" ", "Question", "3"); });
+    EXPECT_FALSE(run.openerWentOn);
+    EXPECT_FALSE(run.laterHandlerRan);
+    EXPECT_EQ(run.windowsLeft, 0u);
+}
+
+TEST(End, ClosingTheStartScreenEndsTheProgram)
+{
+    const auto result = run({"--close"});
+    EXPECT_TRUE(ended(result));
+    EXPECT_TRUE(openWindows(result).isEmpty());
+}
+
+} // namespace
