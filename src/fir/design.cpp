@@ -120,6 +120,12 @@ std::vector<double> rectangularLowpassTaps(double samplingHz, double cutoffHz, i
     return table;
 }
 
+std::vector<double> rectangularLowpassSincValues(double samplingHz, double cutoffHz, int taps)
+{
+    const int bins = passbandBins(cutoffHz, samplingHz, taps);
+    return tapTable(taps, [&](int k) { return periodicSinc(distanceFromCentre(k, taps), bins, taps); });
+}
+
 std::vector<double> blackmanLowpassTaps(double samplingHz, double cutoffHz, int taps)
 {
     const int bins = passbandBins(cutoffHz, samplingHz, taps);

@@ -26,8 +26,12 @@ double blackmanWindow(int k, int taps);
 // centre.
 double periodicSinc(int distance, int bins, int taps);
 
-// Lowpass, sinc simply truncated to N taps (no window).
+// Lowpass, sinc simply truncated to N taps (no window). Each tap is stored as the tap plot's
+// height h = G D divided by G again.
 std::vector<double> rectangularLowpassTaps(double samplingHz, double cutoffHz, int taps);
+// The values the rectangular screen lists: each tap's D computed afresh, which can differ from
+// the stored h / G in the last digit.
+std::vector<double> rectangularLowpassSincValues(double samplingHz, double cutoffHz, int taps);
 // Lowpass, sinc shaped by the Blackman window.
 std::vector<double> blackmanLowpassTaps(double samplingHz, double cutoffHz, int taps);
 // Highpass: the Blackman lowpass for fs/2 - fc, modulated to fs/2 by cos(pi k).

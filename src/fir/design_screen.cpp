@@ -273,8 +273,11 @@ DesignValues DesignScreen::testAnswers(const Answers& answers) const
     return values;
 }
 
+// The tap plot's marks and the emptied list go with the captions, before the hourglass refresh.
 void DesignScreen::writeCaptions(const Answers& answers)
 {
+    captionTapPlot();
+    List1->clear();
     for (QLabel* label : {Label3, Label4, Label5, Label6})
         label->clear();
     for (std::size_t i = 0; i < m_captionLabels.size(); ++i) {
@@ -294,7 +297,7 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
 {
     const std::vector<double> taps = m_description.coefficients(values);
     plotTaps(values);
-    listTaps(taps);
+    listTaps(m_description.listedValues ? m_description.listedValues(values) : taps);
     Refresh();
     // One sweep serves both the magnitude and the phase traces.
     const std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);

@@ -87,6 +87,8 @@ struct DesignScreenDescription {
     std::vector<Question> questions; // in the order asked; the answers are tested in that order
     std::vector<CaptionLine> captions;
     CoefficientRule coefficients;
+    // What List1 shows when it is not the stored taps themselves.
+    CoefficientRule listedValues = nullptr;
     double linearScale = dsp::fir::kLinearScale;
     bool logTrace = true;
     // Show the finished magnitude traces before the phase trace is computed.
@@ -132,6 +134,7 @@ protected:
 
     // Hooks for the rectangular-window screen.
     virtual void blankTapPlotLabels() {}
+    virtual void captionTapPlot() {}
     virtual void plotTaps(const DesignValues&) {}
     virtual bool wantsPhase(const Answers& answers) const;
 

@@ -15,6 +15,11 @@ std::vector<double> coefficients(const DesignValues& v)
     return dsp::fir::rectangularLowpassTaps(v.samplingHz, v.bandHz, v.taps);
 }
 
+std::vector<double> listedValues(const DesignValues& v)
+{
+    return dsp::fir::rectangularLowpassSincValues(v.samplingHz, v.bandHz, v.taps);
+}
+
 DesignScreenDescription description()
 {
     return {
@@ -24,6 +29,7 @@ DesignScreenDescription description()
         .captions = {samplingCaption("Label7", {13, 415, 188, 21}), cutoffCaption("Label8", {213, 415, 149, 34}),
                      tapsCaption("Label9", {375, 415, 143, 34})},
         .coefficients = coefficients,
+        .listedValues = listedValues,
         .logTrace = false,
         .aboutBox = "frmAbout2",
         .helpMenu = "menuhelp",
@@ -69,11 +75,17 @@ void Form8::blankTapPlotLabels()
     Label2->setText(QStringLiteral(" "));
 }
 
+// The zero mark shows with the captions; the top of the scale waits for the design.
+void Form8::captionTapPlot()
+{
+    Label1->setText(Check1->isChecked() ? QStringLiteral("0") : QString());
+    Label2->clear();
+}
+
 // The taps as black points over the zero line y = 196, the centre tap at the top of the scale.
 void Form8::plotTaps(const DesignValues& values)
 {
     const bool plotting = Check1->isChecked();
-    Label1->setText(plotting ? QStringLiteral("0") : QString());
     Label2->setText(plotting ? app::captionWith(QString(), dsp::fir::tapPlotTopValue(values.samplingHz, values.bandHz,
                                                                                       values.taps))
                              : QString());

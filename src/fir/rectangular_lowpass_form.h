@@ -21,6 +21,7 @@ public:
 
 protected:
     void blankTapPlotLabels() override;
+    void captionTapPlot() override;
     void plotTaps(const DesignValues& values) override;
     bool wantsPhase(const Answers& answers) const override;
 

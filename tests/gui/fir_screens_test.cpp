@@ -2,8 +2,13 @@
 
 #include "forms/form.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <vector>
 
@@ -267,6 +272,60 @@ TEST(RectangularLowpass, EvenTapCountCentresTheTapPlotToo)
     EXPECT_EQ(control(result, "Form8", "Label2"), " .3125");
     EXPECT_TRUE(canvasHasNear(result, "Form8", 244, 11, kBlack));
     EXPECT_EQ(countPixels(result, "Form8", kGreen), 0);
+}
+
+TEST(RectangularLowpass, ListShowsEachSincValueComputedAfresh)
+{
+    // Slots 1 and 11 of this design: the sinc value D reads -.0610040496866513, while the tap
+    // stored for the response, G D / G, ends in ...512.
+    const auto result = design("lowpass-rect", {"1000", "100", "12"});
+    const QStringList lines = listLines(result, "Form8", "List1");
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0], "-.0610040496866513");
+    EXPECT_EQ(lines[10], "-.0610040496866513");
+}
+
+// The rectangular screen's zero mark, and the number of lines in its list, each time the mark
+// is painted under the hourglass.
+class HourglassSights : public QObject {
+public:
+    struct Sight {
+        QString zeroMark;
+        int lines;
+        bool operator==(const Sight&) const = default;
+        friend void PrintTo(const Sight& sight, std::ostream* out)
+        {
+            *out << '"' << sight.zeroMark.toStdString() << "\" over " << sight.lines << " lines";
+        }
+    };
+    std::vector<Sight> sights;
+
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* mark = event->type() == QEvent::Paint ? qobject_cast<QLabel*>(object) : nullptr;
+        if (mark && mark->objectName() == "Label1" && mark->window()->objectName() == "Form8"
+            && mark->window()->cursor().shape() == Qt::WaitCursor) {
+            const auto* list = mark->window()->findChild<QListWidget*>("List1");
+            sights.push_back({mark->text(), list->count()});
+        }
+        return false;
+    }
+};
+
+TEST(RectangularLowpass, DoAnotherShowsTheZeroMarkWithTheNewCaptions)
+{
+    HourglassSights watch;
+    qApp->installEventFilter(&watch);
+    design("lowpass-rect", {"1000", "150", "15"},
+           {"--toggle", "Plot Coefficients", "--click", "Do Another", "--answer", "1000", "--answer", "150",
+            "--answer", "16"});
+    qApp->removeEventFilter(&watch);
+    // The first refresh of each design shows its captions, the mark as the box stands, and an
+    // emptied list.
+    ASSERT_FALSE(watch.sights.empty());
+    EXPECT_EQ(watch.sights.front(), (HourglassSights::Sight{"", 0}));
+    const auto again = std::find(watch.sights.begin(), watch.sights.end(), HourglassSights::Sight{"0", 0});
+    EXPECT_NE(again, watch.sights.end()) << testing::PrintToString(watch.sights);
 }
 
 TEST(FilterNavigation, MainMenuDoAnotherAndCloseBox)
