@@ -27,17 +27,17 @@ scene start
 scene menu --screen menu
 scene about --screen menu --menu Help/About
 scene square --screen square --answer 3
-scene square-spectrum --screen square --answer 3 --click "View Spectrum"
+scene square-harmonics --screen square --answer 3 --click "View Spectrum"
 scene triangle --screen triangle --answer 3
-scene triangle-spectrum --screen triangle --answer 3 --click "View Spectrum"
+scene triangle-harmonics --screen triangle --answer 3 --click "View Spectrum"
 scene sawtooth --screen sawtooth --answer 3
-scene sawtooth-spectrum --screen sawtooth --answer 3 --click "View Spectrum"
+scene sawtooth-harmonics --screen sawtooth --answer 3 --click "View Spectrum"
 scene rectified-full --screen rectified --answer F --answer 3
-scene rectified-full-spectrum --screen rectified --answer F --answer 3 --click "View Spectrum"
+scene rectified-full-harmonics --screen rectified --answer F --answer 3 --click "View Spectrum"
 scene rectified-half --screen rectified --answer H --answer 3
-scene rectified-half-spectrum --screen rectified --answer H --answer 3 --click "View Spectrum"
+scene rectified-half-harmonics --screen rectified --answer H --answer 3 --click "View Spectrum"
 scene pulse --screen pulse --answer 13 --answer 0.2
-scene pulse-spectrum --screen pulse --answer 13 --answer 0.2 --click "View Spectrum"
+scene pulse-harmonics --screen pulse --answer 13 --answer 0.2 --click "View Spectrum"
 scene lowpass-rect --screen lowpass-rect "${filter[@]}"
 scene lowpass-rect-taps-phase --screen lowpass-rect "${filter[@]}" --toggle "Plot Coefficients" \
   --toggle "Plot Phase Response" --click "Do Another" "${filter[@]}"

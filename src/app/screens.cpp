@@ -9,7 +9,7 @@
 #include "fir/highpass_form.h"
 #include "fir/rectangular_lowpass_form.h"
 #include "forms/runtime.h"
-#include "spectrum/spectrum_form.h"
+#include "harmonics/harmonics_form.h"
 #include "synthesis/pulse_form.h"
 #include "synthesis/rectified_form.h"
 #include "synthesis/sawtooth_form.h"

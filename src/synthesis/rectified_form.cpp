@@ -2,7 +2,7 @@
 
 #include "app/screen_setup.h"
 #include "app/shared_state.h"
-#include "spectrum/lines.h"
+#include "harmonics/harmonic_lines.h"
 #include "synthesis/series.h"
 
 #include <QLabel>

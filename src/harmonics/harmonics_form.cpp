@@ -1,9 +1,9 @@
-#include "spectrum/spectrum_form.h"
+#include "harmonics/harmonics_form.h"
 
 #include "app/screen_setup.h"
 #include "app/shared_state.h"
 #include "forms/runtime.h"
-#include "spectrum/lines.h"
+#include "harmonics/harmonic_lines.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "spectrum/lines.h"
+#include "harmonics/harmonic_lines.h"
 
 #include "app/answer.h"
 
