@@ -181,6 +181,8 @@ AboutBox::AboutBox(const AboutLayout& layout)
     cmdOK = addButton(QStringLiteral("cmdOK"), QStringLiteral("OK"),
                       twipsRect(layout.okLeft, layout.okTop, kOkWidth, kOkHeight), dialogFont());
     onClick(cmdOK, [this] { cmdOK_Click(); });
+    setDefaultButton(cmdOK);
+    setCancelButton(cmdOK);
     centreOnScreen();
 }
 

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 
+#include <algorithm>
 #include <cmath>
 
 namespace app {
@@ -94,6 +95,21 @@ void drawStrokes(forms::Form& form, const std::vector<dsp::Stroke>& strokes)
         else
             form.Line(stroke.from.x, stroke.from.y, stroke.to.x, stroke.to.y);
     }
+}
+
+void showOnOneLine(QLabel* label, const QString& text)
+{
+    label->setWordWrap(false);
+    label->setText(text);
+    label->setToolTip(QString());
+    const int room = label->parentWidget() ? label->parentWidget()->width() - label->x() : label->width();
+    const int wanted = label->sizeHint().width();
+    label->resize(std::max(label->width(), std::min(wanted, room)), label->height());
+    if (wanted <= label->width())
+        return;
+    const int frame = wanted - label->fontMetrics().horizontalAdvance(text);
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width() - frame));
+    label->setToolTip(text);
 }
 
 QString captionWith(const QString& text, double number)

@@ -43,6 +43,11 @@ void busyOff(forms::Form& form);
 void drawPolyline(forms::Form& form, const std::vector<dsp::PlotPoint>& points);
 void drawStrokes(forms::Form& form, const std::vector<dsp::Stroke>& strokes);
 
+// Sets a caption on one line, widening its label to the right where the text would not fit, so a
+// long number or a long typed answer is never wrapped out of sight. Text wider than the room up
+// to the window's edge is shortened in the middle, and shown whole as the label's tool tip.
+void showOnOneLine(QLabel* label, const QString& text);
+
 // The fixed caption text followed directly by the number in the caption number format.
 QString captionWith(const QString& text, double number);
 

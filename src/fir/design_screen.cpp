@@ -282,7 +282,7 @@ void DesignScreen::writeCaptions(const Answers& answers)
         label->clear();
     for (std::size_t i = 0; i < m_captionLabels.size(); ++i) {
         const CaptionLine& line = m_description.captions[i];
-        m_captionLabels[i]->setText(line.text + answers.text(line.answer) + line.unit);
+        app::showOnOneLine(m_captionLabels[i], line.text + answers.text(line.answer) + line.unit);
     }
 }
 
@@ -348,9 +348,9 @@ void DesignScreen::drawMagnitude(const std::vector<design::ResponsePoint>& sweep
 void DesignScreen::writeFrequencyLabels(double samplingHz)
 {
     const QString hz = QStringLiteral(" Hz");
-    Label3->setText(captionNumber(dsp::wholePart(samplingHz / 2)) + hz);
+    app::showOnOneLine(Label3, captionNumber(dsp::wholePart(samplingHz / 2)) + hz);
     Label6->setText(QStringLiteral("0 Hz"));
-    Label5->setText(captionNumber(dsp::wholePart(samplingHz / 4)) + hz);
+    app::showOnOneLine(Label5, captionNumber(dsp::wholePart(samplingHz / 4)) + hz);
 }
 
 // Joined from (10, 196), so each wrap from -180 to +180 degrees draws a near-vertical stroke.

@@ -86,9 +86,8 @@ void Form8::captionTapPlot()
 void Form8::plotTaps(const DesignValues& values)
 {
     const bool plotting = Check1->isChecked();
-    Label2->setText(plotting ? app::captionWith(QString(), dsp::fir::tapPlotTopValue(values.samplingHz, values.bandHz,
-                                                                                      values.taps))
-                             : QString());
+    const double top = dsp::fir::tapPlotTopValue(values.samplingHz, values.bandHz, values.taps);
+    app::showOnOneLine(Label2, plotting ? app::captionWith(QString(), top) : QString());
     setForeColor(forms::paletteColour(0));
     setDrawWidth(2);
     if (!plotting)

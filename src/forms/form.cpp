@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +15,7 @@
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -90,20 +93,93 @@ protected:
     }
 };
 
+// What a window's layout sizes are multiplied by so that, at the desktop's scale factor, the
+// whole window (frame and menu bar included) fits the screen. A window stays at its designed
+// size where it fits, or where even one device pixel per layout pixel would not fit.
+double fittingZoom(const QSize& client, double deviceRatio)
+{
+    // A title bar, borders and a menu bar, in layout pixels.
+    constexpr int kFrameWidth = 16;
+    constexpr int kFrameHeight = 72;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || deviceRatio <= 1 || client.isEmpty())
+        return 1;
+    const QSize room = screen->availableGeometry().size();
+    const double across = double(room.width() - kFrameWidth) / client.width();
+    const double down = double(room.height() - kFrameHeight) / client.height();
+    return std::clamp(std::min(across, down), 1 / deviceRatio, 1.0);
+}
+
+double screenDeviceRatio()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? std::max(1.0, screen->devicePixelRatio()) : 1.0;
+}
+
+// Controls' focus, drawn thick enough to be seen on a projector.
+void drawFocusRing(QWidget* widget)
+{
+    if (!widget->hasFocus())
+        return;
+    QPainter painter(widget);
+    QPen pen(widget->palette().color(QPalette::Highlight), 2);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(widget->rect()).adjusted(1, 1, -1, -1));
+}
+
+// A push button as the layouts expect: long captions wrap, Return or Enter presses it as Space
+// does, and its focus shows plainly.
+class LayoutButton : public CaptionButton {
+public:
+    using CaptionButton::CaptionButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && event->modifiers() == Qt::NoModifier) {
+            event->accept();
+            animateClick();
+            return;
+        }
+        CaptionButton::keyPressEvent(event);
+    }
+    void paintEvent(QPaintEvent* event) override
+    {
+        CaptionButton::paintEvent(event);
+        drawFocusRing(this);
+    }
+};
+
+class LayoutCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QCheckBox::paintEvent(event);
+        drawFocusRing(this);
+    }
+};
+
 } // namespace
 
 int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 
-// The client area: shows the persistent image; controls are its children.
+// The client area: shows the persistent image; controls are its children. The image holds one
+// pixel for each device pixel, so it is copied unscaled at any desktop scale factor.
 class ClientArea : public QWidget {
 public:
     explicit ClientArea(Form* form) : QWidget(form), m_form(form) {}
 
 protected:
-    void paintEvent(QPaintEvent* event) override
+    void paintEvent(QPaintEvent*) override
     {
+        m_form->m_repaintPending = false;
         QPainter painter(this);
-        painter.drawImage(event->rect(), m_form->canvasImage(), event->rect());
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), m_form->canvasImage());
     }
 
 private:
@@ -111,17 +187,22 @@ private:
 };
 
 Form::Form(const QString& name, int clientWidthTwips, int clientHeightTwips)
-    : m_name(name),
-      m_image(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips), QImage::Format_RGB32)
+    : m_name(name), m_deviceRatio(screenDeviceRatio())
 {
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    const QSize designed(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips));
+    m_zoom = fittingZoom(designed, m_deviceRatio);
+    m_clientSize = m_zoom == 1 ? designed
+                               : QSize(qRound(designed.width() * m_zoom), qRound(designed.height() * m_zoom));
+    m_image = QImage(qRound(m_clientSize.width() * m_deviceRatio),
+                     qRound(m_clientSize.height() * m_deviceRatio), QImage::Format_RGB32);
     m_image.fill(Qt::white);
-    m_scaleWidth = m_image.width();
-    m_scaleHeight = m_image.height();
+    m_scaleWidth = m_clientSize.width();
+    m_scaleHeight = m_clientSize.height();
     m_client = new ClientArea(this);
     m_client->setObjectName(QStringLiteral("client"));
-    m_client->setFixedSize(m_image.size());
+    m_client->setFixedSize(m_clientSize);
     m_client->setAutoFillBackground(false);
     setCentralWidget(m_client);
 }
@@ -136,11 +217,47 @@ void Form::centreOnScreen()
 {
     adjustSize();
     setFixedSize(size());
+    m_centred = true;
+    placeCentred();
+}
+
+// Centres the outer window, frame included. The window manager frames a window only once it is
+// shown, so the frame is taken into account again as soon as it is known.
+void Form::placeCentred()
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect display = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const int top = display.height() / 2 - height() / 2;
-    const int left = display.width() / 2 - width() / 2;
+    const QSize outer = frameGeometry().size();
+    const int top = display.height() / 2 - outer.height() / 2;
+    const int left = display.width() / 2 - outer.width() / 2;
+    m_centredFrameMargins = outer - size();
     move(display.left() + left, display.top() + top);
+}
+
+bool Form::event(QEvent* event)
+{
+    const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize
+        || event->type() == QEvent::Show;
+    const bool handled = QMainWindow::event(event);
+    if (placed && m_centred && isVisible() && frameGeometry().size() - size() != m_centredFrameMargins)
+        placeCentred();
+    return handled;
+}
+
+void Form::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QPushButton* target = !plain ? nullptr
+        : enter ? m_defaultButton
+        : event->key() == Qt::Key_Escape ? m_cancelButton
+        : nullptr;
+    if (target && target->isVisible() && target->isEnabled()) {
+        event->accept();
+        target->animateClick();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Form::Show(int modal) { Runtime::current().show(this, modal != 0); }
@@ -156,6 +273,21 @@ void Form::setMousePointer(int pointer)
         setCursor(Qt::WaitCursor);
     else
         unsetCursor();
+}
+
+// Drawing goes into the persistent image; the window shows it once the running handler is back
+// in the event loop (or at once, with Refresh).
+void Form::canvasChanged()
+{
+    if (m_repaintPending)
+        return;
+    m_repaintPending = true;
+    m_client->update();
+}
+
+int Form::devicePenWidth() const
+{
+    return std::max(1, static_cast<int>(std::lround(m_drawWidth * m_deviceRatio * m_zoom)));
 }
 
 bool Form::finite(double x, double y) const
@@ -200,6 +332,7 @@ void Form::Cls()
     endPainting();
     m_image.fill(m_backColor);
     m_current = QPointF(0, 0);
+    canvasChanged();
 }
 
 void Form::fillDot(const QPoint& centre, const QColor& colour, int width)
@@ -226,7 +359,8 @@ void Form::PSet(double x, double y, const QColor& colour)
     if (!finite(x, y))
         return;
     m_current = QPointF(x, y);
-    fillDot(toDevice(x, y), colour, m_drawWidth);
+    fillDot(toDevice(x, y), colour, devicePenWidth());
+    canvasChanged();
 }
 
 void Form::Line(double x1, double y1, double x2, double y2)
@@ -242,14 +376,16 @@ void Form::LineTo(double x2, double y2)
     const QPoint from = toDevice(m_current.x(), m_current.y());
     const QPoint to = toDevice(x2, y2);
     m_current = QPointF(x2, y2);
+    canvasChanged();
+    const int width = devicePenWidth();
     if (from == to) {
-        fillDot(to, m_foreColor, m_drawWidth);
+        fillDot(to, m_foreColor, width);
         return;
     }
     QPainter& p = painter();
-    if (m_activePen.color() != m_foreColor || m_activePen.width() != m_drawWidth) {
-        m_activePen = QPen(m_foreColor, m_drawWidth, Qt::SolidLine,
-                           m_drawWidth > 1 ? Qt::RoundCap : Qt::SquareCap, Qt::RoundJoin);
+    if (m_activePen.color() != m_foreColor || m_activePen.width() != width) {
+        m_activePen = QPen(m_foreColor, width, Qt::SolidLine, width > 1 ? Qt::RoundCap : Qt::SquareCap,
+                           Qt::RoundJoin);
         p.setPen(m_activePen);
     }
     p.drawLine(from, to);
@@ -280,15 +416,41 @@ const QImage& Form::canvasImage()
     return m_image;
 }
 
+QImage Form::shownPicture()
+{
+    // Repaints that are still queued are what the window is about to show.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    const QRect client(m_client->mapTo(this, QPoint(0, 0)), m_client->size());
+    QScreen* shownOn = screen();
+    // Offscreen, the screen's picture of a window is its backing store: what was last painted and
+    // flushed. A window not exposed yet is painted whole when it is, so its painting is its picture.
+    const bool exposed = isVisible() && windowHandle() && windowHandle()->isExposed();
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") && shownOn && exposed)
+        return shownOn->grabWindow(windowHandle()->winId(), client.x(), client.y(), client.width(),
+                                   client.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    return m_client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 QRect Form::twipsRect(int left, int top, int width, int height) const
 {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    if (m_zoom == 1)
+        return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    const auto scaled = [this](int twips) { return qRound(twips * m_zoom / kTwipsPerPixel); };
+    return QRect(scaled(left), scaled(top), scaled(width), scaled(height));
+}
+
+QFont Form::layoutFont(const FontSpec& font) const
+{
+    return toQFont({font.family, font.points * m_zoom, font.bold});
 }
 
 QRect Form::logicalRect(int left, int top, int width, int height) const
 {
-    const double sx = m_image.width() / 640.0;
-    const double sy = m_image.height() / 480.0;
+    const double sx = m_clientSize.width() / 640.0;
+    const double sy = m_clientSize.height() / 480.0;
     return QRect(qRound(left * sx), qRound(top * sy), qRound(width * sx), qRound(height * sy));
 }
 
@@ -297,7 +459,7 @@ QLabel* Form::addLabel(const QString& objectName, const QRect& rect, const FontS
     auto* label = new QLabel(m_client);
     label->setObjectName(objectName);
     label->setGeometry(rect);
-    label->setFont(toQFont(font));
+    label->setFont(layoutFont(font));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
@@ -307,20 +469,20 @@ QLabel* Form::addLabel(const QString& objectName, const QRect& rect, const FontS
 QPushButton* Form::addButton(const QString& objectName, const QString& caption, const QRect& rect,
                              const FontSpec& font)
 {
-    auto* button = new CaptionButton(caption, m_client);
+    auto* button = new LayoutButton(caption, m_client);
     button->setObjectName(objectName);
     button->setGeometry(rect);
-    button->setFont(toQFont(font));
+    button->setFont(layoutFont(font));
     button->setAutoDefault(false);
     return button;
 }
 
 QCheckBox* Form::addCheckBox(const QString& objectName, const QString& caption, const QRect& rect)
 {
-    auto* box = new QCheckBox(caption, m_client);
+    auto* box = new LayoutCheckBox(caption, m_client);
     box->setObjectName(objectName);
     box->setGeometry(rect);
-    box->setFont(toQFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
+    box->setFont(layoutFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
     return box;
 }
 
@@ -329,7 +491,7 @@ QListWidget* Form::addList(const QString& objectName, const QRect& rect)
     auto* list = new QListWidget(m_client);
     list->setObjectName(objectName);
     list->setGeometry(rect);
-    list->setFont(toQFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
+    list->setFont(layoutFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
     list->setUniformItemSizes(true);
     return list;
 }
@@ -339,7 +501,7 @@ QLineEdit* Form::addTextBox(const QString& objectName, const QRect& rect)
     auto* text = new QLineEdit(m_client);
     text->setObjectName(objectName);
     text->setGeometry(rect);
-    text->setFont(toQFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
+    text->setFont(layoutFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
     text->setFrame(true);
     text->setTextMargins(0, 0, 0, 0);
     return text;

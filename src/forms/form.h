@@ -38,7 +38,10 @@ public:
     ~Form() override;
 
     const QString& name() const { return m_name; }
-    QSize clientPixels() const { return m_image.size(); }
+    // The client area in logical (device-independent) pixels.
+    QSize clientPixels() const { return m_clientSize; }
+    // Below 1 where the window, at the desktop's scale factor, would not fit the screen.
+    double zoom() const { return m_zoom; }
 
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
@@ -77,8 +80,11 @@ public:
     QColor Point(double x, double y);
     void Refresh();
 
-    // The persistent image as it stands now.
+    // The persistent image as it stands now, in device pixels.
     const QImage& canvasImage();
+    // The client area as the window shows it: controls over the canvas, through the widget's own
+    // painting once every pending repaint has been done.
+    QImage shownPicture();
     // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
     static long nonFiniteCoordinates();
 
@@ -96,14 +102,24 @@ public:
                          std::function<void()> handler);
     void onClick(QAbstractButton* button, std::function<void()> handler);
 
+    // Return and Escape anywhere in the window press these buttons.
+    void setDefaultButton(QPushButton* button) { m_defaultButton = button; }
+    void setCancelButton(QPushButton* button) { m_cancelButton = button; }
+
     // Called by the runtime.
     void setModalFlag(bool modal) { m_modal = modal; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     QPoint toDevice(double x, double y) const;
+    int devicePenWidth() const;
+    void canvasChanged();
+    void placeCentred();
+    QFont layoutFont(const FontSpec& font) const;
     bool finite(double x, double y) const;
     QPainter& painter();
     void endPainting();
@@ -111,7 +127,15 @@ private:
 
     QString m_name;
     QWidget* m_client = nullptr;
+    double m_zoom = 1;
+    double m_deviceRatio = 1;
+    QSize m_clientSize;
     QImage m_image;
+    bool m_repaintPending = false;
+    bool m_centred = false;
+    QSize m_centredFrameMargins;
+    QPushButton* m_defaultButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     QPainter m_painter;
     QPen m_activePen;
     QColor m_backColor = Qt::white;

@@ -1,10 +1,13 @@
 #include "forms/prompt_box.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace forms {
 
@@ -16,11 +19,15 @@ PromptBox::PromptBox(const QString& title, const QString& prompt, const QString&
     setWindowTitle(title);
     setModal(true);
 
-    auto* promptLabel = new QLabel(prompt, this);
+    // A window manager may cut a long title short, so a question asked with a blank prompt text
+    // is also shown inside the box, and the box is wide enough for it on one line.
+    const QString shownPrompt = prompt.trimmed().isEmpty() ? title : prompt;
+    auto* promptLabel = new QLabel(shownPrompt, this);
     promptLabel->setObjectName(QStringLiteral("prompt"));
     promptLabel->setWordWrap(true);
     promptLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    promptLabel->setMinimumSize(260, 60);
+    const int questionWidth = QFontMetrics(promptLabel->font()).horizontalAdvance(title) + 8;
+    promptLabel->setMinimumSize(std::max(260, std::min(questionWidth, 720)), 60);
 
     m_ok = new QPushButton(tr("OK"), this);
     m_ok->setObjectName(QStringLiteral("OK"));

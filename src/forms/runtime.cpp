@@ -21,6 +21,8 @@ Runtime::~Runtime()
         delete form;
     for (Form* form : m_graveyard)
         delete form;
+    for (const QPointer<Form>& form : m_dying)
+        delete form.data();
     if (s_current == this)
         s_current = nullptr;
 }
@@ -202,12 +204,18 @@ void Runtime::beginEnding()
         m_openPrompt->reject();
 }
 
-// Back in the event loop with no handler running: forms unloaded meanwhile can go, and a
-// program without windows has ended.
+// Back from screen code with no handler running: forms unloaded meanwhile can go, and a program
+// without windows has ended. Qt may still be inside one of those forms (its menu, its key or
+// close event), so they are deleted once control is back in the event loop.
 void Runtime::settle()
 {
-    for (Form* form : m_graveyard)
-        delete form;
+    m_dying.erase(std::remove_if(m_dying.begin(), m_dying.end(),
+                                 [](const QPointer<Form>& form) { return form.isNull(); }),
+                  m_dying.end());
+    for (Form* form : m_graveyard) {
+        form->deleteLater();
+        m_dying.emplace_back(form);
+    }
     m_graveyard.clear();
     if (!m_ending && m_forms.empty())
         beginEnding();

@@ -3,6 +3,7 @@
 #include "forms/prompt_box.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -84,6 +85,7 @@ private:
     std::vector<Form*> m_forms; // loaded, bottom to top
     std::vector<Form*> m_unloading;
     std::vector<Form*> m_graveyard;
+    std::vector<QPointer<Form>> m_dying; // deletion requested, not yet done
     std::vector<std::pair<Form*, QEventLoop*>> m_modalWaits;
     std::vector<PromptRecord> m_prompts;
     PromptBox* m_openPrompt = nullptr;

@@ -98,7 +98,7 @@ Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared)
     QJsonArray windows;
     for (Form* form : runtime.openWindows()) {
         windows.append(windowState(form));
-        snapshot.windows.emplace_back(form->name(), form->centralWidget()->grab().toImage());
+        snapshot.windows.emplace_back(form->name(), form->shownPicture());
         snapshot.canvases.emplace_back(form->name(), form->canvasImage().copy());
     }
     QJsonObject state{{QStringLiteral("ended"), runtime.hasEnded()},

@@ -39,6 +39,8 @@ Form7::Form7() : Form(QString::fromLatin1(kName), 7485, 5550)
     Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("Close"), logicalRect(523, 426, 104, 43),
                          app::arial(8.25, true));
     onClick(Command1, [this] { Command1_Click(); });
+    setDefaultButton(Command1);
+    setCancelButton(Command1);
 }
 
 // The caller shows the screen modally once it is drawn, so it does not show itself here.

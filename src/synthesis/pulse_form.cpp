@@ -46,8 +46,8 @@ void Form13::Form_Load()
     if (!dutyCycle)
         return;
 
-    Label1->setText(app::captionWith(QStringLiteral("Number of Harmonics  =  "), *count));
-    showOnOneLine(Label2, QStringLiteral("The duty cycle  =  ") + dutyAnswer);
+    app::showOnOneLine(Label1, app::captionWith(QStringLiteral("Number of Harmonics  =  "), *count));
+    app::showOnOneLine(Label2, QStringLiteral("The duty cycle  =  ") + dutyAnswer);
     app::busyOn(*this);
     app::drawPolyline(*this, dsp::pulseTrainCurve(*count, *dutyCycle).points);
     app::busyOff(*this);

@@ -53,7 +53,7 @@ void Form3::Form_Load()
         return;
 
     const int harmonics = *count;
-    Label1->setText(app::captionWith(QStringLiteral("Number of Odd Harmonics  =  "), harmonics));
+    app::showOnOneLine(Label1, app::captionWith(QStringLiteral("Number of Odd Harmonics  =  "), harmonics));
     app::busyOn(*this);
 
     // The first point, in a colour whose red part is 14, places the pen on the zero line.
@@ -100,7 +100,8 @@ void Form3::markRiseTime(int harmonics)
     Line(*lower, kLowerLevel, *lower, 350);
     // 1.75 / (2N - 1) divisions, cut (not rounded) to four decimals.
     const double riseTime = std::floor(17500.0 / (2 * harmonics - 1)) / 10000;
-    Label2->setText(app::captionWith(QStringLiteral("Risetime  = "), riseTime) + QStringLiteral(" Divisions"));
+    app::showOnOneLine(Label2, app::captionWith(QStringLiteral("Risetime  = "), riseTime)
+                                   + QStringLiteral(" Divisions"));
 }
 
 } // namespace synthesis

@@ -20,13 +20,6 @@ std::int16_t toSharedCount(double count)
     return static_cast<std::int16_t>(std::clamp(count, -32768.0, 32767.0));
 }
 
-void showOnOneLine(QLabel* label, const QString& text)
-{
-    label->setWordWrap(false);
-    label->setText(text);
-    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
-}
-
 SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, const QString& waveType)
     : Form(QString::fromLatin1(name), 11880, 8595), m_waveType(waveType)
 {
@@ -76,7 +69,7 @@ std::optional<int> SynthesisScreen::screenCount(const QString& answer, ZeroCount
 void SynthesisScreen::captionAndDraw(QLabel* caption, const QString& captionText, int harmonics,
                                      const std::function<dsp::Curve(int)>& curveOf)
 {
-    showOnOneLine(caption, app::captionWith(captionText, harmonics));
+    app::showOnOneLine(caption, app::captionWith(captionText, harmonics));
     app::shared().Harmonics = toSharedCount(harmonics);
     app::busyOn(*this);
     setForeColor(forms::paletteColour(0));

@@ -29,10 +29,6 @@ enum class ZeroCount { Draws, Stops };
 // The shared 16-bit harmonic count, from an already converted count.
 std::int16_t toSharedCount(double count);
 
-// Sets a caption on one line, widening its label to the right where the text would not fit,
-// so that a long count or a long typed answer is never wrapped out of sight.
-void showOnOneLine(QLabel* label, const QString& text);
-
 // What the five synthesis screens share: the window, the three buttons and their handlers.
 // "Main Menu" and the close box unload the screen, whose unload handler brings back the main
 // menu; "Do Another" unloads and loads the screen afresh; "View Spectrum" shows the line
