@@ -36,19 +36,37 @@ QJsonValue controlValue(QWidget* widget)
     return QJsonValue();
 }
 
-QJsonObject controlsOf(Form* form)
+std::vector<QWidget*> namedControls(Form* form)
 {
     static const QRegularExpression named(
         QStringLiteral("^((Label|Command|List|Check|Text)\\d+|lblTitle|cmdOK)$"));
+    std::vector<QWidget*> controls;
+    for (QWidget* widget : form->findChildren<QWidget*>())
+        if (named.match(widget->objectName()).hasMatch())
+            controls.push_back(widget);
+    return controls;
+}
+
+QJsonObject controlsOf(Form* form)
+{
     QJsonObject controls;
-    for (QWidget* widget : form->findChildren<QWidget*>()) {
-        if (!named.match(widget->objectName()).hasMatch())
-            continue;
+    for (QWidget* widget : namedControls(form)) {
         const QJsonValue value = controlValue(widget);
         if (!value.isNull())
             controls.insert(widget->objectName(), value);
     }
     return controls;
+}
+
+// Where each control sits in the client area, in logical pixels: left, top, width, height.
+QJsonObject placesOf(Form* form)
+{
+    QJsonObject places;
+    for (QWidget* widget : namedControls(form)) {
+        const QRect r = widget->geometry();
+        places.insert(widget->objectName(), QJsonArray{r.x(), r.y(), r.width(), r.height()});
+    }
+    return places;
 }
 
 QJsonObject windowState(Form* form)
@@ -61,6 +79,7 @@ QJsonObject windowState(Form* form)
         {QStringLiteral("scale"), QJsonArray{form->scaleWidth(), form->scaleHeight()}},
         {QStringLiteral("mousePointer"), form->mousePointer()},
         {QStringLiteral("controls"), controlsOf(form)},
+        {QStringLiteral("places"), placesOf(form)},
     };
 }
 
