@@ -20,9 +20,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt draws text with fonts it finds through fontconfig; without any font a window shows no words.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"Fourier synthesis and FIR filter design for the classroom
-DSP Lab is a desktop program for teaching digital signal processing. It builds
+# The synopsis line is the project's description; this is the text below it.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
+set(CPACK_PACKAGE_DESCRIPTION
+"DSP Lab is a desktop program for teaching digital signal processing. It builds
 square, triangle, sawtooth, rectified sine and pulse waveforms from a chosen
 number of Fourier harmonics and draws each with its line spectrum, and designs
 FIR filters by the windowed-sinc method (lowpass with a rectangular window;
