@@ -2,8 +2,8 @@
 # Builds the program and its tests with clang under AddressSanitizer, UndefinedBehaviorSanitizer
 # and LeakSanitizer in ./build-asan, runs the unit, GUI, command-line and soak tests there (any
 # report stops the run), then fuzzes whole program runs for about a minute, starting from the
-# committed corpus. Exits non-zero on any failure. Installs nothing: clang, libclang-rt-14-dev
-# and the packages of the normal build must be there.
+# committed corpus. Exits non-zero on any failure. Installs nothing: clang, the runtimes of that
+# clang (libclang-rt-N-dev, N its major version) and the packages of the normal build must be there.
 #
 #   DSPLAB_FUZZ_SECONDS  fuzzing time (60)
 #   DSPLAB_SOAK_ROUNDS   rounds of the soak test under the sanitizers (200)

@@ -7,19 +7,34 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev fonts-liberation2
   googletest libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  # The sanitizer and fuzzing build; the runtimes of this clang are added below.
+  clang
+  # The install and package tests: cpack's dependency lookup (dpkg-shlibdeps) and the checkers.
+  dpkg-dev file desktop-file-utils appstream man-db lintian
 )
 
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-echo "Installing: ${missing[*]}"
 as_root=()
 [[ $(id -u) -eq 0 ]] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -q
-"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+updated=0
+
+install_missing() {
+  local missing=() package status
+  for package in "$@"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  done
+  [[ ${#missing[@]} -eq 0 ]] && return 0
+  echo "Installing: ${missing[*]}"
+  if (( ! updated )); then
+    "${as_root[@]}" apt-get update -q
+    updated=1
+  fi
+  "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+# The sanitizer and libFuzzer runtimes come in a package named after clang's major version, which
+# differs between Debian releases: ask the installed clang which one it is.
+clang_major=$(clang -dumpversion | cut -d. -f1)
+install_missing "libclang-rt-${clang_major}-dev"

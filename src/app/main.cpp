@@ -1,3 +1,4 @@
+#include "app/identity.h"
 #include "app/session.h"
 
 #include <QApplication>
@@ -62,8 +63,7 @@ int main(int argc, char** argv)
         qInstallMessageHandler(quietOffscreenNotes);
 
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("dsplab"));
-    QApplication::setApplicationVersion(QStringLiteral(DSPLAB_VERSION));
+    app::applyIdentity();
 
     app::Session session(script);
     if (const QString problem = session.problem(); !problem.isEmpty()) {
