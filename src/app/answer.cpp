@@ -9,6 +9,7 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 std::string_view trimmed(std::string_view text)
 {
@@ -106,11 +107,12 @@ std::optional<double> readNumber(std::string_view text)
 std::size_t answerLength(std::string_view text)
 {
     std::size_t units = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
         if ((byte & 0xC0) != 0x80)
             ++units;       // a character starts here
-        if (byte >= 0xF0)
+        if (byte >= 0xF0 && byte <= 0xF4 && i + 3 < text.size() && isContinuation(text[i + 1])
+            && isContinuation(text[i + 2]) && isContinuation(text[i + 3]))
             ++units;       // beyond the 16-bit plane: two code units
     }
     return units;
@@ -130,7 +132,7 @@ std::optional<std::string> answerRefusal(AnswerKind kind, std::string_view answe
     switch (kind) {
     case AnswerKind::Number:
         if (read.reading == Reading::OutOfRange)
-            return "Too large a number: at most 1.79769313486232E+308.";
+            return "Too large a number: the largest is about 1.8E+308.";
         return std::nullopt;
     case AnswerKind::HarmonicCount: {
         const double count = conversion == CountConversion::WholePart ? wholePart(read.value)
