@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr int kMaxSteps = 40;
+constexpr int kMaxSteps = 400;
 
 // Longer than the slowest step (the largest designs under the sanitizers take a few seconds);
 // DSPLAB_STEP_LIMIT_MS overrides it.
