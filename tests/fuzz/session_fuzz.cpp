@@ -10,6 +10,7 @@
 //                   window's buttons, check boxes and menu items, or its close box.
 // Set DSPLAB_FUZZ_SCRIPT=1 to print each run as a dsplab command line.
 // Each step has a time limit (see stepLimit); a step that overruns it stops the process.
+// Runs go up to kMaxSteps steps; scripts/check-sanitized.sh lets inputs grow to 4096 bytes.
 
 #include "../support/session_player.h"
 #include "../support/interesting_answers.h"
@@ -19,6 +20,7 @@
 #include "forms/runtime.h"
 
 #include <QApplication>
+#include <QPixmapCache>
 #include <QWidget>
 
 #include <cmath>
@@ -166,6 +168,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         result = session.play();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The style keeps the pixmaps it draws buttons and frames with, keyed by each new palette, so
+    // every run would add its own up to the cache's 10 MB; runs start alike without them.
+    QPixmapCache::clear();
 
     if (qEnvironmentVariableIsSet("DSPLAB_FUZZ_SCRIPT"))
         std::fprintf(stderr, "dsplab %s%s\n", qPrintable(result.script.join(QLatin1Char(' '))),
