@@ -191,8 +191,8 @@ std::optional<QString> Driver::perform(const Step& step)
             prompt->pressCancel();
             return std::nullopt;
         }
-        if (const auto* field = prompt->findChild<QLineEdit*>(QStringLiteral("answer"));
-            field && step.text.size() > field->maxLength())
+        // The field would cut a longer text to what it holds; the answer is refused whole instead.
+        if (const auto* field = prompt->findChild<QLineEdit*>(); field && step.text.size() > field->maxLength())
             return QStringLiteral("the answer is %1 characters long; the question box takes at most %2")
                 .arg(step.text.size()).arg(field->maxLength());
         prompt->typeAnswer(step.text);
