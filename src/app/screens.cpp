@@ -127,16 +127,17 @@ QString wrapped(const QStringList& words, int firstColumn)
 
 QString usage()
 {
-    QStringList words = QStringLiteral("a form name in any case,").split(QLatin1Char(' '));
+    // Only names stand next to the commas, so that a reader (or a script) can take the list apart.
+    QStringList words = QStringLiteral("NAME is a form name in any case").split(QLatin1Char(' '));
     const QStringList names = formNames();
-    for (const QString& name : names)
-        words << name + QLatin1Char(',');
-    words << QStringLiteral("or") << QStringLiteral("an") << QStringLiteral("alias:");
+    for (qsizetype i = 0; i < names.size(); ++i)
+        words << (i == 0 ? QStringLiteral("(") : QString()) + names[i] + QLatin1String(i + 1 < names.size() ? "," : ")");
+    words << QStringLiteral("or") << QStringLiteral("an") << QStringLiteral("alias");
     const auto aliases = screenAliases();
     for (qsizetype i = 0; i < aliases.size(); ++i)
-        words << aliases[i].first + QLatin1String(i + 1 < aliases.size() ? "," : "");
+        words << (i == 0 ? QStringLiteral("(") : QString()) + aliases[i].first + QLatin1String(i + 1 < aliases.size() ? "," : ")");
     // The --screen line starts its text in column 22 after the words written before it.
-    const int column = int(std::string_view("  --screen NAME       open this screen first instead of the start screen: ").size());
+    const int column = int(std::string_view("  --screen NAME       open this screen first instead of the start screen; ").size());
     return forms::usage(wrapped(words, column));
 }
 

@@ -62,7 +62,7 @@ QString usage(const QString& screenHelp)
         "Fourier synthesis and FIR filter design for the classroom.\n"
         "\n"
         "Without options the program opens on its start screen. The options script a session:\n"
-        "  --screen NAME       open this screen first instead of the start screen: %1\n"
+        "  --screen NAME       open this screen first instead of the start screen; %1\n"
         "  --answer TEXT       type TEXT into the open question box and press OK\n"
         "  --cancel            press Cancel in the open question box\n"
         "  --click CAPTION     press the button with this caption, on the topmost window that has\n"

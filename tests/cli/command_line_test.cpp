@@ -174,9 +174,9 @@ TEST(Help, ListsEveryAliasTheProgramAccepts)
     const ProgramRun help = runDsplab({"--help"});
     ASSERT_EQ(help.exitCode, 0);
     const QString flat = help.output.simplified();
-    const qsizetype at = flat.indexOf("or an alias:");
+    const qsizetype at = flat.indexOf("or an alias (");
     ASSERT_GE(at, 0) << text(help.output);
-    const QString list = flat.mid(at + 12).section(" --answer", 0, 0);
+    const QString list = flat.mid(at + 13).section(')', 0, 0);
     for (QString alias : list.split(',')) {
         alias = alias.trimmed();
         SCOPED_TRACE(text(alias));
