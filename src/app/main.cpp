@@ -1,4 +1,6 @@
+#include "app/display_check.h"
 #include "app/identity.h"
+#include "app/screens.h"
 #include "app/session.h"
 
 #include <QApplication>
@@ -7,12 +9,6 @@
 #include <cstdlib>
 
 namespace {
-
-bool hasDisplay()
-{
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-}
 
 // Drawing offscreen, Qt notes what the platform cannot do (raise a window, hint its size) and that
 // there is no session runtime folder; none of it matters to a snapshot, so those notes are dropped.
@@ -39,7 +35,7 @@ int main(int argc, char** argv)
 {
     const forms::Script script = forms::parseScript(argumentsOf(argc, argv));
     if (script.help) {
-        std::fputs(qPrintable(forms::usage()), stdout);
+        std::fputs(qPrintable(app::usage()), stdout);
         return 0;
     }
     if (script.version) {
@@ -47,14 +43,20 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!script.error.isEmpty()) {
-        std::fprintf(stderr, "dsplab: %s\n\n%s", qPrintable(script.error), qPrintable(forms::usage()));
+        std::fprintf(stderr, "dsplab: %s (see dsplab --help)\n", qPrintable(script.error));
         return 2;
     }
-    if (!hasDisplay()) {
+    if (!script.screen.isEmpty() && app::resolveScreenName(script.screen).isEmpty()) {
+        std::fprintf(stderr, "dsplab: unknown screen %s (see dsplab --help)\n", qPrintable(script.screen));
+        return 2;
+    }
+    // A snapshot is drawn offscreen whatever the display, so that it needs none and comes out the
+    // same everywhere; steps alone use the display when there is one.
+    if (script.snapshotFolder) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else if (const QString problem = app::displayProblem(); !problem.isEmpty()) {
         if (!script.scripted()) {
-            std::fputs("dsplab: there is no display to open a window on (DISPLAY and WAYLAND_DISPLAY are "
-                       "not set).\nRun it on a desktop, or render pictures with --snapshot DIR.\n",
-                       stderr);
+            std::fprintf(stderr, "dsplab: %s\n", qPrintable(problem));
             return 1;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -62,6 +64,7 @@ int main(int argc, char** argv)
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
         qInstallMessageHandler(quietOffscreenNotes);
 
+    const app::PrivateRuntimeFolder runtimeFolder;
     QApplication application(argc, argv);
     app::applyIdentity();
 

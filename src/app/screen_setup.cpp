@@ -126,48 +126,25 @@ QString ask(forms::Form& form, const QString& title, const QString& defaultAnswe
 
 namespace {
 
-std::optional<double> numberOf(const QString& answer)
+forms::AnswerRule ruleOf(dsp::AnswerKind kind, CountConversion conversion = CountConversion::WholePart)
 {
-    return dsp::readNumber(answer.toStdString());
+    return [kind, conversion](const QString& answer) -> std::optional<QString> {
+        const auto reason = dsp::answerRefusal(kind, answer.toStdString(), conversion);
+        if (!reason)
+            return std::nullopt;
+        return QString::fromStdString(*reason);
+    };
 }
-
-const QString kNotANumber = QStringLiteral("Please type a number, such as 3 or 0.5.");
 
 } // namespace
 
-forms::AnswerRule numberRule()
-{
-    return [](const QString& answer) -> std::optional<QString> {
-        if (!numberOf(answer))
-            return kNotANumber;
-        return std::nullopt;
-    };
-}
+forms::AnswerRule numberRule() { return ruleOf(dsp::AnswerKind::Number); }
 
 forms::AnswerRule harmonicCountRule(CountConversion conversion)
 {
-    return [conversion](const QString& answer) -> std::optional<QString> {
-        const auto value = numberOf(answer);
-        if (!value)
-            return kNotANumber;
-        const double count = conversion == CountConversion::WholePart ? dsp::wholePart(*value)
-                                                                      : dsp::roundHalfEven(*value);
-        if (count > 32767)
-            return QStringLiteral("Too many harmonics: at most 32767.");
-        return std::nullopt;
-    };
+    return ruleOf(dsp::AnswerKind::HarmonicCount, conversion);
 }
 
-forms::AnswerRule wholeCountRule()
-{
-    return [](const QString& answer) -> std::optional<QString> {
-        const auto value = numberOf(answer);
-        if (!value)
-            return kNotANumber;
-        if (*value != std::floor(*value))
-            return QStringLiteral("Please type a whole number of taps.");
-        return std::nullopt;
-    };
-}
+forms::AnswerRule wholeCountRule() { return ruleOf(dsp::AnswerKind::TapCount); }
 
 } // namespace app

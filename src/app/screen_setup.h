@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/answer.h"
 #include "app/plot.h"
 #include "forms/form.h"
 #include "forms/prompt_box.h"
@@ -54,9 +55,11 @@ QString captionWith(const QString& text, double number);
 // Question boxes. The empty answer always passes (it is what Cancel gives).
 QString ask(forms::Form& form, const QString& title, const QString& defaultAnswer,
             const forms::AnswerRule& rule = {});
+// The boxes' rules are the answer rules of app/answer.h (dsp::answerRefusal), one per kind of
+// question.
 forms::AnswerRule numberRule();
 // A harmonic count must fit the 16-bit shared count once the screen has converted it.
-enum class CountConversion { WholePart, NearestEven };
+using CountConversion = dsp::CountConversion;
 forms::AnswerRule harmonicCountRule(CountConversion conversion);
 forms::AnswerRule wholeCountRule();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -17,5 +19,11 @@ QStringList formNames();
 
 // The form name for a form name in any case (form3) or an alias (square); empty when unknown.
 QString resolveScreenName(const QString& nameOrAlias);
+
+// Every alias with its form name, in the order of the table --screen reads.
+QList<QPair<QString, QString>> screenAliases();
+
+// The program's --help text, its --screen line listing every name and alias the option takes.
+QString usage();
 
 } // namespace app

@@ -4,6 +4,7 @@
 #include "app/shared_state.h"
 
 #include <QEventLoop>
+#include <QJsonObject>
 #include <QTimer>
 
 #include <cstdio>
@@ -46,25 +47,35 @@ void Session::start()
     m_driver->begin();
 }
 
-void Session::stepsDone()
+// The program as the steps left it, written out when the command line asks for it; false when
+// the folder could not be written (the reason is then reported).
+bool Session::takeAndWriteSnapshot()
 {
     m_snapshot = forms::takeSnapshot(*m_runtime, sharedStateJson());
-    int code = 0;
-    if (m_script.snapshotFolder) {
-        QString error;
-        if (!forms::writeSnapshot(m_snapshot, *m_script.snapshotFolder, &error)) {
-            m_failure = error;
-            std::fprintf(stderr, "dsplab: %s\n", qPrintable(error));
-            code = 1;
-        }
-    }
-    finish(code);
+    if (const auto failed = m_driver ? m_driver->failedStep() : std::nullopt)
+        m_snapshot.state.insert(QStringLiteral("failedStep"),
+                                QJsonObject{{QStringLiteral("number"), failed->number},
+                                            {QStringLiteral("step"), failed->step},
+                                            {QStringLiteral("reason"), failed->reason}});
+    if (!m_script.snapshotFolder)
+        return true;
+    QString error;
+    if (forms::writeSnapshot(m_snapshot, *m_script.snapshotFolder, &error))
+        return true;
+    std::fprintf(stderr, "dsplab: %s\n", qPrintable(error));
+    if (m_failure.isEmpty())
+        m_failure = error;
+    return false;
 }
 
+void Session::stepsDone() { finish(takeAndWriteSnapshot() ? 0 : 1); }
+
+// The run stops at the step, with the state at that moment kept (and written with --snapshot).
 void Session::stepFailed(const QString& message)
 {
     m_failure = message;
     std::fprintf(stderr, "dsplab: %s\n", qPrintable(message));
+    takeAndWriteSnapshot();
     finish(2);
 }
 

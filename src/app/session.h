@@ -31,6 +31,7 @@ signals:
     void finished(int exitCode);
 
 private:
+    bool takeAndWriteSnapshot();
     void stepsDone();
     void stepFailed(const QString& message);
     void programEnded();

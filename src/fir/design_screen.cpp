@@ -20,9 +20,6 @@ namespace design = dsp::fir;
 
 namespace {
 
-// The coefficient table has slots for 500 taps.
-constexpr double kMostTaps = 500;
-
 const QColor kLabelBackground(255, 255, 255);
 const QColor kListBlue(0, 0, 255);
 
@@ -256,7 +253,7 @@ DesignValues DesignScreen::testAnswers(const Answers& answers) const
         case Role::CentreHz: values.centreHz = positiveOrEnd(answers.text(Role::CentreHz)); break;
         case Role::Taps: {
             const double taps = positiveOrEnd(answers.text(Role::Taps));
-            if (taps > kMostTaps)
+            if (taps > dsp::kMostTaps) // the coefficient table has slots for 500 taps
                 forms::Runtime::current().End();
             values.taps = static_cast<int>(taps);
             break;

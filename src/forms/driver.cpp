@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QMenu>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
@@ -16,6 +17,21 @@ namespace forms {
 namespace {
 
 QString withoutMnemonics(QString caption) { return caption.remove(QLatin1Char('&')); }
+
+// Captions as a user reads them: blanks at either end do not show, and a run of blanks (or a line
+// break where a caption wraps) reads as one.
+QString asRead(const QString& caption) { return caption.simplified(); }
+
+bool sameCaption(const QString& shown, const QString& asked) { return asRead(shown) == asRead(asked); }
+
+// Long answers are cut in messages, so that one line still says which step it was.
+QString shortened(const QString& text)
+{
+    constexpr int kShown = 40;
+    if (text.size() <= kShown)
+        return text;
+    return QStringLiteral("%1... (%2 characters)").arg(text.left(kShown)).arg(text.size());
+}
 
 const char* optionName(Step::Kind kind)
 {
@@ -36,23 +52,22 @@ QString Step::describe() const
 {
     const QString option = QString::fromLatin1(optionName(kind));
     const bool takesText = kind != Kind::Cancel && kind != Kind::Close;
-    return takesText ? QStringLiteral("%1 \"%2\"").arg(option, text) : option;
+    return takesText ? QStringLiteral("%1 \"%2\"").arg(option, shortened(text)) : option;
 }
 
-QString usage()
+QString usage(const QString& screenHelp)
 {
     return QStringLiteral(
         "Usage: dsplab [--screen NAME] [STEP]... [--snapshot DIR]\n"
         "Fourier synthesis and FIR filter design for the classroom.\n"
         "\n"
         "Without options the program opens on its start screen. The options script a session:\n"
-        "  --screen NAME       open this screen first instead of the start screen: Form1 ... Form13\n"
-        "                      or start, menu, square, triangle, sawtooth, rectified, pulse,\n"
-        "                      lowpass-rect, lowpass, bandpass, highpass, bandstop\n"
+        "  --screen NAME       open this screen first instead of the start screen; %1\n"
         "  --answer TEXT       type TEXT into the open question box and press OK\n"
         "  --cancel            press Cancel in the open question box\n"
         "  --click CAPTION     press the button with this caption, on the topmost window that has\n"
-        "                      one (only on a modal window while one is open)\n"
+        "                      one (only on a modal window while one is open); blanks at the ends\n"
+        "                      do not count and a run of blanks counts as one\n"
         "  --toggle CAPTION    click the check box with this caption, found the same way\n"
         "  --menu PATH         pick a menu item by its captions, for example \"Help/About\",\n"
         "                      found the same way\n"
@@ -62,13 +77,16 @@ QString usage()
         "  --help              show this help\n"
         "  --version           show the version\n"
         "Steps run in order, each once the program waits for the user. A step that cannot be\n"
-        "carried out stops the run with exit code 2. Without a display the scripted run draws\n"
-        "offscreen.\n");
+        "carried out stops the run with exit code 2 (with --snapshot, after writing the state at\n"
+        "that step). A snapshot run always draws offscreen and needs no display; a run with steps\n"
+        "alone draws offscreen when there is no display.\n")
+        .arg(screenHelp);
 }
 
 Script parseScript(const QStringList& arguments)
 {
     Script script;
+    bool screenGiven = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
         const auto value = [&]() -> std::optional<QString> {
@@ -100,12 +118,19 @@ Script parseScript(const QStringList& arguments)
         else if (option == QLatin1String("--close"))
             script.steps.push_back({Step::Kind::Close, {}});
         else if (option == QLatin1String("--screen") || option == QLatin1String("--snapshot")) {
+            const bool screen = option == QLatin1String("--screen");
             const auto text = value();
             if (!text)
                 script.error = QStringLiteral("%1 needs a value").arg(option);
-            else if (option == QLatin1String("--screen"))
+            else if (text->trimmed().isEmpty())
+                script.error = screen ? QStringLiteral("--screen needs a screen name")
+                                      : QStringLiteral("--snapshot needs a folder name");
+            else if (screen ? screenGiven : script.snapshotFolder.has_value())
+                script.error = QStringLiteral("%1 given more than once").arg(option);
+            else if (screen) {
                 script.screen = *text;
-            else
+                screenGiven = true;
+            } else
                 script.snapshotFolder = *text;
         } else
             script.error = QStringLiteral("unknown option %1").arg(option);
@@ -138,16 +163,20 @@ void Driver::runNext()
     QTimer::singleShot(0, this, &Driver::runNext);
     if (m_runtime.hasEnded()) {
         m_done = true;
-        m_failure = QStringLiteral("step %1 (%2): the program has already ended")
-                        .arg(index + 1).arg(m_steps[index].describe());
-        emit failed(m_failure);
+        fail(index, QStringLiteral("the program has already ended"));
         return;
     }
     if (const auto problem = perform(m_steps[index])) {
         m_done = true;
-        m_failure = QStringLiteral("step %1 (%2): %3").arg(index + 1).arg(m_steps[index].describe(), *problem);
-        emit failed(m_failure);
+        fail(index, *problem);
     }
+}
+
+void Driver::fail(std::size_t index, const QString& reason)
+{
+    m_failedStep = FailedStep{static_cast<int>(index) + 1, m_steps[index].describe(), reason};
+    m_failure = QStringLiteral("step %1 (%2): %3").arg(index + 1).arg(m_failedStep->step, reason);
+    emit failed(m_failure);
 }
 
 std::optional<QString> Driver::perform(const Step& step)
@@ -160,10 +189,14 @@ std::optional<QString> Driver::perform(const Step& step)
             return QStringLiteral("no question box is open");
         if (step.kind == Step::Kind::Cancel) {
             prompt->pressCancel();
-        } else {
-            prompt->typeAnswer(step.text);
-            prompt->pressOk();
+            return std::nullopt;
         }
+        // The field would cut a longer text to what it holds; the answer is refused whole instead.
+        if (const auto* field = prompt->findChild<QLineEdit*>(); field && step.text.size() > field->maxLength())
+            return QStringLiteral("the answer is %1 characters long; the question box takes at most %2")
+                .arg(step.text.size()).arg(field->maxLength());
+        prompt->typeAnswer(step.text);
+        prompt->pressOk();
         return std::nullopt;
     case Step::Kind::Click:
         return click(step.text);
@@ -180,11 +213,11 @@ std::optional<QString> Driver::perform(const Step& step)
 std::optional<QString> Driver::click(const QString& caption)
 {
     if (PromptBox* prompt = m_runtime.openPrompt()) {
-        if (caption == QLatin1String("OK")) {
+        if (sameCaption(QStringLiteral("OK"), caption)) {
             prompt->pressOk();
             return std::nullopt;
         }
-        if (caption == QLatin1String("Cancel")) {
+        if (sameCaption(QStringLiteral("Cancel"), caption)) {
             prompt->pressCancel();
             return std::nullopt;
         }
@@ -195,7 +228,7 @@ std::optional<QString> Driver::click(const QString& caption)
         return QStringLiteral("no window is open");
     for (Form* window : windows)
         for (QPushButton* button : window->findChildren<QPushButton*>())
-            if (button->text().trimmed() == caption && button->isVisible()) {
+            if (sameCaption(button->text(), caption) && button->isVisible()) {
                 button->click();
                 return std::nullopt;
             }
@@ -209,7 +242,7 @@ std::optional<QString> Driver::toggle(const QString& caption)
         return QStringLiteral("no window takes input");
     for (Form* window : windows)
         for (QCheckBox* box : window->findChildren<QCheckBox*>())
-            if (box->text().trimmed() == caption) {
+            if (sameCaption(box->text(), caption)) {
                 box->click();
                 return std::nullopt;
             }
@@ -237,7 +270,7 @@ QAction* Driver::menuItem(Form* window, const QStringList& captions) const
     for (int level = 0; level < captions.size(); ++level) {
         QAction* found = nullptr;
         for (QAction* action : actions)
-            if (withoutMnemonics(action->text()) == captions[level])
+            if (sameCaption(withoutMnemonics(action->text()), captions[level]))
                 found = action;
         if (!found)
             return nullptr;
@@ -282,9 +315,7 @@ void Driver::programEnded()
         return;
     m_done = true;
     if (m_next < m_steps.size()) {
-        m_failure = QStringLiteral("step %1 (%2): the program has already ended")
-                        .arg(m_next + 1).arg(m_steps[m_next].describe());
-        emit failed(m_failure);
+        fail(m_next, QStringLiteral("the program has already ended"));
         return;
     }
     emit stepsDone();

@@ -35,7 +35,15 @@ struct Script {
 };
 
 Script parseScript(const QStringList& arguments);
-QString usage();
+// The help text; screenHelp describes the names --screen takes (the program's own table).
+QString usage(const QString& screenHelp);
+
+// The step that could not be carried out: its number (from 1), as written, and why.
+struct FailedStep {
+    int number = 0;
+    QString step;
+    QString reason;
+};
 
 // Plays the steps in order against the runtime, then reports (see finished) with exit code 0,
 // or 2 with a message naming the step that could not be carried out.
@@ -46,6 +54,7 @@ public:
 
     void begin();
     const QString& failure() const { return m_failure; }
+    const std::optional<FailedStep>& failedStep() const { return m_failedStep; }
 
 signals:
     // All steps done and the program idle or ended; the program is still as the steps left it.
@@ -62,12 +71,14 @@ private:
     QAction* menuItem(Form* window, const QStringList& captions) const;
     std::vector<Form*> windowsTakingInput() const;
     void programEnded();
+    void fail(std::size_t index, const QString& reason);
 
     Runtime& m_runtime;
     std::vector<Step> m_steps;
     std::size_t m_next = 0;
     bool m_done = false;
     QString m_failure;
+    std::optional<FailedStep> m_failedStep;
 };
 
 } // namespace forms

@@ -124,15 +124,20 @@ QString Runtime::InputBox(const QString& prompt, const QString& title, const QSt
     if (m_ending)
         throw EndProgram{};
     PromptBox box(title, prompt, defaultAnswer, rule, topWindow());
+    if (m_prompts.size() == kKeptPrompts) {
+        m_prompts.pop_front();
+        ++m_promptsDropped;
+    }
     m_prompts.push_back({title, prompt, defaultAnswer, std::nullopt});
-    const std::size_t record = m_prompts.size() - 1;
+    const std::size_t record = m_promptsDropped + m_prompts.size() - 1; // counted from the first ever
     m_openPrompt = &box;
     const int result = box.exec();
     m_openPrompt = nullptr;
     if (m_ending)
         throw EndProgram{};
     const QString answer = result == QDialog::Accepted ? box.answer() : QString();
-    m_prompts[record].answer = answer;
+    if (record >= m_promptsDropped)
+        m_prompts[record - m_promptsDropped].answer = answer;
     return answer;
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -61,7 +62,11 @@ public:
     std::vector<Form*> openWindows() const;
     Form* topWindow() const;
     PromptBox* openPrompt() const { return m_openPrompt; }
-    const std::vector<PromptRecord>& prompts() const { return m_prompts; }
+    // The questions asked, the latest kKeptPrompts of them; promptsDropped() earlier ones are
+    // no longer kept, so that a long run holds a bounded record.
+    static constexpr std::size_t kKeptPrompts = 200;
+    const std::deque<PromptRecord>& prompts() const { return m_prompts; }
+    std::size_t promptsDropped() const { return m_promptsDropped; }
     bool hasEnded() const { return m_ending; }
 
     // Entry points from Qt into screen code.
@@ -87,7 +92,8 @@ private:
     std::vector<Form*> m_graveyard;
     std::vector<QPointer<Form>> m_dying; // deletion requested, not yet done
     std::vector<std::pair<Form*, QEventLoop*>> m_modalWaits;
-    std::vector<PromptRecord> m_prompts;
+    std::deque<PromptRecord> m_prompts;
+    std::size_t m_promptsDropped = 0;
     PromptBox* m_openPrompt = nullptr;
     int m_depth = 0;
     bool m_ending = false;

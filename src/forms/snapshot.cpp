@@ -3,6 +3,7 @@
 #include "forms/form.h"
 #include "forms/runtime.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace forms {
 namespace {
@@ -124,6 +133,8 @@ Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared)
                       {QStringLiteral("shared"), shared},
                       {QStringLiteral("prompts"), promptsOf(runtime)},
                       {QStringLiteral("windows"), windows}};
+    if (runtime.promptsDropped() > 0)
+        state.insert(QStringLiteral("earlierPrompts"), static_cast<qint64>(runtime.promptsDropped()));
     if (PromptBox* prompt = runtime.openPrompt()) {
         state.insert(QStringLiteral("openPrompt"),
                      QJsonObject{{QStringLiteral("title"), prompt->windowTitle()},
@@ -135,31 +146,235 @@ Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared)
     return snapshot;
 }
 
-bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error)
+namespace {
+
+QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+QString joined(const QString& folder, const QString& name) { return QDir(folder).filePath(name); }
+
+// Creates the folder and any folder above it that is missing.
+bool makeFolder(const QString& folder, QString* error)
 {
-    QDir dir;
-    if (!dir.mkpath(folder)) {
-        *error = QStringLiteral("cannot create the folder %1").arg(folder);
-        return false;
-    }
-    const QDir out(folder);
-    for (const auto& [name, image] : snapshot.windows)
-        if (!image.save(out.filePath(name + QStringLiteral(".png")))) {
-            *error = QStringLiteral("cannot write %1").arg(out.filePath(name + ".png"));
+    const QByteArray path = QFile::encodeName(folder);
+    for (qsizetype end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && path[end] != '/')
+            continue;
+        const QByteArray prefix = path.left(end);
+        if (::mkdir(prefix.constData(), 0777) != 0 && errno != EEXIST) {
+            *error = QStringLiteral("cannot create the folder %1: %2").arg(QFile::decodeName(prefix), reason(errno));
             return false;
         }
-    for (const auto& [name, image] : snapshot.canvases)
-        if (!image.save(out.filePath(name + QStringLiteral(".canvas.png")))) {
-            *error = QStringLiteral("cannot write %1").arg(out.filePath(name + ".canvas.png"));
-            return false;
-        }
-    QFile json(out.filePath(QStringLiteral("state.json")));
-    if (!json.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || json.write(QJsonDocument(snapshot.state).toJson(QJsonDocument::Indented)) < 0) {
-        *error = QStringLiteral("cannot write %1").arg(json.fileName());
-        return false;
     }
     return true;
+}
+
+struct OutputFile {
+    QString name;          // in the folder
+    QByteArray contents;
+    QByteArray temporary;  // set once written
+};
+
+// The names of the pictures a state.json of this program lists; nothing for any other file.
+QStringList picturesListedIn(const QByteArray& json)
+{
+    const QJsonObject state = QJsonDocument::fromJson(json).object();
+    QStringList pictures;
+    if (state.value(QStringLiteral("pictures")).isArray()) {
+        for (const QJsonValue& name : state.value(QStringLiteral("pictures")).toArray())
+            pictures << name.toString();
+    } else if (state.value(QStringLiteral("windows")).isArray() && state.value(QStringLiteral("ended")).isBool()) {
+        // Written before the list of pictures was kept: one picture and one canvas per window.
+        for (const QJsonValue& window : state.value(QStringLiteral("windows")).toArray()) {
+            const QString name = window.toObject().value(QStringLiteral("name")).toString();
+            pictures << name + QStringLiteral(".png") << name + QStringLiteral(".canvas.png");
+        }
+        if (state.contains(QStringLiteral("openPrompt")))
+            pictures << QStringLiteral("InputBox.png");
+    }
+    static const QRegularExpression picture(QStringLiteral("^[A-Za-z0-9_]+(\\.canvas)?\\.png$"));
+    QStringList safe;
+    for (const QString& name : pictures)
+        if (picture.match(name).hasMatch())
+            safe << name;
+    return safe;
+}
+
+// Reads a regular file of the folder without following a link; empty when there is none.
+QByteArray readWithoutLinks(int folder, const char* name)
+{
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return QByteArray();
+    QByteArray contents;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size < (16 << 20)) {
+        char buffer[65536];
+        ssize_t got = 0;
+        while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
+            contents.append(buffer, got);
+        if (got < 0)
+            contents.clear();
+    }
+    ::close(fd);
+    return contents;
+}
+
+// Writes the contents under a new temporary name in the folder, flushed to the disk.
+int writeTemporary(int folder, OutputFile& file)
+{
+    static int counter = 0;
+    const QByteArray base = "." + QFile::encodeName(file.name) + ".part-" + QByteArray::number(::getpid()) + "-";
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        file.temporary = base + QByteArray::number(++counter);
+        fd = ::openat(folder, file.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        file.temporary.clear();
+        return errno;
+    }
+    const char* at = file.contents.constData();
+    qsizetype left = file.contents.size();
+    int error = 0;
+    while (left > 0 && !error) {
+        const ssize_t written = ::write(fd, at, static_cast<std::size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            error = written < 0 ? errno : ENOSPC;
+        else {
+            at += written;
+            left -= written;
+        }
+    }
+    if (!error && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    return error;
+}
+
+void removeTemporaries(int folder, std::vector<OutputFile>& files)
+{
+    for (OutputFile& file : files)
+        if (!file.temporary.isEmpty()) {
+            ::unlinkat(folder, file.temporary.constData(), 0);
+            file.temporary.clear();
+        }
+}
+
+// Holds the folder open (and, while writing into place, locked against other runs).
+class FolderHandle {
+public:
+    explicit FolderHandle(const QString& folder)
+        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~FolderHandle()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+// Every file goes to a temporary name in the folder first and is renamed into place only when
+// it is whole and on the disk, so a reader (or a run beside this one) sees an earlier set or
+// this one, never a half-written file. Links already in the folder are never followed; the
+// pictures an earlier run listed in its state.json and this run does not write are removed, so
+// no picture is left that this run's state.json does not list.
+bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error)
+{
+    if (!makeFolder(folder, error))
+        return false;
+    FolderHandle dir(folder);
+    if (dir.fd() < 0) {
+        *error = QStringLiteral("cannot open the folder %1: %2").arg(folder, reason(errno));
+        return false;
+    }
+
+    std::vector<OutputFile> files;
+    QJsonArray pictures;
+    const auto addPicture = [&](const QString& name, const QImage& image) {
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        image.save(&png, "PNG");
+        files.push_back({name, png.data(), {}});
+        pictures.append(name);
+    };
+    for (const auto& [name, image] : snapshot.windows)
+        addPicture(name + QStringLiteral(".png"), image);
+    for (const auto& [name, image] : snapshot.canvases)
+        addPicture(name + QStringLiteral(".canvas.png"), image);
+    QJsonObject state = snapshot.state;
+    state.insert(QStringLiteral("pictures"), pictures);
+    files.push_back({QStringLiteral("state.json"), QJsonDocument(state).toJson(QJsonDocument::Indented), {}});
+
+    for (const OutputFile& file : files) {
+        struct stat info {};
+        if (::fstatat(dir.fd(), QFile::encodeName(file.name).constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISLNK(info.st_mode)) {
+            *error = QStringLiteral("%1 is a symbolic link; not writing through it").arg(joined(folder, file.name));
+            return false;
+        }
+        if (!S_ISREG(info.st_mode)) {
+            *error = QStringLiteral("%1 exists and is not a regular file").arg(joined(folder, file.name));
+            return false;
+        }
+        if (file.contents.isEmpty()) {
+            *error = QStringLiteral("cannot make the picture %1").arg(joined(folder, file.name));
+            return false;
+        }
+    }
+    for (OutputFile& file : files)
+        if (const int failure = writeTemporary(dir.fd(), file)) {
+            *error = QStringLiteral("cannot write %1: %2").arg(joined(folder, file.name), reason(failure));
+            removeTemporaries(dir.fd(), files);
+            return false;
+        }
+
+    ::flock(dir.fd(), LOCK_EX);
+    QStringList stale = picturesListedIn(readWithoutLinks(dir.fd(), "state.json"));
+    for (OutputFile& file : files) {
+        stale.removeAll(file.name);
+        if (file.name == QLatin1String("state.json"))
+            continue; // last, once the pictures it lists are in place
+        if (::renameat(dir.fd(), file.temporary.constData(), dir.fd(), QFile::encodeName(file.name).constData()) != 0) {
+            *error = QStringLiteral("cannot write %1: %2").arg(joined(folder, file.name), reason(errno));
+            removeTemporaries(dir.fd(), files);
+            ::flock(dir.fd(), LOCK_UN);
+            return false;
+        }
+        file.temporary.clear();
+    }
+    for (const QString& name : stale) {
+        struct stat info {};
+        const QByteArray path = QFile::encodeName(name);
+        if (::fstatat(dir.fd(), path.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+            ::unlinkat(dir.fd(), path.constData(), 0);
+    }
+    OutputFile& json = files.back();
+    const bool placed = ::renameat(dir.fd(), json.temporary.constData(), dir.fd(), "state.json") == 0;
+    if (!placed) {
+        *error = QStringLiteral("cannot write %1: %2").arg(joined(folder, json.name), reason(errno));
+        removeTemporaries(dir.fd(), files);
+    }
+    json.temporary.clear();
+    if (placed && ::fsync(dir.fd()) != 0 && errno != EINVAL) {
+        *error = QStringLiteral("cannot write %1: %2").arg(folder, reason(errno));
+        ::flock(dir.fd(), LOCK_UN);
+        return false;
+    }
+    ::flock(dir.fd(), LOCK_UN);
+    return placed;
 }
 
 } // namespace forms

@@ -53,17 +53,16 @@ void Form13::Form_Load()
     app::busyOff(*this);
 }
 
-// An empty answer or a duty cycle above 1 stops the screen; a negative one ends the program.
+// An empty answer or a duty cycle above 1 stops the screen; a negative one, however far below the
+// range of doubles, ends the program.
 std::optional<double> Form13::screenDutyCycle(const QString& answer)
 {
-    const std::optional<double> dutyCycle = dsp::readNumber(answer.toStdString());
-    if (answer.isEmpty() || !dutyCycle)
-        return std::nullopt;
-    if (*dutyCycle < 0)
+    const dsp::AnswerValue dutyCycle = dsp::readAnswer(answer.toStdString());
+    if (dutyCycle.negative())
         forms::Runtime::current().End();
-    if (*dutyCycle > 1)
+    if (dutyCycle.reading != dsp::Reading::Number || dutyCycle.value > 1)
         return std::nullopt;
-    return dutyCycle;
+    return dutyCycle.value;
 }
 
 } // namespace synthesis

@@ -63,7 +63,9 @@ std::optional<int> SynthesisScreen::screenCount(const QString& answer, ZeroCount
     case dsp::CountKind::Positive:
         break;
     }
-    return static_cast<int>(dsp::wholePart(*dsp::readNumber(answer.toStdString())));
+    // The box refuses counts above 32767, so the whole part fits.
+    const double count = dsp::wholePart(dsp::readAnswer(answer.toStdString()).value);
+    return static_cast<int>(std::min(count, dsp::kMostHarmonics));
 }
 
 void SynthesisScreen::captionAndDraw(QLabel* caption, const QString& captionText, int harmonics,

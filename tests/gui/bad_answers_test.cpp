@@ -92,7 +92,18 @@ const std::vector<BadAnswer>& badAnswers()
         notANumber("blanks", QStringLiteral("   ")),
         notANumber("word", QStringLiteral("abc")),
         notANumber("decimal_comma", QStringLiteral("1,5")),
-        notANumber("beyond_double", QStringLiteral("1e400")),
+        // Beyond the range of doubles a number keeps its sign: too large to use (a tap count that
+        // large ends the program, as every count above 500 does) ...
+        {"beyond_double", QStringLiteral("1e400"), {Refused, Refused, Drew, Refused, Refused, Ended}},
+        {"just_beyond_double", QStringLiteral("1e309"), {Refused, Refused, Drew, Refused, Refused, Ended}},
+        // ... or negative, which ends the program wherever a negative answer does.
+        {"just_below_double", QStringLiteral("-1e309"), {Ended, Ended, Drew, Ended, Ended, Ended}},
+        // Tap counts: the range first (below 0 or above 500 ends the program), then whole numbers.
+        {"minus_two_and_a_half", QStringLiteral("-2.5"), {Ended, Ended, Drew, Ended, Ended, Ended}},
+        {"minus_a_half", QStringLiteral("-0.5"), {Ended, Ended, Drew, Ended, Ended, Ended}},
+        // 500.5 Hz sampling puts the highpass screen's default cutoff of 350 Hz above half of it.
+        {"five_hundred_and_a_half", QStringLiteral("500.5"), {Drew, Stopped, Drew, Drew | Ended, Ended, Ended}},
+        {"a_half", QStringLiteral("0.5"), {Settled, Drew, Drew, Ended, Drew | Ended, Refused}},
         notANumber("nan", QStringLiteral("nan")),
         notANumber("inf", QStringLiteral("inf")),
         // A negative zero is zero, not a negative number.
@@ -216,6 +227,31 @@ std::string caseName(const ::testing::TestParamInfo<std::tuple<QuestionRow, BadA
     const auto& [row, bad] = info.param;
     return std::string(row.screen->screen) + "_question" + std::to_string(row.index + 1) + "_" + bad.name;
 }
+
+// The field holds 32767 characters. A longer answer cannot be typed in whole, so the scripted
+// step is refused before anything is typed, and the question stays open with its default.
+class TooLongAnswers : public ::testing::TestWithParam<QuestionRow> {};
+
+TEST_P(TooLongAnswers, AreRefusedBeforeTyping)
+{
+    const QuestionRow& row = GetParam();
+    const ScreenQuestions& screen = *row.screen;
+    const Question& question = screen.questions[row.index];
+    if (!playback::registeredScreens().contains(QLatin1String(screen.screen)))
+        GTEST_SKIP() << screen.screen << " is not part of the program yet";
+    QStringList arguments{"--screen", screen.screen};
+    arguments << answering(screen, 0, row.index) << "--answer" << (QStringLiteral("5") + QString(40000, ' ') + "x");
+    const auto result = runGuarded(arguments);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.failure.contains("32767")) << result.failure.left(300).toStdString();
+    EXPECT_EQ(openPrompt(result).value("title").toString(), question.title);
+    EXPECT_EQ(openPrompt(result).value("text").toString(), question.defaultAnswer) << "nothing was typed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TooLongAnswers, ::testing::ValuesIn(questionRows()),
+                         [](const auto& info) {
+                             return std::string(info.param.screen->screen) + "_question" + std::to_string(info.param.index + 1);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Table, BadAnswers,
                          ::testing::Combine(::testing::ValuesIn(questionRows()), ::testing::ValuesIn(badAnswers())),
