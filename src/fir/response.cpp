@@ -1,19 +1,11 @@
 #include "fir/response.h"
 
 #include "app/plot.h"
+#include "simd/dispatch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-// The fast sweep's kernel is built for several instruction sets, and the best one the processor
-// has is picked when the program starts. Vector adds and multiplies round the same way on each,
-// and no multiply is fused with an add, so every build returns the same bits.
-#if defined(__x86_64__) && defined(__GLIBC__) && defined(__GNUC__)
-#define DSP_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define DSP_VECTOR_CLONES
-#endif
 
 namespace dsp::fir {
 
@@ -40,10 +32,11 @@ constexpr int kBlockPoints = kLanes * kLaneGroups;
 // Goertzel's recurrence s(k) = c(k) + 2 cos(theta) s(k+1) - s(k+2), run from the last tap down
 // to tap index 1 for a block of frequency points at once. It leaves s(1) in `latest` and s(2)
 // in `previous`. The loop takes two taps per round so that the two states swap roles instead of
-// being copied.
-DSP_VECTOR_CLONES
-void goertzelBlock(const double* taps, int count, const double* twiceCosine, double* latest,
-                   double* previous)
+// being copied. Each frequency point runs in its own lane with the same operations in the same
+// order at every vector width, so the instruction sets agree bit for bit.
+[[gnu::always_inline]] inline void goertzelBlock(const double* taps, int count,
+                                                 const double* twiceCosine, double* latest,
+                                                 double* previous)
 {
     Lanes twoCos[kLaneGroups];
     Lanes s1[kLaneGroups] = {};
@@ -71,6 +64,33 @@ void goertzelBlock(const double* taps, int count, const double* twiceCosine, dou
     std::memcpy(latest, s1, sizeof s1);
     std::memcpy(previous, s2, sizeof s2);
 }
+
+using GoertzelKernel = void (*)(const double*, int, const double*, double*, double*);
+
+DSP_SIMD_BASELINE void goertzelBaseline(const double* taps, int count, const double* twiceCosine,
+                                        double* latest, double* previous)
+{
+    goertzelBlock(taps, count, twiceCosine, latest, previous);
+}
+
+#if DSP_SIMD_X86
+DSP_SIMD_AVX2 void goertzelAvx2(const double* taps, int count, const double* twiceCosine,
+                                double* latest, double* previous)
+{
+    goertzelBlock(taps, count, twiceCosine, latest, previous);
+}
+
+DSP_SIMD_AVX512 void goertzelAvx512(const double* taps, int count, const double* twiceCosine,
+                                    double* latest, double* previous)
+{
+    goertzelBlock(taps, count, twiceCosine, latest, previous);
+}
+
+constexpr simd::Variants<GoertzelKernel> kGoertzel{goertzelBaseline, goertzelAvx2,
+                                                   goertzelAvx512};
+#else
+constexpr simd::Variants<GoertzelKernel> kGoertzel{goertzelBaseline, nullptr, nullptr};
+#endif
 
 struct Phasor {
     double cosine;
@@ -118,9 +138,9 @@ private:
 
 // Evaluates the sweep points first .. first + count - 1 (count <= kBlockPoints); unused lanes
 // run at 0 Hz and are dropped.
-void sweepBlock(const std::vector<double>& taps, const SweepPhasors& phasors,
-                const std::vector<double>& indices, std::size_t first, int count,
-                ResponsePoint* out)
+void sweepBlock(GoertzelKernel goertzel, const std::vector<double>& taps,
+                const SweepPhasors& phasors, const std::vector<double>& indices,
+                std::size_t first, int count, ResponsePoint* out)
 {
     alignas(64) double cosine[kBlockPoints];
     alignas(64) double sine[kBlockPoints];
@@ -133,7 +153,7 @@ void sweepBlock(const std::vector<double>& taps, const SweepPhasors& phasors,
         sine[j] = p.sine;
         twiceCosine[j] = 2 * p.cosine;
     }
-    goertzelBlock(taps.data(), static_cast<int>(taps.size()), twiceCosine, latest, previous);
+    goertzel(taps.data(), static_cast<int>(taps.size()), twiceCosine, latest, previous);
     // Clenshaw's closing step turns s(1), s(2) into the cosine and the sine sum.
     for (int j = 0; j < count; ++j) {
         out[j] = {indices[first + j], taps[0] + latest[j] * cosine[j] - previous[j],
@@ -155,6 +175,12 @@ std::vector<double> frequencyIndices(int taps)
 
 std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps)
 {
+    return responseSweepUsing(taps, simd::active());
+}
+
+std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps,
+                                              simd::Level level)
+{
     const std::vector<double> indices = frequencyIndices(static_cast<int>(taps.size()));
     std::vector<ResponsePoint> points(indices.size());
     if (taps.empty()) {
@@ -163,10 +189,11 @@ std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps)
         return points;
     }
     const SweepPhasors phasors(static_cast<int>(taps.size()), indices.size());
+    const GoertzelKernel goertzel = kGoertzel.pick(level);
     for (std::size_t first = 0; first < indices.size(); first += kBlockPoints) {
         const auto count = static_cast<int>(
             std::min<std::size_t>(kBlockPoints, indices.size() - first));
-        sweepBlock(taps, phasors, indices, first, count, points.data() + first);
+        sweepBlock(goertzel, taps, phasors, indices, first, count, points.data() + first);
     }
     return points;
 }
