@@ -20,32 +20,35 @@ constexpr double kLogFloor = -295;
 constexpr double kPhaseZeroY = 196;
 constexpr double kDegreesPerUnit = 1.275;
 
-// Four frequency points side by side; the compiler maps them onto whatever vector registers the
-// instruction set offers.
-constexpr int kLanes = 4;
-using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
 // Eight independent recurrences hide the latency of each step; with AVX2 their states fill the
-// registers and the cosines are read from memory. Fewer groups measured slower.
+// registers and the cosines are read from memory. Fewer groups measured slower. A group is one
+// vector of frequency points: four wide (AVX2, or two SSE registers each), eight with AVX-512,
+// whose 512-bit registers win back the time the unfused multiply and add cost.
 constexpr int kLaneGroups = 8;
-constexpr int kBlockPoints = kLanes * kLaneGroups;
+constexpr int kWidestLanes = 8;
+constexpr int kBlockPoints = kWidestLanes * kLaneGroups;
 
 // Goertzel's recurrence s(k) = c(k) + 2 cos(theta) s(k+1) - s(k+2), run from the last tap down
-// to tap index 1 for a block of frequency points at once. It leaves s(1) in `latest` and s(2)
-// in `previous`. The loop takes two taps per round so that the two states swap roles instead of
-// being copied. Each frequency point runs in its own lane with the same operations in the same
-// order at every vector width, so the instruction sets agree bit for bit.
-[[gnu::always_inline]] inline void goertzelBlock(const double* taps, int count,
-                                                 const double* twiceCosine, double* latest,
-                                                 double* previous)
+// to tap index 1 for Lanes * kLaneGroups frequency points at once. It leaves s(1) in `latest`
+// and s(2) in `previous`. The loop takes two taps per round so that the two states swap roles
+// instead of being copied. Each frequency point runs in its own lane with the same operations in
+// the same order at every vector width, so the instruction sets agree bit for bit.
+template <int Lanes>
+[[gnu::always_inline]] inline void goertzelGroups(const double* taps, int count,
+                                                  const double* twiceCosine, double* latest,
+                                                  double* previous)
 {
-    Lanes twoCos[kLaneGroups];
-    Lanes s1[kLaneGroups] = {};
-    Lanes s2[kLaneGroups] = {};
+    // The typedef form: GCC drops a dependent vector_size on an alias declaration.
+    typedef double Vector __attribute__((vector_size(Lanes * sizeof(double))));
+    static_assert(sizeof(Vector) == Lanes * sizeof(double));
+    Vector twoCos[kLaneGroups];
+    Vector s1[kLaneGroups] = {};
+    Vector s2[kLaneGroups] = {};
     std::memcpy(twoCos, twiceCosine, sizeof twoCos);
     int k = count - 1;
     for (; k >= 2; k -= 2) {
-        const Lanes tapA = Lanes{} + taps[k];
-        const Lanes tapB = Lanes{} + taps[k - 1];
+        const Vector tapA = Vector{} + taps[k];
+        const Vector tapB = Vector{} + taps[k - 1];
 #pragma GCC unroll 8
         for (int g = 0; g < kLaneGroups; ++g) {
             s2[g] = tapA - s2[g] + twoCos[g] * s1[g];
@@ -53,10 +56,10 @@ constexpr int kBlockPoints = kLanes * kLaneGroups;
         }
     }
     if (k == 1) {
-        const Lanes tap = Lanes{} + taps[1];
+        const Vector tap = Vector{} + taps[1];
 #pragma GCC unroll 8
         for (int g = 0; g < kLaneGroups; ++g) {
-            const Lanes next = tap - s2[g] + twoCos[g] * s1[g];
+            const Vector next = tap - s2[g] + twoCos[g] * s1[g];
             s2[g] = s1[g];
             s1[g] = next;
         }
@@ -65,25 +68,39 @@ constexpr int kBlockPoints = kLanes * kLaneGroups;
     std::memcpy(previous, s2, sizeof s2);
 }
 
+// A whole block of kBlockPoints, in as many passes as the width needs.
+template <int Lanes>
+[[gnu::always_inline]] inline void goertzelBlock(const double* taps, int count,
+                                                 const double* twiceCosine, double* latest,
+                                                 double* previous)
+{
+    constexpr int kPassPoints = Lanes * kLaneGroups;
+    static_assert(kBlockPoints % kPassPoints == 0);
+    for (int first = 0; first < kBlockPoints; first += kPassPoints) {
+        goertzelGroups<Lanes>(taps, count, twiceCosine + first, latest + first,
+                              previous + first);
+    }
+}
+
 using GoertzelKernel = void (*)(const double*, int, const double*, double*, double*);
 
 DSP_SIMD_BASELINE void goertzelBaseline(const double* taps, int count, const double* twiceCosine,
                                         double* latest, double* previous)
 {
-    goertzelBlock(taps, count, twiceCosine, latest, previous);
+    goertzelBlock<4>(taps, count, twiceCosine, latest, previous);
 }
 
 #if DSP_SIMD_X86
 DSP_SIMD_AVX2 void goertzelAvx2(const double* taps, int count, const double* twiceCosine,
                                 double* latest, double* previous)
 {
-    goertzelBlock(taps, count, twiceCosine, latest, previous);
+    goertzelBlock<4>(taps, count, twiceCosine, latest, previous);
 }
 
 DSP_SIMD_AVX512 void goertzelAvx512(const double* taps, int count, const double* twiceCosine,
                                     double* latest, double* previous)
 {
-    goertzelBlock(taps, count, twiceCosine, latest, previous);
+    goertzelBlock<8>(taps, count, twiceCosine, latest, previous);
 }
 
 constexpr simd::Variants<GoertzelKernel> kGoertzel{goertzelBaseline, goertzelAvx2,
