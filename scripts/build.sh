@@ -2,5 +2,5 @@
 # Configures and builds the program, its tests and benchmarks in ./build (Release).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDSPLAB_WERROR=ON
 cmake --build "$root/build" -j "$(nproc)"

@@ -11,6 +11,8 @@ packages=(
   clang
   # The install and package tests: cpack's dependency lookup (dpkg-shlibdeps) and the checkers.
   dpkg-dev file desktop-file-utils appstream man-db lintian
+  # The end-to-end tests: an X server, a window manager, X events, pictures, the memory checker.
+  xvfb openbox xdotool x11-utils imagemagick valgrind
 )
 
 as_root=()

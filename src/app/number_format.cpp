@@ -36,8 +36,10 @@ Decimal roundedDecimal(double magnitude)
 std::string scientific(const Decimal& d)
 {
     std::string text = d.digits.substr(0, 1);
-    if (d.digits.size() > 1)
-        text += "." + d.digits.substr(1);
+    if (d.digits.size() > 1) {
+        text += '.';
+        text += d.digits.substr(1);
+    }
     const int magnitude = std::abs(d.exponent);
     text += d.exponent < 0 ? "E-" : "E+";
     if (magnitude < 10)
@@ -47,8 +49,11 @@ std::string scientific(const Decimal& d)
 
 std::string positional(const Decimal& d)
 {
-    if (d.exponent < 0)
-        return "." + std::string(-d.exponent - 1, '0') + d.digits;
+    if (d.exponent < 0) {
+        std::string text = ".";
+        text.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+        return text + d.digits;
+    }
     const auto wholeDigits = static_cast<std::size_t>(d.exponent) + 1;
     if (d.digits.size() <= wholeDigits)
         return d.digits + std::string(wholeDigits - d.digits.size(), '0');

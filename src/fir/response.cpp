@@ -1,19 +1,11 @@
 #include "fir/response.h"
 
 #include "app/plot.h"
+#include "simd/dispatch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-// The fast sweep's kernel is built for several instruction sets, and the best one the processor
-// has is picked when the program starts. Vector adds and multiplies round the same way on each,
-// and no multiply is fused with an add, so every build returns the same bits.
-#if defined(__x86_64__) && defined(__GLIBC__) && defined(__GNUC__)
-#define DSP_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define DSP_VECTOR_CLONES
-#endif
 
 namespace dsp::fir {
 
@@ -28,31 +20,35 @@ constexpr double kLogFloor = -295;
 constexpr double kPhaseZeroY = 196;
 constexpr double kDegreesPerUnit = 1.275;
 
-// Four frequency points side by side; the compiler maps them onto whatever vector registers the
-// instruction set offers.
-constexpr int kLanes = 4;
-using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
 // Eight independent recurrences hide the latency of each step; with AVX2 their states fill the
-// registers and the cosines are read from memory. Fewer groups measured slower.
+// registers and the cosines are read from memory. Fewer groups measured slower. A group is one
+// vector of frequency points: four wide (AVX2, or two SSE registers each), eight with AVX-512,
+// whose 512-bit registers win back the time the unfused multiply and add cost.
 constexpr int kLaneGroups = 8;
-constexpr int kBlockPoints = kLanes * kLaneGroups;
+constexpr int kWidestLanes = 8;
+constexpr int kBlockPoints = kWidestLanes * kLaneGroups;
 
 // Goertzel's recurrence s(k) = c(k) + 2 cos(theta) s(k+1) - s(k+2), run from the last tap down
-// to tap index 1 for a block of frequency points at once. It leaves s(1) in `latest` and s(2)
-// in `previous`. The loop takes two taps per round so that the two states swap roles instead of
-// being copied.
-DSP_VECTOR_CLONES
-void goertzelBlock(const double* taps, int count, const double* twiceCosine, double* latest,
-                   double* previous)
+// to tap index 1 for Lanes * kLaneGroups frequency points at once. It leaves s(1) in `latest`
+// and s(2) in `previous`. The loop takes two taps per round so that the two states swap roles
+// instead of being copied. Each frequency point runs in its own lane with the same operations in
+// the same order at every vector width, so the instruction sets agree bit for bit.
+template <int Lanes>
+[[gnu::always_inline]] inline void goertzelGroups(const double* taps, int count,
+                                                  const double* twiceCosine, double* latest,
+                                                  double* previous)
 {
-    Lanes twoCos[kLaneGroups];
-    Lanes s1[kLaneGroups] = {};
-    Lanes s2[kLaneGroups] = {};
+    // The typedef form: GCC drops a dependent vector_size on an alias declaration.
+    typedef double Vector __attribute__((vector_size(Lanes * sizeof(double))));
+    static_assert(sizeof(Vector) == Lanes * sizeof(double));
+    Vector twoCos[kLaneGroups];
+    Vector s1[kLaneGroups] = {};
+    Vector s2[kLaneGroups] = {};
     std::memcpy(twoCos, twiceCosine, sizeof twoCos);
     int k = count - 1;
     for (; k >= 2; k -= 2) {
-        const Lanes tapA = Lanes{} + taps[k];
-        const Lanes tapB = Lanes{} + taps[k - 1];
+        const Vector tapA = Vector{} + taps[k];
+        const Vector tapB = Vector{} + taps[k - 1];
 #pragma GCC unroll 8
         for (int g = 0; g < kLaneGroups; ++g) {
             s2[g] = tapA - s2[g] + twoCos[g] * s1[g];
@@ -60,10 +56,10 @@ void goertzelBlock(const double* taps, int count, const double* twiceCosine, dou
         }
     }
     if (k == 1) {
-        const Lanes tap = Lanes{} + taps[1];
+        const Vector tap = Vector{} + taps[1];
 #pragma GCC unroll 8
         for (int g = 0; g < kLaneGroups; ++g) {
-            const Lanes next = tap - s2[g] + twoCos[g] * s1[g];
+            const Vector next = tap - s2[g] + twoCos[g] * s1[g];
             s2[g] = s1[g];
             s1[g] = next;
         }
@@ -71,6 +67,47 @@ void goertzelBlock(const double* taps, int count, const double* twiceCosine, dou
     std::memcpy(latest, s1, sizeof s1);
     std::memcpy(previous, s2, sizeof s2);
 }
+
+// A whole block of kBlockPoints, in as many passes as the width needs.
+template <int Lanes>
+[[gnu::always_inline]] inline void goertzelBlock(const double* taps, int count,
+                                                 const double* twiceCosine, double* latest,
+                                                 double* previous)
+{
+    constexpr int kPassPoints = Lanes * kLaneGroups;
+    static_assert(kBlockPoints % kPassPoints == 0);
+    for (int first = 0; first < kBlockPoints; first += kPassPoints) {
+        goertzelGroups<Lanes>(taps, count, twiceCosine + first, latest + first,
+                              previous + first);
+    }
+}
+
+using GoertzelKernel = void (*)(const double*, int, const double*, double*, double*);
+
+DSP_SIMD_BASELINE void goertzelBaseline(const double* taps, int count, const double* twiceCosine,
+                                        double* latest, double* previous)
+{
+    goertzelBlock<4>(taps, count, twiceCosine, latest, previous);
+}
+
+#if DSP_SIMD_X86
+DSP_SIMD_AVX2 void goertzelAvx2(const double* taps, int count, const double* twiceCosine,
+                                double* latest, double* previous)
+{
+    goertzelBlock<4>(taps, count, twiceCosine, latest, previous);
+}
+
+DSP_SIMD_AVX512 void goertzelAvx512(const double* taps, int count, const double* twiceCosine,
+                                    double* latest, double* previous)
+{
+    goertzelBlock<8>(taps, count, twiceCosine, latest, previous);
+}
+
+constexpr simd::Variants<GoertzelKernel> kGoertzel{goertzelBaseline, goertzelAvx2,
+                                                   goertzelAvx512};
+#else
+constexpr simd::Variants<GoertzelKernel> kGoertzel{goertzelBaseline, nullptr, nullptr};
+#endif
 
 struct Phasor {
     double cosine;
@@ -118,9 +155,9 @@ private:
 
 // Evaluates the sweep points first .. first + count - 1 (count <= kBlockPoints); unused lanes
 // run at 0 Hz and are dropped.
-void sweepBlock(const std::vector<double>& taps, const SweepPhasors& phasors,
-                const std::vector<double>& indices, std::size_t first, int count,
-                ResponsePoint* out)
+void sweepBlock(GoertzelKernel goertzel, const std::vector<double>& taps,
+                const SweepPhasors& phasors, const std::vector<double>& indices,
+                std::size_t first, int count, ResponsePoint* out)
 {
     alignas(64) double cosine[kBlockPoints];
     alignas(64) double sine[kBlockPoints];
@@ -133,7 +170,7 @@ void sweepBlock(const std::vector<double>& taps, const SweepPhasors& phasors,
         sine[j] = p.sine;
         twiceCosine[j] = 2 * p.cosine;
     }
-    goertzelBlock(taps.data(), static_cast<int>(taps.size()), twiceCosine, latest, previous);
+    goertzel(taps.data(), static_cast<int>(taps.size()), twiceCosine, latest, previous);
     // Clenshaw's closing step turns s(1), s(2) into the cosine and the sine sum.
     for (int j = 0; j < count; ++j) {
         out[j] = {indices[first + j], taps[0] + latest[j] * cosine[j] - previous[j],
@@ -155,6 +192,12 @@ std::vector<double> frequencyIndices(int taps)
 
 std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps)
 {
+    return responseSweepUsing(taps, simd::active());
+}
+
+std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps,
+                                              simd::Level level)
+{
     const std::vector<double> indices = frequencyIndices(static_cast<int>(taps.size()));
     std::vector<ResponsePoint> points(indices.size());
     if (taps.empty()) {
@@ -163,10 +206,11 @@ std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps)
         return points;
     }
     const SweepPhasors phasors(static_cast<int>(taps.size()), indices.size());
+    const GoertzelKernel goertzel = kGoertzel.pick(level);
     for (std::size_t first = 0; first < indices.size(); first += kBlockPoints) {
         const auto count = static_cast<int>(
             std::min<std::size_t>(kBlockPoints, indices.size() - first));
-        sweepBlock(taps, phasors, indices, first, count, points.data() + first);
+        sweepBlock(goertzel, taps, phasors, indices, first, count, points.data() + first);
     }
     return points;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "simd/dispatch.h"
+
 #include <vector>
 
 // The frequency response of a tap table and the plot coordinates of its traces.
@@ -30,6 +32,10 @@ std::vector<double> frequencyIndices(int taps);
 // points side by side, with no sine or cosine per term. R and I agree with directResponseSweep
 // to rounding, about 1e-11 for 500 taps. The phase trace reuses them.
 std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps);
+// The same sweep with the vector width of `level` (see simd/dispatch.h); every level gives the
+// same bits. The form above uses simd::active().
+std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps,
+                                              simd::Level level);
 
 // The same sums term by term, a sine and a cosine per tap, k = 0, 1, ... in order: the
 // reference that responseSweep is checked against.

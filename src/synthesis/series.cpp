@@ -152,42 +152,36 @@ template <int Lanes, int Chains>
 
 using BlockSum = void (*)(const HarmonicSeries&, const double*, double*);
 
-void sumBlockBaseline(const HarmonicSeries& series, const double* times, double* sums)
+DSP_SIMD_BASELINE void sumBlockBaseline(const HarmonicSeries& series, const double* times,
+                                        double* sums)
 {
     sumBlockWith<2, 4>(series, times, sums);
 }
 
 // At 32767 harmonics the sums are the whole cost of a curve, so the widest vectors the
-// processor offers are used.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-[[gnu::target("avx2")]] void sumBlockAvx2(const HarmonicSeries& series, const double* times,
-                                          double* sums)
+// processor offers are used. Every point is summed in its own lane, in the same order at every
+// width, so the widths agree bit for bit.
+#if DSP_SIMD_X86
+DSP_SIMD_AVX2 void sumBlockAvx2(const HarmonicSeries& series, const double* times, double* sums)
 {
     sumBlockWith<4, 4>(series, times, sums);
 }
 
-[[gnu::target("avx512f")]] void sumBlockAvx512(const HarmonicSeries& series, const double* times,
-                                               double* sums)
+DSP_SIMD_AVX512 void sumBlockAvx512(const HarmonicSeries& series, const double* times,
+                                    double* sums)
 {
     sumBlockWith<8, 4>(series, times, sums);
 }
 
-BlockSum widestBlockSum()
-{
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f"))
-        return sumBlockAvx512;
-    if (__builtin_cpu_supports("avx2"))
-        return sumBlockAvx2;
-    return sumBlockBaseline;
-}
+constexpr simd::Variants<BlockSum> kBlockSums{sumBlockBaseline, sumBlockAvx2, sumBlockAvx512};
 #else
-BlockSum widestBlockSum() { return sumBlockBaseline; }
+constexpr simd::Variants<BlockSum> kBlockSums{sumBlockBaseline, nullptr, nullptr};
 #endif
 
-std::vector<double> sumSeries(const HarmonicSeries& series, const std::vector<double>& times)
+std::vector<double> sumSeries(const HarmonicSeries& series, const std::vector<double>& times,
+                              simd::Level level)
 {
-    static const BlockSum sumBlock = widestBlockSum();
+    const BlockSum sumBlock = kBlockSums.pick(level);
     std::vector<double> sums(times.size());
     for (std::size_t begin = 0; begin < times.size(); begin += kBlock) {
         const std::size_t used = std::min<std::size_t>(kBlock, times.size() - begin);
@@ -254,9 +248,10 @@ double pulseDc(double dutyCycle) { return 2 * kAmplitude * dutyCycle; }
 
 // The curve's y for each time from the series sums there.
 template <typename YOf>
-std::vector<double> levels(const HarmonicSeries& series, const std::vector<double>& times, YOf yOf)
+std::vector<double> levels(const HarmonicSeries& series, const std::vector<double>& times,
+                           simd::Level level, YOf yOf)
 {
-    std::vector<double> ys = sumSeries(series, times);
+    std::vector<double> ys = sumSeries(series, times, level);
     for (std::size_t i = 0; i < ys.size(); ++i)
         ys[i] = yOf(times[i], ys[i]);
     return ys;
@@ -266,52 +261,82 @@ double belowZeroLine(double, double sum) { return kZeroLine - sum; }
 
 } // namespace
 
-Curve squareWaveCurve(int harmonics)
+Curve squareWaveCurveUsing(int harmonics, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kSquareSweep);
-    const auto ys = levels(squareSeries(harmonics), times, belowZeroLine);
+    const auto ys = levels(squareSeries(harmonics), times, level, belowZeroLine);
     return traceCurve({10, kZeroLine}, kSquareSweep, times, ys);
 }
 
 // Every cosine is 1 at t = 0, so the pen starts on the curve's own first point.
-Curve triangleWaveCurve(int harmonics)
+Curve triangleWaveCurveUsing(int harmonics, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kWideSweep);
-    const auto ys = levels(triangleSeries(harmonics), times, belowZeroLine);
+    const auto ys = levels(triangleSeries(harmonics), times, level, belowZeroLine);
     return traceCurve({kWideSweep.xAtZero, ys.front()}, kWideSweep, times, ys);
 }
 
-Curve sawtoothWaveCurve(int harmonics)
+Curve sawtoothWaveCurveUsing(int harmonics, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kWideSweep);
-    const auto ys = levels(sawtoothSeries(harmonics), times, belowZeroLine);
+    const auto ys = levels(sawtoothSeries(harmonics), times, level, belowZeroLine);
     return traceCurve({8, kZeroLine}, kWideSweep, times, ys);
 }
 
-Curve fullWaveRectifiedCurve(int harmonics)
+Curve fullWaveRectifiedCurveUsing(int harmonics, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kRectifiedSweep);
-    const auto ys = levels(fullWaveSeries(harmonics), times,
+    const auto ys = levels(fullWaveSeries(harmonics), times, level,
                            [](double, double sum) { return kZeroLine - (fullWaveDc() + sum); });
     return traceCurve({8, kZeroLine}, kRectifiedSweep, times, ys);
 }
 
 // The pen starts on the peak, 196 - A.
-Curve halfWaveRectifiedCurve(int harmonics)
+Curve halfWaveRectifiedCurveUsing(int harmonics, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kRectifiedSweep);
-    const auto ys = levels(halfWaveSeries(harmonics), times,
+    const auto ys = levels(halfWaveSeries(harmonics), times, level,
                            [](double t, double sum) { return kZeroLine - (halfWaveBase(t) + sum); });
     return traceCurve({8, kZeroLine - kAmplitude}, kRectifiedSweep, times, ys);
 }
 
-Curve pulseTrainCurve(int harmonics, double dutyCycle)
+Curve pulseTrainCurveUsing(int harmonics, double dutyCycle, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kPulseSweep);
     const double dc = pulseDc(dutyCycle);
-    const auto ys = levels(pulseSeries(harmonics, dutyCycle), times,
+    const auto ys = levels(pulseSeries(harmonics, dutyCycle), times, level,
                            [dc](double, double sum) { return kZeroLine - sum - dc; });
     return traceCurve({9, kZeroLine}, kPulseSweep, times, ys);
+}
+
+Curve squareWaveCurve(int harmonics)
+{
+    return squareWaveCurveUsing(harmonics, simd::active());
+}
+
+Curve triangleWaveCurve(int harmonics)
+{
+    return triangleWaveCurveUsing(harmonics, simd::active());
+}
+
+Curve sawtoothWaveCurve(int harmonics)
+{
+    return sawtoothWaveCurveUsing(harmonics, simd::active());
+}
+
+Curve fullWaveRectifiedCurve(int harmonics)
+{
+    return fullWaveRectifiedCurveUsing(harmonics, simd::active());
+}
+
+Curve halfWaveRectifiedCurve(int harmonics)
+{
+    return halfWaveRectifiedCurveUsing(harmonics, simd::active());
+}
+
+Curve pulseTrainCurve(int harmonics, double dutyCycle)
+{
+    return pulseTrainCurveUsing(harmonics, dutyCycle, simd::active());
 }
 
 namespace direct {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/plot.h"
+#include "simd/dispatch.h"
 
 #include <vector>
 
@@ -32,6 +33,15 @@ Curve halfWaveRectifiedCurve(int harmonics);
 // Pulse train of duty cycle D (0 to 1) centred on t = 0: dc and harmonics 1 to N, t = 0 to
 // 7.85 pi in steps of 0.02, x = 9 + 19 t.
 Curve pulseTrainCurve(int harmonics, double dutyCycle);
+
+// The same curves summed with the vector width of `level`, whatever DSPLAB_SIMD says (see
+// simd/dispatch.h); every level gives the same bits. The plain forms above use simd::active().
+Curve squareWaveCurveUsing(int harmonics, simd::Level level);
+Curve triangleWaveCurveUsing(int harmonics, simd::Level level);
+Curve sawtoothWaveCurveUsing(int harmonics, simd::Level level);
+Curve fullWaveRectifiedCurveUsing(int harmonics, simd::Level level);
+Curve halfWaveRectifiedCurveUsing(int harmonics, simd::Level level);
+Curve pulseTrainCurveUsing(int harmonics, double dutyCycle, simd::Level level);
 
 // The same curves summed term by term, as the formulas are written: every term evaluates its own
 // sine or cosine, terms are added in ascending n from 0. Slow (the whole curve costs points x

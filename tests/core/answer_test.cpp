@@ -20,8 +20,9 @@ TEST_P(ReadNumber, AcceptsOnlyPlainNumbers)
     const auto& c = GetParam();
     const auto value = dsp::readNumber(c.text);
     ASSERT_EQ(value.has_value(), c.readable) << '"' << c.text << '"';
-    if (c.readable)
+    if (c.readable) {
         EXPECT_DOUBLE_EQ(*value, c.value) << '"' << c.text << '"';
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ReadNumber, ::testing::Values(

@@ -128,10 +128,12 @@ TEST(FirResponseTraces, MagnitudesAndTraceHeightsTheCourseQuotes)
         const std::vector<ResponsePoint> sweep = responseSweep(row.taps);
         const double a = magnitude(row.u < 0 ? sweep.back() : sweep.at(std::lround(row.u * 100)));
         EXPECT_NEAR(a, row.magnitude, row.tolerance);
-        if (row.linearY)
+        if (row.linearY) {
             EXPECT_NEAR(linearTraceY(a, row.linearScale), *row.linearY, row.yTolerance);
-        if (row.logY)
+        }
+        if (row.logY) {
             EXPECT_NEAR(logTraceY(a, logReference(row.taps)), *row.logY, row.yTolerance);
+        }
     }
 }
 

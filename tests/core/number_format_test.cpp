@@ -44,11 +44,11 @@ INSTANTIATE_TEST_SUITE_P(Examples, CaptionNumber, ::testing::Values(
 
 TEST(CaptionNumberLocale, DecimalSeparatorIsAlwaysAPoint)
 {
-    const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed, so no decimal comma to refuse";
     EXPECT_EQ(dsp::captionNumber(0.35), " .35");
     EXPECT_EQ(dsp::captionNumber(2.5e15), " 2.5E+15");
-    if (german)
-        std::setlocale(LC_ALL, "C");
+    std::setlocale(LC_ALL, "C");
 }
 
 } // namespace

@@ -102,14 +102,17 @@ QByteArray XSession::run(const QString& program, const QStringList& arguments, i
 }
 
 RealProgram::RealProgram(const XSession& session, const QStringList& arguments,
-                         const QProcessEnvironment& extra)
+                         const QProcessEnvironment& extra, const QStringList& launcher)
     : m_session(session)
 {
     QProcessEnvironment environment = session.environment();
     for (const QString& key : extra.keys())
         environment.insert(key, extra.value(key));
     m_process.setProcessEnvironment(environment);
-    m_process.start(QStringLiteral(DSPLAB_BINARY), arguments);
+    if (launcher.isEmpty())
+        m_process.start(QStringLiteral(DSPLAB_BINARY), arguments);
+    else
+        m_process.start(launcher.front(), launcher.mid(1) + QStringList{QStringLiteral(DSPLAB_BINARY)} + arguments);
     m_process.waitForStarted(5000);
 }
 

@@ -41,8 +41,9 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000);
 // The program in a real window on the session's display, driven by real X events.
 class RealProgram {
 public:
+    // `launcher` runs the program (a memory checker, say); it is started directly without one.
     RealProgram(const XSession& session, const QStringList& arguments,
-                const QProcessEnvironment& extra = QProcessEnvironment());
+                const QProcessEnvironment& extra = QProcessEnvironment(), const QStringList& launcher = {});
     ~RealProgram();
 
     // The visible top-level window of this program with exactly this title, once it shows.

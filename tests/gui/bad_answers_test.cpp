@@ -305,8 +305,9 @@ TEST(BadAnswers, TableMatchesTheQuestionsOfEveryRegisteredScreen)
             const long nonFinite = forms::Form::nonFiniteCoordinates();
             const auto result = runGuarded({"--screen", screen, "--answer", bad.text});
             EXPECT_EQ(result.exitCode, 0) << result.failure.toStdString();
-            if (openPrompt(result).value("title").toString() == asked.front().first)
+            if (openPrompt(result).value("title").toString() == asked.front().first) {
                 EXPECT_FALSE(openPrompt(result).value("refusal").toString().isEmpty());
+            }
             EXPECT_EQ(forms::Form::nonFiniteCoordinates(), nonFinite);
         }
     }

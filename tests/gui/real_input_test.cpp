@@ -167,7 +167,7 @@ protected:
             return;
         if (!m_outcome.ended) {
             m_session->runtime().shutdown();
-            QTest::qWaitFor([&] { return m_outcome.ended; }, 5000);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return m_outcome.ended; }, 5000));
         }
         m_user.reset();
         m_session.reset();

@@ -71,10 +71,12 @@ TEST_P(Screening, CaptionsSharedValuesAndCurve)
     ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
     EXPECT_EQ(ended(result), c.ends);
     EXPECT_EQ(shared(result).value("Harmonics").toInt(), c.harmonics);
-    if (c.dutyCycle)
+    if (c.dutyCycle) {
         EXPECT_EQ(shared(result).value("DutyCycle").toString(), c.dutyCycle);
-    if (c.rectifyChoice)
+    }
+    if (c.rectifyChoice) {
         EXPECT_EQ(shared(result).value("RectifyChoice").toString(), c.rectifyChoice);
+    }
     if (c.ends) {
         EXPECT_TRUE(openWindows(result).isEmpty());
         return;
@@ -82,8 +84,9 @@ TEST_P(Screening, CaptionsSharedValuesAndCurve)
     EXPECT_EQ(openWindows(result).last(), c.form);
     EXPECT_EQ(window(result, c.form).value("caption").toString(), windowTitle(c.form));
     EXPECT_EQ(control(result, c.form, "Label1"), c.label1);
-    if (c.label2)
+    if (c.label2) {
         EXPECT_EQ(control(result, c.form, "Label2"), c.label2);
+    }
     EXPECT_EQ(countPixels(result, c.form, kBlack) > 0, c.drawsCurve);
 }
 

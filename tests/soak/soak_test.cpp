@@ -215,8 +215,10 @@ TEST_P(Soak, MemoryAndWindowsStayFlat)
         EXPECT_EQ(figures.windows[round], figures.firstWindows) << "round " << round + 1;
         EXPECT_LE(figures.topLevels[round], figures.firstTopLevels) << "round " << round + 1;
     }
-    if (!kAddressSanitizer) // the sanitizer holds freed memory back on purpose; LeakSanitizer checks there
+    // The sanitizer holds freed memory back on purpose; LeakSanitizer checks there.
+    if (!kAddressSanitizer) {
         EXPECT_LT(figures.lastMiB - figures.middleMiB, kAllowedGrowthMiB);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, Soak, ::testing::Values(
