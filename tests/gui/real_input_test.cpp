@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -338,6 +339,27 @@ TEST_F(RealInput, EscapeInTheQuestionBoxIsCancel)
     // An empty answer leaves the graticule and a blank caption.
     EXPECT_EQ(user().window("Form3")->findChild<QWidget*>(QStringLiteral("Label1"))->property("text").toString(),
               QStringLiteral(" "));
+}
+
+} // namespace
+
+namespace {
+
+// Four-decimal rise times ("Risetime  =  .5833 Divisions") and long counts stay whole on one line.
+TEST_F(RealInput, RiseTimeAndCountCaptionsShowWhole)
+{
+    for (const char* count : {"2", "5", "10", "32767"}) {
+        start("square");
+        user().answer("Number of Odd Harmonics", count);
+        ASSERT_TRUE(settles([&] { return user().shows("Form3"); })) << count;
+        for (const char* name : {"Label1", "Label2"}) {
+            auto* label = user().window("Form3")->findChild<QLabel*>(QString::fromLatin1(name));
+            EXPECT_FALSE(label->wordWrap()) << count << " " << name;
+            EXPECT_GE(label->width(), label->sizeHint().width()) << count << " " << name;
+            EXPECT_TRUE(label->toolTip().isEmpty()) << count << " " << name << ": shortened";
+        }
+        stop();
+    }
 }
 
 } // namespace
