@@ -213,7 +213,10 @@ TEST_P(Soak, MemoryAndWindowsStayFlat)
     EXPECT_EQ(static_cast<int>(figures.windows.size()), rounds());
     for (std::size_t round = 0; round < figures.windows.size(); ++round) {
         EXPECT_EQ(figures.windows[round], figures.firstWindows) << "round " << round + 1;
-        EXPECT_LE(figures.topLevels[round], figures.firstTopLevels) << "round " << round + 1;
+        // From the second round on, the main menu that a round unloads from inside a button of its
+        // own is still there (deleted once that handler returns): the count must not grow after it.
+        const int steady = figures.topLevels.size() > 1 ? figures.topLevels[1] : figures.firstTopLevels;
+        EXPECT_LE(figures.topLevels[round], std::max(figures.firstTopLevels, steady)) << "round " << round + 1;
     }
     // The sanitizer holds freed memory back on purpose; LeakSanitizer checks there.
     if (!kAddressSanitizer) {
