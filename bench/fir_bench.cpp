@@ -3,8 +3,8 @@
 // points/s counters give the ratio. On a busy machine run with --benchmark_repetitions=10 and
 // read the min rows.
 
-#include "fir/design.h"
-#include "fir/response.h"
+#include "dsp/fir_design.h"
+#include "dsp/fir_response.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 //   <curve>/fast_against_direct   both sums a few times each; counters fast_ms, direct_ms and
 //                                 ratio (direct over fast) for reading the speed-up at a glance
 
-#include "synthesis/series.h"
+#include "dsp/series.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 // real Blackman lowpass screen. N = 500 draws 25001 points of each colour and a 25001-point
 // polyline.
 #include "fir/blackman_lowpass_form.h"
-#include "fir/design.h"
-#include "fir/response.h"
+#include "dsp/fir_design.h"
+#include "dsp/fir_response.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 #include "fir/design_screen.h"
 
-#include "app/answer.h"
-#include "app/number_format.h"
-#include "app/screen_setup.h"
-#include "fir/design.h"
+#include "dsp/answer.h"
+#include "dsp/number_format.h"
+#include "screens/screen_setup.h"
+#include "dsp/fir_design.h"
 #include "forms/palette.h"
 #include "forms/runtime.h"
 
@@ -23,7 +23,7 @@ namespace {
 const QColor kLabelBackground(255, 255, 255);
 const QColor kListBlue(0, 0, 255);
 
-forms::FontSpec labelFont() { return app::sansSerif(8.25, true); }
+forms::FontSpec labelFont() { return screens::sansSerif(8.25, true); }
 
 forms::AnswerRule ruleFor(Role role)
 {
@@ -31,9 +31,9 @@ forms::AnswerRule ruleFor(Role role)
     case Role::SamplingHz:
     case Role::BandHz:
     case Role::CentreHz:
-        return app::numberRule();
+        return screens::numberRule();
     case Role::Taps:
-        return app::wholeCountRule();
+        return screens::wholeCountRule();
     case Role::Phase:
         break;
     }
@@ -115,11 +115,11 @@ void DesignScreen::addPanelAndList()
 {
     const DesignLayout& layout = m_description.layout;
     const auto [left, top, width, height] = layout.coefficientPanel;
-    Label4 = addLabel(QStringLiteral("Label4"), logicalRect(left, top, width, height), app::arial(12, true));
-    app::paintControl(Label4, paletteColour(1), paletteColour(14));
+    Label4 = addLabel(QStringLiteral("Label4"), logicalRect(left, top, width, height), screens::arial(12, true));
+    screens::paintControl(Label4, paletteColour(1), paletteColour(14));
     const auto list = layout.coefficientList;
     List1 = addList(QStringLiteral("List1"), logicalRect(list.left, list.top, list.width, list.height));
-    app::paintControl(List1, kListBlue);
+    screens::paintControl(List1, kListBlue);
     // Long taps scroll sideways rather than lose their exponent to an ellipsis.
     List1->setTextElideMode(Qt::ElideNone);
 }
@@ -129,7 +129,7 @@ void DesignScreen::addPhaseLabels()
     const DesignLayout& layout = m_description.layout;
     const auto add = [this](const char* name, LogicalRect r) {
         QLineEdit* text = addTextBox(QString::fromLatin1(name), logicalRect(r.left, r.top, r.width, r.height));
-        app::paintControl(text, paletteColour(2));
+        screens::paintControl(text, paletteColour(2));
         return text;
     };
     Text1 = add("Text1", layout.plusLabel);
@@ -144,7 +144,7 @@ void DesignScreen::addFrequencyLabels()
     const auto add = [this, &layout](const char* name, int left, int width) {
         QLabel* label = addLabel(QString::fromLatin1(name),
                                  logicalRect(left, layout.frequencyLabelTop, width, 14), labelFont());
-        app::paintControl(label, layout.frequencyLabelColour, kLabelBackground);
+        screens::paintControl(label, layout.frequencyLabelColour, kLabelBackground);
         return label;
     };
     Label6 = add("Label6", 4, 111);
@@ -159,7 +159,7 @@ void DesignScreen::addCaptionLines()
         const LogicalRect r = line.rect;
         QLabel* label = addLabel(QString::fromLatin1(line.label),
                                  logicalRect(r.left, r.top, r.width, r.height), labelFont());
-        app::paintControl(label, Qt::black, kLabelBackground);
+        screens::paintControl(label, Qt::black, kLabelBackground);
         m_captionLabels.push_back(label);
     }
 }
@@ -167,7 +167,7 @@ void DesignScreen::addCaptionLines()
 void DesignScreen::addButtonsAndMenu()
 {
     const int left = m_description.layout.buttonLeft;
-    const forms::FontSpec font = app::arial(9.75, true);
+    const forms::FontSpec font = screens::arial(9.75, true);
     Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("Main Menu"), logicalRect(left, 382, 85, 34),
                          font);
     Command1 = addButton(QStringLiteral("Command1"), QStringLiteral(" Do Another"), logicalRect(left, 422, 85, 34),
@@ -217,15 +217,15 @@ void DesignScreen::runDesign()
     const Answers answers = askQuestions();
     const DesignValues values = testAnswers(answers);
     writeCaptions(answers);
-    app::busyOn(*this);
+    screens::busyOn(*this);
     drawDesign(values, wantsPhase(answers));
 }
 
 // The graticule stands before the first question, so the prompts open over it.
 void DesignScreen::setUpCanvas()
 {
-    app::standardSetUp(*this, {});
-    app::drawGraticuleOn(*this);
+    screens::standardSetUp(*this, {});
+    screens::drawGraticuleOn(*this);
 }
 
 // Every question is asked before any answer is tested.
@@ -233,7 +233,7 @@ Answers DesignScreen::askQuestions()
 {
     Answers answers;
     for (const Question& question : m_description.questions) {
-        const QString answer = app::ask(*this, question.title, question.defaultAnswer, ruleFor(question.role));
+        const QString answer = screens::ask(*this, question.title, question.defaultAnswer, ruleFor(question.role));
         answers.setText(question.role, answer);
         answers.setAsked(question.role);
     }
@@ -279,7 +279,7 @@ void DesignScreen::writeCaptions(const Answers& answers)
         label->clear();
     for (std::size_t i = 0; i < m_captionLabels.size(); ++i) {
         const CaptionLine& line = m_description.captions[i];
-        app::showOnOneLine(m_captionLabels[i], line.text + answers.text(line.answer) + line.unit);
+        screens::showOnOneLine(m_captionLabels[i], line.text + answers.text(line.answer) + line.unit);
     }
 }
 
@@ -345,9 +345,9 @@ void DesignScreen::drawMagnitude(const std::vector<design::ResponsePoint>& sweep
 void DesignScreen::writeFrequencyLabels(double samplingHz)
 {
     const QString hz = QStringLiteral(" Hz");
-    app::showOnOneLine(Label3, captionNumber(dsp::wholePart(samplingHz / 2)) + hz);
+    screens::showOnOneLine(Label3, captionNumber(dsp::wholePart(samplingHz / 2)) + hz);
     Label6->setText(QStringLiteral("0 Hz"));
-    app::showOnOneLine(Label5, captionNumber(dsp::wholePart(samplingHz / 4)) + hz);
+    screens::showOnOneLine(Label5, captionNumber(dsp::wholePart(samplingHz / 4)) + hz);
 }
 
 // Joined from (10, 196), so each wrap from -180 to +180 degrees draws a near-vertical stroke.

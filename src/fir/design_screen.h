@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fir/response.h"
+#include "dsp/fir_response.h"
 #include "forms/form.h"
 
 #include <QColor>

@@ -1,6 +1,6 @@
 #include "fir/highpass_form.h"
 
-#include "fir/design.h"
+#include "dsp/fir_design.h"
 
 namespace fir {
 namespace {

@@ -1,7 +1,7 @@
 #include "fir/rectangular_lowpass_form.h"
 
-#include "app/screen_setup.h"
-#include "fir/design.h"
+#include "screens/screen_setup.h"
+#include "dsp/fir_design.h"
 #include "forms/palette.h"
 
 #include <QCheckBox>
@@ -45,8 +45,8 @@ DesignScreenDescription description()
 
 QLabel* addScaleLabel(forms::Form& form, const char* name, const QRect& rect)
 {
-    QLabel* label = form.addLabel(QString::fromLatin1(name), rect, app::sansSerif(8.25, true));
-    app::paintControl(label, Qt::black, Qt::white);
+    QLabel* label = form.addLabel(QString::fromLatin1(name), rect, screens::sansSerif(8.25, true));
+    screens::paintControl(label, Qt::black, Qt::white);
     return label;
 }
 
@@ -87,7 +87,7 @@ void Form8::plotTaps(const DesignValues& values)
 {
     const bool plotting = Check1->isChecked();
     const double top = dsp::fir::tapPlotTopValue(values.samplingHz, values.bandHz, values.taps);
-    app::showOnOneLine(Label2, plotting ? app::captionWith(QString(), top) : QString());
+    screens::showOnOneLine(Label2, plotting ? screens::captionWith(QString(), top) : QString());
     setForeColor(forms::paletteColour(0));
     setDrawWidth(2);
     if (!plotting)

@@ -1,14 +1,14 @@
 #include "harmonics/harmonics_form.h"
 
-#include "app/screen_setup.h"
-#include "app/shared_state.h"
+#include "screens/screen_setup.h"
+#include "screens/shared_state.h"
 #include "forms/runtime.h"
-#include "harmonics/harmonic_lines.h"
+#include "dsp/harmonic_lines.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-namespace spectrum {
+namespace harmonics {
 
 namespace {
 
@@ -19,25 +19,25 @@ const QColor kDarkRed(192, 0, 0);
 Form7::Form7() : Form(QString::fromLatin1(kName), 7485, 5550)
 {
     setCaption(QStringLiteral("Spectrum plot"));
-    const forms::FontSpec captionFont = app::arial(9.75, true);
-    Label6 = addLabel(QStringLiteral("Label6"), logicalRect(2, 92, 42, 22), app::sansSerif(8.25, true));
+    const forms::FontSpec captionFont = screens::arial(9.75, true);
+    Label6 = addLabel(QStringLiteral("Label6"), logicalRect(2, 92, 42, 22), screens::sansSerif(8.25, true));
     Label6->setText(QStringLiteral("Vp"));
-    app::paintControl(Label6, kDarkRed); // no background: the canvas shows through
+    screens::paintControl(Label6, kDarkRed); // no background: the canvas shows through
     Label1 = addLabel(QStringLiteral("Label1"), logicalRect(174, 322, 401, 22), captionFont);
     Label2 = addLabel(QStringLiteral("Label2"), logicalRect(216, 353, 412, 22), captionFont);
     Label3 = addLabel(QStringLiteral("Label3"), logicalRect(21, 384, 617, 22), captionFont);
     Label4 = addLabel(QStringLiteral("Label4"), logicalRect(21, 405, 617, 22), captionFont);
     Label5 = addLabel(QStringLiteral("Label5"), logicalRect(21, 426, 381, 32), captionFont);
     for (QLabel* label : {Label1, Label3, Label4})
-        app::paintControl(label, Qt::black, Qt::white);
-    app::paintControl(Label2, kDarkRed, Qt::white);
-    app::paintControl(Label5, QColor(0, 0, 255), Qt::white);
+        screens::paintControl(label, Qt::black, Qt::white);
+    screens::paintControl(Label2, kDarkRed, Qt::white);
+    screens::paintControl(Label5, QColor(0, 0, 255), Qt::white);
     Label1->setText(QStringLiteral("Label1"));
     Label2->setText(QStringLiteral("Label2"));
     Label3->setText(QStringLiteral("Label3"));
     Label4->setText(QStringLiteral("Label4"));
     Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("Close"), logicalRect(523, 426, 104, 43),
-                         app::arial(8.25, true));
+                         screens::arial(8.25, true));
     onClick(Command1, [this] { Command1_Click(); });
     setDefaultButton(Command1);
     setCancelButton(Command1);
@@ -46,23 +46,23 @@ Form7::Form7() : Form(QString::fromLatin1(kName), 7485, 5550)
 // The caller shows the screen modally once it is drawn, so it does not show itself here.
 void Form7::Form_Load()
 {
-    app::standardSetUp(*this, {.blanked = {}, .show = false, .clearFirst = true});
-    const app::SharedState& state = app::shared();
+    screens::standardSetUp(*this, {.blanked = {}, .show = false, .clearFirst = true});
+    const screens::SharedState& state = screens::shared();
     const int harmonics = state.Harmonics;
     setMousePointer(11);
 
     const dsp::SpectrumPlot plot = dsp::spectrumPlot(state.WaveType.toStdString(), harmonics,
                                                      state.DutyCycle.toStdString(),
                                                      state.RectifyChoice.toStdString());
-    app::drawStrokes(*this, plot.strokes);
+    screens::drawStrokes(*this, plot.strokes);
     Label1->setText(QString::fromStdString(plot.label1));
     Label2->setText(QString::fromStdString(plot.label2));
     Label3->setText(QString::fromStdString(plot.label3));
     Label4->setText(QString::fromStdString(plot.label4));
     Label5->setText(QString::fromStdString(plot.label5));
-    app::busyOff(*this);
+    screens::busyOff(*this);
 }
 
 void Form7::Command1_Click() { forms::Runtime::current().Unload(this); }
 
-} // namespace spectrum
+} // namespace harmonics

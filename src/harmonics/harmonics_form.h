@@ -5,7 +5,7 @@
 class QLabel;
 class QPushButton;
 
-namespace spectrum {
+namespace harmonics {
 
 // The line spectrum of the waveform a synthesis screen last drew, with the words that say where
 // its energy lies. Drawn from the shared state alone when it is loaded; shown modally by its
@@ -28,4 +28,4 @@ private:
     QPushButton* Command1 = nullptr;
 };
 
-} // namespace spectrum
+} // namespace harmonics

@@ -1,10 +1,10 @@
 #include "synthesis/pulse_form.h"
 
-#include "app/answer.h"
-#include "app/screen_setup.h"
-#include "app/shared_state.h"
+#include "dsp/answer.h"
+#include "screens/screen_setup.h"
+#include "screens/shared_state.h"
 #include "forms/runtime.h"
-#include "synthesis/series.h"
+#include "dsp/series.h"
 
 #include <QLabel>
 
@@ -18,26 +18,26 @@ Form13::Form13() : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generato
 {
     placeButtons({logicalRect(491, 221, 108, 28), logicalRect(491, 275, 108, 28),
                   logicalRect(491, 328, 108, 28)});
-    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(162, 402, 285, 28), app::arial(12, true));
-    Label2 = addLabel(QStringLiteral("Label2"), logicalRect(181, 436, 227, 28), app::arial(12, true));
+    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(162, 402, 285, 28), screens::arial(12, true));
+    Label2 = addLabel(QStringLiteral("Label2"), logicalRect(181, 436, 227, 28), screens::arial(12, true));
     for (QLabel* label : {Label1, Label2})
-        app::paintControl(label, kDarkBlue, Qt::white);
+        screens::paintControl(label, kDarkBlue, Qt::white);
 }
 
 // Both answers go into the shared state before either is screened, so the spectrum shows them
 // even when no curve is drawn. An empty count leaves the shared count as it was.
 void Form13::Form_Load()
 {
-    app::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
-    app::drawGraticuleOn(*this);
+    screens::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
+    screens::drawGraticuleOn(*this);
 
     const QString countAnswer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("13"),
-                                             app::CountConversion::NearestEven);
-    const QString dutyAnswer = app::ask(*this, QStringLiteral("Duty Cycle [0 to 1]"), QStringLiteral("0.2"),
-                                        app::numberRule());
+                                             screens::CountConversion::NearestEven);
+    const QString dutyAnswer = screens::ask(*this, QStringLiteral("Duty Cycle [0 to 1]"), QStringLiteral("0.2"),
+                                        screens::numberRule());
     if (const auto value = dsp::readNumber(countAnswer.toStdString()))
-        app::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
-    app::shared().DutyCycle = dutyAnswer;
+        screens::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
+    screens::shared().DutyCycle = dutyAnswer;
 
     const std::optional<int> count = screenCount(countAnswer, ZeroCount::Stops);
     if (!count)
@@ -46,11 +46,11 @@ void Form13::Form_Load()
     if (!dutyCycle)
         return;
 
-    app::showOnOneLine(Label1, app::captionWith(QStringLiteral("Number of Harmonics  =  "), *count));
-    app::showOnOneLine(Label2, QStringLiteral("The duty cycle  =  ") + dutyAnswer);
-    app::busyOn(*this);
-    app::drawPolyline(*this, dsp::pulseTrainCurve(*count, *dutyCycle).points);
-    app::busyOff(*this);
+    screens::showOnOneLine(Label1, screens::captionWith(QStringLiteral("Number of Harmonics  =  "), *count));
+    screens::showOnOneLine(Label2, QStringLiteral("The duty cycle  =  ") + dutyAnswer);
+    screens::busyOn(*this);
+    screens::drawPolyline(*this, dsp::pulseTrainCurve(*count, *dutyCycle).points);
+    screens::busyOff(*this);
 }
 
 // An empty answer or a duty cycle above 1 stops the screen; a negative one, however far below the

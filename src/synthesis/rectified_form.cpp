@@ -1,9 +1,9 @@
 #include "synthesis/rectified_form.h"
 
-#include "app/screen_setup.h"
-#include "app/shared_state.h"
-#include "harmonics/harmonic_lines.h"
-#include "synthesis/series.h"
+#include "screens/screen_setup.h"
+#include "screens/shared_state.h"
+#include "dsp/harmonic_lines.h"
+#include "dsp/series.h"
 
 #include <QLabel>
 
@@ -13,24 +13,24 @@ Form6::Form6()
     : SynthesisScreen(kName, QStringLiteral("Fourier rectified sine generator"), QStringLiteral("REC"))
 {
     placeButtons(standardButtons());
-    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(142, 395, 195, 14), app::arial(12, true));
-    app::paintControl(Label1, Qt::black, Qt::white);
+    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(142, 395, 195, 14), screens::arial(12, true));
+    screens::paintControl(Label1, Qt::black, Qt::white);
 }
 
 // The choice is kept as typed, whatever it is: only "F" and "f" mean full-wave. The full-wave
 // curve is drawn for 0 harmonics (its dc level); the half-wave screen stops there.
 void Form6::Form_Load()
 {
-    app::standardSetUp(*this, {.blanked = {Label1}});
-    app::drawGraticuleOn(*this);
+    screens::standardSetUp(*this, {.blanked = {Label1}});
+    screens::drawGraticuleOn(*this);
 
-    const QString choice = app::ask(*this, QStringLiteral("Choose one: [F]ull-wave or [H]alf-wave"),
+    const QString choice = screens::ask(*this, QStringLiteral("Choose one: [F]ull-wave or [H]alf-wave"),
                                     QStringLiteral("F"));
-    app::shared().RectifyChoice = choice;
+    screens::shared().RectifyChoice = choice;
     const bool fullWave = dsp::isFullWave(choice.toStdString());
 
     const QString answer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("3"),
-                                        app::CountConversion::WholePart);
+                                        screens::CountConversion::WholePart);
     const std::optional<int> count = screenCount(answer, fullWave ? ZeroCount::Draws : ZeroCount::Stops);
     if (!count)
         return;

@@ -1,7 +1,7 @@
 #include "synthesis/sawtooth_form.h"
 
-#include "app/screen_setup.h"
-#include "synthesis/series.h"
+#include "screens/screen_setup.h"
+#include "dsp/series.h"
 
 #include <QLabel>
 
@@ -10,18 +10,18 @@ namespace synthesis {
 Form5::Form5() : SynthesisScreen(kName, QStringLiteral("Fourier sawtooth generator"), QStringLiteral("SAW"))
 {
     placeButtons(standardButtons());
-    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2640, 7080, 4335, 855), app::arial(12, true));
-    app::paintControl(Label1, Qt::black, Qt::white);
+    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2640, 7080, 4335, 855), screens::arial(12, true));
+    screens::paintControl(Label1, Qt::black, Qt::white);
 }
 
 // A count of 0 is drawn: the curve is then the zero line.
 void Form5::Form_Load()
 {
-    app::standardSetUp(*this, {.blanked = {Label1}});
-    app::drawGraticuleOn(*this);
+    screens::standardSetUp(*this, {.blanked = {Label1}});
+    screens::drawGraticuleOn(*this);
 
     const QString answer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("3"),
-                                        app::CountConversion::WholePart);
+                                        screens::CountConversion::WholePart);
     const std::optional<int> count = screenCount(answer, ZeroCount::Draws);
     if (!count)
         return;

@@ -1,10 +1,10 @@
 #include "synthesis/square_form.h"
 
-#include "app/answer.h"
-#include "app/screen_setup.h"
-#include "app/shared_state.h"
+#include "dsp/answer.h"
+#include "screens/screen_setup.h"
+#include "screens/shared_state.h"
 #include "forms/palette.h"
-#include "synthesis/series.h"
+#include "dsp/series.h"
 
 #include <QLabel>
 
@@ -32,29 +32,29 @@ double lowerScanStart(int harmonics) { return harmonics <= 10 ? 223 + 1.3 * harm
 Form3::Form3() : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), QStringLiteral("SQR"))
 {
     placeButtons(standardButtons());
-    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2880, 7200, 4215, 495), app::arial(12, true));
-    app::paintControl(Label1, QColor(0, 0, 255), Qt::white);
-    Label2 = addLabel(QStringLiteral("Label2"), twipsRect(3120, 6360, 3135, 375), app::arial(12, true));
-    app::paintControl(Label2, QColor(255, 0, 0), QColor(255, 255, 192));
+    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2880, 7200, 4215, 495), screens::arial(12, true));
+    screens::paintControl(Label1, QColor(0, 0, 255), Qt::white);
+    Label2 = addLabel(QStringLiteral("Label2"), twipsRect(3120, 6360, 3135, 375), screens::arial(12, true));
+    screens::paintControl(Label2, QColor(255, 0, 0), QColor(255, 255, 192));
 }
 
 void Form3::Form_Load()
 {
-    app::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
-    app::drawGraticuleOn(*this);
+    screens::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
+    screens::drawGraticuleOn(*this);
 
     // The shared count is the nearest whole number, taken before the answer is screened.
     const QString answer = askHarmonics(QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
-                                        app::CountConversion::NearestEven);
+                                        screens::CountConversion::NearestEven);
     if (const auto value = dsp::readNumber(answer.toStdString()))
-        app::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
+        screens::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
     const std::optional<int> count = screenCount(answer, ZeroCount::Stops);
     if (!count)
         return;
 
     const int harmonics = *count;
-    app::showOnOneLine(Label1, app::captionWith(QStringLiteral("Number of Odd Harmonics  =  "), harmonics));
-    app::busyOn(*this);
+    screens::showOnOneLine(Label1, screens::captionWith(QStringLiteral("Number of Odd Harmonics  =  "), harmonics));
+    screens::busyOn(*this);
 
     // The first point, in a colour whose red part is 14, places the pen on the zero line.
     const dsp::Curve curve = dsp::squareWaveCurve(harmonics);
@@ -68,7 +68,7 @@ void Form3::Form_Load()
     }
     Refresh();
     markRiseTime(harmonics);
-    app::busyOff(*this);
+    screens::busyOff(*this);
 }
 
 // Reads the persistent image along a level until it meets the black curve. The scan gives up
@@ -100,7 +100,7 @@ void Form3::markRiseTime(int harmonics)
     Line(*lower, kLowerLevel, *lower, 350);
     // 1.75 / (2N - 1) divisions, cut (not rounded) to four decimals.
     const double riseTime = std::floor(17500.0 / (2 * harmonics - 1)) / 10000;
-    app::showOnOneLine(Label2, app::captionWith(QStringLiteral("Risetime  = "), riseTime)
+    screens::showOnOneLine(Label2, screens::captionWith(QStringLiteral("Risetime  = "), riseTime)
                                    + QStringLiteral(" Divisions"));
 }
 

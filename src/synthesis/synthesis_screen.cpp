@@ -1,10 +1,10 @@
 #include "synthesis/synthesis_screen.h"
 
-#include "app/answer.h"
-#include "app/shared_state.h"
+#include "dsp/answer.h"
+#include "screens/shared_state.h"
 #include "forms/palette.h"
 #include "forms/runtime.h"
-#include "synthesis/series.h"
+#include "dsp/series.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -34,7 +34,7 @@ ButtonColumn SynthesisScreen::standardButtons() const
 
 void SynthesisScreen::placeButtons(const ButtonColumn& column)
 {
-    const forms::FontSpec font = app::arial(9.75, true);
+    const forms::FontSpec font = screens::arial(9.75, true);
     Command3 = addButton(QStringLiteral("Command3"), QStringLiteral("Do Another"), column.doAnother, font);
     Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("View Spectrum"), column.viewSpectrum, font);
     Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("Main Menu"), column.mainMenu, font);
@@ -44,9 +44,9 @@ void SynthesisScreen::placeButtons(const ButtonColumn& column)
 }
 
 QString SynthesisScreen::askHarmonics(const QString& title, const QString& defaultAnswer,
-                                      app::CountConversion conversion)
+                                      screens::CountConversion conversion)
 {
-    return app::ask(*this, title, defaultAnswer, app::harmonicCountRule(conversion));
+    return screens::ask(*this, title, defaultAnswer, screens::harmonicCountRule(conversion));
 }
 
 std::optional<int> SynthesisScreen::screenCount(const QString& answer, ZeroCount zero)
@@ -71,13 +71,13 @@ std::optional<int> SynthesisScreen::screenCount(const QString& answer, ZeroCount
 void SynthesisScreen::captionAndDraw(QLabel* caption, const QString& captionText, int harmonics,
                                      const std::function<dsp::Curve(int)>& curveOf)
 {
-    app::showOnOneLine(caption, app::captionWith(captionText, harmonics));
-    app::shared().Harmonics = toSharedCount(harmonics);
-    app::busyOn(*this);
+    screens::showOnOneLine(caption, screens::captionWith(captionText, harmonics));
+    screens::shared().Harmonics = toSharedCount(harmonics);
+    screens::busyOn(*this);
     setForeColor(forms::paletteColour(0));
     setDrawWidth(1);
-    app::drawPolyline(*this, curveOf(harmonics).points);
-    app::busyOff(*this);
+    screens::drawPolyline(*this, curveOf(harmonics).points);
+    screens::busyOff(*this);
 }
 
 void SynthesisScreen::Form_Unload() { Runtime::current().Load(QStringLiteral("Form2")); }
@@ -86,7 +86,7 @@ void SynthesisScreen::Command1_Click() { Runtime::current().Unload(this); }
 
 void SynthesisScreen::Command2_Click()
 {
-    app::shared().WaveType = m_waveType;
+    screens::shared().WaveType = m_waveType;
     Runtime& runtime = Runtime::current();
     if (!runtime.knows(QStringLiteral("Form7")))
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/screen_setup.h"
+#include "screens/screen_setup.h"
 #include "forms/form.h"
 
 #include <cstdint>
@@ -51,7 +51,7 @@ protected:
     // Asks for a harmonic count. The box refuses text that is not a number and counts that,
     // converted as this screen converts them, do not fit the shared count.
     QString askHarmonics(const QString& title, const QString& defaultAnswer,
-                         app::CountConversion conversion);
+                         screens::CountConversion conversion);
     // Screens a count answer: a negative one ends the program; an empty one, or 0 on a screen
     // that refuses it, gives nothing (the screen stops); otherwise the whole part of the answer.
     std::optional<int> screenCount(const QString& answer, ZeroCount zero);

@@ -1,4 +1,4 @@
-#include "app/answer.h"
+#include "dsp/answer.h"
 
 #include <gtest/gtest.h>
 

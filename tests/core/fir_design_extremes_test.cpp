@@ -1,5 +1,5 @@
-#include "fir/design.h"
-#include "fir/response.h"
+#include "dsp/fir_design.h"
+#include "dsp/fir_response.h"
 
 #include <gtest/gtest.h>
 

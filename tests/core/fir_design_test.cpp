@@ -1,4 +1,4 @@
-#include "fir/design.h"
+#include "dsp/fir_design.h"
 
 #include <gtest/gtest.h>
 

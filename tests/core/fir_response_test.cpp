@@ -1,6 +1,6 @@
-#include "fir/response.h"
+#include "dsp/fir_response.h"
 
-#include "fir/design.h"
+#include "dsp/fir_design.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "harmonics/harmonic_lines.h"
+#include "dsp/harmonic_lines.h"
 
 #include <gtest/gtest.h>
 

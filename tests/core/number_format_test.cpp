@@ -1,4 +1,4 @@
-#include "app/number_format.h"
+#include "dsp/number_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "synthesis/series.h"
+#include "dsp/series.h"
 
 #include <gtest/gtest.h>
 

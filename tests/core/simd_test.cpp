@@ -1,11 +1,11 @@
 // The vector levels: how DSPLAB_SIMD is read, and every level the processor has against the
 // baseline, bit for bit, on the series sums and the response sweep.
 
-#include "simd/dispatch.h"
+#include "dsp/simd.h"
 
-#include "fir/design.h"
-#include "fir/response.h"
-#include "synthesis/series.h"
+#include "dsp/fir_design.h"
+#include "dsp/fir_response.h"
+#include "dsp/series.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include "../support/session_player.h"
 #include "../support/interesting_answers.h"
 
-#include "app/screens.h"
+#include "program/screen_registry.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
 
@@ -124,7 +124,7 @@ std::optional<forms::Step> stepOf(ByteReader& in, const playback::Offer& offer, 
 
 QString screenOf(std::uint8_t choice)
 {
-    static const QStringList names = app::formNames();
+    static const QStringList names = program::formNames();
     static const QStringList registered = playback::registeredScreens();
     const QString name = names[choice % names.size()];
     return registered.contains(name) ? name : registered[choice % registered.size()];

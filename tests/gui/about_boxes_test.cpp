@@ -1,6 +1,6 @@
 #include "gui_support.h"
 
-#include "app/screens.h"
+#include "program/screen_registry.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
 
@@ -90,7 +90,7 @@ const BoxCase kBoxes[] = {
 
 int pixels(int twips) { return twips / kTwipsPerPixel; }
 
-QColor pictureAt(const app::SessionResult& result, const QString& name, int xTwips, int yTwips)
+QColor pictureAt(const program::SessionResult& result, const QString& name, int xTwips, int yTwips)
 {
     const QImage picture = result.snapshot.window(name);
     const QPoint at(pixels(xTwips), pixels(yTwips));
@@ -190,7 +190,7 @@ TEST_P(AboutBoxes, WholeTextFitsAboveTheSeparator)
 {
     const BoxCase& box = GetParam();
     forms::Runtime runtime;
-    app::registerScreens(runtime);
+    program::registerScreens(runtime);
     const forms::Form* form = runtime.Load(box.name);
     ASSERT_NE(form, nullptr);
     const auto* label = form->findChild<QLabel*>("lblTitle");

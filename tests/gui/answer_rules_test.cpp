@@ -1,10 +1,10 @@
-#include "app/screen_setup.h"
+#include "screens/screen_setup.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using app::CountConversion;
+using screens::CountConversion;
 
 struct RuleCase {
     const char* answer;
@@ -20,10 +20,10 @@ TEST_P(AnswerRules, RefuseWhatTheScreensCannotUse)
 {
     const RuleCase& c = GetParam();
     const QString answer = QString::fromUtf8(c.answer);
-    EXPECT_EQ(app::harmonicCountRule(CountConversion::NearestEven)(answer).has_value(), c.refusedAsCount);
-    EXPECT_EQ(app::harmonicCountRule(CountConversion::WholePart)(answer).has_value(), c.refusedAsWholeCount);
-    EXPECT_EQ(app::wholeCountRule()(answer).has_value(), c.refusedAsTaps);
-    EXPECT_EQ(app::numberRule()(answer).has_value(), c.refusedAsNumber);
+    EXPECT_EQ(screens::harmonicCountRule(CountConversion::NearestEven)(answer).has_value(), c.refusedAsCount);
+    EXPECT_EQ(screens::harmonicCountRule(CountConversion::WholePart)(answer).has_value(), c.refusedAsWholeCount);
+    EXPECT_EQ(screens::wholeCountRule()(answer).has_value(), c.refusedAsTaps);
+    EXPECT_EQ(screens::numberRule()(answer).has_value(), c.refusedAsNumber);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, AnswerRules, ::testing::Values(
@@ -60,9 +60,9 @@ INSTANTIATE_TEST_SUITE_P(Answers, AnswerRules, ::testing::Values(
 
 TEST(AnswerRules, RefusalIsOneShortLine)
 {
-    for (const auto& reason : {app::numberRule()("abc"),
-                               app::harmonicCountRule(CountConversion::NearestEven)("99999"),
-                               app::wholeCountRule()("15.5")}) {
+    for (const auto& reason : {screens::numberRule()("abc"),
+                               screens::harmonicCountRule(CountConversion::NearestEven)("99999"),
+                               screens::wholeCountRule()("15.5")}) {
         ASSERT_TRUE(reason.has_value());
         EXPECT_FALSE(reason->contains('\n'));
         EXPECT_LT(reason->size(), 60);

@@ -147,7 +147,7 @@ QStringList answering(const ScreenQuestions& screen, std::size_t from, std::size
 }
 
 // A whole run, stopped with a report if it hangs.
-app::SessionResult runGuarded(const QStringList& arguments)
+program::SessionResult runGuarded(const QStringList& arguments)
 {
     static playback::StepWatchdog watchdog;
     watchdog.arm(std::chrono::seconds(120), arguments.join(' ').left(200));
@@ -156,7 +156,7 @@ app::SessionResult runGuarded(const QStringList& arguments)
     return result;
 }
 
-QJsonObject openPrompt(const app::SessionResult& result) { return result.state().value("openPrompt").toObject(); }
+QJsonObject openPrompt(const program::SessionResult& result) { return result.state().value("openPrompt").toObject(); }
 
 QString describe(unsigned outcome)
 {
@@ -177,7 +177,7 @@ void PrintTo(const BadAnswer& bad, std::ostream* out) { *out << bad.name; }
 
 // A filter screen shows its design in its coefficient list, a synthesis screen its count in
 // the caption Label1.
-Outcome waitingOutcome(const app::SessionResult& result, const QString& screen)
+Outcome waitingOutcome(const program::SessionResult& result, const QString& screen)
 {
     EXPECT_TRUE(openWindows(result).contains(screen)) << "the screen went away";
     const QJsonObject shown = controls(result, screen);

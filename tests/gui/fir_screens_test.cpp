@@ -21,7 +21,7 @@ const QColor kGreen(0, 128, 0);
 const QColor kLightRed(255, 0, 0);
 
 // A filter screen opened directly and answered in order; a null answer presses Cancel.
-app::SessionResult design(const char* screen, const std::vector<const char*>& answers, const QStringList& after = {})
+program::SessionResult design(const char* screen, const std::vector<const char*>& answers, const QStringList& after = {})
 {
     QStringList arguments{"--screen", screen};
     for (const char* answer : answers)

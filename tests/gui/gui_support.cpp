@@ -4,7 +4,7 @@
 
 namespace guitest {
 
-app::SessionResult run(std::initializer_list<const char*> arguments)
+program::SessionResult run(std::initializer_list<const char*> arguments)
 {
     QStringList list;
     for (const char* argument : arguments)
@@ -12,9 +12,9 @@ app::SessionResult run(std::initializer_list<const char*> arguments)
     return run(list);
 }
 
-app::SessionResult run(const QStringList& arguments) { return app::runSession(arguments); }
+program::SessionResult run(const QStringList& arguments) { return program::runSession(arguments); }
 
-QStringList openWindows(const app::SessionResult& result)
+QStringList openWindows(const program::SessionResult& result)
 {
     QStringList names;
     for (const QJsonValue& window : result.state().value("windows").toArray())
@@ -22,7 +22,7 @@ QStringList openWindows(const app::SessionResult& result)
     return names;
 }
 
-QJsonObject window(const app::SessionResult& result, const QString& name)
+QJsonObject window(const program::SessionResult& result, const QString& name)
 {
     for (const QJsonValue& window : result.state().value("windows").toArray())
         if (window.toObject().value("name").toString() == name)
@@ -30,17 +30,17 @@ QJsonObject window(const app::SessionResult& result, const QString& name)
     return {};
 }
 
-QJsonObject controls(const app::SessionResult& result, const QString& name)
+QJsonObject controls(const program::SessionResult& result, const QString& name)
 {
     return window(result, name).value("controls").toObject();
 }
 
-QString control(const app::SessionResult& result, const QString& form, const QString& name)
+QString control(const program::SessionResult& result, const QString& form, const QString& name)
 {
     return controls(result, form).value(name).toString();
 }
 
-QStringList listLines(const app::SessionResult& result, const QString& form, const QString& list)
+QStringList listLines(const program::SessionResult& result, const QString& form, const QString& list)
 {
     QStringList lines;
     for (const QJsonValue& line : controls(result, form).value(list).toArray())
@@ -48,9 +48,9 @@ QStringList listLines(const app::SessionResult& result, const QString& form, con
     return lines;
 }
 
-bool ended(const app::SessionResult& result) { return result.state().value("ended").toBool(); }
+bool ended(const program::SessionResult& result) { return result.state().value("ended").toBool(); }
 
-QJsonObject shared(const app::SessionResult& result) { return result.state().value("shared").toObject(); }
+QJsonObject shared(const program::SessionResult& result) { return result.state().value("shared").toObject(); }
 
 namespace {
 
@@ -62,7 +62,7 @@ QPoint pixelOf(const QImage& image, double x, double y, double scaleWidth, doubl
 
 } // namespace
 
-QColor canvasAt(const app::SessionResult& result, const QString& form, double x, double y,
+QColor canvasAt(const program::SessionResult& result, const QString& form, double x, double y,
                 double scaleWidth, double scaleHeight)
 {
     const QImage image = result.snapshot.canvas(form);
@@ -70,7 +70,7 @@ QColor canvasAt(const app::SessionResult& result, const QString& form, double x,
     return image.rect().contains(at) ? QColor(image.pixel(at)) : QColor();
 }
 
-bool canvasHasNear(const app::SessionResult& result, const QString& form, double x, double y,
+bool canvasHasNear(const program::SessionResult& result, const QString& form, double x, double y,
                    const QColor& colour, int radius)
 {
     const QImage image = result.snapshot.canvas(form);
@@ -84,7 +84,7 @@ bool canvasHasNear(const app::SessionResult& result, const QString& form, double
     return false;
 }
 
-int countPixels(const app::SessionResult& result, const QString& form, const QColor& colour)
+int countPixels(const program::SessionResult& result, const QString& form, const QColor& colour)
 {
     const QImage image = result.snapshot.canvas(form);
     int count = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/session.h"
+#include "program/session.h"
 
 #include <QColor>
 #include <QJsonArray>
@@ -12,25 +12,25 @@
 namespace guitest {
 
 // Runs a scripted session, as `dsplab ARGS...` would, and keeps what a user would have seen.
-app::SessionResult run(std::initializer_list<const char*> arguments);
-app::SessionResult run(const QStringList& arguments);
+program::SessionResult run(std::initializer_list<const char*> arguments);
+program::SessionResult run(const QStringList& arguments);
 
 // Names of the open windows, bottom to top.
-QStringList openWindows(const app::SessionResult& result);
-QJsonObject window(const app::SessionResult& result, const QString& name);
-QJsonObject controls(const app::SessionResult& result, const QString& name);
-QString control(const app::SessionResult& result, const QString& form, const QString& control);
-QStringList listLines(const app::SessionResult& result, const QString& form, const QString& list);
-bool ended(const app::SessionResult& result);
-QJsonObject shared(const app::SessionResult& result);
+QStringList openWindows(const program::SessionResult& result);
+QJsonObject window(const program::SessionResult& result, const QString& name);
+QJsonObject controls(const program::SessionResult& result, const QString& name);
+QString control(const program::SessionResult& result, const QString& form, const QString& control);
+QStringList listLines(const program::SessionResult& result, const QString& form, const QString& list);
+bool ended(const program::SessionResult& result);
+QJsonObject shared(const program::SessionResult& result);
 
 // Colour of a window's persistent image at a logical position (640 x 480 scale unless given).
-QColor canvasAt(const app::SessionResult& result, const QString& form, double x, double y,
+QColor canvasAt(const program::SessionResult& result, const QString& form, double x, double y,
                 double scaleWidth = 640, double scaleHeight = 480);
 // True when any pixel within `radius` pixels of the logical position has the colour.
-bool canvasHasNear(const app::SessionResult& result, const QString& form, double x, double y,
+bool canvasHasNear(const program::SessionResult& result, const QString& form, double x, double y,
                    const QColor& colour, int radius = 1);
 // Number of pixels of exactly this colour in a window's persistent image.
-int countPixels(const app::SessionResult& result, const QString& form, const QColor& colour);
+int countPixels(const program::SessionResult& result, const QString& form, const QColor& colour);
 
 } // namespace guitest

@@ -188,7 +188,7 @@ TEST(SpectrumScreen, EveryShowingRedrawsFromTheSharedState)
 }
 
 // True when the window, labels included, shows the colour somewhere inside the logical rectangle.
-bool windowShows(const app::SessionResult& result, const QString& form, const QRectF& logical,
+bool windowShows(const program::SessionResult& result, const QString& form, const QRectF& logical,
                  const QColor& colour)
 {
     const QImage image = result.snapshot.window(form);

@@ -1,7 +1,7 @@
 // --help is made from the table --screen reads: every alias and form name it accepts is listed,
 // and each option line keeps the "  --option ARG   description" shape.
 
-#include "app/screens.h"
+#include "program/screen_registry.h"
 
 #include <QRegularExpression>
 
@@ -11,15 +11,15 @@ namespace {
 
 TEST(HelpText, ListsEveryNameAndAliasTheScreenOptionAccepts)
 {
-    const QString help = app::usage().simplified();
+    const QString help = program::usage().simplified();
     const QString listed = help.section(QStringLiteral("--screen NAME"), 1).section(QStringLiteral(" --answer"), 0, 0);
-    for (const auto& [alias, form] : app::screenAliases()) {
+    for (const auto& [alias, form] : program::screenAliases()) {
         EXPECT_TRUE(listed.contains(QStringLiteral(" ") + alias + QStringLiteral(",")) || listed.contains(QStringLiteral(" ") + alias + QStringLiteral(")"))
                     || listed.contains(QStringLiteral("(") + alias + QStringLiteral(",")))
             << alias.toStdString();
-        EXPECT_EQ(app::resolveScreenName(alias), form);
+        EXPECT_EQ(program::resolveScreenName(alias), form);
     }
-    for (const QString& name : app::formNames())
+    for (const QString& name : program::formNames())
         EXPECT_TRUE(QRegularExpression(QStringLiteral("[ (]") + name + QStringLiteral("[,)]")).match(listed).hasMatch())
             << name.toStdString();
 }
@@ -28,7 +28,7 @@ TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
 {
     static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z]+)( [A-Z]+)? +\\S"));
     QStringList options;
-    for (const QString& line : app::usage().split(QLatin1Char('\n'))) {
+    for (const QString& line : program::usage().split(QLatin1Char('\n'))) {
         EXPECT_LE(line.size(), 94) << line.toStdString();
         const auto match = optionLine.match(line);
         if (match.hasMatch())

@@ -1,6 +1,6 @@
 #include "gui_support.h"
 
-#include "app/identity.h"
+#include "program/identity.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -19,7 +19,7 @@ using namespace guitest;
 
 TEST(Identity, NamesTheProgramAndItsDesktopEntry)
 {
-    app::applyIdentity();
+    program::applyIdentity();
     EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("dsplab"));
     EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("DSP Lab developers"));
     // One version for the program, its package and its metadata: the build's project version.
@@ -30,7 +30,7 @@ TEST(Identity, NamesTheProgramAndItsDesktopEntry)
 
 TEST(Identity, IconIsCompiledInAtEveryInstalledSize)
 {
-    app::applyIdentity();
+    program::applyIdentity();
     const QIcon icon = QApplication::windowIcon();
     ASSERT_FALSE(icon.isNull()) << "the icon resource is not in the program";
     const QList<QSize> sizes = icon.availableSizes();
@@ -76,12 +76,12 @@ class EveryScreenShowsTheIcon : public ::testing::TestWithParam<ScreenCase> {};
 
 TEST_P(EveryScreenShowsTheIcon, AsItsWindowIcon)
 {
-    app::applyIdentity();
+    program::applyIdentity();
     ShownWindows shown;
     QStringList arguments;
     for (const char* argument : GetParam().arguments)
         arguments << QString::fromUtf8(argument);
-    const app::SessionResult result = run(arguments);
+    const program::SessionResult result = run(arguments);
     ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
     for (const char* window : GetParam().windows)
         EXPECT_TRUE(shown.hasIcon.contains(QString::fromUtf8(window))) << window << " was not shown";
@@ -126,9 +126,9 @@ class EveryExplanationBoxShowsTheIcon : public ::testing::TestWithParam<const ch
 
 TEST_P(EveryExplanationBoxShowsTheIcon, AsItsWindowIcon)
 {
-    app::applyIdentity();
+    program::applyIdentity();
     ShownWindows shown;
-    const app::SessionResult result = run({"--screen", GetParam()});
+    const program::SessionResult result = run({"--screen", GetParam()});
     ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
     ASSERT_TRUE(shown.hasIcon.contains(QString::fromUtf8(GetParam())));
     EXPECT_TRUE(shown.hasIcon.value(QString::fromUtf8(GetParam())));

@@ -1,7 +1,7 @@
 // The program driven as a user drives it: key and mouse events on the real widgets, menus through
 // their own key and mouse events, pictures through the windows' own painting.
 
-#include "app/session.h"
+#include "program/session.h"
 #include "forms/form.h"
 #include "forms/prompt_box.h"
 #include "forms/runtime.h"
@@ -31,7 +31,7 @@ using forms::Runtime;
 // run from the event loop, so they also reach question boxes and modal windows while they wait.
 class User : public QObject {
 public:
-    explicit User(app::Session& session) : m_session(session)
+    explicit User(program::Session& session) : m_session(session)
     {
         QTimer::singleShot(5, this, &User::tick);
     }
@@ -131,7 +131,7 @@ private:
         std::function<bool()> ready;
         std::function<void()> act;
     };
-    app::Session& m_session;
+    program::Session& m_session;
     std::deque<Action> m_actions;
 };
 
@@ -146,10 +146,10 @@ class RealInput : public ::testing::Test {
 protected:
     void start(const char* screen)
     {
-        m_session = std::make_unique<app::Session>(
+        m_session = std::make_unique<program::Session>(
             forms::parseScript({QStringLiteral("--screen"), QString::fromLatin1(screen)}));
         m_user = std::make_unique<User>(*m_session);
-        QObject::connect(m_session.get(), &app::Session::finished, [this](int code) {
+        QObject::connect(m_session.get(), &program::Session::finished, [this](int code) {
             m_outcome.ended = true;
             m_outcome.exitCode = code;
         });
@@ -176,7 +176,7 @@ protected:
     }
 
     Outcome m_outcome;
-    std::unique_ptr<app::Session> m_session;
+    std::unique_ptr<program::Session> m_session;
     std::unique_ptr<User> m_user;
 };
 

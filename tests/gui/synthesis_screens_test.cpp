@@ -25,7 +25,7 @@ QStringList argumentsOf(const std::vector<const char*>& arguments)
 }
 
 // Black pixels of a canvas whose logical x lies beyond `x`.
-int blackPixelsRightOf(const app::SessionResult& result, const QString& form, double x)
+int blackPixelsRightOf(const program::SessionResult& result, const QString& form, double x)
 {
     const QImage image = result.snapshot.canvas(form);
     const int firstColumn = static_cast<int>(x * image.width() / 640) + 1;

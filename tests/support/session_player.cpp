@@ -1,7 +1,7 @@
 #include "session_player.h"
 
-#include "app/screens.h"
-#include "app/shared_state.h"
+#include "program/screen_registry.h"
+#include "screens/shared_state.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
 
@@ -77,9 +77,9 @@ Offer offerOf(forms::Runtime& runtime)
 QStringList registeredScreens()
 {
     forms::Runtime runtime;
-    app::registerScreens(runtime);
+    program::registerScreens(runtime);
     QStringList screens;
-    for (const QString& name : app::formNames())
+    for (const QString& name : program::formNames())
         if (runtime.knows(name))
             screens << name;
     return screens;
@@ -147,8 +147,8 @@ SteppedSession::~SteppedSession()
 SteppedSession::Result SteppedSession::play()
 {
     m_runtime = std::make_unique<forms::Runtime>();
-    app::registerScreens(*m_runtime);
-    app::resetShared();
+    program::registerScreens(*m_runtime);
+    screens::resetShared();
     m_result = Result{};
     m_result.script = QStringList{QStringLiteral("--screen"), m_screen};
 

@@ -3,7 +3,7 @@
 
 #include "fuzz_check.h"
 
-#include "app/answer.h"
+#include "dsp/answer.h"
 
 #include <cfloat>
 #include <clocale>

@@ -3,8 +3,8 @@
 
 #include "fuzz_check.h"
 
-#include "app/answer.h"
-#include "app/number_format.h"
+#include "dsp/answer.h"
+#include "dsp/number_format.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 
 #include "fuzz_check.h"
 
-#include "fir/response.h"
+#include "dsp/fir_response.h"
 
 #include <cmath>
 #include <vector>

@@ -4,7 +4,7 @@
 
 #include "fuzz_check.h"
 
-#include "synthesis/series.h"
+#include "dsp/series.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 
 #include "fuzz_check.h"
 
-#include "fir/design.h"
+#include "dsp/fir_design.h"
 
 #include <cmath>
 #include <vector>

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "dsp/simd.h"
+
+#include <vector>
+
+// The frequency response of a tap table and the plot coordinates of its traces.
+//
+// Frequencies are counted by the index u in bins of fs/N: u = 0 is 0 Hz, u = N/2 is fs/2.
+// At u the response is R + iI with R = sum c(k+1) cos(2 pi k u / N) and
+// I = sum c(k+1) sin(2 pi k u / N), k = 0..N-1, tap 1 standing at time 0.
+namespace dsp::fir {
+
+struct ResponsePoint {
+    double u = 0;
+    double re = 0; // R, the cosine sum
+    double im = 0; // I, the sine sum; the phase uses Q = -I
+};
+
+// Linear trace scales: unity gain 280 units above y = 380 on the lowpass and highpass screens;
+// the bandpass screen shows its gain of about one half 300 units up, the bandstop unity at 300.
+inline constexpr double kLinearScale = 280;
+inline constexpr double kBandpassLinearScale = 600;
+inline constexpr double kBandstopLinearScale = 300;
+
+// u = 0, 0.01, 0.02, ... while u <= N/2, each step adding 0.01 to the last value (never
+// recomputed from a count), so rounding decides whether u = N/2 itself is reached: it is not
+// for N = 1..4, which get 50 N points.
+std::vector<double> frequencyIndices(int taps);
+
+// The sweep the screens draw: a Goertzel recurrence over the taps, run on a block of frequency
+// points side by side, with no sine or cosine per term. R and I agree with directResponseSweep
+// to rounding, about 1e-11 for 500 taps. The phase trace reuses them.
+std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps);
+// The same sweep with the vector width of `level` (see dsp/simd.h); every level gives the
+// same bits. The form above uses simd::active().
+std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps,
+                                              simd::Level level);
+
+// The same sums term by term, a sine and a cosine per tap, k = 0, 1, ... in order: the
+// reference that responseSweep is checked against.
+std::vector<ResponsePoint> directResponseSweep(const std::vector<double>& taps);
+
+// A = sqrt(R^2 + I^2).
+double magnitude(const ResponsePoint& point);
+
+// 0 Hz at x = 10, fs/2 at x = 478.
+double responseX(double u, int taps);
+
+// A = 0 on y = 380; A = 1 lies `scale` units higher. Nothing is clipped.
+double linearTraceY(double magnitude, double scale);
+
+// Three units per decibel of A against `reference` (see logReference), with the floor 295
+// units down on y = 384. A magnitude of 0, having no logarithm, sits on the floor, and so does
+// every point measured against a reference that is not positive.
+double logTraceY(double magnitude, double reference);
+
+// The phase trace's angle: arctan(Q / R) in degrees, Q = -I, moved up by 180 degrees when
+// R < 0 and Q > 0 and down by 180 degrees when R < 0 and Q < 0. At R = 0, where the arctangent
+// has no quotient, it is +90 or -90 by the sign of Q, and 0 when Q is 0 as well.
+double phaseDegrees(double re, double q);
+double phaseDegrees(const ResponsePoint& point);
+
+// 0 degrees on y = 196, +-180 degrees near the graticule lines 55 and 337.
+double phaseTraceY(double degrees);
+
+} // namespace dsp::fir

@@ -1,0 +1,203 @@
+#include "dsp/harmonic_lines.h"
+
+#include "dsp/answer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace dsp {
+namespace {
+
+constexpr double kAxis = 300; // baseline: every line stands on it
+constexpr int kAxisColour = 11;
+constexpr int kLineColour = 12;
+constexpr int kMarkerColour = 0;
+constexpr int kDcColour = 9;
+
+const std::string kOddCount = "The number of ODD harmonics  =  ";
+const std::string kCount = "The number of harmonics  =  ";
+const std::string kNoEvenEnergy = "There is no energy at the EVEN harmonic frequencies.";
+const std::string kEvenAndOddEnergy = "There is energy at both EVEN and ODD harmonic frequencies.";
+const std::string kDcRemark = "There is a dc component [0 Hz].";
+
+// +1 for even k, -1 for odd k: (-1)^k.
+double alternating(int k) { return k % 2 == 0 ? 1 : -1; }
+
+void setCaptions(SpectrumPlot& plot, std::string count, std::string title, std::string energy,
+                 std::string extra, std::string dc)
+{
+    plot.label1 = std::move(count);
+    plot.label2 = std::move(title);
+    plot.label3 = std::move(energy);
+    plot.label4 = std::move(extra);
+    plot.label5 = std::move(dc);
+}
+
+class Drawing {
+public:
+    explicit Drawing(std::vector<Stroke>& strokes) : strokes_(strokes) {}
+
+    void stroke(PlotPoint from, PlotPoint to, int palette, int width)
+    {
+        strokes_.push_back({from, to, palette, width});
+    }
+    // A harmonic: from its top straight down to the axis.
+    void line(double x, double height) { stroke({x, kAxis - height}, {x, kAxis}, kLineColour, 2); }
+    // A harmonic with no energy: one black point just above the axis.
+    void zeroMarker(double x) { stroke({x, kAxis - 1}, {x, kAxis - 1}, kMarkerColour, 1); }
+    void dcLineDown(double height) { stroke({30, kAxis - height}, {30, kAxis}, kDcColour, 2); }
+
+private:
+    std::vector<Stroke>& strokes_;
+};
+
+void drawAxes(Drawing& drawing)
+{
+    drawing.stroke({28, kAxis}, {590, kAxis}, kAxisColour, 1);
+    drawing.stroke({28, kAxis}, {28, 30}, kAxisColour, 1);
+    drawing.stroke({25, 100}, {35, 100}, kLineColour, 1); // one full-scale amplitude (200) high
+}
+
+// Square and triangle: lines at the odd harmonics, markers at the even ones, 10 s apart.
+template <typename HeightOf>
+void drawOddHarmonics(Drawing& drawing, int harmonics, HeightOf heightOf)
+{
+    const double s = spacingFactor(harmonics);
+    for (int k = 1; k <= 2 * harmonics; ++k) {
+        const double x = 30 + 10 * k * s;
+        if (k % 2 == 1)
+            drawing.line(x, heightOf(k));
+        else
+            drawing.zeroMarker(x);
+    }
+}
+
+// Sawtooth and pulse: a line at every harmonic, 20 s apart.
+template <typename HeightOf>
+void drawAllHarmonics(Drawing& drawing, int harmonics, HeightOf heightOf)
+{
+    const double s = spacingFactor(harmonics);
+    for (int k = 1; k <= harmonics; ++k)
+        drawing.line(30 + 20 * k * s, heightOf(k));
+}
+
+void drawSquare(SpectrumPlot& plot, Drawing& drawing, int harmonics)
+{
+    setCaptions(plot, kOddCount + std::to_string(harmonics), "Square Wave Spectrum", kNoEvenEnergy,
+                "", "");
+    drawOddHarmonics(drawing, harmonics,
+                     [](int k) { return 800 * std::sin(kPi / 2) / (kPi * k); });
+}
+
+void drawTriangle(SpectrumPlot& plot, Drawing& drawing, int harmonics)
+{
+    setCaptions(plot, kOddCount + std::to_string(harmonics), "Triangle Wave Spectrum",
+                kNoEvenEnergy, "", "");
+    drawOddHarmonics(drawing, harmonics, [](int k) {
+        const double scaled = kPi * k;
+        return 1600 / std::sin(kPi / 2) / (scaled * scaled);
+    });
+}
+
+void drawSawtooth(SpectrumPlot& plot, Drawing& drawing, int harmonics)
+{
+    setCaptions(plot, kCount + std::to_string(harmonics), "Sawtooth Wave Spectrum",
+                kEvenAndOddEnergy, "", "");
+    drawAllHarmonics(drawing, harmonics, [](int k) { return 400 / (kPi * k); });
+}
+
+// The dc line rises from the axis, D of the full scale tall; it is drawn even for 0 harmonics.
+// A duty cycle above 1 is left here by a pulse screen that refused to draw it. The dc line then
+// stops at the canvas top, where it would leave the canvas anyway, so that the largest answers do
+// not send it to infinity; and where k pi D overflows, the sine has no value and the line no height.
+void drawPulse(SpectrumPlot& plot, Drawing& drawing, int harmonics, const std::string& dutyCycle)
+{
+    setCaptions(plot, kCount + std::to_string(harmonics), "Pulse Wave Spectrum", kEvenAndOddEnergy,
+                "Duty Cycle = " + dutyCycle, kDcRemark);
+    const double d = readNumber(dutyCycle).value_or(0);
+    drawAllHarmonics(drawing, harmonics, [d](int k) {
+        const double height = std::abs((400 / (k * kPi)) * std::sin(k * kPi * d));
+        return std::isfinite(height) ? height : 0.0;
+    });
+    drawing.stroke({30, kAxis}, {30, kAxis - std::min(200 * d, kAxis)}, kDcColour, 2);
+}
+
+// Harmonics of the rectified wave, 20 units apart and never squeezed. The first line is drawn
+// 10/(3 pi) of full scale tall rather than the 4/(3 pi) of the general term; the dc line is 0.9
+// of that first line.
+void drawFullWave(SpectrumPlot& plot, Drawing& drawing, int harmonics)
+{
+    setCaptions(plot, kCount + std::to_string(harmonics), "Rectified Full Wave Spectrum",
+                kEvenAndOddEnergy, " ", kDcRemark);
+    if (harmonics == 0)
+        return;
+    const double first = 10 * 200 / (3 * kPi);
+    drawing.line(50, first);
+    for (int k = 2; k <= harmonics; ++k) {
+        const double twiceK = 2.0 * k;
+        drawing.line(30 + 20 * k, std::abs(800 * alternating(k) / (kPi * (1 - twiceK * twiceK))));
+    }
+    drawing.dcLineDown(0.9 * first);
+}
+
+// Harmonics of the sine, 10 units apart: the fundamental at a fixed half scale, then the even
+// harmonics 2 to 2N - 2, each followed by a marker at the odd one above it.
+void drawHalfWave(SpectrumPlot& plot, Drawing& drawing, int harmonics)
+{
+    setCaptions(plot, kCount + std::to_string(harmonics), "Rectified Half Wave Spectrum",
+                "There is energy at the EVEN harmonic frequencies.",
+                "The fundamental is the first and the only odd harmonic.", kDcRemark);
+    if (harmonics == 0)
+        return;
+    const double dcBase = 200 / kPi + 200.0 / 2;
+    drawing.stroke({40, kAxis - 1}, {40, 200}, kLineColour, 2);
+    for (int k = 2; k <= 2 * harmonics - 1; k += 2) {
+        const double height = 200 * (alternating(k) + 1) / (kPi * (1 - double(k) * k));
+        drawing.line(30 + 10 * k, std::abs(height));
+        drawing.zeroMarker(30 + 10 * (k + 1));
+    }
+    drawing.dcLineDown(0.45 * dcBase);
+}
+
+void drawRectified(SpectrumPlot& plot, Drawing& drawing, int harmonics,
+                   const std::string& rectifyChoice)
+{
+    if (isFullWave(rectifyChoice))
+        drawFullWave(plot, drawing, harmonics);
+    else
+        drawHalfWave(plot, drawing, harmonics);
+}
+
+} // namespace
+
+double spacingFactor(int harmonics) { return harmonics <= 20 ? 1.0 : 20.0 / harmonics; }
+
+bool isFullWave(const std::string& rectifyChoice)
+{
+    return rectifyChoice == "F" || rectifyChoice == "f";
+}
+
+SpectrumPlot spectrumPlot(const std::string& waveType, int harmonics, const std::string& dutyCycle,
+                          const std::string& rectifyChoice)
+{
+    SpectrumPlot plot;
+    Drawing drawing(plot.strokes);
+    drawAxes(drawing);
+    plot.known = true;
+    if (waveType == "SQR")
+        drawSquare(plot, drawing, harmonics);
+    else if (waveType == "TRI")
+        drawTriangle(plot, drawing, harmonics);
+    else if (waveType == "SAW")
+        drawSawtooth(plot, drawing, harmonics);
+    else if (waveType == "PULSE")
+        drawPulse(plot, drawing, harmonics, dutyCycle);
+    else if (waveType == "REC")
+        drawRectified(plot, drawing, harmonics, rectifyChoice);
+    else
+        plot.known = false;
+    return plot;
+}
+
+} // namespace dsp

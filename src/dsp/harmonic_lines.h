@@ -1,0 +1,39 @@
+#pragma once
+
+#include "dsp/plot.h"
+
+#include <string>
+#include <vector>
+
+namespace dsp {
+
+// Squeezes the square, triangle, sawtooth and pulse spectra so that they end by x = 430 however
+// many harmonics there are: 1 up to 20 harmonics, 20/N above.
+double spacingFactor(int harmonics);
+
+// The rectified screens' test of the first answer: only "F" and "f" mean full-wave.
+bool isFullWave(const std::string& rectifyChoice);
+
+// Everything the spectrum screen shows: its five captions and its drawing, stroke by stroke in
+// drawing order. The axes (palette 11) and the full-scale tick (palette 12), width 1, come first;
+// then the harmonic lines (palette 12, width 2, drawn from the top down to the axis at y = 300),
+// the black zero markers one unit above the axis (single points, palette 0, width 1) and the dc
+// line (palette 9, width 2).
+struct SpectrumPlot {
+    bool known = false; // the kind code was one of the five
+    std::string label1 = "Label1";
+    std::string label2 = "Label2";
+    std::string label3 = "Label3";
+    std::string label4 = "Label4";
+    std::string label5;
+    std::vector<Stroke> strokes;
+};
+
+// waveType is one of "SQR", "TRI", "SAW", "PULSE", "REC" (case matters); anything else gives the
+// axes and the design captions only. dutyCycle is the pulse answer as typed: its value sets the
+// lines (text that is not a number, the empty text of a cancelled prompt included, counts as 0)
+// and the text itself goes into the caption. rectifyChoice picks full- or half-wave for "REC".
+SpectrumPlot spectrumPlot(const std::string& waveType, int harmonics, const std::string& dutyCycle,
+                          const std::string& rectifyChoice);
+
+} // namespace dsp

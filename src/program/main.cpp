@@ -1,0 +1,80 @@
+#include "program/display_check.h"
+#include "program/identity.h"
+#include "program/screen_registry.h"
+#include "program/session.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Drawing offscreen, Qt notes what the platform cannot do (raise a window, hint its size) and that
+// there is no session runtime folder; none of it matters to a snapshot, so those notes are dropped.
+void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    static const char* const kNotes[] = {"This plugin does not support", "XDG_RUNTIME_DIR not set"};
+    for (const char* note : kNotes)
+        if (message.contains(QLatin1String(note)))
+            return;
+    std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
+}
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const forms::Script script = forms::parseScript(argumentsOf(argc, argv));
+    if (script.help) {
+        std::fputs(qPrintable(program::usage()), stdout);
+        return 0;
+    }
+    if (script.version) {
+        std::printf("dsplab %s\n", DSPLAB_VERSION);
+        return 0;
+    }
+    if (!script.error.isEmpty()) {
+        std::fprintf(stderr, "dsplab: %s (see dsplab --help)\n", qPrintable(script.error));
+        return 2;
+    }
+    if (!script.screen.isEmpty() && program::resolveScreenName(script.screen).isEmpty()) {
+        std::fprintf(stderr, "dsplab: unknown screen %s (see dsplab --help)\n", qPrintable(script.screen));
+        return 2;
+    }
+    // A snapshot is drawn offscreen whatever the display, so that it needs none and comes out the
+    // same everywhere; steps alone use the display when there is one.
+    if (script.snapshotFolder) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else if (const QString problem = program::displayProblem(); !problem.isEmpty()) {
+        if (!script.scripted()) {
+            std::fprintf(stderr, "dsplab: %s\n", qPrintable(problem));
+            return 1;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+        qInstallMessageHandler(quietOffscreenNotes);
+
+    const program::PrivateRuntimeFolder runtimeFolder;
+    QApplication application(argc, argv);
+    program::applyIdentity();
+
+    program::Session session(script);
+    if (const QString problem = session.problem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "dsplab: %s\n", qPrintable(problem));
+        return 2;
+    }
+    QObject::connect(&session, &program::Session::finished, &application,
+                     [](int code) { QCoreApplication::exit(code); });
+    session.start();
+    return QApplication::exec();
+}

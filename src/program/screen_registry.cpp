@@ -1,0 +1,144 @@
+#include "program/screen_registry.h"
+
+#include "program/about_boxes.h"
+#include "program/main_menu_form.h"
+#include "program/start_form.h"
+#include "fir/bandpass_form.h"
+#include "fir/bandstop_form.h"
+#include "fir/blackman_lowpass_form.h"
+#include "fir/highpass_form.h"
+#include "fir/rectangular_lowpass_form.h"
+#include "forms/driver.h"
+#include "forms/runtime.h"
+#include "harmonics/harmonics_form.h"
+#include "synthesis/pulse_form.h"
+#include "synthesis/rectified_form.h"
+#include "synthesis/sawtooth_form.h"
+#include "synthesis/square_form.h"
+#include "synthesis/triangle_form.h"
+
+#include <array>
+#include <string_view>
+
+namespace program {
+namespace {
+
+struct Alias {
+    const char* alias;
+    const char* name;
+};
+
+constexpr std::array kAliases{
+    Alias{"start", "Form1"},      Alias{"menu", "Form2"},       Alias{"square", "Form3"},
+    Alias{"triangle", "Form4"},   Alias{"sawtooth", "Form5"},   Alias{"rectified", "Form6"},
+    Alias{"pulse", "Form13"},     Alias{"spectrum", "Form7"},   Alias{"lowpass-rect", "Form8"},
+    Alias{"lowpass", "Form9"},    Alias{"bandpass", "Form10"},  Alias{"highpass", "Form11"},
+    Alias{"bandstop", "Form12"},
+};
+
+constexpr std::array kFormNames{
+    "Form1",  "Form2",  "Form3",     "Form4",     "Form5",    "Form6",     "Form7",
+    "Form8",  "Form9",  "Form10",    "Form11",    "Form12",   "Form13",    "frmAbout",
+    "frmAbout1", "frmAbout2", "frmAbout3", "frmAbout4", "frmAbout5",
+};
+
+template <class F>
+void add(forms::Runtime& runtime)
+{
+    runtime.registerForm(QString::fromLatin1(F::kName), [] { return new F; });
+}
+
+} // namespace
+
+void registerScreens(forms::Runtime& runtime)
+{
+    add<Form1>(runtime);
+    add<Form2>(runtime);
+    add<synthesis::Form3>(runtime);
+    add<synthesis::Form4>(runtime);
+    add<synthesis::Form5>(runtime);
+    add<synthesis::Form6>(runtime);
+    add<synthesis::Form13>(runtime);
+    add<harmonics::Form7>(runtime);
+    add<frmAbout1>(runtime);
+    add<frmAbout2>(runtime);
+    add<frmAbout>(runtime);
+    add<frmAbout3>(runtime);
+    add<frmAbout4>(runtime);
+    add<frmAbout5>(runtime);
+    add<fir::Form8>(runtime);
+    add<fir::Form9>(runtime);
+    add<fir::Form10>(runtime);
+    add<fir::Form11>(runtime);
+    add<fir::Form12>(runtime);
+}
+
+QStringList formNames()
+{
+    QStringList names;
+    for (const char* name : kFormNames)
+        names << QString::fromLatin1(name);
+    return names;
+}
+
+QString resolveScreenName(const QString& nameOrAlias)
+{
+    for (const Alias& alias : kAliases)
+        if (nameOrAlias.compare(QLatin1String(alias.alias), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(alias.name);
+    for (const char* name : kFormNames)
+        if (nameOrAlias.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(name);
+    return QString();
+}
+
+QList<QPair<QString, QString>> screenAliases()
+{
+    QList<QPair<QString, QString>> aliases;
+    for (const Alias& alias : kAliases)
+        aliases.append({QString::fromLatin1(alias.alias), QString::fromLatin1(alias.name)});
+    return aliases;
+}
+
+namespace {
+
+// Words laid out after the option column of the help text, each line at most kWidth wide.
+QString wrapped(const QStringList& words, int firstColumn)
+{
+    constexpr int kWidth = 94;
+    constexpr int kIndent = 22;
+    QString text;
+    int column = firstColumn;
+    for (const QString& word : words) {
+        if (column > kIndent && column + 1 + word.size() > kWidth) {
+            text += QLatin1Char('\n') + QString(kIndent, QLatin1Char(' '));
+            column = kIndent;
+        } else if (!text.isEmpty()) {
+            text += QLatin1Char(' ');
+            ++column;
+        }
+        text += word;
+        column += word.size();
+    }
+    return text;
+}
+
+} // namespace
+
+QString usage()
+{
+    // Only names stand next to the commas, so that a reader (or a script) can take the list apart.
+    QStringList words = QStringLiteral("NAME is a form name in any case").split(QLatin1Char(' '));
+    const QStringList names = formNames();
+    for (qsizetype i = 0; i < names.size(); ++i)
+        words << (i == 0 ? QStringLiteral("(") : QString()) + names[i] + QLatin1String(i + 1 < names.size() ? "," : ")");
+    words << QStringLiteral("or") << QStringLiteral("an") << QStringLiteral("alias");
+    const auto aliases = screenAliases();
+    for (qsizetype i = 0; i < aliases.size(); ++i)
+        words << (i == 0 ? QStringLiteral("(") : QString()) + aliases[i].first + QLatin1String(i + 1 < aliases.size() ? "," : ")");
+    // The --screen line starts its text in column 22 after the words written before it.
+    const int column = int(std::string_view("  --screen NAME       open this screen first instead of the start screen; ").size());
+    return forms::usage(wrapped(words, column));
+}
+
+} // namespace program

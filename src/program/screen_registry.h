@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+namespace forms {
+class Runtime;
+}
+
+namespace program {
+
+// Makes every screen of the program known to the runtime by its form name.
+void registerScreens(forms::Runtime& runtime);
+
+// Every form name of the program, whether or not its screen is registered yet.
+QStringList formNames();
+
+// The form name for a form name in any case (form3) or an alias (square); empty when unknown.
+QString resolveScreenName(const QString& nameOrAlias);
+
+// Every alias with its form name, in the order of the table --screen reads.
+QList<QPair<QString, QString>> screenAliases();
+
+// The program's --help text, its --screen line listing every name and alias the option takes.
+QString usage();
+
+} // namespace program

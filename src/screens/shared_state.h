@@ -1,0 +1,27 @@
+#pragma once
+
+#include "forms/form.h"
+
+#include <QJsonObject>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+
+namespace screens {
+
+// The few values that outlive the screens: what the last synthesis screen drew, for the spectrum
+// screen to read, and the screen the graticule routine draws on.
+struct SharedState {
+    QString WaveType;
+    std::int16_t Harmonics = 0;
+    QString DutyCycle;
+    QString RectifyChoice;
+    QPointer<forms::Form> PlotForm;
+};
+
+SharedState& shared();
+void resetShared();
+QJsonObject sharedStateJson();
+
+} // namespace screens
