@@ -1,7 +1,9 @@
 #include "forms/driver.h"
 
+#include "forms/canvas_layer.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "forms/safe_file.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -42,6 +44,8 @@ const char* optionName(Step::Kind kind)
     case Step::Kind::Toggle: return "--toggle";
     case Step::Kind::Menu: return "--menu";
     case Step::Kind::Close: return "--close";
+    case Step::Kind::Export: return "--export";
+    case Step::Kind::Hold: return "--hold";
     }
     return "";
 }
@@ -51,11 +55,13 @@ const char* optionName(Step::Kind kind)
 QString Step::describe() const
 {
     const QString option = QString::fromLatin1(optionName(kind));
-    const bool takesText = kind != Kind::Cancel && kind != Kind::Close;
+    if (kind == Kind::Export)
+        return QStringLiteral("%1 %2 \"%3\"").arg(option, shortened(text), shortened(file));
+    const bool takesText = kind != Kind::Cancel && kind != Kind::Close && kind != Kind::Hold;
     return takesText ? QStringLiteral("%1 \"%2\"").arg(option, shortened(text)) : option;
 }
 
-QString usage(const QString& screenHelp)
+QString usage(const QString& screenHelp, const QString& exportHelp)
 {
     return QStringLiteral(
         "Usage: dsplab [--screen NAME] [STEP]... [--snapshot DIR]\n"
@@ -72,6 +78,11 @@ QString usage(const QString& screenHelp)
         "  --menu PATH         pick a menu item by its captions, for example \"Help/About\",\n"
         "                      found the same way\n"
         "  --close             close the topmost window with its close box\n"
+        "  --export WHAT FILE  write WHAT from the topmost window that has it into FILE, whose\n"
+        "                      extension picks the form%2; the file is replaced whole, never\n"
+        "                      through a link\n"
+        "  --hold              hold the drawing of the topmost window that can, to show it\n"
+        "                      muted under its next drawing\n"
         "  --snapshot DIR      when the steps are done, write a picture of every open window\n"
         "                      (NAME.png, NAME.canvas.png) and state.json into DIR, then exit\n"
         "  --help              show this help\n"
@@ -80,7 +91,7 @@ QString usage(const QString& screenHelp)
         "carried out stops the run with exit code 2 (with --snapshot, after writing the state at\n"
         "that step). A snapshot run always draws offscreen and needs no display; a run with steps\n"
         "alone draws offscreen when there is no display.\n")
-        .arg(screenHelp);
+        .arg(screenHelp, exportHelp.isEmpty() ? QString() : QStringLiteral(": ") + exportHelp);
 }
 
 Script parseScript(const QStringList& arguments)
@@ -113,6 +124,17 @@ Script parseScript(const QStringList& arguments)
             addStep(Step::Kind::Toggle);
         else if (option == QLatin1String("--menu"))
             addStep(Step::Kind::Menu);
+        else if (option == QLatin1String("--export")) {
+            const auto what = value();
+            const auto file = what ? value() : std::nullopt;
+            if (!file)
+                script.error = QStringLiteral("--export needs what to write and a file name");
+            else if (file->isEmpty())
+                script.error = QStringLiteral("--export needs a file name");
+            else
+                script.steps.push_back({Step::Kind::Export, *what, *file});
+        } else if (option == QLatin1String("--hold"))
+            script.steps.push_back({Step::Kind::Hold});
         else if (option == QLatin1String("--cancel"))
             script.steps.push_back({Step::Kind::Cancel, {}});
         else if (option == QLatin1String("--close"))
@@ -206,6 +228,10 @@ std::optional<QString> Driver::perform(const Step& step)
         return menu(step.text);
     case Step::Kind::Close:
         return close();
+    case Step::Kind::Export:
+        return exportTo(step.text, step.file);
+    case Step::Kind::Hold:
+        return hold();
     }
     return std::nullopt;
 }
@@ -305,6 +331,39 @@ std::optional<QString> Driver::close()
         return QStringLiteral("no window is open");
     top->close();
     return std::nullopt;
+}
+
+// The topmost window that offers the thing writes it; a window that offers it but not in the
+// file's form stops the step there, as a user would be told.
+std::optional<QString> Driver::exportTo(const QString& what, const QString& file)
+{
+    const std::vector<Form*> windows = m_runtime.openPrompt() ? std::vector<Form*>{} : windowsTakingInput();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    for (Form* window : windows) {
+        const CanvasLayer* layer = window->existingCanvasLayer();
+        const ExportOutcome outcome = layer ? layer->exportAs(what, file) : ExportOutcome{};
+        if (!outcome.offered)
+            continue;
+        if (!outcome.problem.isEmpty())
+            return outcome.problem;
+        QString error;
+        if (!safefile::writeFile(file, outcome.contents, &error))
+            return error;
+        return std::nullopt;
+    }
+    return QStringLiteral("no window has %1 to write (the topmost is %2)").arg(what, windows.front()->name());
+}
+
+std::optional<QString> Driver::hold()
+{
+    const std::vector<Form*> windows = m_runtime.openPrompt() ? std::vector<Form*>{} : windowsTakingInput();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    for (Form* window : windows)
+        if (CanvasLayer* layer = window->existingCanvasLayer(); layer && layer->runAction(QStringLiteral("hold")))
+            return std::nullopt;
+    return QStringLiteral("no window has a drawing to hold (the topmost is %1)").arg(windows.front()->name());
 }
 
 // The program ended by itself (End, or its last window closed): what is left of the script can

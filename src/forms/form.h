@@ -1,10 +1,13 @@
 #pragma once
 
+#include "forms/drawing_record.h"
+
 #include <QColor>
 #include <QImage>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPen>
+#include <QPointer>
 
 #include <functional>
 
@@ -18,6 +21,8 @@ class QMenu;
 class QPushButton;
 
 namespace forms {
+
+class CanvasLayer;
 
 // Layouts are designed in 1/1440 inch; 15 of them make one pixel at 96 pixels per inch.
 constexpr int kTwipsPerPixel = 15;
@@ -87,6 +92,12 @@ public:
     QImage shownPicture();
     // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
     static long nonFiniteCoordinates();
+    // The drawing calls since the last Cls, in logical units (see DrawingRecord).
+    const DrawingRecord& drawingRecord() const { return m_record; }
+    DrawingRecord& drawingRecord() { return m_record; }
+    // What lies over the canvas (made on first use); nothing on it reaches the persistent image.
+    CanvasLayer& canvasLayer();
+    CanvasLayer* existingCanvasLayer() const;
 
     // Controls, placed in design units (1/1440 inch) or in logical units of a 640 x 480 canvas.
     QRect twipsRect(int left, int top, int width, int height) const;
@@ -124,6 +135,7 @@ private:
     QPainter& painter();
     void endPainting();
     void fillDot(const QPoint& centre, const QColor& colour, int width);
+    void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to, const QColor& colour);
 
     QString m_name;
     QWidget* m_client = nullptr;
@@ -148,6 +160,8 @@ private:
     int m_mousePointer = 0;
     QPointF m_current;
     bool m_modal = false;
+    DrawingRecord m_record;
+    QPointer<CanvasLayer> m_layer;
 
     friend class ClientArea;
 };
