@@ -35,8 +35,9 @@ struct Script {
 };
 
 Script parseScript(const QStringList& arguments);
-// The help text; screenHelp describes the names --screen takes (the program's own table).
-QString usage(const QString& screenHelp);
+// The help lines of the options above, for the program's help text; screenHelp describes the
+// names --screen takes.
+QString optionsHelp(const QString& screenHelp);
 
 // The step that could not be carried out: its number (from 1), as written, and why.
 struct FailedStep {
