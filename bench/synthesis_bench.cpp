@@ -6,6 +6,7 @@
 //                                 ratio (direct over fast) for reading the speed-up at a glance
 
 #include "dsp/series.h"
+#include "support/direct_series.h"
 
 #include <benchmark/benchmark.h>
 

@@ -35,39 +35,127 @@ QString shortened(const QString& text)
     return QStringLiteral("%1... (%2 characters)").arg(text.left(kShown)).arg(text.size());
 }
 
-const char* optionName(Step::Kind kind)
+// The options that script a user's actions: each adds one step, taking 0, 1 or 2 values (the
+// second one a file name).
+struct StepOption {
+    const char* name;
+    Step::Kind kind;
+    int values;
+};
+
+constexpr StepOption kStepOptions[] = {
+    {"--answer", Step::Kind::Answer, 1}, {"--cancel", Step::Kind::Cancel, 0},
+    {"--click", Step::Kind::Click, 1},   {"--toggle", Step::Kind::Toggle, 1},
+    {"--menu", Step::Kind::Menu, 1},     {"--close", Step::Kind::Close, 0},
+    {"--export", Step::Kind::Export, 2}, {"--hold", Step::Kind::Hold, 0},
+};
+
+const StepOption* stepOption(Step::Kind kind)
 {
-    switch (kind) {
-    case Step::Kind::Answer: return "--answer";
-    case Step::Kind::Cancel: return "--cancel";
-    case Step::Kind::Click: return "--click";
-    case Step::Kind::Toggle: return "--toggle";
-    case Step::Kind::Menu: return "--menu";
-    case Step::Kind::Close: return "--close";
-    case Step::Kind::Export: return "--export";
-    case Step::Kind::Hold: return "--hold";
-    }
-    return "";
+    for (const StepOption& option : kStepOptions)
+        if (option.kind == kind)
+            return &option;
+    return nullptr;
 }
+
+const StepOption* stepOption(const QString& name)
+{
+    for (const StepOption& option : kStepOptions)
+        if (name == QLatin1String(option.name))
+            return &option;
+    return nullptr;
+}
+
+// Reads the command line one option at a time; the first problem stops it.
+class ScriptReader {
+public:
+    explicit ScriptReader(const QStringList& arguments) : m_arguments(arguments) {}
+
+    Script read()
+    {
+        while (m_script.error.isEmpty() && m_index < m_arguments.size())
+            readOption(m_arguments[m_index++]);
+        return m_script;
+    }
+
+private:
+    std::optional<QString> value(const QString& option)
+    {
+        if (m_index < m_arguments.size())
+            return m_arguments[m_index++];
+        m_script.error = QStringLiteral("%1 needs a value").arg(option);
+        return std::nullopt;
+    }
+
+    void readOption(const QString& option)
+    {
+        if (option == QLatin1String("--help") || option == QLatin1String("-h"))
+            m_script.help = true;
+        else if (option == QLatin1String("--version"))
+            m_script.version = true;
+        else if (const StepOption* step = stepOption(option))
+            readStep(*step);
+        else if (option == QLatin1String("--screen"))
+            m_script.screen = readOnce(option, QStringLiteral("a screen name"), m_screenGiven)
+                                 .value_or(QString());
+        else if (option == QLatin1String("--snapshot"))
+            m_script.snapshotFolder = readOnce(option, QStringLiteral("a folder name"),
+                                               m_snapshotGiven);
+        else
+            m_script.error = QStringLiteral("unknown option %1").arg(option);
+    }
+
+    void readStep(const StepOption& option)
+    {
+        const QString name = QLatin1String(option.name);
+        const auto text = option.values > 0 ? value(name) : QString();
+        const auto file = option.values > 1 && text ? value(name) : QString();
+        if (!text || !file)
+            return;
+        if (option.values > 1 && file->isEmpty())
+            m_script.error = QStringLiteral("%1 needs a file name").arg(name);
+        else
+            m_script.steps.push_back({option.kind, *text, *file});
+    }
+
+    // --screen and --snapshot: one non-blank value, given once. On a problem the error is set
+    // and reading stops, so what is returned then is never used.
+    std::optional<QString> readOnce(const QString& option, const QString& what, bool& given)
+    {
+        const auto text = value(option);
+        if (!text)
+            return std::nullopt;
+        if (text->trimmed().isEmpty())
+            m_script.error = QStringLiteral("%1 needs %2").arg(option, what);
+        else if (given)
+            m_script.error = QStringLiteral("%1 given more than once").arg(option);
+        given = true;
+        return text;
+    }
+
+    const QStringList& m_arguments;
+    qsizetype m_index = 0;
+    Script m_script;
+    bool m_screenGiven = false;
+    bool m_snapshotGiven = false;
+};
 
 } // namespace
 
 QString Step::describe() const
 {
-    const QString option = QString::fromLatin1(optionName(kind));
-    if (kind == Kind::Export)
-        return QStringLiteral("%1 %2 \"%3\"").arg(option, shortened(text), shortened(file));
-    const bool takesText = kind != Kind::Cancel && kind != Kind::Close && kind != Kind::Hold;
-    return takesText ? QStringLiteral("%1 \"%2\"").arg(option, shortened(text)) : option;
+    const StepOption* option = stepOption(kind);
+    if (!option)
+        return {};
+    const QString name = QString::fromLatin1(option->name);
+    if (option->values > 1)
+        return QStringLiteral("%1 %2 \"%3\"").arg(name, shortened(text), shortened(file));
+    return option->values > 0 ? QStringLiteral("%1 \"%2\"").arg(name, shortened(text)) : name;
 }
 
-QString usage(const QString& screenHelp, const QString& exportHelp)
+QString optionsHelp(const QString& screenHelp, const QString& exportHelp)
 {
     return QStringLiteral(
-        "Usage: dsplab [--screen NAME] [STEP]... [--snapshot DIR]\n"
-        "Fourier synthesis and FIR filter design for the classroom.\n"
-        "\n"
-        "Without options the program opens on its start screen. The options script a session:\n"
         "  --screen NAME       open this screen first instead of the start screen; %1\n"
         "  --answer TEXT       type TEXT into the open question box and press OK\n"
         "  --cancel            press Cancel in the open question box\n"
@@ -94,73 +182,7 @@ QString usage(const QString& screenHelp, const QString& exportHelp)
         .arg(screenHelp, exportHelp.isEmpty() ? QString() : QStringLiteral(": ") + exportHelp);
 }
 
-Script parseScript(const QStringList& arguments)
-{
-    Script script;
-    bool screenGiven = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& option = arguments[i];
-        const auto value = [&]() -> std::optional<QString> {
-            if (i + 1 >= arguments.size())
-                return std::nullopt;
-            return arguments[++i];
-        };
-        const auto addStep = [&](Step::Kind kind) {
-            const auto text = value();
-            if (!text)
-                script.error = QStringLiteral("%1 needs a value").arg(option);
-            else
-                script.steps.push_back({kind, *text});
-        };
-        if (option == QLatin1String("--help") || option == QLatin1String("-h"))
-            script.help = true;
-        else if (option == QLatin1String("--version"))
-            script.version = true;
-        else if (option == QLatin1String("--answer"))
-            addStep(Step::Kind::Answer);
-        else if (option == QLatin1String("--click"))
-            addStep(Step::Kind::Click);
-        else if (option == QLatin1String("--toggle"))
-            addStep(Step::Kind::Toggle);
-        else if (option == QLatin1String("--menu"))
-            addStep(Step::Kind::Menu);
-        else if (option == QLatin1String("--export")) {
-            const auto what = value();
-            const auto file = what ? value() : std::nullopt;
-            if (!file)
-                script.error = QStringLiteral("--export needs what to write and a file name");
-            else if (file->isEmpty())
-                script.error = QStringLiteral("--export needs a file name");
-            else
-                script.steps.push_back({Step::Kind::Export, *what, *file});
-        } else if (option == QLatin1String("--hold"))
-            script.steps.push_back({Step::Kind::Hold});
-        else if (option == QLatin1String("--cancel"))
-            script.steps.push_back({Step::Kind::Cancel, {}});
-        else if (option == QLatin1String("--close"))
-            script.steps.push_back({Step::Kind::Close, {}});
-        else if (option == QLatin1String("--screen") || option == QLatin1String("--snapshot")) {
-            const bool screen = option == QLatin1String("--screen");
-            const auto text = value();
-            if (!text)
-                script.error = QStringLiteral("%1 needs a value").arg(option);
-            else if (text->trimmed().isEmpty())
-                script.error = screen ? QStringLiteral("--screen needs a screen name")
-                                      : QStringLiteral("--snapshot needs a folder name");
-            else if (screen ? screenGiven : script.snapshotFolder.has_value())
-                script.error = QStringLiteral("%1 given more than once").arg(option);
-            else if (screen) {
-                script.screen = *text;
-                screenGiven = true;
-            } else
-                script.snapshotFolder = *text;
-        } else
-            script.error = QStringLiteral("unknown option %1").arg(option);
-        if (!script.error.isEmpty())
-            break;
-    }
-    return script;
-}
+Script parseScript(const QStringList& arguments) { return ScriptReader(arguments).read(); }
 
 Driver::Driver(Runtime& runtime, std::vector<Step> steps, QObject* parent)
     : QObject(parent), m_runtime(runtime), m_steps(std::move(steps))

@@ -38,9 +38,9 @@ struct Script {
 };
 
 Script parseScript(const QStringList& arguments);
-// The help text; screenHelp describes the names --screen takes (the program's own table), and
-// exportHelp what --export writes.
-QString usage(const QString& screenHelp, const QString& exportHelp = QString());
+// The help lines of the options above, for the program's help text; screenHelp describes the
+// names --screen takes, and exportHelp what --export writes.
+QString optionsHelp(const QString& screenHelp, const QString& exportHelp = QString());
 
 // The step that could not be carried out: its number (from 1), as written, and why.
 struct FailedStep {

@@ -8,7 +8,6 @@
 #include "fir/blackman_lowpass_form.h"
 #include "fir/highpass_form.h"
 #include "fir/rectangular_lowpass_form.h"
-#include "forms/driver.h"
 #include "forms/runtime.h"
 #include "harmonics/harmonics_form.h"
 #include "synthesis/pulse_form.h"
@@ -98,47 +97,6 @@ QList<QPair<QString, QString>> screenAliases()
     for (const Alias& alias : kAliases)
         aliases.append({QString::fromLatin1(alias.alias), QString::fromLatin1(alias.name)});
     return aliases;
-}
-
-namespace {
-
-// Words laid out after the option column of the help text, each line at most kWidth wide.
-QString wrapped(const QStringList& words, int firstColumn)
-{
-    constexpr int kWidth = 94;
-    constexpr int kIndent = 22;
-    QString text;
-    int column = firstColumn;
-    for (const QString& word : words) {
-        if (column > kIndent && column + 1 + word.size() > kWidth) {
-            text += QLatin1Char('\n') + QString(kIndent, QLatin1Char(' '));
-            column = kIndent;
-        } else if (!text.isEmpty()) {
-            text += QLatin1Char(' ');
-            ++column;
-        }
-        text += word;
-        column += word.size();
-    }
-    return text;
-}
-
-} // namespace
-
-QString usage()
-{
-    // Only names stand next to the commas, so that a reader (or a script) can take the list apart.
-    QStringList words = QStringLiteral("NAME is a form name in any case").split(QLatin1Char(' '));
-    const QStringList names = formNames();
-    for (qsizetype i = 0; i < names.size(); ++i)
-        words << (i == 0 ? QStringLiteral("(") : QString()) + names[i] + QLatin1String(i + 1 < names.size() ? "," : ")");
-    words << QStringLiteral("or") << QStringLiteral("an") << QStringLiteral("alias");
-    const auto aliases = screenAliases();
-    for (qsizetype i = 0; i < aliases.size(); ++i)
-        words << (i == 0 ? QStringLiteral("(") : QString()) + aliases[i].first + QLatin1String(i + 1 < aliases.size() ? "," : ")");
-    // The --screen line starts its text in column 22 after the words written before it.
-    const int column = int(std::string_view("  --screen NAME       open this screen first instead of the start screen; ").size());
-    return forms::usage(wrapped(words, column));
 }
 
 } // namespace program

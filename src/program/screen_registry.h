@@ -23,7 +23,5 @@ QString resolveScreenName(const QString& nameOrAlias);
 // Every alias with its form name, in the order of the table --screen reads.
 QList<QPair<QString, QString>> screenAliases();
 
-// The program's --help text, its --screen line listing every name and alias the option takes.
-QString usage();
 
 } // namespace program

@@ -1,4 +1,5 @@
 #include "dsp/series.h"
+#include "support/direct_series.h"
 
 #include <gtest/gtest.h>
 

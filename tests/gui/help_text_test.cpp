@@ -1,6 +1,7 @@
 // --help is made from the table --screen reads: every alias and form name it accepts is listed,
 // and each option line keeps the "  --option ARG   description" shape.
 
+#include "program/help_text.h"
 #include "program/screen_registry.h"
 
 #include <QRegularExpression>

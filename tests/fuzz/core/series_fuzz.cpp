@@ -5,6 +5,7 @@
 #include "fuzz_check.h"
 
 #include "dsp/series.h"
+#include "support/direct_series.h"
 
 #include <cmath>
 

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "dsp/curve_row.h"
+#include "dsp/curve_sweep.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The synthesis curves in the series' own units rather than canvas units, and how far a curve
+// overshoots the wave it approximates.
+//
+// Units. Time t is in radians of the fundamental: the series are sums of sin(n t) and cos(n t).
+// Value is the series' sum written with amplitude A = 1, as the course writes its formulas with
+// A; the screens draw A as 63 canvas units above the middle line, so y = 196 - 63 value for every
+// wave. x follows each wave's sweep (dsp/curve_sweep.h), from t = 0 up to t = 4 pi (square),
+// t = 7.85 pi (pulse train) or x = 478 (the others):
+//
+//   Square               x = 10 + 37 t   ideal wave +1 on (0, pi), -1 on (pi, 2 pi)
+//   Triangle             x = 8 + 63 t    1 - 2 |t| / pi on (-pi, pi)
+//   Sawtooth             x = 8 + 63 t    1 - t / pi on (0, 2 pi)
+//   FullWaveRectified    x = 8 + 19 t    |sin(t / 2)|
+//   HalfWaveRectified    x = 8 + 19 t    max(cos t, 0)
+//   PulseTrain           x = 9 + 19 t    2 for |t| < pi D, 0 elsewhere on (-pi, pi)
+//
+// The ideal waves repeat every 2 pi; D is the duty cycle. So the square and the sawtooth jump
+// between -1 and +1, and the pulse train between 0 and 2 (its formula's dc term is 2 A D).
+//
+// The course's five-decimal pi. The series' coefficients divide by dsp::kPi = 3.14159, so the
+// square, sawtooth and pulse series converge to their ideal waves scaled by pi / kPi, about
+// 1 + 8.4e-7 (the pulse train's edges also sit at +-kPi D instead of +-pi D, which moves no
+// level). The overshoot figure measures against the exact ideal levels and so reads high by under
+// 1e-4 percentage points, far below any digit worth showing.
+namespace dsp {
+
+// The six synthesis curves (dsp/series.h). WaveType (dsp/wave_type.h) is the spectrum screen's
+// five, with one entry for both rectified sines.
+enum class Wave { Square, Triangle, Sawtooth, FullWaveRectified, HalfWaveRectified, PulseTrain };
+
+// How a wave's canvas coordinates map to its own units: time t (radians of the fundamental) and
+// value (the series' sum, amplitude 1 = the ideal wave's unit level, as the course's formulas
+// write it). x = xAtZero + xPerTime t, y = yAtZero + yPerValue value.
+struct WaveAxes {
+    double xAtZero;
+    double xPerTime;
+    double yAtZero;
+    double yPerValue;
+};
+
+WaveAxes waveAxes(Wave wave);
+
+// The time and the value under a canvas point, for a read-out under the pointer.
+double timeAtX(Wave wave, double x);
+double valueAtY(Wave wave, double y);
+
+// The synthesised points of a curve in the series' units, in order. The pen's placing point
+// (curve.points[0]) is left out: it is where the screen puts the pen, not a value of the sum (the
+// pulse train's sits on the zero line though its sum starts high).
+std::vector<CurveRow> curveInSeriesUnits(Wave wave, const Curve& curve);
+
+// The ideal wave's two levels where it jumps, lower first, in the series' units: -1 and 1 for the
+// square and the sawtooth, 0 and 2 for a pulse train of duty cycle strictly between 0 and 1.
+// Nothing for the waves that do not jump: the triangle, the rectified sines, and pulse trains
+// that stay on one level (duty cycle 0 or 1, or outside 0 to 1).
+std::optional<std::pair<double, double>> jumpLevels(Wave wave, double dutyCycle = 0);
+
+// How far the synthesised curve rises beyond the ideal wave's upper level, in percent of the
+// ideal wave's jump: (highest value - upper) / (upper - lower) * 100. At the sum's true peak it
+// tends with many harmonics to the Gibbs phenomenon's 8.95 % ((1/pi) Si(pi) - 1/2 of the jump); a
+// negative figure says how far the curve stays short of the level (a sawtooth of fewer than 5
+// harmonics). It is measured on the synthesised points only: once the ripple beside a jump, about
+// pi / N wide for N harmonics, is not much wider than the sweep's step (from some tens of
+// harmonics on), the figure depends on where the points fall and may lie far below the true
+// peak's (under 1 % for a square wave of 10000 harmonics, 8.94 % for one of 1000, whose peak a
+// point happens to meet). Nothing where jumpLevels() gives nothing, or the curve has no
+// synthesised point or a coordinate that is not finite.
+std::optional<double> overshootPercent(Wave wave, const Curve& curve, double dutyCycle = 0);
+
+} // namespace dsp
