@@ -109,6 +109,7 @@ DesignScreen::DesignScreen(const DesignScreenDescription& description)
     addFrequencyLabels();
     addCaptionLines();
     addButtonsAndMenu();
+    m_tools = new screens::CanvasTools(*this, *this);
 }
 
 void DesignScreen::addPanelAndList()
@@ -224,6 +225,7 @@ void DesignScreen::runDesign()
 // The graticule stands before the first question, so the prompts open over it.
 void DesignScreen::setUpCanvas()
 {
+    m_drawn.reset();
     screens::standardSetUp(*this, {});
     screens::drawGraticuleOn(*this);
 }
@@ -307,6 +309,8 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     }
     if (withPhase)
         drawPhase(sweep, static_cast<int>(taps.size()));
+    m_drawn = Drawn{values, taps, sweep, std::nullopt};
+    m_tools->drawingChanged();
 }
 
 void DesignScreen::listTaps(const std::vector<double>& taps)

@@ -166,9 +166,9 @@ QString optionsHelp(const QString& screenHelp, const QString& exportHelp)
         "  --menu PATH         pick a menu item by its captions, for example \"Help/About\",\n"
         "                      found the same way\n"
         "  --close             close the topmost window with its close box\n"
-        "  --export WHAT FILE  write WHAT from the topmost window that has it into FILE, whose\n"
-        "                      extension picks the form%2; the file is replaced whole, never\n"
-        "                      through a link\n"
+        "  --export WHAT FILE  write WHAT from the topmost window that has it into FILE, in the\n"
+        "                      form its extension picks, replacing the file whole and never\n"
+        "                      writing through a link.%2\n"
         "  --hold              hold the drawing of the topmost window that can, to show it\n"
         "                      muted under its next drawing\n"
         "  --snapshot DIR      when the steps are done, write a picture of every open window\n"
@@ -179,7 +179,7 @@ QString optionsHelp(const QString& screenHelp, const QString& exportHelp)
         "carried out stops the run with exit code 2 (with --snapshot, after writing the state at\n"
         "that step). A snapshot run always draws offscreen and needs no display; a run with steps\n"
         "alone draws offscreen when there is no display.\n")
-        .arg(screenHelp, exportHelp.isEmpty() ? QString() : QStringLiteral(": ") + exportHelp);
+        .arg(screenHelp, exportHelp.isEmpty() ? QString() : QStringLiteral("\n") + QString(22, QLatin1Char(' ')) + exportHelp);
 }
 
 Script parseScript(const QStringList& arguments) { return ScriptReader(arguments).read(); }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "dsp/harmonic_lines.h"
 #include "forms/form.h"
+#include "screens/canvas_tools.h"
 
 class QLabel;
 class QPushButton;
@@ -9,14 +11,18 @@ namespace harmonics {
 
 // The line spectrum of the waveform a synthesis screen last drew, with the words that say where
 // its energy lies. Drawn from the shared state alone when it is loaded; shown modally by its
-// caller and unloaded by "Close", so every showing draws afresh.
-class Form7 : public forms::Form {
+// caller and unloaded by "Close", so every showing draws afresh. The canvas tools offer the lines
+// as a table and read out the harmonic under the pointer.
+class Form7 : public forms::Form, public screens::CanvasContent {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form7";
     Form7();
     void Form_Load() override;
     void Command1_Click();
+
+    std::optional<std::vector<dsp::SpectrumRow>> spectrum() const override;
+    QString readout(const QPointF& logical) const override;
 
 private:
     QLabel* Label1 = nullptr;
@@ -26,6 +32,8 @@ private:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QPushButton* Command1 = nullptr;
+    std::optional<dsp::SpectrumPlot> m_plot;
+    screens::CanvasTools* m_tools = nullptr;
 };
 
 } // namespace harmonics

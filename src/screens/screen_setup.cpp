@@ -62,6 +62,8 @@ void drawGraticuleOn(forms::Form& form)
 {
     shared().PlotForm = &form;
     Module1::DrawGrid();
+    // What follows is the trace: a held trace leaves the graticule behind.
+    form.drawingRecord().markBase();
 }
 
 void busyOn(forms::Form& form)
