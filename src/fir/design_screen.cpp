@@ -296,7 +296,8 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
 {
     const std::vector<double> taps = m_description.coefficients(values);
     plotTaps(values);
-    listTaps(m_description.listedValues ? m_description.listedValues(values) : taps);
+    const std::vector<double> listed = m_description.listedValues ? m_description.listedValues(values) : taps;
+    listTaps(listed);
     Refresh();
     // One sweep serves both the magnitude and the phase traces.
     const std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);
@@ -309,7 +310,7 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     }
     if (withPhase)
         drawPhase(sweep, static_cast<int>(taps.size()));
-    m_drawn = Drawn{values, taps, sweep, std::nullopt};
+    m_drawn = Drawn{values, taps, listed, sweep, std::nullopt};
     m_tools->drawingChanged();
 }
 

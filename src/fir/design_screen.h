@@ -181,6 +181,7 @@ private:
     struct Drawn {
         DesignValues values;
         std::vector<double> taps;
+        std::vector<double> listed; // what List1 shows: the taps, or the values listed instead
         std::vector<dsp::fir::ResponsePoint> sweep;
         mutable std::optional<dsp::FilterFigures> figures;
     };

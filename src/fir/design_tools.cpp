@@ -19,11 +19,13 @@ QString decibels(double value) { return QString::number(value, 'f', 2) + QString
 
 } // namespace
 
+// The taps as listed: the rectangular screen lists each tap computed afresh, which can differ
+// from the stored one in the last digit.
 std::optional<std::vector<double>> DesignScreen::taps() const
 {
     if (!m_drawn)
         return std::nullopt;
-    return m_drawn->taps;
+    return m_drawn->listed;
 }
 
 std::optional<std::vector<dsp::ResponseRow>> DesignScreen::response() const
