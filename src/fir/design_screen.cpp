@@ -104,6 +104,7 @@ DesignScreen::DesignScreen(const DesignScreenDescription& description)
     : Form(QString::fromLatin1(description.name), 11880, 8595), m_description(description)
 {
     setCaption(description.caption);
+    setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
     addPanelAndList();
     addPhaseLabels();
     addFrequencyLabels();

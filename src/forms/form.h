@@ -7,6 +7,7 @@
 #include <QPen>
 
 #include <functional>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
@@ -61,13 +62,10 @@ public:
     QColor foreColor() const { return m_foreColor; }
     void setDrawWidth(int pixels) { m_drawWidth = qBound(1, pixels, 64); }
     int drawWidth() const { return m_drawWidth; }
-    void setAutoRedraw(bool on) { m_autoRedraw = on; }
     void setScaleHeight(double units);
     void setScaleWidth(double units);
     double scaleWidth() const { return m_scaleWidth; }
     double scaleHeight() const { return m_scaleHeight; }
-    void setCanvasFont(const FontSpec& font) { m_canvasFont = font; }
-    FontSpec canvasFont() const { return m_canvasFont; }
     void setMousePointer(int pointer);
     int mousePointer() const { return m_mousePointer; }
 
@@ -88,7 +86,9 @@ public:
     // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
     static long nonFiniteCoordinates();
 
-    // Controls, placed in design units (1/1440 inch) or in logical units of a 640 x 480 canvas.
+    // Controls, placed in design units (1/1440 inch) or in units of the layout grid: the client
+    // area divided into grid.width() x grid.height() units (pixels until a grid is set).
+    void setLayoutGrid(const QSizeF& grid) { m_layoutGrid = grid; }
     QRect twipsRect(int left, int top, int width, int height) const;
     QRect logicalRect(int left, int top, int width, int height) const;
     QLabel* addLabel(const QString& objectName, const QRect& rect, const FontSpec& font);
@@ -101,6 +101,10 @@ public:
     QAction* addMenuItem(QMenu* menu, const QString& objectName, const QString& caption,
                          std::function<void()> handler);
     void onClick(QAbstractButton* button, std::function<void()> handler);
+    // A control made by the screen itself, listed with the others.
+    void addControl(QWidget* control) { m_controls.push_back(control); }
+    // Every control added above, in the order added.
+    const std::vector<QWidget*>& controls() const { return m_controls; }
 
     // Return and Escape anywhere in the window press these buttons.
     void setDefaultButton(QPushButton* button) { m_defaultButton = button; }
@@ -120,6 +124,9 @@ private:
     void canvasChanged();
     void placeCentred();
     QFont layoutFont(const FontSpec& font) const;
+    template <typename Control>
+    Control* placeControl(Control* control, const QString& objectName, const QRect& rect,
+                          const FontSpec& font);
     bool finite(double x, double y) const;
     QPainter& painter();
     void endPainting();
@@ -130,6 +137,8 @@ private:
     double m_zoom = 1;
     double m_deviceRatio = 1;
     QSize m_clientSize;
+    QSizeF m_layoutGrid;
+    std::vector<QWidget*> m_controls;
     QImage m_image;
     bool m_repaintPending = false;
     bool m_centred = false;
@@ -141,10 +150,8 @@ private:
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
     int m_drawWidth = 1;
-    bool m_autoRedraw = false;
     double m_scaleWidth;
     double m_scaleHeight;
-    FontSpec m_canvasFont{QStringLiteral("MS Sans Serif"), 8.25, false};
     int m_mousePointer = 0;
     QPointF m_current;
     bool m_modal = false;

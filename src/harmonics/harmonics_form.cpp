@@ -19,6 +19,7 @@ const QColor kDarkRed(192, 0, 0);
 Form7::Form7() : Form(QString::fromLatin1(kName), 7485, 5550)
 {
     setCaption(QStringLiteral("Spectrum plot"));
+    setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
     const forms::FontSpec captionFont = screens::arial(9.75, true);
     Label6 = addLabel(QStringLiteral("Label6"), logicalRect(2, 92, 42, 22), screens::sansSerif(8.25, true));
     Label6->setText(QStringLiteral("Vp"));

@@ -174,6 +174,7 @@ AboutBox::AboutBox(const AboutLayout& layout)
     lblTitle->setWordWrap(true);
     lblTitle->setTextFormat(Qt::PlainText);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    addControl(lblTitle);
     QPalette palette = lblTitle->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     lblTitle->setPalette(palette);

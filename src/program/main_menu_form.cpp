@@ -61,10 +61,8 @@ void Form2::Form_Load()
     centreOnScreen();
     setBackColor(forms::paletteColour(15));
     setForeColor(forms::paletteColour(0));
-    setAutoRedraw(true);
     setScaleHeight(350);
     setScaleWidth(640);
-    setCanvasFont(screens::arial(scaleWidth() * 0.015));
     setProgramCaption(*this);
     Show();
 }

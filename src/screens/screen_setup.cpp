@@ -45,11 +45,8 @@ void standardSetUp(forms::Form& form, const SetUpOptions& options)
         form.Cls();
     form.setBackColor(paletteColour(15));
     form.setForeColor(paletteColour(0));
-    form.setAutoRedraw(true);
     form.setScaleHeight(options.scaleHeight);
-    form.setScaleWidth(640);
-    if (options.canvasFont)
-        form.setCanvasFont(arial(form.scaleWidth() * 0.015));
+    form.setScaleWidth(kCanvasWidth);
     for (QLabel* label : options.blanked)
         label->setText(QStringLiteral(" "));
     if (options.show) {

@@ -28,7 +28,7 @@ Form13::Form13() : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generato
 // even when no curve is drawn. An empty count leaves the shared count as it was.
 void Form13::Form_Load()
 {
-    screens::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
+    screens::standardSetUp(*this, {.blanked = {Label1, Label2}});
     screens::drawGraticuleOn(*this);
 
     const QString countAnswer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("13"),

@@ -40,7 +40,7 @@ Form3::Form3() : SynthesisScreen(kName, QStringLiteral("Fourier square generator
 
 void Form3::Form_Load()
 {
-    screens::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
+    screens::standardSetUp(*this, {.blanked = {Label1, Label2}});
     screens::drawGraticuleOn(*this);
 
     // The shared count is the nearest whole number, taken before the answer is screened.

@@ -24,6 +24,7 @@ SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, const
     : Form(QString::fromLatin1(name), 11880, 8595), m_waveType(waveType)
 {
     setCaption(caption);
+    setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
 }
 
 ButtonColumn SynthesisScreen::standardButtons() const
