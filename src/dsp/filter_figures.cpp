@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
+#include <cstddef>
 #include <limits>
 #include <numbers>
 
@@ -20,30 +20,6 @@ constexpr std::size_t kSmallestGrid = 1024;
 constexpr double kCrossingWidth = 1e-7;
 // Golden-section steps about a grid peak: they shrink its bracket of two grid steps to 0.7%.
 constexpr int kPeakSteps = 11;
-
-// The taps times a power of two that puts the largest magnitude in [0.5, 1): the sums stay
-// finite, the smallest taps keep their bits, and ratios of magnitudes are unchanged. No
-// table when a tap is not finite or every tap is zero.
-struct ScaledTaps {
-    std::vector<double> taps;
-    int exponent = 0; // the taps given are taps * 2^exponent
-};
-
-std::optional<ScaledTaps> scaledTaps(const std::vector<double>& taps)
-{
-    double largest = 0;
-    for (double tap : taps) {
-        if (!std::isfinite(tap))
-            return std::nullopt;
-        largest = std::max(largest, std::abs(tap));
-    }
-    if (largest == 0)
-        return std::nullopt;
-    ScaledTaps scaled{taps, std::ilogb(largest) + 1};
-    for (double& tap : scaled.taps)
-        tap = std::ldexp(tap, -scaled.exponent);
-    return scaled;
-}
 
 std::size_t gridSize(std::size_t taps)
 {
@@ -129,28 +105,38 @@ std::optional<std::ptrdiff_t> firstMinimum(const Response& response, std::ptrdif
     return std::nullopt;
 }
 
-// The largest |H| on the grid points first..last, then refined on the exact sum within a grid
-// step either side by golden section.
+// The largest (sign 1) or smallest (sign -1) |H| near grid point i, by golden section on the
+// exact sum between the grid points either side, kept within first..last.
+double refineExtreme(const Response& response, std::ptrdiff_t i, std::ptrdiff_t first,
+                     std::ptrdiff_t last, double sign)
+{
+    double low = response.x(std::max(first, i - 1));
+    double high = response.x(std::min(last, i + 1));
+    const double ratio = (std::sqrt(5.0) - 1) / 2;
+    double best = sign * response.exact(response.x(i));
+    for (int step = 0; step < kPeakSteps && low < high; ++step) {
+        const double a = high - ratio * (high - low);
+        const double b = low + ratio * (high - low);
+        const double valueA = sign * response.exact(a);
+        const double valueB = sign * response.exact(b);
+        best = std::max({best, valueA, valueB});
+        (valueA < valueB ? low : high) = valueA < valueB ? a : b;
+    }
+    return sign * best;
+}
+
+// The largest |H| from grid point first to last. A band of one point is a minimum that both
+// edges of a bandstop found: its depth is taken.
 double peakBetween(const Response& response, std::ptrdiff_t first, std::ptrdiff_t last)
 {
+    if (first == last)
+        return refineExtreme(response, first, 0, response.last(), -1);
     std::ptrdiff_t top = first;
     for (std::ptrdiff_t i = first; i <= last; ++i) {
         if (response.grid(i) > response.grid(top))
             top = i;
     }
-    double low = response.x(std::max(first, top - 1));
-    double high = response.x(std::min(last, top + 1));
-    const double ratio = (std::sqrt(5.0) - 1) / 2;
-    double peak = response.exact(response.x(top));
-    for (int step = 0; step < kPeakSteps && low < high; ++step) {
-        const double a = high - ratio * (high - low);
-        const double b = low + ratio * (high - low);
-        const double valueA = response.exact(a);
-        const double valueB = response.exact(b);
-        peak = std::max({peak, valueA, valueB});
-        (valueA < valueB ? low : high) = valueA < valueB ? a : b;
-    }
-    return peak;
+    return refineExtreme(response, top, first, last, 1);
 }
 
 std::optional<double> referenceX(FilterKind kind, double centreX)

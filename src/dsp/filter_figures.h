@@ -28,7 +28,8 @@ struct FilterFigures {
     std::vector<double> transitionHz;
     // 20 log10(largest |H| in the stop band / G). A stop band starts at the first local minimum
     // of |H| beyond an edge's -6 dB crossing, going away from the reference, and runs to 0 or
-    // fs/2; the bandstop's lies between the minima beyond its two edges. A minimum lies strictly
+    // fs/2; the bandstop's lies between the minima beyond its two edges (when both find the same
+    // minimum, the band is that point and its peak the minimum's depth). A minimum lies strictly
     // inside 0..fs/2: a response that falls all the way to the end of the range has none there.
     // With stop bands on both sides of a bandpass, the larger peak.
     std::optional<double> stopbandPeakDb;

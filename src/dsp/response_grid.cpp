@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstdint>
 #include <numbers>
 #include <utility>
 
@@ -23,9 +22,26 @@ Complex times(Complex a, Complex b)
     return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
 }
 
+// e^(-i 2 pi fraction), with the quarter turns exact: 0 Hz, fs/4 and fs/2 give 1, -i and -1
+// to the last bit, so a response that vanishes there is measured as exactly 0. Taking the
+// whole quarters off a number in [0, 1) is exact.
 Complex turn(double fraction)
 {
-    return std::polar(1.0, -kTwoPi * fraction);
+    const double f = fraction - std::floor(fraction);
+    const double quarters = std::floor(4 * f);
+    const double angle = kTwoPi * (f - quarters / 4);
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    switch (static_cast<int>(quarters)) {
+    case 1:
+        return {-s, -c};
+    case 2:
+        return {-c, s};
+    case 3:
+        return {s, c};
+    default:
+        return {c, -s};
+    }
 }
 
 // e^(-i 2 pi k / size) for any k, as the product of a coarse and a fine table entry: only some
@@ -117,18 +133,34 @@ private:
 
 } // namespace
 
+std::optional<ScaledTaps> scaledTaps(const std::vector<double>& taps)
+{
+    double largest = 0;
+    for (double tap : taps) {
+        if (!std::isfinite(tap))
+            return std::nullopt;
+        largest = std::max(largest, std::abs(tap));
+    }
+    if (largest == 0)
+        return std::nullopt;
+    ScaledTaps scaled{taps, std::ilogb(largest) + 1};
+    for (double& tap : scaled.taps)
+        tap = std::ldexp(tap, -scaled.exponent);
+    return scaled;
+}
+
 std::complex<double> exactSum(const std::vector<double>& taps, double cyclesPerSample)
 {
     // Whole turns drop out of every term; what is left lies in [0, 1). Each block of terms
     // starts from a sine and cosine of its own angle, reduced to a fraction of a turn, and
-    // turns on by one step per tap, so rounding cannot build up over long tables.
+    // turns on by one step per tap between, so rounding cannot build up over long tables.
     const double x = cyclesPerSample - std::floor(cyclesPerSample);
     const Complex step = turn(x);
     double re = 0;
     double im = 0;
     for (std::size_t first = 0; first < taps.size(); first += kExactBlock) {
         const double turns = static_cast<double>(first) * x;
-        Complex phasor = turn(turns - static_cast<double>(static_cast<std::int64_t>(turns)));
+        Complex phasor = turn(turns);
         const std::size_t end = std::min(taps.size(), first + kExactBlock);
         for (std::size_t k = first; k < end; ++k) {
             re += taps[k] * phasor.real();
@@ -152,10 +184,11 @@ std::vector<double> gridMagnitudes(const std::vector<double>& taps, std::size_t 
     std::vector<Complex> mirrorPart;
     const auto fill = [&](std::size_t r, const std::vector<Complex>& bins,
                           const std::vector<Complex>& mirrorBins) {
-        for (std::size_t q = 0; q < bins.size() && q * parts + r <= n; ++q) {
+        // Bin n, fs/2, is bin 0 again: q runs to `used` itself there.
+        for (std::size_t q = 0; q * parts + r <= n; ++q) {
             const std::size_t k = q * parts + r;
             const std::size_t mirrorQ = ((n - k) % n) / parts;
-            const Complex zk = bins[q];
+            const Complex zk = bins[q % bins.size()];
             const Complex mirror = std::conj(mirrorBins[mirrorQ]);
             const Complex even = 0.5 * (zk + mirror);
             const Complex odd = times(Complex(0, -0.5), zk - mirror);
