@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace dsp {
 
@@ -15,10 +16,10 @@ namespace {
 // 64 grid points per tap over 0..fs keeps every lobe of |H| (some fs/N wide) many points wide,
 // so the scan does not step over a crossing.
 constexpr std::size_t kGridPointsPerTap = 64;
-constexpr std::size_t kSmallestGrid = 1024;
+constexpr std::size_t kSmallestGrid = 1024; // short tables are cheap to sample finer
 // Bisection stops once the crossing is bracketed this closely, in cycles per sample.
 constexpr double kCrossingWidth = 1e-7;
-// Golden-section steps about a grid peak: they shrink its bracket of two grid steps to 0.7%.
+// Golden-section steps about a grid extreme: they shrink its bracket of two grid steps to 0.5%.
 constexpr int kPeakSteps = 11;
 
 std::size_t gridSize(std::size_t taps)

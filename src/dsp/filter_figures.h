@@ -47,9 +47,10 @@ struct ExactResponse {
     double phaseDeg;  // atan2(Im H, Re H) in degrees, in (-180, 180]
 };
 
-// H at one frequency, for a read-out under the pointer. No taps give 0 and 0 degrees; a tap or
-// frequency that is not finite, or a sampling rate that is not a finite positive number, gives
-// NaN for both. A magnitude beyond the largest double is infinite, its phase still exact.
+// H at one frequency, for a read-out under the pointer. No taps give 0 and 0 degrees. A tap
+// that is not finite, a sampling rate that is not a finite positive number, or a frequency
+// whose ratio to it is not finite gives NaN for both. A magnitude beyond the largest double is
+// infinite, its phase still exact.
 ExactResponse exactResponseAt(const std::vector<double>& taps, double samplingHz,
                               double frequencyHz);
 

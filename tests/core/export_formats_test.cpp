@@ -167,7 +167,9 @@ TEST(CurveAndSpectrumCsv, HeadersAndValuesReadBackExactly)
         EXPECT_TRUE(sameDouble(readBack(row[0]), curve[i].time));
         EXPECT_TRUE(sameDouble(readBack(row[1]), curve[i].value));
     }
-    const std::vector<SpectrumRow> spectrum = {{1, 4 / 3.14159}, {3, 4 / (3 * 3.14159)}, {32767, 0}};
+    // Square-wave lines 4 / (n pi) with the course's pi, and an even line of 0.
+    const std::vector<SpectrumRow> spectrum = {
+        {1, 4 / 3.14159}, {3, 4 / (3 * 3.14159)}, {32766, 0}};
     const std::vector<std::string> spectrumText = lines(formatSpectrumCsv(spectrum));
     ASSERT_EQ(spectrumText.size(), spectrum.size() + 1);
     EXPECT_EQ(spectrumText[0], "harmonic,amplitude");
@@ -251,7 +253,10 @@ protected:
         for (std::size_t n = 0; n < taps.size(); ++n)
             EXPECT_TRUE(sameDouble(readBack(rows[n]), taps[n])) << n << ": " << rows[n];
     }
-    static std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+    static std::string quoted(const std::filesystem::path& path)
+    {
+        return "'" + path.string() + "'";
+    }
 
     std::filesystem::path m_folder;
 };

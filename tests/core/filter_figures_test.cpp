@@ -175,7 +175,8 @@ TEST_P(DesignFigures, MatchDenseSamplingOfTheResponse)
 INSTANTIATE_TEST_SUITE_P(
     FirDesigns, DesignFigures,
     testing::Values(
-        DesignCase{"BlackmanLowpass15", fir::blackmanLowpassTaps(kFs, 150, 15), FilterKind::Lowpass},
+        DesignCase{"BlackmanLowpass15", fir::blackmanLowpassTaps(kFs, 150, 15),
+                   FilterKind::Lowpass},
         DesignCase{"RectangularLowpass15", fir::rectangularLowpassTaps(kFs, 150, 15),
                    FilterKind::Lowpass},
         DesignCase{"Highpass15", fir::highpassTaps(kFs, 350, 15), FilterKind::Highpass},
