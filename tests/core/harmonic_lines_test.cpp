@@ -88,13 +88,13 @@ TEST_P(Frame, AxesAndTickComeFirst)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, Frame,
-                         ::testing::Values(FrameCase{"square", "SQR"}, FrameCase{"triangle", "TRI"},
-                                           FrameCase{"sawtooth", "SAW"}, FrameCase{"pulse", "PULSE"},
-                                           FrameCase{"rectified", "REC"},
-                                           FrameCase{"lowerCaseKind", "sqr"},
-                                           FrameCase{"emptyKind", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, Frame,
+    ::testing::Values(FrameCase{"square", "SQR"}, FrameCase{"triangle", "TRI"},
+                      FrameCase{"sawtooth", "SAW"}, FrameCase{"pulse", "PULSE"},
+                      FrameCase{"rectified", "REC"}, FrameCase{"lowerCaseKind", "sqr"},
+                      FrameCase{"emptyKind", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Single lines ---------------------------------------------------------------------------
 

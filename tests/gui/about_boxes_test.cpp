@@ -249,8 +249,8 @@ TEST_P(AboutBoxes, WholeTextFitsAboveTheSeparator)
     EXPECT_LE(text.width(), room.width());
     EXPECT_LE(room.top() + text.height(), lowest);
     // Every line of it shows: the picture holds as many lines of ink as the text has lines.
-    const int oneLine = QFontMetrics(label->font()).boundingRect(QRect(0, 0, room.width(), 100000),
-                                                                 Qt::AlignLeft | Qt::AlignTop, "X").height();
+    const QFontMetrics metrics(label->font());
+    const int oneLine = metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::AlignLeft, "X").height();
     const auto inkLines = textLines(form->shownPicture(), line.row);
     EXPECT_EQ(static_cast<int>(inkLines.size()) + box.emptyLines,
               (text.height() + oneLine / 2) / oneLine);

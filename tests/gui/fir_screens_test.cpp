@@ -95,9 +95,10 @@ void PrintTo(const EndCase& row, std::ostream* out)
 // The screen and its answers, as in lowpass_1000_499point9_15_N.
 std::string endCaseName(const testing::TestParamInfo<EndCase>& info)
 {
-    QString text = QString::fromLatin1(info.param.screen);
+    QStringList words{QString::fromLatin1(info.param.screen)};
     for (const char* answer : info.param.answers)
-        text += QStringLiteral(" ") + (answer ? QString::fromLatin1(answer) : QStringLiteral("Cancel"));
+        words << (answer ? QString::fromLatin1(answer) : QStringLiteral("Cancel"));
+    const QString text = words.join(' ');
     return testName(text);
 }
 
@@ -171,7 +172,8 @@ TEST_P(PhaseChoice, OnlyExactlyYDrawsThePhaseTrace)
 
 INSTANTIATE_TEST_SUITE_P(Choices, PhaseChoice,
                          testing::Values(PhaseCase{"LowerY", "y", true}, PhaseCase{"UpperY", "Y", true},
-                                         PhaseCase{"Yes", "yes", false}, PhaseCase{"BlankBeforeY", " Y", false},
+                                         PhaseCase{"Yes", "yes", false},
+                                         PhaseCase{"BlankBeforeY", " Y", false},
                                          PhaseCase{"LowerN", "n", false}, PhaseCase{"Empty", "", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 

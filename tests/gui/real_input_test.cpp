@@ -357,7 +357,8 @@ TEST_F(RealInput, RiseTimeAndCountCaptionsShowWhole)
         const auto* countLabel = form->findChild<QLabel*>(QStringLiteral("Label1"));
         const auto* riseLabel = form->findChild<QLabel*>(QStringLiteral("Label2"));
         EXPECT_EQ(countLabel->text(), QStringLiteral("Number of Odd Harmonics  =   ") + count);
-        EXPECT_TRUE(riseTime.match(riseLabel->text()).hasMatch()) << riseLabel->text().toStdString();
+        EXPECT_TRUE(riseTime.match(riseLabel->text()).hasMatch())
+            << riseLabel->text().toStdString();
         for (const QLabel* label : {countLabel, riseLabel}) {
             SCOPED_TRACE(testing::Message() << count << " " << label->objectName().toStdString());
             const QFontMetrics metrics(label->font());

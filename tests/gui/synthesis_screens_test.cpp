@@ -68,7 +68,10 @@ void PrintTo(const ScreeningCase& c, std::ostream* os) { *os << c.name; }
 
 class Screening : public ::testing::TestWithParam<ScreeningCase> {};
 
-std::string screeningName(const ::testing::TestParamInfo<ScreeningCase>& info) { return info.param.name; }
+std::string screeningName(const ::testing::TestParamInfo<ScreeningCase>& info)
+{
+    return info.param.name;
+}
 
 TEST_P(Screening, CaptionsSharedValuesAndCurve)
 {
