@@ -1,7 +1,9 @@
 #pragma once
 
 #include "dsp/plot.h"
+#include "dsp/wave_type.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,11 +31,10 @@ struct SpectrumPlot {
     std::vector<Stroke> strokes;
 };
 
-// waveType is one of "SQR", "TRI", "SAW", "PULSE", "REC" (case matters); anything else gives the
-// axes and the design captions only. dutyCycle is the pulse answer as typed: its value sets the
+// With no wave, the axes and the design captions only. dutyCycle is the pulse answer as typed: its value sets the
 // lines (text that is not a number, the empty text of a cancelled prompt included, counts as 0)
 // and the text itself goes into the caption. rectifyChoice picks full- or half-wave for "REC".
-SpectrumPlot spectrumPlot(const std::string& waveType, int harmonics, const std::string& dutyCycle,
-                          const std::string& rectifyChoice);
+SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
+                          const std::string& dutyCycle, const std::string& rectifyChoice);
 
 } // namespace dsp

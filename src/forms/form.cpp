@@ -12,13 +12,10 @@
 #include <QScreen>
 #include <QWindow>
 
-#include <atomic>
 #include <cmath>
 
 namespace forms {
 namespace {
-
-std::atomic<long> g_nonFinite{0};
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 // Qt's raster drawing returns with the upper halves of the vector registers in use. Until they are
@@ -158,7 +155,7 @@ void Form::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
-void Form::Show(int modal) { Runtime::current().show(this, modal != 0); }
+void Form::Show(int modal) { runtime().show(this, modal != 0); }
 
 void Form::setScaleHeight(double units) { m_scaleHeight = units; }
 
@@ -192,11 +189,10 @@ bool Form::finite(double x, double y) const
 {
     if (std::isfinite(x) && std::isfinite(y))
         return true;
-    ++g_nonFinite;
+    if (m_runtime)
+        m_runtime->countNonFinite();
     return false;
 }
-
-long Form::nonFiniteCoordinates() { return g_nonFinite.load(); }
 
 // Coordinates are narrowed to single precision, as the drawing operations take them, and mapped
 // to the pixel that contains them, the same way for drawing and for reading back.
@@ -335,7 +331,7 @@ QImage Form::shownPicture()
 void Form::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    Runtime::current().closeBox(this);
+    runtime().closeBox(this);
 }
 
 } // namespace forms

@@ -20,6 +20,8 @@ class QPushButton;
 
 namespace forms {
 
+class Runtime;
+
 // Layouts are designed in 1/1440 inch; 15 of them make one pixel at 96 pixels per inch.
 constexpr int kTwipsPerPixel = 15;
 int twipsToPixels(int twips);
@@ -84,7 +86,6 @@ public:
     // painting once every pending repaint has been done.
     QImage shownPicture();
     // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
-    static long nonFiniteCoordinates();
 
     // Controls, placed in design units (1/1440 inch) or in units of the layout grid: the client
     // area divided into grid.width() x grid.height() units (pixels until a grid is set).
@@ -110,7 +111,11 @@ public:
     void setDefaultButton(QPushButton* button) { m_defaultButton = button; }
     void setCancelButton(QPushButton* button) { m_cancelButton = button; }
 
+    // The runtime that loaded this form; handlers reach it here.
+    Runtime& runtime() const { return *m_runtime; }
+
     // Called by the runtime.
+    void attach(Runtime& runtime) { m_runtime = &runtime; }
     void setModalFlag(bool modal) { m_modal = modal; }
 
 protected:
@@ -133,6 +138,7 @@ private:
     void fillDot(const QPoint& centre, const QColor& colour, int width);
 
     QString m_name;
+    Runtime* m_runtime = nullptr;
     QWidget* m_client = nullptr;
     double m_zoom = 1;
     double m_deviceRatio = 1;

@@ -199,14 +199,14 @@ QAction* Form::addMenuItem(QMenu* menu, const QString& objectName, const QString
     QAction* action = menu->addAction(caption);
     action->setObjectName(objectName);
     connect(action, &QAction::triggered, this,
-            [handler = std::move(handler)] { Runtime::current().invoke(handler); });
+            [this, handler = std::move(handler)] { runtime().invoke(handler); });
     return action;
 }
 
 void Form::onClick(QAbstractButton* button, std::function<void()> handler)
 {
     connect(button, &QAbstractButton::clicked, this,
-            [handler = std::move(handler)] { Runtime::current().invoke(handler); });
+            [this, handler = std::move(handler)] { runtime().invoke(handler); });
 }
 
 } // namespace forms

@@ -16,7 +16,8 @@ const QColor kDarkRed(192, 0, 0);
 
 } // namespace
 
-Form7::Form7() : Form(QString::fromLatin1(kName), 7485, 5550)
+Form7::Form7(const screens::SharedState& shared)
+    : Form(QString::fromLatin1(kName), 7485, 5550), m_shared(shared)
 {
     setCaption(QStringLiteral("Spectrum plot"));
     setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
@@ -48,11 +49,11 @@ Form7::Form7() : Form(QString::fromLatin1(kName), 7485, 5550)
 void Form7::Form_Load()
 {
     screens::standardSetUp(*this, {.blanked = {}, .show = false, .clearFirst = true});
-    const screens::SharedState& state = screens::shared();
+    const screens::SharedState& state = m_shared;
     const int harmonics = state.Harmonics;
     setMousePointer(11);
 
-    const dsp::SpectrumPlot plot = dsp::spectrumPlot(state.WaveType.toStdString(), harmonics,
+    const dsp::SpectrumPlot plot = dsp::spectrumPlot(state.WaveType, harmonics,
                                                      state.DutyCycle.toStdString(),
                                                      state.RectifyChoice.toStdString());
     screens::drawStrokes(*this, plot.strokes);
@@ -64,6 +65,6 @@ void Form7::Form_Load()
     screens::busyOff(*this);
 }
 
-void Form7::Command1_Click() { forms::Runtime::current().Unload(this); }
+void Form7::Command1_Click() { runtime().Unload(this); }
 
 } // namespace harmonics

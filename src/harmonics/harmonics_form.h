@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/form.h"
+#include "screens/shared_state.h"
 
 class QLabel;
 class QPushButton;
@@ -14,7 +15,7 @@ class Form7 : public forms::Form {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form7";
-    Form7();
+    explicit Form7(const screens::SharedState& shared);
     void Form_Load() override;
     void Command1_Click();
 
@@ -26,6 +27,7 @@ private:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QPushButton* Command1 = nullptr;
+    const screens::SharedState& m_shared;
 };
 
 } // namespace harmonics

@@ -230,7 +230,7 @@ void AboutBox::fitTextFont()
     lblTitle->setFont(font);
 }
 
-void AboutBox::cmdOK_Click() { forms::Runtime::current().Unload(this); }
+void AboutBox::cmdOK_Click() { runtime().Unload(this); }
 
 QString AboutBox::shownText(const QString& caption)
 {

@@ -2,7 +2,6 @@
 
 #include "dsp/answer.h"
 #include "dsp/number_format.h"
-#include "screens/shared_state.h"
 #include "forms/palette.h"
 #include "forms/runtime.h"
 #include "screens/module1.h"
@@ -57,8 +56,7 @@ void standardSetUp(forms::Form& form, const SetUpOptions& options)
 
 void drawGraticuleOn(forms::Form& form)
 {
-    shared().PlotForm = &form;
-    Module1::DrawGrid();
+    Module1::DrawGrid(form);
 }
 
 void busyOn(forms::Form& form)
@@ -118,7 +116,7 @@ QString ask(forms::Form& form, const QString& title, const QString& defaultAnswe
             const forms::AnswerRule& rule)
 {
     Q_UNUSED(form);
-    return forms::Runtime::current().InputBox(QStringLiteral(" "), title, defaultAnswer, rule);
+    return form.runtime().InputBox(QStringLiteral(" "), title, defaultAnswer, rule);
 }
 
 namespace {

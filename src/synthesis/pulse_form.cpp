@@ -14,7 +14,8 @@ namespace {
 const QColor kDarkBlue(0, 0, 192);
 }
 
-Form13::Form13() : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generator"), QStringLiteral("PULSE"))
+Form13::Form13(screens::SharedState& shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generator"), dsp::WaveType::Pulse, shared)
 {
     placeButtons({logicalRect(491, 221, 108, 28), logicalRect(491, 275, 108, 28),
                   logicalRect(491, 328, 108, 28)});
@@ -36,8 +37,8 @@ void Form13::Form_Load()
     const QString dutyAnswer = screens::ask(*this, QStringLiteral("Duty Cycle [0 to 1]"), QStringLiteral("0.2"),
                                         screens::numberRule());
     if (const auto value = dsp::readNumber(countAnswer.toStdString()))
-        screens::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
-    screens::shared().DutyCycle = dutyAnswer;
+        m_shared.Harmonics = toSharedCount(dsp::roundHalfEven(*value));
+    m_shared.DutyCycle = dutyAnswer;
 
     const std::optional<int> count = screenCount(countAnswer, ZeroCount::Stops);
     if (!count)
@@ -59,7 +60,7 @@ std::optional<double> Form13::screenDutyCycle(const QString& answer)
 {
     const dsp::AnswerValue dutyCycle = dsp::readAnswer(answer.toStdString());
     if (dutyCycle.negative())
-        forms::Runtime::current().End();
+        runtime().End();
     if (dutyCycle.reading != dsp::Reading::Number || dutyCycle.value > 1)
         return std::nullopt;
     return dutyCycle.value;

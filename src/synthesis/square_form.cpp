@@ -29,7 +29,8 @@ double lowerScanStart(int harmonics) { return harmonics <= 10 ? 223 + 1.3 * harm
 
 } // namespace
 
-Form3::Form3() : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), QStringLiteral("SQR"))
+Form3::Form3(screens::SharedState& shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), dsp::WaveType::Square, shared)
 {
     placeButtons(standardButtons());
     Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2880, 7200, 4215, 495), screens::arial(12, true));
@@ -47,7 +48,7 @@ void Form3::Form_Load()
     const QString answer = askHarmonics(QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
                                         screens::CountConversion::NearestEven);
     if (const auto value = dsp::readNumber(answer.toStdString()))
-        screens::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
+        m_shared.Harmonics = toSharedCount(dsp::roundHalfEven(*value));
     const std::optional<int> count = screenCount(answer, ZeroCount::Stops);
     if (!count)
         return;

@@ -20,8 +20,9 @@ std::int16_t toSharedCount(double count)
     return static_cast<std::int16_t>(std::clamp(count, -32768.0, 32767.0));
 }
 
-SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, const QString& waveType)
-    : Form(QString::fromLatin1(name), 11880, 8595), m_waveType(waveType)
+SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, dsp::WaveType waveType,
+                                 screens::SharedState& shared)
+    : Form(QString::fromLatin1(name), 11880, 8595), m_shared(shared), m_waveType(waveType)
 {
     setCaption(caption);
     setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
@@ -56,7 +57,7 @@ std::optional<int> SynthesisScreen::screenCount(const QString& answer, ZeroCount
     case dsp::CountKind::Empty:
         return std::nullopt;
     case dsp::CountKind::Negative:
-        Runtime::current().End();
+        runtime().End();
     case dsp::CountKind::Zero:
         if (zero == ZeroCount::Stops)
             return std::nullopt;
@@ -73,7 +74,7 @@ void SynthesisScreen::captionAndDraw(QLabel* caption, const QString& captionText
                                      const std::function<dsp::Curve(int)>& curveOf)
 {
     screens::showOnOneLine(caption, screens::captionWith(captionText, harmonics));
-    screens::shared().Harmonics = toSharedCount(harmonics);
+    m_shared.Harmonics = toSharedCount(harmonics);
     screens::busyOn(*this);
     setForeColor(forms::paletteColour(0));
     setDrawWidth(1);
@@ -81,14 +82,14 @@ void SynthesisScreen::captionAndDraw(QLabel* caption, const QString& captionText
     screens::busyOff(*this);
 }
 
-void SynthesisScreen::Form_Unload() { Runtime::current().Load(QStringLiteral("Form2")); }
+void SynthesisScreen::Form_Unload() { runtime().Load(QStringLiteral("Form2")); }
 
-void SynthesisScreen::Command1_Click() { Runtime::current().Unload(this); }
+void SynthesisScreen::Command1_Click() { runtime().Unload(this); }
 
 void SynthesisScreen::Command2_Click()
 {
-    screens::shared().WaveType = m_waveType;
-    Runtime& runtime = Runtime::current();
+    m_shared.WaveType = m_waveType;
+    Runtime& runtime = this->runtime();
     if (!runtime.knows(QStringLiteral("Form7")))
         return;
     if (forms::Form* spectrum = runtime.Load(QStringLiteral("Form7")))
@@ -97,7 +98,7 @@ void SynthesisScreen::Command2_Click()
 
 void SynthesisScreen::Command3_Click()
 {
-    Runtime& runtime = Runtime::current();
+    Runtime& runtime = this->runtime();
     const QString again = name();
     runtime.Unload(this);
     runtime.Load(again);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "screens/screen_setup.h"
+#include "screens/shared_state.h"
 #include "forms/form.h"
 
 #include <cstdint>
@@ -36,7 +37,8 @@ std::int16_t toSharedCount(double count);
 class SynthesisScreen : public forms::Form {
     Q_OBJECT
 public:
-    SynthesisScreen(const char* name, const QString& caption, const QString& waveType);
+    SynthesisScreen(const char* name, const QString& caption, dsp::WaveType waveType,
+                    screens::SharedState& shared);
 
     void Form_Unload() override;
     void Command1_Click();
@@ -64,8 +66,11 @@ protected:
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
 
+protected:
+    screens::SharedState& m_shared;
+
 private:
-    QString m_waveType;
+    dsp::WaveType m_waveType;
 };
 
 } // namespace synthesis

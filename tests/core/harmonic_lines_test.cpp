@@ -18,7 +18,8 @@ constexpr std::size_t kFrameStrokes = 3; // two axes and the full-scale tick
 SpectrumPlot plot(const std::string& kind, int harmonics, const std::string& duty = "0.2",
                   const std::string& rectify = "F")
 {
-    return dsp::spectrumPlot(kind, harmonics, duty, rectify);
+    // The screens store the wave by its code; an unknown code is no wave.
+    return dsp::spectrumPlot(dsp::waveTypeFromCode(kind), harmonics, duty, rectify);
 }
 
 // Table rows print as their names in failure messages.

@@ -1,6 +1,7 @@
 #include "gui_support.h"
 
 #include "program/screen_registry.h"
+#include "screens/shared_state.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
 
@@ -229,7 +230,8 @@ TEST_P(AboutBoxes, WholeTextFitsAboveTheSeparator)
 {
     const BoxCase& box = GetParam();
     forms::Runtime runtime;
-    program::registerScreens(runtime);
+    screens::SharedState shared;
+    program::registerScreens(runtime, shared);
     forms::Form* form = runtime.Load(box.name);
     ASSERT_NE(form, nullptr);
     const auto* label = form->findChild<QLabel*>("lblTitle");
