@@ -4,8 +4,11 @@
 //   <curve>/fast                  the screens' sum, many iterations
 //   <curve>/fast_against_direct   both sums a few times each; counters fast_ms, direct_ms and
 //                                 ratio (direct over fast) for reading the speed-up at a glance
+//   overshoot/<wave>              the overshoot figure, a search for the sum's crest beside each
+//                                 jump (square, sawtooth, pulse train of duty cycle 0.25)
 
 #include "dsp/series.h"
+#include "dsp/wave_units.h"
 #include "support/direct_series.h"
 
 #include <benchmark/benchmark.h>
@@ -13,6 +16,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -75,6 +79,12 @@ void fastAgainstDirect(benchmark::State& state, const NamedCurve& curve)
     state.counters["ratio"] = directSeconds / fastSeconds;
 }
 
+void overshoot(benchmark::State& state, dsp::Wave wave, double dutyCycle)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(dsp::overshootPercent(wave, kMostHarmonics, dutyCycle));
+}
+
 const bool kRegistered = [] {
     for (const NamedCurve& curve : curves()) {
         benchmark::RegisterBenchmark((curve.name + "/fast").c_str(), fastCurve, curve)
@@ -85,6 +95,13 @@ const bool kRegistered = [] {
             ->UseManualTime()
             ->Iterations(3);
     }
+    const std::pair<const char*, dsp::Wave> jumping[] = {{"square", dsp::Wave::Square},
+                                                         {"sawtooth", dsp::Wave::Sawtooth},
+                                                         {"pulse", dsp::Wave::PulseTrain}};
+    for (const auto& [name, wave] : jumping)
+        benchmark::RegisterBenchmark((std::string("overshoot/") + name).c_str(), overshoot, wave,
+                                     0.25)
+            ->Unit(benchmark::kMillisecond);
     return true;
 }();
 

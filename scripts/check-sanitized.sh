@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
 fuzz_seconds=${DSPLAB_FUZZ_SECONDS:-20}
 core_fuzz_seconds=${DSPLAB_CORE_FUZZ_SECONDS:-4}
-core_fuzzers=(answer_fuzz caption_fuzz taps_fuzz response_fuzz series_fuzz)
+core_fuzzers=(answer_fuzz caption_fuzz taps_fuzz response_fuzz series_fuzz figures_fuzz)
 started=$SECONDS
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \

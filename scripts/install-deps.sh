@@ -42,3 +42,12 @@ install_missing "${packages[@]}"
 # differs between Debian releases: ask the installed clang which one it is.
 clang_major=$(clang -dumpversion | cut -d. -f1)
 install_missing "libclang-rt-${clang_major}-dev"
+
+# A locale with a decimal comma, so that the tests that captions never use one really run.
+install_missing locales
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  "${as_root[@]}" sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen \
+    || echo 'de_DE.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+  "${as_root[@]}" locale-gen >/dev/null
+fi

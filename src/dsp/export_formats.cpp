@@ -1,18 +1,100 @@
 #include "dsp/export_formats.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <charconv>
+#include <cmath>
 
 namespace dsp {
 
+namespace {
+
+// A C or Python floating literal: a bare "1" or "-0" would be an integer there (and -0 would
+// lose its sign), so such values get ".0".
+std::string floatingLiteral(double value)
+{
+    std::string text = exactNumber(value);
+    if (text.find_first_of(".e") == std::string::npos)
+        text += ".0";
+    return text;
+}
+
+std::string cLiteral(double value)
+{
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value > 0 ? "INFINITY" : "-INFINITY";
+    return floatingLiteral(value);
+}
+
+std::string pythonLiteral(double value)
+{
+    if (std::isnan(value))
+        return "float('nan')";
+    if (std::isinf(value))
+        return value > 0 ? "float('inf')" : "float('-inf')";
+    return floatingLiteral(value);
+}
+
+std::string tapsCsv(const std::vector<double>& taps)
+{
+    std::string text = "n,h\n";
+    for (std::size_t n = 0; n < taps.size(); ++n)
+        text += std::to_string(n) + ',' + exactNumber(taps[n]) + '\n';
+    return text;
+}
+
+std::string tapsText(const std::vector<double>& taps)
+{
+    std::string text;
+    for (double tap : taps)
+        text += exactNumber(tap) + '\n';
+    return text;
+}
+
+std::string tapsCHeader(const std::vector<double>& taps)
+{
+    const bool special = std::any_of(taps.begin(), taps.end(),
+                                     [](double tap) { return !std::isfinite(tap); });
+    const std::string count = std::to_string(taps.size());
+    std::string text = "#ifndef DSPLAB_TAPS_H\n#define DSPLAB_TAPS_H\n"
+                       "/* FIR filter taps from DSP Lab, tap 1 (index 0) at time 0. */\n";
+    if (special)
+        text += "#include <math.h>\n";
+    text += "#define DSPLAB_TAP_COUNT " + count + "\n";
+    if (taps.empty()) {
+        text += "static const double dsplab_taps[1] = {0.0}; /* no taps: C has no empty array */\n";
+    } else {
+        text += "static const double dsplab_taps[" + count + "] = {\n";
+        for (double tap : taps)
+            text += "    " + cLiteral(tap) + ",\n";
+        text += "};\n";
+    }
+    return text + "#endif\n";
+}
+
+std::string tapsPython(const std::vector<double>& taps)
+{
+    std::string text = "# FIR filter taps from DSP Lab, taps[0] at time 0.\ntaps = [";
+    for (double tap : taps)
+        text += "\n    " + pythonLiteral(tap) + ",";
+    return text + (taps.empty() ? "]\n" : "\n]\n");
+}
+
+} // namespace
+
 std::optional<TapFormat> tapFormatForFile(std::string_view fileName)
 {
-    const auto dot = fileName.rfind('.');
+    const std::size_t folderEnd = fileName.find_last_of("/\\");
+    const std::string_view name =
+        folderEnd == std::string_view::npos ? fileName : fileName.substr(folderEnd + 1);
+    const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos)
         return std::nullopt;
-    std::string extension;
-    for (char c : fileName.substr(dot + 1))
-        extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string extension(name.substr(dot + 1));
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (extension == "csv")
         return TapFormat::Csv;
     if (extension == "txt")
@@ -24,66 +106,56 @@ std::optional<TapFormat> tapFormatForFile(std::string_view fileName)
     return std::nullopt;
 }
 
-std::string exactNumber(double value)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
 std::string formatTaps(const std::vector<double>& taps, TapFormat format)
 {
-    std::string out;
     switch (format) {
     case TapFormat::Csv:
-        out = "n,h\n";
-        for (std::size_t n = 0; n < taps.size(); ++n)
-            out += std::to_string(n) + "," + exactNumber(taps[n]) + "\n";
-        break;
+        return tapsCsv(taps);
     case TapFormat::Text:
-        for (double tap : taps)
-            out += exactNumber(tap) + "\n";
-        break;
+        return tapsText(taps);
     case TapFormat::CHeader:
-        out = "#define DSPLAB_TAP_COUNT " + std::to_string(taps.size()) + "\nstatic const double dsplab_taps["
-            + std::to_string(taps.size()) + "] = {";
-        for (double tap : taps)
-            out += exactNumber(tap) + ",";
-        out += "};\n";
-        break;
+        return tapsCHeader(taps);
     case TapFormat::Python:
-        out = "taps = [";
-        for (double tap : taps)
-            out += exactNumber(tap) + ", ";
-        out += "]\n";
-        break;
+        return tapsPython(taps);
     }
-    return out;
+    return {};
 }
 
 std::string formatResponseCsv(const std::vector<ResponseRow>& rows)
 {
-    std::string out = "frequency_hz,magnitude,magnitude_db,phase_deg\n";
-    for (const ResponseRow& r : rows)
-        out += exactNumber(r.frequencyHz) + "," + exactNumber(r.magnitude) + "," + exactNumber(r.magnitudeDb) + ","
-            + exactNumber(r.phaseDeg) + "\n";
-    return out;
+    std::string text = "frequency_hz,magnitude,magnitude_db,phase_deg\n";
+    for (const ResponseRow& row : rows) {
+        text += exactNumber(row.frequencyHz) + ',' + exactNumber(row.magnitude) + ','
+            + exactNumber(row.magnitudeDb) + ',' + exactNumber(row.phaseDeg) + '\n';
+    }
+    return text;
 }
 
 std::string formatCurveCsv(const std::vector<CurveRow>& rows)
 {
-    std::string out = "time,value\n";
-    for (const CurveRow& r : rows)
-        out += exactNumber(r.time) + "," + exactNumber(r.value) + "\n";
-    return out;
+    std::string text = "time,value\n";
+    for (const CurveRow& row : rows)
+        text += exactNumber(row.time) + ',' + exactNumber(row.value) + '\n';
+    return text;
 }
 
 std::string formatSpectrumCsv(const std::vector<SpectrumRow>& rows)
 {
-    std::string out = "harmonic,amplitude\n";
-    for (const SpectrumRow& r : rows)
-        out += std::to_string(r.harmonic) + "," + exactNumber(r.amplitude) + "\n";
-    return out;
+    std::string text = "harmonic,amplitude\n";
+    for (const SpectrumRow& row : rows)
+        text += std::to_string(row.harmonic) + ',' + exactNumber(row.amplitude) + '\n';
+    return text;
+}
+
+std::string exactNumber(double value)
+{
+    // to_chars ignores the locale; NaN's sign is dropped, which no reader keeps anyway.
+    if (std::isnan(value))
+        return "nan";
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value,
+                                      std::chars_format::general, 17);
+    return std::string(text, result.ptr);
 }
 
 } // namespace dsp

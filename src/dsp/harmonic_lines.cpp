@@ -197,25 +197,22 @@ bool isFullWave(const std::string& rectifyChoice)
     return rectifyChoice == "F" || rectifyChoice == "f";
 }
 
-SpectrumPlot spectrumPlot(const std::string& waveType, int harmonics, const std::string& dutyCycle,
-                          const std::string& rectifyChoice)
+SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
+                          const std::string& dutyCycle, const std::string& rectifyChoice)
 {
     SpectrumPlot plot;
     Drawing drawing(plot.strokes, plot.lines);
     drawAxes(drawing);
-    plot.known = true;
-    if (waveType == "SQR")
-        drawSquare(plot, drawing, harmonics);
-    else if (waveType == "TRI")
-        drawTriangle(plot, drawing, harmonics);
-    else if (waveType == "SAW")
-        drawSawtooth(plot, drawing, harmonics);
-    else if (waveType == "PULSE")
-        drawPulse(plot, drawing, harmonics, dutyCycle);
-    else if (waveType == "REC")
-        drawRectified(plot, drawing, harmonics, rectifyChoice);
-    else
-        plot.known = false;
+    plot.known = waveType.has_value();
+    if (!waveType)
+        return plot;
+    switch (*waveType) {
+    case WaveType::Square: drawSquare(plot, drawing, harmonics); break;
+    case WaveType::Triangle: drawTriangle(plot, drawing, harmonics); break;
+    case WaveType::Sawtooth: drawSawtooth(plot, drawing, harmonics); break;
+    case WaveType::Pulse: drawPulse(plot, drawing, harmonics, dutyCycle); break;
+    case WaveType::Rectified: drawRectified(plot, drawing, harmonics, rectifyChoice); break;
+    }
     return plot;
 }
 

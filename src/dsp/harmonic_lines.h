@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/plot.h"
+#include "dsp/wave_type.h"
 
 #include <optional>
 #include <string>
@@ -40,12 +41,11 @@ struct SpectrumPlot {
     std::vector<SpectrumLine> lines; // in drawing order
 };
 
-// waveType is one of "SQR", "TRI", "SAW", "PULSE", "REC" (case matters); anything else gives the
-// axes and the design captions only. dutyCycle is the pulse answer as typed: its value sets the
+// With no wave, the axes and the design captions only. dutyCycle is the pulse answer as typed: its value sets the
 // lines (text that is not a number, the empty text of a cancelled prompt included, counts as 0)
 // and the text itself goes into the caption. rectifyChoice picks full- or half-wave for "REC".
-SpectrumPlot spectrumPlot(const std::string& waveType, int harmonics, const std::string& dutyCycle,
-                          const std::string& rectifyChoice);
+SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
+                          const std::string& dutyCycle, const std::string& rectifyChoice);
 
 // The harmonic whose line is nearest to x, if one is within half the spacing of the lines (and at
 // least 3 units) of it.

@@ -17,22 +17,10 @@ constexpr double kZeroLine = kCurveZeroLine;
 
 int termCount(int harmonics) { return std::max(harmonics, 0); }
 
-HarmonicSeries squareSeries(int harmonics)
-{
-    return makeSeries(1, 2, termCount(harmonics), true,
-                      [](int n) { return (4 * kAmplitude) / kPi / n; });
-}
-
 HarmonicSeries triangleSeries(int harmonics)
 {
     return makeSeries(1, 2, termCount(harmonics), false,
                       [](int n) { return (8 * kAmplitude) / (kPi * kPi) / (double(n) * n); });
-}
-
-HarmonicSeries sawtoothSeries(int harmonics)
-{
-    return makeSeries(1, 1, termCount(harmonics), true,
-                      [](int n) { return (2 * kAmplitude) / kPi / n; });
 }
 
 HarmonicSeries fullWaveSeries(int harmonics)
@@ -50,14 +38,6 @@ HarmonicSeries halfWaveSeries(int harmonics)
     return makeSeries(2, 2, terms, false, [](int n) {
         const double sign = (n / 2) % 2 == 1 ? 1 : -1;
         return (kAmplitude / kPi) * 2 * sign / (double(n) * n - 1);
-    });
-}
-
-// sin(n pi D) does not depend on t, so it is taken exactly once per harmonic here.
-HarmonicSeries pulseSeries(int harmonics, double dutyCycle)
-{
-    return makeSeries(1, 1, termCount(harmonics), false, [dutyCycle](int n) {
-        return 4 * kAmplitude / (n * kPi) * std::sin(n * kPi * dutyCycle);
     });
 }
 
@@ -79,6 +59,26 @@ std::vector<double> levels(const HarmonicSeries& series, const std::vector<doubl
 double belowZeroLine(double, double sum) { return kZeroLine - sum; }
 
 } // namespace
+
+HarmonicSeries squareSeries(int harmonics)
+{
+    return makeSeries(1, 2, termCount(harmonics), true,
+                      [](int n) { return (4 * kAmplitude) / kPi / n; });
+}
+
+HarmonicSeries sawtoothSeries(int harmonics)
+{
+    return makeSeries(1, 1, termCount(harmonics), true,
+                      [](int n) { return (2 * kAmplitude) / kPi / n; });
+}
+
+// sin(n pi D) does not depend on t, so it is taken exactly once per harmonic here.
+HarmonicSeries pulseSeries(int harmonics, double dutyCycle)
+{
+    return makeSeries(1, 1, termCount(harmonics), false, [dutyCycle](int n) {
+        return 4 * kAmplitude / (n * kPi) * std::sin(n * kPi * dutyCycle);
+    });
+}
 
 Curve squareWaveCurveUsing(int harmonics, simd::Level level)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/curve_sweep.h"
+#include "dsp/series_kernel.h"
 #include "dsp/simd.h"
 
 namespace dsp {
@@ -31,5 +32,12 @@ Curve sawtoothWaveCurveUsing(int harmonics, simd::Level level);
 Curve fullWaveRectifiedCurveUsing(int harmonics, simd::Level level);
 Curve halfWaveRectifiedCurveUsing(int harmonics, simd::Level level);
 Curve pulseTrainCurveUsing(int harmonics, double dutyCycle, simd::Level level);
+
+// The terms of the three curves that jump, as the curves sum them: canvas units (A = 63), the
+// course's pi, a negative count taken as 0. The pulse train's dc term, 2 A D, is not among them.
+// The overshoot figure (dsp/wave_units.h) searches these very sums.
+HarmonicSeries squareSeries(int harmonics);
+HarmonicSeries sawtoothSeries(int harmonics);
+HarmonicSeries pulseSeries(int harmonics, double dutyCycle);
 
 } // namespace dsp

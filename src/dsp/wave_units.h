@@ -29,8 +29,9 @@
 // The course's five-decimal pi. The series' coefficients divide by dsp::kPi = 3.14159, so the
 // square, sawtooth and pulse series converge to their ideal waves scaled by pi / kPi, about
 // 1 + 8.4e-7 (the pulse train's edges also sit at +-kPi D instead of +-pi D, which moves no
-// level). The overshoot figure measures against the exact ideal levels and so reads high by under
-// 1e-4 percentage points, far below any digit worth showing.
+// level). The overshoot figure measures against the exact ideal levels: the square's and the
+// sawtooth's read high by 8.4e-7 of their peak, 5e-5 percentage points; a pulse train's, whose
+// edges moved too, by up to some 1e-3 points (near duty cycle 1). Below any digit worth showing.
 namespace dsp {
 
 // The six synthesis curves (dsp/series.h). WaveType (dsp/wave_type.h) is the spectrum screen's
@@ -64,16 +65,19 @@ std::vector<CurveRow> curveInSeriesUnits(Wave wave, const Curve& curve);
 // that stay on one level (duty cycle 0 or 1, or outside 0 to 1).
 std::optional<std::pair<double, double>> jumpLevels(Wave wave, double dutyCycle = 0);
 
-// How far the synthesised curve rises beyond the ideal wave's upper level, in percent of the
-// ideal wave's jump: (highest value - upper) / (upper - lower) * 100. At the sum's true peak it
-// tends with many harmonics to the Gibbs phenomenon's 8.95 % ((1/pi) Si(pi) - 1/2 of the jump); a
-// negative figure says how far the curve stays short of the level (a sawtooth of fewer than 5
-// harmonics). It is measured on the synthesised points only: once the ripple beside a jump, about
-// pi / N wide for N harmonics, is not much wider than the sweep's step (from some tens of
-// harmonics on), the figure depends on where the points fall and may lie far below the true
-// peak's (under 1 % for a square wave of 10000 harmonics, 8.94 % for one of 1000, whose peak a
-// point happens to meet). Nothing where jumpLevels() gives nothing, or the curve has no
-// synthesised point or a coordinate that is not finite.
-std::optional<double> overshootPercent(Wave wave, const Curve& curve, double dutyCycle = 0);
+// How far the sum of `harmonics` harmonics rises beyond the ideal wave's upper level, in percent
+// of the ideal wave's jump: (highest value - upper) / (upper - lower) * 100. The sum is the one
+// the curve draws (dsp/series.h), taken at its true highest point beside the jump(s), wherever
+// that falls between the drawn points: the ripple beside a jump, about pi / N wide for N
+// harmonics, is narrower than the sweep's step, 0.02, from 160 harmonics on. With many
+// harmonics the figure tends to the Gibbs phenomenon's 8.949 % ((1/pi) Si(pi) - 1/2 of the
+// jump): the square's from above, by 4.2 / N^2 points, the sawtooth's from below, by about
+// 50 / (N + 1). A negative figure says how far the sum stays short of the level (a sawtooth of
+// fewer than 5 harmonics). Beside a jump means on the upper level's side, within four ripples of
+// it and no further than halfway to the next jump (pi / 2 for the square, pi for the sawtooth,
+// the middle of the pulse), so that the single hump of a few harmonics counts too. Both of a
+// pulse train's jumps border its upper level. Nothing where jumpLevels() gives nothing, or for
+// fewer than 1 or more than 32767 harmonics (the most a screen draws).
+std::optional<double> overshootPercent(Wave wave, int harmonics, double dutyCycle = 0);
 
 } // namespace dsp

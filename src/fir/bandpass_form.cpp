@@ -38,6 +38,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form10::Form10() : DesignScreen(description()) {}
+Form10::Form10(screens::SharedState& shared) : DesignScreen(description(), shared) {}
 
 } // namespace fir

@@ -40,6 +40,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form12::Form12() : DesignScreen(description()) {}
+Form12::Form12(screens::SharedState& shared) : DesignScreen(description(), shared) {}
 
 } // namespace fir

@@ -42,11 +42,11 @@ forms::AnswerRule ruleFor(Role role)
 
 // The value of a numeric answer that passed its test: a number above 0. An empty answer (Cancel)
 // or anything else ends the program.
-double positiveOrEnd(const QString& answer)
+double positiveOrEnd(forms::Runtime& runtime, const QString& answer)
 {
     const auto value = dsp::readNumber(answer.toStdString());
     if (!value || *value <= 0)
-        forms::Runtime::current().End();
+        runtime.End();
     return *value;
 }
 
@@ -100,16 +100,17 @@ CaptionLine tapsCaption(const char* label, LogicalRect rect)
     return {label, rect, QStringLiteral("The number of taps is "), Role::Taps, QString()};
 }
 
-DesignScreen::DesignScreen(const DesignScreenDescription& description)
+DesignScreen::DesignScreen(const DesignScreenDescription& description, screens::SharedState& shared)
     : Form(QString::fromLatin1(description.name), 11880, 8595), m_description(description)
 {
     setCaption(description.caption);
+    setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
     addPanelAndList();
     addPhaseLabels();
     addFrequencyLabels();
     addCaptionLines();
     addButtonsAndMenu();
-    m_tools = new screens::CanvasTools(*this, *this);
+    m_tools = new screens::CanvasTools(*this, *this, shared.canvasTools);
 }
 
 void DesignScreen::addPanelAndList()
@@ -184,7 +185,7 @@ void DesignScreen::Form_Load() { runDesign(); }
 
 void DesignScreen::Command1_Click()
 {
-    forms::Runtime& runtime = forms::Runtime::current();
+    forms::Runtime& runtime = this->runtime();
     const QString again = name();
     runtime.Unload(this);
     runtime.Load(again);
@@ -192,14 +193,14 @@ void DesignScreen::Command1_Click()
 
 void DesignScreen::Command2_Click()
 {
-    forms::Runtime& runtime = forms::Runtime::current();
+    forms::Runtime& runtime = this->runtime();
     runtime.Unload(this);
     runtime.Load(QStringLiteral("Form2"));
 }
 
 void DesignScreen::menuAbout_Click()
 {
-    forms::Runtime& runtime = forms::Runtime::current();
+    forms::Runtime& runtime = this->runtime();
     const QString box = QString::fromLatin1(m_description.aboutBox);
     if (!runtime.knows(box))
         return;
@@ -250,13 +251,13 @@ DesignValues DesignScreen::testAnswers(const Answers& answers) const
     DesignValues values;
     for (const Question& question : m_description.questions) {
         switch (question.role) {
-        case Role::SamplingHz: values.samplingHz = positiveOrEnd(answers.text(Role::SamplingHz)); break;
-        case Role::BandHz: values.bandHz = positiveOrEnd(answers.text(Role::BandHz)); break;
-        case Role::CentreHz: values.centreHz = positiveOrEnd(answers.text(Role::CentreHz)); break;
+        case Role::SamplingHz: values.samplingHz = positiveOrEnd(runtime(), answers.text(Role::SamplingHz)); break;
+        case Role::BandHz: values.bandHz = positiveOrEnd(runtime(), answers.text(Role::BandHz)); break;
+        case Role::CentreHz: values.centreHz = positiveOrEnd(runtime(), answers.text(Role::CentreHz)); break;
         case Role::Taps: {
-            const double taps = positiveOrEnd(answers.text(Role::Taps));
+            const double taps = positiveOrEnd(runtime(), answers.text(Role::Taps));
             if (taps > dsp::kMostTaps) // the coefficient table has slots for 500 taps
-                forms::Runtime::current().End();
+                runtime().End();
             values.taps = static_cast<int>(taps);
             break;
         }
@@ -267,7 +268,7 @@ DesignValues DesignScreen::testAnswers(const Answers& answers) const
     for (const Role band : {Role::BandHz, Role::CentreHz}) {
         const double bandValue = band == Role::BandHz ? values.bandHz : values.centreHz;
         if (answers.asked(band) && nyquistHz - bandValue <= 0)
-            forms::Runtime::current().End();
+            runtime().End();
     }
     return values;
 }

@@ -33,6 +33,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form11::Form11() : DesignScreen(description()) {}
+Form11::Form11(screens::SharedState& shared) : DesignScreen(description(), shared) {}
 
 } // namespace fir

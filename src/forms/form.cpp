@@ -3,30 +3,20 @@
 #include "forms/canvas_layer.h"
 #include "forms/runtime.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 
-#include <atomic>
 #include <cmath>
 
 namespace forms {
 namespace {
-
-std::atomic<long> g_nonFinite{0};
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 // Qt's raster drawing returns with the upper halves of the vector registers in use. Until they are
@@ -46,53 +36,6 @@ void afterQtDrawing() {}
 
 // Far outside any canvas, yet small enough for the painter's integer arithmetic.
 constexpr double kDeviceLimit = 1.0e6;
-
-// The layouts were drawn for the narrow "MS Sans Serif". Where it is missing, a face with
-// Arial's widths keeps captions inside their labels; the platform's default sans is wider.
-void substituteLayoutFaces()
-{
-    static const bool substituted = [] {
-        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                                   {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                                    QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
-        return true;
-    }();
-    Q_UNUSED(substituted);
-}
-
-QFont toQFont(const FontSpec& layoutFont)
-{
-    substituteLayoutFaces();
-    QFont font(layoutFont.family);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(layoutFont.points);
-    font.setBold(layoutFont.bold);
-    return font;
-}
-
-// A push button whose caption wraps at word boundaries when it is wider than the button, as the
-// layouts expect of long captions; a caption that fits is drawn by the style as usual.
-class CaptionButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        const QRect room = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-        if (fontMetrics().horizontalAdvance(text()) <= room.width()) {
-            QPushButton::paintEvent(event);
-            return;
-        }
-        QStylePainter painter(this);
-        option.text.clear();
-        painter.drawControl(QStyle::CE_PushButton, option);
-        painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(), text(),
-                             QPalette::ButtonText);
-    }
-};
 
 // What a window's layout sizes are multiplied by so that, at the desktop's scale factor, the
 // whole window (frame and menu bar included) fits the screen. A window stays at its designed
@@ -116,54 +59,6 @@ double screenDeviceRatio()
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? std::max(1.0, screen->devicePixelRatio()) : 1.0;
 }
-
-// Controls' focus, drawn thick enough to be seen on a projector.
-void drawFocusRing(QWidget* widget)
-{
-    if (!widget->hasFocus())
-        return;
-    QPainter painter(widget);
-    QPen pen(widget->palette().color(QPalette::Highlight), 2);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(widget->rect()).adjusted(1, 1, -1, -1));
-}
-
-// A push button as the layouts expect: long captions wrap, Return or Enter presses it as Space
-// does, and its focus shows plainly.
-class LayoutButton : public CaptionButton {
-public:
-    using CaptionButton::CaptionButton;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (enter && event->modifiers() == Qt::NoModifier) {
-            event->accept();
-            animateClick();
-            return;
-        }
-        CaptionButton::keyPressEvent(event);
-    }
-    void paintEvent(QPaintEvent* event) override
-    {
-        CaptionButton::paintEvent(event);
-        drawFocusRing(this);
-    }
-};
-
-class LayoutCheckBox : public QCheckBox {
-public:
-    using QCheckBox::QCheckBox;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QCheckBox::paintEvent(event);
-        drawFocusRing(this);
-    }
-};
 
 } // namespace
 
@@ -263,7 +158,7 @@ void Form::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
-void Form::Show(int modal) { Runtime::current().show(this, modal != 0); }
+void Form::Show(int modal) { runtime().show(this, modal != 0); }
 
 void Form::setScaleHeight(double units) { m_scaleHeight = units; }
 
@@ -297,11 +192,10 @@ bool Form::finite(double x, double y) const
 {
     if (std::isfinite(x) && std::isfinite(y))
         return true;
-    ++g_nonFinite;
+    if (m_runtime)
+        m_runtime->countNonFinite();
     return false;
 }
-
-long Form::nonFiniteCoordinates() { return g_nonFinite.load(); }
 
 // Coordinates are narrowed to single precision, as the drawing operations take them, and mapped
 // to the pixel that contains them, the same way for drawing and for reading back.
@@ -456,106 +350,10 @@ QImage Form::shownPicture()
     return m_client->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-QRect Form::twipsRect(int left, int top, int width, int height) const
-{
-    if (m_zoom == 1)
-        return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-    const auto scaled = [this](int twips) { return qRound(twips * m_zoom / kTwipsPerPixel); };
-    return QRect(scaled(left), scaled(top), scaled(width), scaled(height));
-}
-
-QFont Form::layoutFont(const FontSpec& font) const
-{
-    return toQFont({font.family, font.points * m_zoom, font.bold});
-}
-
-QRect Form::logicalRect(int left, int top, int width, int height) const
-{
-    const double sx = m_clientSize.width() / 640.0;
-    const double sy = m_clientSize.height() / 480.0;
-    return QRect(qRound(left * sx), qRound(top * sy), qRound(width * sx), qRound(height * sy));
-}
-
-QLabel* Form::addLabel(const QString& objectName, const QRect& rect, const FontSpec& font)
-{
-    auto* label = new QLabel(m_client);
-    label->setObjectName(objectName);
-    label->setGeometry(rect);
-    label->setFont(layoutFont(font));
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
-QPushButton* Form::addButton(const QString& objectName, const QString& caption, const QRect& rect,
-                             const FontSpec& font)
-{
-    auto* button = new LayoutButton(caption, m_client);
-    button->setObjectName(objectName);
-    button->setGeometry(rect);
-    button->setFont(layoutFont(font));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QCheckBox* Form::addCheckBox(const QString& objectName, const QString& caption, const QRect& rect)
-{
-    auto* box = new LayoutCheckBox(caption, m_client);
-    box->setObjectName(objectName);
-    box->setGeometry(rect);
-    box->setFont(layoutFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
-    return box;
-}
-
-QListWidget* Form::addList(const QString& objectName, const QRect& rect)
-{
-    auto* list = new QListWidget(m_client);
-    list->setObjectName(objectName);
-    list->setGeometry(rect);
-    list->setFont(layoutFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
-    list->setUniformItemSizes(true);
-    return list;
-}
-
-QLineEdit* Form::addTextBox(const QString& objectName, const QRect& rect)
-{
-    auto* text = new QLineEdit(m_client);
-    text->setObjectName(objectName);
-    text->setGeometry(rect);
-    text->setFont(layoutFont({QStringLiteral("MS Sans Serif"), 8.25, false}));
-    text->setFrame(true);
-    text->setTextMargins(0, 0, 0, 0);
-    return text;
-}
-
-QMenu* Form::addMenu(const QString& objectName, const QString& caption)
-{
-    QMenu* menu = menuBar()->addMenu(caption);
-    menu->setObjectName(objectName);
-    return menu;
-}
-
-QAction* Form::addMenuItem(QMenu* menu, const QString& objectName, const QString& caption,
-                           std::function<void()> handler)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(objectName);
-    connect(action, &QAction::triggered, this,
-            [handler = std::move(handler)] { Runtime::current().invoke(handler); });
-    return action;
-}
-
-void Form::onClick(QAbstractButton* button, std::function<void()> handler)
-{
-    connect(button, &QAbstractButton::clicked, this,
-            [handler = std::move(handler)] { Runtime::current().invoke(handler); });
-}
-
 void Form::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    Runtime::current().closeBox(this);
+    runtime().closeBox(this);
 }
 
 } // namespace forms

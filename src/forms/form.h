@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
@@ -23,6 +24,7 @@ class QPushButton;
 namespace forms {
 
 class CanvasLayer;
+class Runtime;
 
 // Layouts are designed in 1/1440 inch; 15 of them make one pixel at 96 pixels per inch.
 constexpr int kTwipsPerPixel = 15;
@@ -66,13 +68,10 @@ public:
     QColor foreColor() const { return m_foreColor; }
     void setDrawWidth(int pixels) { m_drawWidth = qBound(1, pixels, 64); }
     int drawWidth() const { return m_drawWidth; }
-    void setAutoRedraw(bool on) { m_autoRedraw = on; }
     void setScaleHeight(double units);
     void setScaleWidth(double units);
     double scaleWidth() const { return m_scaleWidth; }
     double scaleHeight() const { return m_scaleHeight; }
-    void setCanvasFont(const FontSpec& font) { m_canvasFont = font; }
-    FontSpec canvasFont() const { return m_canvasFont; }
     void setMousePointer(int pointer);
     int mousePointer() const { return m_mousePointer; }
 
@@ -90,16 +89,17 @@ public:
     // The client area as the window shows it: controls over the canvas, through the widget's own
     // painting once every pending repaint has been done.
     QImage shownPicture();
-    // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
-    static long nonFiniteCoordinates();
     // The drawing calls since the last Cls, in logical units (see DrawingRecord).
     const DrawingRecord& drawingRecord() const { return m_record; }
     DrawingRecord& drawingRecord() { return m_record; }
     // What lies over the canvas (made on first use); nothing on it reaches the persistent image.
     CanvasLayer& canvasLayer();
     CanvasLayer* existingCanvasLayer() const;
+    // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
 
-    // Controls, placed in design units (1/1440 inch) or in logical units of a 640 x 480 canvas.
+    // Controls, placed in design units (1/1440 inch) or in units of the layout grid: the client
+    // area divided into grid.width() x grid.height() units (pixels until a grid is set).
+    void setLayoutGrid(const QSizeF& grid) { m_layoutGrid = grid; }
     QRect twipsRect(int left, int top, int width, int height) const;
     QRect logicalRect(int left, int top, int width, int height) const;
     QLabel* addLabel(const QString& objectName, const QRect& rect, const FontSpec& font);
@@ -112,12 +112,20 @@ public:
     QAction* addMenuItem(QMenu* menu, const QString& objectName, const QString& caption,
                          std::function<void()> handler);
     void onClick(QAbstractButton* button, std::function<void()> handler);
+    // A control made by the screen itself, listed with the others.
+    void addControl(QWidget* control) { m_controls.push_back(control); }
+    // Every control added above, in the order added.
+    const std::vector<QWidget*>& controls() const { return m_controls; }
 
     // Return and Escape anywhere in the window press these buttons.
     void setDefaultButton(QPushButton* button) { m_defaultButton = button; }
     void setCancelButton(QPushButton* button) { m_cancelButton = button; }
 
+    // The runtime that loaded this form; handlers reach it here.
+    Runtime& runtime() const { return *m_runtime; }
+
     // Called by the runtime.
+    void attach(Runtime& runtime) { m_runtime = &runtime; }
     void setModalFlag(bool modal) { m_modal = modal; }
 
 protected:
@@ -131,6 +139,9 @@ private:
     void canvasChanged();
     void placeCentred();
     QFont layoutFont(const FontSpec& font) const;
+    template <typename Control>
+    Control* placeControl(Control* control, const QString& objectName, const QRect& rect,
+                          const FontSpec& font);
     bool finite(double x, double y) const;
     QPainter& painter();
     void endPainting();
@@ -138,10 +149,13 @@ private:
     void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to, const QColor& colour);
 
     QString m_name;
+    Runtime* m_runtime = nullptr;
     QWidget* m_client = nullptr;
     double m_zoom = 1;
     double m_deviceRatio = 1;
     QSize m_clientSize;
+    QSizeF m_layoutGrid;
+    std::vector<QWidget*> m_controls;
     QImage m_image;
     bool m_repaintPending = false;
     bool m_centred = false;
@@ -153,10 +167,8 @@ private:
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
     int m_drawWidth = 1;
-    bool m_autoRedraw = false;
     double m_scaleWidth;
     double m_scaleHeight;
-    FontSpec m_canvasFont{QStringLiteral("MS Sans Serif"), 8.25, false};
     int m_mousePointer = 0;
     QPointF m_current;
     bool m_modal = false;

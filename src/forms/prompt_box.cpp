@@ -29,6 +29,15 @@ PromptBox::PromptBox(const QString& title, const QString& prompt, const QString&
     const int questionWidth = QFontMetrics(promptLabel->font()).horizontalAdvance(title) + 8;
     promptLabel->setMinimumSize(std::max(260, std::min(questionWidth, 720)), 60);
 
+    addButtonsAndField(promptLabel, defaultAnswer);
+    connect(m_ok, &QPushButton::clicked, this, &PromptBox::tryAccept);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_field->setFocus();
+}
+
+// The question beside OK and Cancel, the answer field below, then the reason for a refusal.
+void PromptBox::addButtonsAndField(QLabel* promptLabel, const QString& defaultAnswer)
+{
     m_ok = new QPushButton(tr("OK"), this);
     m_ok->setObjectName(QStringLiteral("OK"));
     m_ok->setDefault(true);
@@ -55,10 +64,6 @@ PromptBox::PromptBox(const QString& title, const QString& prompt, const QString&
     grid->addLayout(buttons, 0, 1);
     grid->addWidget(m_field, 1, 0, 1, 2);
     grid->addWidget(m_refusal, 2, 0, 1, 2);
-
-    connect(m_ok, &QPushButton::clicked, this, &PromptBox::tryAccept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    m_field->setFocus();
 }
 
 QString PromptBox::answer() const { return m_field->text(); }

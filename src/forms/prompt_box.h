@@ -32,6 +32,7 @@ public:
     void pressCancel();
 
 private:
+    void addButtonsAndField(QLabel* promptLabel, const QString& defaultAnswer);
     void tryAccept();
 
     AnswerRule m_rule;

@@ -11,9 +11,7 @@
 
 namespace forms {
 
-Runtime* Runtime::s_current = nullptr;
-
-Runtime::Runtime() { s_current = this; }
+Runtime::Runtime() = default;
 
 Runtime::~Runtime()
 {
@@ -23,11 +21,7 @@ Runtime::~Runtime()
         delete form;
     for (const QPointer<Form>& form : m_dying)
         delete form.data();
-    if (s_current == this)
-        s_current = nullptr;
 }
-
-Runtime& Runtime::current() { return *s_current; }
 
 void Runtime::registerForm(const QString& name, Factory factory)
 {
@@ -57,6 +51,7 @@ Form* Runtime::Load(const QString& name)
     if (factory == m_factories.end())
         return nullptr;
     Form* form = factory->second();
+    form->attach(*this);
     m_forms.push_back(form);
     form->Form_Load();
     return form;

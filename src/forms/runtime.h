@@ -38,7 +38,6 @@ public:
 
     Runtime();
     ~Runtime() override;
-    static Runtime& current();
 
     void registerForm(const QString& name, Factory factory);
     bool knows(const QString& name) const { return m_factories.count(name) != 0; }
@@ -68,6 +67,9 @@ public:
     const std::deque<PromptRecord>& prompts() const { return m_prompts; }
     std::size_t promptsDropped() const { return m_promptsDropped; }
     bool hasEnded() const { return m_ending; }
+    // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
+    void countNonFinite() { ++m_nonFinite; }
+    long nonFiniteCoordinates() const { return m_nonFinite; }
 
     // Entry points from Qt into screen code.
     void invoke(const std::function<void()>& handler);
@@ -85,7 +87,6 @@ private:
     void settle();
     void raise(Form* form);
 
-    static Runtime* s_current;
     std::map<QString, Factory> m_factories;
     std::vector<Form*> m_forms; // loaded, bottom to top
     std::vector<Form*> m_unloading;
@@ -96,6 +97,7 @@ private:
     std::size_t m_promptsDropped = 0;
     PromptBox* m_openPrompt = nullptr;
     int m_depth = 0;
+    long m_nonFinite = 0;
     bool m_ending = false;
     bool m_endAnnounced = false;
 };

@@ -46,21 +46,10 @@ QJsonValue controlValue(QWidget* widget)
     return QJsonValue();
 }
 
-std::vector<QWidget*> namedControls(Form* form)
-{
-    static const QRegularExpression named(
-        QStringLiteral("^((Label|Command|List|Check|Text)\\d+|lblTitle|cmdOK)$"));
-    std::vector<QWidget*> controls;
-    for (QWidget* widget : form->findChildren<QWidget*>())
-        if (named.match(widget->objectName()).hasMatch())
-            controls.push_back(widget);
-    return controls;
-}
-
 QJsonObject controlsOf(Form* form)
 {
     QJsonObject controls;
-    for (QWidget* widget : namedControls(form)) {
+    for (QWidget* widget : form->controls()) {
         const QJsonValue value = controlValue(widget);
         if (!value.isNull())
             controls.insert(widget->objectName(), value);
@@ -72,7 +61,7 @@ QJsonObject controlsOf(Form* form)
 QJsonObject placesOf(Form* form)
 {
     QJsonObject places;
-    for (QWidget* widget : namedControls(form)) {
+    for (QWidget* widget : form->controls()) {
         const QRect r = widget->geometry();
         places.insert(widget->objectName(), QJsonArray{r.x(), r.y(), r.width(), r.height()});
     }

@@ -16,9 +16,11 @@ const QColor kDarkRed(192, 0, 0);
 
 } // namespace
 
-Form7::Form7() : Form(QString::fromLatin1(kName), 7485, 5550)
+Form7::Form7(screens::SharedState& shared)
+    : Form(QString::fromLatin1(kName), 7485, 5550), m_shared(shared)
 {
     setCaption(QStringLiteral("Spectrum plot"));
+    setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
     const forms::FontSpec captionFont = screens::arial(9.75, true);
     Label6 = addLabel(QStringLiteral("Label6"), logicalRect(2, 92, 42, 22), screens::sansSerif(8.25, true));
     Label6->setText(QStringLiteral("Vp"));
@@ -41,18 +43,18 @@ Form7::Form7() : Form(QString::fromLatin1(kName), 7485, 5550)
     onClick(Command1, [this] { Command1_Click(); });
     setDefaultButton(Command1);
     setCancelButton(Command1);
-    m_tools = new screens::CanvasTools(*this, *this);
+    m_tools = new screens::CanvasTools(*this, *this, shared.canvasTools);
 }
 
 // The caller shows the screen modally once it is drawn, so it does not show itself here.
 void Form7::Form_Load()
 {
     screens::standardSetUp(*this, {.blanked = {}, .show = false, .clearFirst = true});
-    const screens::SharedState& state = screens::shared();
+    const screens::SharedState& state = m_shared;
     const int harmonics = state.Harmonics;
     setMousePointer(11);
 
-    const dsp::SpectrumPlot plot = dsp::spectrumPlot(state.WaveType.toStdString(), harmonics,
+    const dsp::SpectrumPlot plot = dsp::spectrumPlot(state.WaveType, harmonics,
                                                      state.DutyCycle.toStdString(),
                                                      state.RectifyChoice.toStdString());
     screens::drawStrokes(*this, plot.strokes);
@@ -90,6 +92,6 @@ QString Form7::readout(const QPointF& logical) const
     return tr("%1\namplitude %2").arg(harmonic, QString::number(line->amplitude, 'g', 5));
 }
 
-void Form7::Command1_Click() { forms::Runtime::current().Unload(this); }
+void Form7::Command1_Click() { runtime().Unload(this); }
 
 } // namespace harmonics

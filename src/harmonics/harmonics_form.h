@@ -3,6 +3,7 @@
 #include "dsp/harmonic_lines.h"
 #include "forms/form.h"
 #include "screens/canvas_tools.h"
+#include "screens/shared_state.h"
 
 class QLabel;
 class QPushButton;
@@ -17,7 +18,7 @@ class Form7 : public forms::Form, public screens::CanvasContent {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form7";
-    Form7();
+    explicit Form7(screens::SharedState& shared);
     void Form_Load() override;
     void Command1_Click();
 
@@ -32,6 +33,7 @@ private:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QPushButton* Command1 = nullptr;
+    screens::SharedState& m_shared;
     std::optional<dsp::SpectrumPlot> m_plot;
     screens::CanvasTools* m_tools = nullptr;
 };

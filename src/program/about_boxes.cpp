@@ -174,6 +174,7 @@ AboutBox::AboutBox(const AboutLayout& layout)
     lblTitle->setWordWrap(true);
     lblTitle->setTextFormat(Qt::PlainText);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    addControl(lblTitle);
     QPalette palette = lblTitle->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     lblTitle->setPalette(palette);
@@ -229,7 +230,7 @@ void AboutBox::fitTextFont()
     lblTitle->setFont(font);
 }
 
-void AboutBox::cmdOK_Click() { forms::Runtime::current().Unload(this); }
+void AboutBox::cmdOK_Click() { runtime().Unload(this); }
 
 QString AboutBox::shownText(const QString& caption)
 {

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -30,11 +31,10 @@ QStringList argumentsOf(int argc, char** argv)
     return arguments;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// What the command line alone answers (help, version, a mistake), with its exit code; nothing
+// when the program is to run.
+std::optional<int> answeredByTheCommandLine(const forms::Script& script)
 {
-    const forms::Script script = forms::parseScript(argumentsOf(argc, argv));
     if (script.help) {
         std::fputs(qPrintable(program::usage()), stdout);
         return 0;
@@ -48,9 +48,20 @@ int main(int argc, char** argv)
         return 2;
     }
     if (!script.screen.isEmpty() && program::resolveScreenName(script.screen).isEmpty()) {
-        std::fprintf(stderr, "dsplab: unknown screen %s (see dsplab --help)\n", qPrintable(script.screen));
+        std::fprintf(stderr, "dsplab: unknown screen %s (see dsplab --help)\n",
+                     qPrintable(script.screen));
         return 2;
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const forms::Script script = forms::parseScript(argumentsOf(argc, argv));
+    if (const auto exitCode = answeredByTheCommandLine(script))
+        return *exitCode;
     // A snapshot is drawn offscreen whatever the display, so that it needs none and comes out the
     // same everywhere; steps alone use the display when there is one.
     if (script.snapshotFolder) {

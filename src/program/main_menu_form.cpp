@@ -61,10 +61,8 @@ void Form2::Form_Load()
     centreOnScreen();
     setBackColor(forms::paletteColour(15));
     setForeColor(forms::paletteColour(0));
-    setAutoRedraw(true);
     setScaleHeight(350);
     setScaleWidth(640);
-    setCanvasFont(screens::arial(scaleWidth() * 0.015));
     setProgramCaption(*this);
     Show();
 }
@@ -72,18 +70,18 @@ void Form2::Form_Load()
 // A screen that is already loaded is not loaded again: the menu then just goes away.
 void Form2::openScreen(const QString& screen)
 {
-    forms::Runtime& runtime = forms::Runtime::current();
+    forms::Runtime& runtime = this->runtime();
     if (!runtime.knows(screen))
         return;
     runtime.Unload(this);
     runtime.Load(screen);
 }
 
-void Form2::MenuFileExit_Click() { forms::Runtime::current().End(); }
+void Form2::MenuFileExit_Click() { runtime().End(); }
 
 void Form2::menuAbout_Click()
 {
-    forms::Runtime& runtime = forms::Runtime::current();
+    forms::Runtime& runtime = this->runtime();
     if (!runtime.knows(QStringLiteral("frmAbout1")))
         return;
     if (forms::Form* about = runtime.Load(QStringLiteral("frmAbout1")))

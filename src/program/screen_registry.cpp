@@ -18,6 +18,7 @@
 
 #include <array>
 #include <string_view>
+#include <type_traits>
 
 namespace program {
 namespace {
@@ -41,35 +42,41 @@ constexpr std::array kFormNames{
     "frmAbout1", "frmAbout2", "frmAbout3", "frmAbout4", "frmAbout5",
 };
 
+// Screens that read or write the shared values are given them as they are made.
 template <class F>
-void add(forms::Runtime& runtime)
+void add(forms::Runtime& runtime, screens::SharedState& shared)
 {
-    runtime.registerForm(QString::fromLatin1(F::kName), [] { return new F; });
+    runtime.registerForm(QString::fromLatin1(F::kName), [&shared]() -> forms::Form* {
+        if constexpr (std::is_constructible_v<F, screens::SharedState&>)
+            return new F(shared);
+        else
+            return new F;
+    });
 }
 
 } // namespace
 
-void registerScreens(forms::Runtime& runtime)
+void registerScreens(forms::Runtime& runtime, screens::SharedState& shared)
 {
-    add<Form1>(runtime);
-    add<Form2>(runtime);
-    add<synthesis::Form3>(runtime);
-    add<synthesis::Form4>(runtime);
-    add<synthesis::Form5>(runtime);
-    add<synthesis::Form6>(runtime);
-    add<synthesis::Form13>(runtime);
-    add<harmonics::Form7>(runtime);
-    add<frmAbout1>(runtime);
-    add<frmAbout2>(runtime);
-    add<frmAbout>(runtime);
-    add<frmAbout3>(runtime);
-    add<frmAbout4>(runtime);
-    add<frmAbout5>(runtime);
-    add<fir::Form8>(runtime);
-    add<fir::Form9>(runtime);
-    add<fir::Form10>(runtime);
-    add<fir::Form11>(runtime);
-    add<fir::Form12>(runtime);
+    add<Form1>(runtime, shared);
+    add<Form2>(runtime, shared);
+    add<synthesis::Form3>(runtime, shared);
+    add<synthesis::Form4>(runtime, shared);
+    add<synthesis::Form5>(runtime, shared);
+    add<synthesis::Form6>(runtime, shared);
+    add<synthesis::Form13>(runtime, shared);
+    add<harmonics::Form7>(runtime, shared);
+    add<frmAbout1>(runtime, shared);
+    add<frmAbout2>(runtime, shared);
+    add<frmAbout>(runtime, shared);
+    add<frmAbout3>(runtime, shared);
+    add<frmAbout4>(runtime, shared);
+    add<frmAbout5>(runtime, shared);
+    add<fir::Form8>(runtime, shared);
+    add<fir::Form9>(runtime, shared);
+    add<fir::Form10>(runtime, shared);
+    add<fir::Form11>(runtime, shared);
+    add<fir::Form12>(runtime, shared);
 }
 
 QStringList formNames()

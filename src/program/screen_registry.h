@@ -5,14 +5,19 @@
 #include <QString>
 #include <QStringList>
 
+namespace screens {
+struct SharedState;
+}
+
 namespace forms {
 class Runtime;
 }
 
 namespace program {
 
-// Makes every screen of the program known to the runtime by its form name.
-void registerScreens(forms::Runtime& runtime);
+// Makes every screen of the program known to the runtime by its form name; the screens that
+// share values are given `shared`, which must outlive the runtime's screens.
+void registerScreens(forms::Runtime& runtime, screens::SharedState& shared);
 
 // Every form name of the program, whether or not its screen is registered yet.
 QStringList formNames();

@@ -1,7 +1,6 @@
 #include "program/session.h"
 
 #include "program/screen_registry.h"
-#include "screens/shared_state.h"
 
 #include <QEventLoop>
 #include <QJsonObject>
@@ -15,7 +14,7 @@ Session::Session(forms::Script script, QObject* parent)
     : QObject(parent), m_script(std::move(script)), m_runtime(std::make_unique<forms::Runtime>())
 {
     m_screen = m_script.screen.isEmpty() ? QStringLiteral("Form1") : resolveScreenName(m_script.screen);
-    registerScreens(*m_runtime);
+    registerScreens(*m_runtime, m_shared);
     connect(m_runtime.get(), &forms::Runtime::programEnded, this, &Session::programEnded);
 }
 
@@ -36,7 +35,7 @@ QString Session::problem() const
 
 void Session::start()
 {
-    screens::resetShared();
+    m_shared = {};
     const QString screen = m_screen;
     QTimer::singleShot(0, m_runtime.get(), [this, screen] { m_runtime->start(screen); });
     if (!m_script.scripted())
@@ -51,7 +50,7 @@ void Session::start()
 // the folder could not be written (the reason is then reported).
 bool Session::takeAndWriteSnapshot()
 {
-    m_snapshot = forms::takeSnapshot(*m_runtime, screens::sharedStateJson());
+    m_snapshot = forms::takeSnapshot(*m_runtime, screens::toJson(m_shared));
     if (const auto failed = m_driver ? m_driver->failedStep() : std::nullopt)
         m_snapshot.state.insert(QStringLiteral("failedStep"),
                                 QJsonObject{{QStringLiteral("number"), failed->number},
@@ -119,6 +118,7 @@ SessionResult runSession(const QStringList& arguments)
     result.exitCode = session.exitCode();
     result.failure = session.failure();
     result.snapshot = session.snapshot();
+    result.nonFiniteCoordinates = session.runtime().nonFiniteCoordinates();
     return result;
 }
 

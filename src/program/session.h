@@ -3,6 +3,7 @@
 #include "forms/driver.h"
 #include "forms/runtime.h"
 #include "forms/snapshot.h"
+#include "screens/shared_state.h"
 
 #include <QObject>
 
@@ -39,6 +40,7 @@ private:
 
     forms::Script m_script;
     QString m_screen;
+    screens::SharedState m_shared; // declared before the runtime, so that it outlives the screens
     std::unique_ptr<forms::Runtime> m_runtime;
     std::unique_ptr<forms::Driver> m_driver;
     forms::Snapshot m_snapshot;
@@ -54,6 +56,7 @@ struct SessionResult {
     int exitCode = 0;
     QString failure;
     forms::Snapshot snapshot;
+    long nonFiniteCoordinates = 0; // drawing calls handed a coordinate that is not a number
     const QJsonObject& state() const { return snapshot.state; }
 };
 SessionResult runSession(const QStringList& arguments);

@@ -46,7 +46,7 @@ void Form1::Form_Load()
 
 void Form1::Command1_Click()
 {
-    forms::Runtime& runtime = forms::Runtime::current();
+    forms::Runtime& runtime = this->runtime();
     runtime.Unload(this);
     runtime.Load(QStringLiteral("Form2"));
 }

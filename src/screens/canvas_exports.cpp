@@ -6,7 +6,6 @@
 #include "forms/form.h"
 #include "forms/safe_file.h"
 #include "forms/vector_export.h"
-#include "screens/shared_state.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -162,8 +161,8 @@ void CanvasTools::copyTaps()
 QString CanvasTools::suggestedPath(Thing thing) const
 {
     const ThingInfo& info = infoOf(thing);
-    const QString folder = shared().canvasTools.lastFolder.isEmpty() ? QDir::currentPath()
-                                                                     : shared().canvasTools.lastFolder;
+    const QString folder = m_state.lastFolder.isEmpty() ? QDir::currentPath()
+                                                                     : m_state.lastFolder;
     const QString stem = m_form.name().toLower()
         + (thing == Thing::Picture ? QString() : QLatin1Char('-') + QLatin1String(info.what));
     return QDir(folder).filePath(stem + QLatin1Char('.') + extensionsOf(QString::fromLatin1(info.filters)).front());
@@ -189,7 +188,7 @@ void CanvasTools::saveWithDialog(Thing thing)
         forms::safefile::writeFile(file, outcome.contents, &error);
     if (!error.isEmpty())
         QMessageBox::warning(&m_form, title, error);
-    shared().canvasTools.lastFolder = QFileInfo(file).absolutePath();
+    m_state.lastFolder = QFileInfo(file).absolutePath();
 }
 
 } // namespace screens

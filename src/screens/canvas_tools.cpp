@@ -1,7 +1,6 @@
 #include "screens/canvas_tools.h"
 
 #include "forms/form.h"
-#include "screens/shared_state.h"
 
 #include <QAction>
 #include <QJsonArray>
@@ -54,8 +53,8 @@ Figure figureOfList(const QString& key, const QString& label, const std::vector<
 
 QString CanvasContent::readout(const QPointF&) const { return {}; }
 
-CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content)
-    : QObject(&form), m_form(form), m_content(content), m_id(nextToolsId())
+CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& kept)
+    : QObject(&form), m_form(form), m_content(content), m_state(kept), m_id(nextToolsId())
 {
     addEntries();
     forms::CanvasLayer& layer = form.canvasLayer();
@@ -93,7 +92,7 @@ void CanvasTools::addEntries()
     m_save[Thing::Spectrum] =
         addEntry("saveSpectrum", tr("Save spectrum..."), [this] { saveWithDialog(Thing::Spectrum); });
     m_measurements = addEntry("showMeasurements", tr("Show measurements"), [this] {
-        shared().canvasTools.showMeasurements = m_measurements->isChecked();
+        m_state.showMeasurements = m_measurements->isChecked();
         showNote();
     });
     m_measurements->setCheckable(true);
@@ -115,13 +114,13 @@ QList<QAction*> CanvasTools::offered() const
     for (Thing thing : {Thing::Response, Thing::Curve, Thing::Spectrum})
         if (has(thing))
             groups[1] << m_save.at(thing);
-    if (!m_content.figures().empty()) {
-        m_measurements->setChecked(shared().canvasTools.showMeasurements);
+    if (m_content.measures()) {
+        m_measurements->setChecked(m_state.showMeasurements);
         groups[2] << m_measurements;
     }
     if (m_content.holdable())
         groups[2] << m_hold;
-    if (shared().canvasTools.held.count(m_form.name()))
+    if (m_state.held.count(m_form.name()))
         groups[2] << m_clearHeld;
     QList<QAction*> entries;
     std::size_t separators = 0;
@@ -160,13 +159,14 @@ void CanvasTools::drawingChanged()
 void CanvasTools::hold()
 {
     const forms::DrawingRecord& record = m_form.drawingRecord();
-    shared().canvasTools.held[m_form.name()] = {record.trace(), m_content.figures(), m_id, record.clears()};
+    const std::vector<Figure> figures = m_content.measures() ? m_content.figures() : std::vector<Figure>{};
+    m_state.held[m_form.name()] = {record.trace(), figures, m_id, record.clears()};
     drawingChanged();
 }
 
 void CanvasTools::clearHeld()
 {
-    shared().canvasTools.held.erase(m_form.name());
+    m_state.held.erase(m_form.name());
     drawingChanged();
 }
 
@@ -174,7 +174,7 @@ void CanvasTools::clearHeld()
 // once it has been cleared for a new drawing.
 const HeldDrawing* CanvasTools::heldShown() const
 {
-    const auto& held = shared().canvasTools.held;
+    const auto& held = m_state.held;
     const auto found = held.find(m_form.name());
     if (found == held.end())
         return nullptr;
@@ -191,9 +191,8 @@ void CanvasTools::paintHeld(QPainter& painter, const QRectF& canvas) const
 
 void CanvasTools::showNote()
 {
-    const std::vector<Figure> figures = m_content.figures();
-    const bool shown = !figures.empty() && shared().canvasTools.showMeasurements;
-    m_form.canvasLayer().setNote(shown ? noteText(figures, heldShown()) : QString(), kPlotArea);
+    const bool shown = m_content.measures() && m_state.showMeasurements;
+    m_form.canvasLayer().setNote(shown ? noteText(m_content.figures(), heldShown()) : QString(), kPlotArea);
 }
 
 // A small table: each figure, then the held trace's beside it when one is shown.
@@ -222,9 +221,9 @@ QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDraw
 
 QJsonObject CanvasTools::state() const
 {
-    const std::vector<Figure> figures = m_content.figures();
-    if (figures.empty())
+    if (!m_content.measures())
         return {};
+    const std::vector<Figure> figures = m_content.figures();
     const auto valuesOf = [](const std::vector<Figure>& list) {
         QJsonObject values;
         for (const Figure& figure : list)

@@ -1,6 +1,6 @@
 #include "screens/module1.h"
 
-#include "screens/shared_state.h"
+#include "forms/form.h"
 #include "forms/palette.h"
 
 namespace Module1 {
@@ -16,11 +16,9 @@ void setGridPen(forms::Form& form, int counter, int lastCounter)
 
 } // namespace
 
-void DrawGrid()
+void DrawGrid(forms::Form& PlotForm)
 {
-    forms::Form* form = screens::shared().PlotForm;
-    if (!form)
-        return;
+    forms::Form* form = &PlotForm; // the form the graticule goes on
     int counter = 0;
     for (int i = 8; i <= 384; i += 47) {
         setGridPen(*form, ++counter, 9);

@@ -2,7 +2,6 @@
 
 #include "dsp/answer.h"
 #include "dsp/number_format.h"
-#include "screens/shared_state.h"
 #include "forms/palette.h"
 #include "forms/runtime.h"
 #include "screens/module1.h"
@@ -45,11 +44,8 @@ void standardSetUp(forms::Form& form, const SetUpOptions& options)
         form.Cls();
     form.setBackColor(paletteColour(15));
     form.setForeColor(paletteColour(0));
-    form.setAutoRedraw(true);
     form.setScaleHeight(options.scaleHeight);
-    form.setScaleWidth(640);
-    if (options.canvasFont)
-        form.setCanvasFont(arial(form.scaleWidth() * 0.015));
+    form.setScaleWidth(kCanvasWidth);
     for (QLabel* label : options.blanked)
         label->setText(QStringLiteral(" "));
     if (options.show) {
@@ -60,8 +56,7 @@ void standardSetUp(forms::Form& form, const SetUpOptions& options)
 
 void drawGraticuleOn(forms::Form& form)
 {
-    shared().PlotForm = &form;
-    Module1::DrawGrid();
+    Module1::DrawGrid(form);
     // What follows is the trace: a held trace leaves the graticule behind.
     form.drawingRecord().markBase();
 }
@@ -123,7 +118,7 @@ QString ask(forms::Form& form, const QString& title, const QString& defaultAnswe
             const forms::AnswerRule& rule)
 {
     Q_UNUSED(form);
-    return forms::Runtime::current().InputBox(QStringLiteral(" "), title, defaultAnswer, rule);
+    return form.runtime().InputBox(QStringLiteral(" "), title, defaultAnswer, rule);
 }
 
 namespace {

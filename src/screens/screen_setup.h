@@ -14,6 +14,10 @@ class QLabel;
 
 namespace screens {
 
+// Every screen draws, and most lay out their controls, on a canvas 640 units across and 480 down.
+inline constexpr double kCanvasWidth = 640;
+inline constexpr double kCanvasHeight = 480;
+
 // Fonts of the layouts.
 forms::FontSpec arial(double points, bool bold = false);
 forms::FontSpec sansSerif(double points, bool bold = false); // the old "MS Sans Serif"
@@ -22,15 +26,14 @@ forms::FontSpec sansSerif(double points, bool bold = false); // the old "MS Sans
 void paintControl(QWidget* widget, const QColor& text, const QColor& background = QColor());
 
 struct SetUpOptions {
-    bool canvasFont = true;                  // the square and pulse screens keep their layout's font
     std::initializer_list<QLabel*> blanked;  // captions set to a single blank before the show
     bool show = true;
     bool clearFirst = false;                 // the spectrum screen clears right after centring
-    double scaleHeight = 480;
+    double scaleHeight = kCanvasHeight;
 };
 
-// What every drawing screen does first: centre, white canvas and black pen, persistent drawing,
-// a 640 x 480 logical scale, the canvas font, blank captions, then show and clear.
+// What every drawing screen does first: centre, white canvas and black pen, the 640 x 480
+// logical scale, blank captions, then show and clear.
 void standardSetUp(forms::Form& form, const SetUpOptions& options);
 
 // Points the graticule routine at this screen and draws the graticule.

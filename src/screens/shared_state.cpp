@@ -2,18 +2,12 @@
 
 namespace screens {
 
-SharedState& shared()
+QJsonObject toJson(const SharedState& state)
 {
-    static SharedState state;
-    return state;
-}
-
-void resetShared() { shared() = SharedState{}; }
-
-QJsonObject sharedStateJson()
-{
-    const SharedState& state = shared();
-    return QJsonObject{{QStringLiteral("WaveType"), state.WaveType},
+    const QString wave = state.WaveType
+                             ? QString::fromStdString(dsp::waveTypeCode(*state.WaveType))
+                             : QString();
+    return QJsonObject{{QStringLiteral("WaveType"), wave},
                        {QStringLiteral("Harmonics"), state.Harmonics},
                        {QStringLiteral("DutyCycle"), state.DutyCycle},
                        {QStringLiteral("RectifyChoice"), state.RectifyChoice}};

@@ -14,7 +14,8 @@ namespace {
 const QColor kDarkBlue(0, 0, 192);
 }
 
-Form13::Form13() : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generator"), QStringLiteral("PULSE"))
+Form13::Form13(screens::SharedState& shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generator"), dsp::WaveType::Pulse, shared)
 {
     placeButtons({logicalRect(491, 221, 108, 28), logicalRect(491, 275, 108, 28),
                   logicalRect(491, 328, 108, 28)});
@@ -28,7 +29,7 @@ Form13::Form13() : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generato
 // even when no curve is drawn. An empty count leaves the shared count as it was.
 void Form13::Form_Load()
 {
-    screens::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
+    screens::standardSetUp(*this, {.blanked = {Label1, Label2}});
     screens::drawGraticuleOn(*this);
 
     const QString countAnswer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("13"),
@@ -36,8 +37,8 @@ void Form13::Form_Load()
     const QString dutyAnswer = screens::ask(*this, QStringLiteral("Duty Cycle [0 to 1]"), QStringLiteral("0.2"),
                                         screens::numberRule());
     if (const auto value = dsp::readNumber(countAnswer.toStdString()))
-        screens::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
-    screens::shared().DutyCycle = dutyAnswer;
+        m_shared.Harmonics = toSharedCount(dsp::roundHalfEven(*value));
+    m_shared.DutyCycle = dutyAnswer;
 
     const std::optional<int> count = screenCount(countAnswer, ZeroCount::Stops);
     if (!count)
@@ -51,7 +52,7 @@ void Form13::Form_Load()
     screens::busyOn(*this);
     dsp::Curve curve = dsp::pulseTrainCurve(*count, *dutyCycle);
     screens::drawPolyline(*this, curve.points);
-    keepDrawn(dsp::Wave::PulseTrain, std::move(curve), *dutyCycle);
+    keepDrawn(dsp::Wave::PulseTrain, std::move(curve), *count, *dutyCycle);
     screens::busyOff(*this);
 }
 
@@ -61,7 +62,7 @@ std::optional<double> Form13::screenDutyCycle(const QString& answer)
 {
     const dsp::AnswerValue dutyCycle = dsp::readAnswer(answer.toStdString());
     if (dutyCycle.negative())
-        forms::Runtime::current().End();
+        runtime().End();
     if (dutyCycle.reading != dsp::Reading::Number || dutyCycle.value > 1)
         return std::nullopt;
     return dutyCycle.value;

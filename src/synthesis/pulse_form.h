@@ -12,7 +12,7 @@ class Form13 : public SynthesisScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form13";
-    Form13();
+    explicit Form13(screens::SharedState& shared);
     void Form_Load() override;
 
 private:

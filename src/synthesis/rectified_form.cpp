@@ -9,8 +9,9 @@
 
 namespace synthesis {
 
-Form6::Form6()
-    : SynthesisScreen(kName, QStringLiteral("Fourier rectified sine generator"), QStringLiteral("REC"))
+Form6::Form6(screens::SharedState& shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier rectified sine generator"),
+                      dsp::WaveType::Rectified, shared)
 {
     placeButtons(standardButtons());
     Label1 = addLabel(QStringLiteral("Label1"), logicalRect(142, 395, 195, 14), screens::arial(12, true));
@@ -26,7 +27,7 @@ void Form6::Form_Load()
 
     const QString choice = screens::ask(*this, QStringLiteral("Choose one: [F]ull-wave or [H]alf-wave"),
                                     QStringLiteral("F"));
-    screens::shared().RectifyChoice = choice;
+    m_shared.RectifyChoice = choice;
     const bool fullWave = dsp::isFullWave(choice.toStdString());
 
     const QString answer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("3"),

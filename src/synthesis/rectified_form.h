@@ -11,7 +11,7 @@ class Form6 : public SynthesisScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form6";
-    Form6();
+    explicit Form6(screens::SharedState& shared);
     void Form_Load() override;
 
 private:

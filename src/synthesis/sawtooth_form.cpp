@@ -7,7 +7,8 @@
 
 namespace synthesis {
 
-Form5::Form5() : SynthesisScreen(kName, QStringLiteral("Fourier sawtooth generator"), QStringLiteral("SAW"))
+Form5::Form5(screens::SharedState& shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier sawtooth generator"), dsp::WaveType::Sawtooth, shared)
 {
     placeButtons(standardButtons());
     Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2640, 7080, 4335, 855), screens::arial(12, true));

@@ -11,7 +11,7 @@ class Form5 : public SynthesisScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form5";
-    Form5();
+    explicit Form5(screens::SharedState& shared);
     void Form_Load() override;
 
 private:

@@ -29,7 +29,8 @@ double lowerScanStart(int harmonics) { return harmonics <= 10 ? 223 + 1.3 * harm
 
 } // namespace
 
-Form3::Form3() : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), QStringLiteral("SQR"))
+Form3::Form3(screens::SharedState& shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), dsp::WaveType::Square, shared)
 {
     placeButtons(standardButtons());
     Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2880, 7200, 4215, 495), screens::arial(12, true));
@@ -40,14 +41,14 @@ Form3::Form3() : SynthesisScreen(kName, QStringLiteral("Fourier square generator
 
 void Form3::Form_Load()
 {
-    screens::standardSetUp(*this, {.canvasFont = false, .blanked = {Label1, Label2}});
+    screens::standardSetUp(*this, {.blanked = {Label1, Label2}});
     screens::drawGraticuleOn(*this);
 
     // The shared count is the nearest whole number, taken before the answer is screened.
     const QString answer = askHarmonics(QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
                                         screens::CountConversion::NearestEven);
     if (const auto value = dsp::readNumber(answer.toStdString()))
-        screens::shared().Harmonics = toSharedCount(dsp::roundHalfEven(*value));
+        m_shared.Harmonics = toSharedCount(dsp::roundHalfEven(*value));
     const std::optional<int> count = screenCount(answer, ZeroCount::Stops);
     if (!count)
         return;
@@ -61,7 +62,7 @@ void Form3::Form_Load()
     PSet(curve.points.front().x, curve.points.front().y, forms::bareNumberColour(14));
     for (std::size_t i = 1; i < curve.points.size(); ++i)
         LineTo(curve.points[i].x, curve.points[i].y);
-    keepDrawn(dsp::Wave::Square, curve);
+    keepDrawn(dsp::Wave::Square, curve, harmonics);
 
     if (harmonics == 1) {
         setMousePointer(0);

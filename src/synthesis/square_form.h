@@ -11,7 +11,7 @@ class Form3 : public SynthesisScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form3";
-    Form3();
+    explicit Form3(screens::SharedState& shared);
     void Form_Load() override;
 
 private:

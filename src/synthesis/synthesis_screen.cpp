@@ -22,11 +22,13 @@ std::int16_t toSharedCount(double count)
     return static_cast<std::int16_t>(std::clamp(count, -32768.0, 32767.0));
 }
 
-SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, const QString& waveType)
-    : Form(QString::fromLatin1(name), 11880, 8595), m_waveType(waveType)
+SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, dsp::WaveType waveType,
+                                 screens::SharedState& shared)
+    : Form(QString::fromLatin1(name), 11880, 8595), m_shared(shared), m_waveType(waveType)
 {
     setCaption(caption);
-    m_tools = new screens::CanvasTools(*this, *this);
+    setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
+    m_tools = new screens::CanvasTools(*this, *this, shared.canvasTools);
 }
 
 ButtonColumn SynthesisScreen::standardButtons() const
@@ -58,7 +60,7 @@ std::optional<int> SynthesisScreen::screenCount(const QString& answer, ZeroCount
     case dsp::CountKind::Empty:
         return std::nullopt;
     case dsp::CountKind::Negative:
-        Runtime::current().End();
+        runtime().End();
     case dsp::CountKind::Zero:
         if (zero == ZeroCount::Stops)
             return std::nullopt;
@@ -75,19 +77,19 @@ void SynthesisScreen::captionAndDraw(QLabel* caption, const QString& captionText
                                      dsp::Wave wave, const std::function<dsp::Curve(int)>& curveOf)
 {
     screens::showOnOneLine(caption, screens::captionWith(captionText, harmonics));
-    screens::shared().Harmonics = toSharedCount(harmonics);
+    m_shared.Harmonics = toSharedCount(harmonics);
     screens::busyOn(*this);
     setForeColor(forms::paletteColour(0));
     setDrawWidth(1);
     dsp::Curve curve = curveOf(harmonics);
     screens::drawPolyline(*this, curve.points);
-    keepDrawn(wave, std::move(curve));
+    keepDrawn(wave, std::move(curve), harmonics);
     screens::busyOff(*this);
 }
 
-void SynthesisScreen::keepDrawn(dsp::Wave wave, dsp::Curve curve, double dutyCycle)
+void SynthesisScreen::keepDrawn(dsp::Wave wave, dsp::Curve curve, int harmonics, double dutyCycle)
 {
-    m_drawn = Drawn{wave, std::move(curve), dutyCycle};
+    m_drawn = Drawn{wave, std::move(curve), harmonics, dutyCycle};
     m_tools->drawingChanged();
 }
 
@@ -99,15 +101,18 @@ std::optional<std::vector<dsp::CurveRow>> SynthesisScreen::curve() const
 }
 
 // The screens whose wave jumps measure how far the curve overshoots the jump.
+bool SynthesisScreen::measures() const
+{
+    return m_waveType == dsp::WaveType::Square || m_waveType == dsp::WaveType::Sawtooth
+        || m_waveType == dsp::WaveType::Pulse;
+}
+
 std::vector<screens::Figure> SynthesisScreen::figures() const
 {
-    const auto wave = dsp::waveTypeFromCode(m_waveType.toStdString());
-    const bool jumps = wave == dsp::WaveType::Square || wave == dsp::WaveType::Sawtooth
-        || wave == dsp::WaveType::Pulse;
-    if (!jumps)
+    if (!measures())
         return {};
     const std::optional<double> overshoot =
-        m_drawn ? dsp::overshootPercent(m_drawn->wave, m_drawn->curve, m_drawn->dutyCycle) : std::nullopt;
+        m_drawn ? dsp::overshootPercent(m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle) : std::nullopt;
     return {screens::figureOf(QStringLiteral("overshootPercent"), tr("overshoot"), overshoot,
                               [](double percent) { return QString::number(percent, 'f', 2) + QStringLiteral(" %"); })};
 }
@@ -127,14 +132,14 @@ QString SynthesisScreen::readout(const QPointF& logical) const
     return tr("time %1 rad\nvalue %2").arg(QString::number(time, 'f', 3), QString::number(*value, 'f', 3));
 }
 
-void SynthesisScreen::Form_Unload() { Runtime::current().Load(QStringLiteral("Form2")); }
+void SynthesisScreen::Form_Unload() { runtime().Load(QStringLiteral("Form2")); }
 
-void SynthesisScreen::Command1_Click() { Runtime::current().Unload(this); }
+void SynthesisScreen::Command1_Click() { runtime().Unload(this); }
 
 void SynthesisScreen::Command2_Click()
 {
-    screens::shared().WaveType = m_waveType;
-    Runtime& runtime = Runtime::current();
+    m_shared.WaveType = m_waveType;
+    Runtime& runtime = this->runtime();
     if (!runtime.knows(QStringLiteral("Form7")))
         return;
     if (forms::Form* spectrum = runtime.Load(QStringLiteral("Form7")))
@@ -143,7 +148,7 @@ void SynthesisScreen::Command2_Click()
 
 void SynthesisScreen::Command3_Click()
 {
-    Runtime& runtime = Runtime::current();
+    Runtime& runtime = this->runtime();
     const QString again = name();
     runtime.Unload(this);
     runtime.Load(again);

@@ -4,6 +4,7 @@
 #include "dsp/wave_units.h"
 #include "screens/canvas_tools.h"
 #include "screens/screen_setup.h"
+#include "screens/shared_state.h"
 #include "forms/form.h"
 
 #include <cstdint>
@@ -36,7 +37,8 @@ std::int16_t toSharedCount(double count);
 class SynthesisScreen : public forms::Form, public screens::CanvasContent {
     Q_OBJECT
 public:
-    SynthesisScreen(const char* name, const QString& caption, const QString& waveType);
+    SynthesisScreen(const char* name, const QString& caption, dsp::WaveType waveType,
+                    screens::SharedState& shared);
 
     void Form_Unload() override;
     void Command1_Click();
@@ -44,6 +46,7 @@ public:
     void Command3_Click();
 
     std::optional<std::vector<dsp::CurveRow>> curve() const override;
+    bool measures() const override;
     std::vector<screens::Figure> figures() const override;
     QString readout(const QPointF& logical) const override;
     bool holdable() const override { return m_drawn.has_value(); }
@@ -65,20 +68,24 @@ protected:
     void captionAndDraw(QLabel* caption, const QString& captionText, int harmonics, dsp::Wave wave,
                         const std::function<dsp::Curve(int)>& curveOf);
     // The curve just drawn, for the canvas tools.
-    void keepDrawn(dsp::Wave wave, dsp::Curve curve, double dutyCycle = 0);
+    void keepDrawn(dsp::Wave wave, dsp::Curve curve, int harmonics, double dutyCycle = 0);
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
 
+protected:
+    screens::SharedState& m_shared;
+
 private:
     struct Drawn {
         dsp::Wave wave;
         dsp::Curve curve;
+        int harmonics;
         double dutyCycle;
     };
 
-    QString m_waveType;
+    dsp::WaveType m_waveType;
     std::optional<Drawn> m_drawn;
     screens::CanvasTools* m_tools = nullptr;
 };

@@ -7,7 +7,8 @@
 
 namespace synthesis {
 
-Form4::Form4() : SynthesisScreen(kName, QStringLiteral("Fourier triangle generator"), QStringLiteral("TRI"))
+Form4::Form4(screens::SharedState& shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier triangle generator"), dsp::WaveType::Triangle, shared)
 {
     placeButtons(standardButtons());
     Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2640, 7080, 6495, 255), screens::arial(12, true));

@@ -11,7 +11,7 @@ class Form4 : public SynthesisScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form4";
-    Form4();
+    explicit Form4(screens::SharedState& shared);
     void Form_Load() override;
 
 private:

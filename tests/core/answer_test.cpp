@@ -8,6 +8,7 @@
 namespace {
 
 struct ReadCase {
+    const char* name;
     const char* text;
     bool readable;
     double value;
@@ -26,31 +27,32 @@ TEST_P(ReadNumber, AcceptsOnlyPlainNumbers)
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ReadNumber, ::testing::Values(
-    ReadCase{"3", true, 3},
-    ReadCase{"  2.7  ", true, 2.7},
-    ReadCase{"+5", true, 5},
-    ReadCase{"-1", true, -1},
-    ReadCase{".5", true, 0.5},
-    ReadCase{"5.", true, 5},
-    ReadCase{"1e3", true, 1000},
-    ReadCase{"1E-05", true, 1e-5},
-    ReadCase{"-0", true, 0},
-    ReadCase{"0.0000001", true, 1e-7},
-    ReadCase{"1e-400", true, 0},       // underflows to zero: still a number
-    ReadCase{"", false, 0},
-    ReadCase{"   ", false, 0},
-    ReadCase{"abc", false, 0},
-    ReadCase{"1,5", false, 0},         // the separator is "." whatever the locale
-    ReadCase{"1.2.3", false, 0},
-    ReadCase{"1e400", false, 0},       // not finite
-    ReadCase{"inf", false, 0},
-    ReadCase{"nan", false, 0},
-    ReadCase{"1e", false, 0},
-    ReadCase{".", false, 0},
-    ReadCase{"-", false, 0},
-    ReadCase{"3 4", false, 0},
-    ReadCase{"0x10", false, 0},
-    ReadCase{"\xc3\xa9", false, 0}));
+    ReadCase{"three", "3", true, 3},
+    ReadCase{"padded_decimal", "  2.7  ", true, 2.7},
+    ReadCase{"plus_sign", "+5", true, 5},
+    ReadCase{"minus_one", "-1", true, -1},
+    ReadCase{"no_leading_digit", ".5", true, 0.5},
+    ReadCase{"no_trailing_digit", "5.", true, 5},
+    ReadCase{"exponent", "1e3", true, 1000},
+    ReadCase{"capital_negative_exponent", "1E-05", true, 1e-5},
+    ReadCase{"minus_zero", "-0", true, 0},
+    ReadCase{"seven_decimals", "0.0000001", true, 1e-7},
+    ReadCase{"underflow", "1e-400", true, 0}, // underflows to zero: still a number
+    ReadCase{"empty", "", false, 0},
+    ReadCase{"blanks", "   ", false, 0},
+    ReadCase{"word", "abc", false, 0},
+    ReadCase{"decimal_comma", "1,5", false, 0}, // the separator is "." whatever the locale
+    ReadCase{"two_points", "1.2.3", false, 0},
+    ReadCase{"overflow", "1e400", false, 0}, // not finite
+    ReadCase{"inf", "inf", false, 0},
+    ReadCase{"nan", "nan", false, 0},
+    ReadCase{"exponent_without_digits", "1e", false, 0},
+    ReadCase{"point_alone", ".", false, 0},
+    ReadCase{"minus_alone", "-", false, 0},
+    ReadCase{"two_numbers", "3 4", false, 0},
+    ReadCase{"hexadecimal", "0x10", false, 0},
+    ReadCase{"accented_letter", "\xc3\xa9", false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Numbers beyond the range of doubles keep their sign: -1e309 is a (very) negative answer and
 // 1e309 a (very) large one, as 1e308 written out with all its digits already is.

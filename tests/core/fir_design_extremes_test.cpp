@@ -41,7 +41,8 @@ TEST_P(ExtremeDesigns, TapsAndEveryTracePointAreFinite)
 }
 
 constexpr double kHuge = 1e308;
-constexpr double kTiny = 1e-321; // fs / 500 underflows to zero
+// fs / 500 = 2e-324 lies below half the smallest double (4.9e-324) and rounds to zero.
+constexpr double kTiny = 1e-321;
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, ExtremeDesigns,
@@ -57,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FirDesignExtremes, LargeCarrierKeepsTheCourseAngleWhereItFits)
 {
-    // f0 / fs = 0.4 either way: the carrier is sin(0.8 pi k) whatever the magnitudes.
+    // f0 / fs = 0.4 either way: the carrier is sin(0.8 pi k) whatever the magnitudes; B / fs =
+    // 0.01 either way, so both prototypes hold M = 1 + floor(0.01 x 21) = 1 bin.
     const std::vector<double> huge = bandpassTaps(kHuge, 1e306, 4e307, 21);
     const std::vector<double> plain = bandpassTaps(1000, 10, 400, 21);
     for (std::size_t k = 0; k < huge.size(); ++k)
@@ -68,9 +70,11 @@ TEST(FirDesignExtremes, LargeCarrierKeepsTheCourseAngleWhereItFits)
 
 TEST(FirDesignExtremes, PassbandNeverCoversMoreThanEveryBin)
 {
-    // The cutoff one step below fs/2: 2 fc / (fs / N) rounds up to N itself.
+    // The cutoff one step below fs/2: 2 fc / (fs / N) rounds up to N = 15 itself, and 1 + 15
+    // bins would be more than the N there are.
     const double justBelowHalf = std::nextafter(500.0, 0.0);
     EXPECT_EQ(passbandBins(justBelowHalf, 1000, 15), 15);
+    // fs / N rounds to zero (kTiny): the quotient is infinite and N = 500 bins is all there is.
     EXPECT_EQ(passbandBins(5e-324, kTiny, 500), 500);
 }
 

@@ -18,7 +18,8 @@ constexpr std::size_t kFrameStrokes = 3; // two axes and the full-scale tick
 SpectrumPlot plot(const std::string& kind, int harmonics, const std::string& duty = "0.2",
                   const std::string& rectify = "F")
 {
-    return dsp::spectrumPlot(kind, harmonics, duty, rectify);
+    // The screens store the wave by its code; an unknown code is no wave.
+    return dsp::spectrumPlot(dsp::waveTypeFromCode(kind), harmonics, duty, rectify);
 }
 
 // Table rows print as their names in failure messages.
@@ -48,7 +49,10 @@ TEST_P(Spacing, CompressesOnlyAboveTwentyHarmonics)
 INSTANTIATE_TEST_SUITE_P(Counts, Spacing,
                          ::testing::Values(SpacingCase{0, 1}, SpacingCase{1, 1},
                                            SpacingCase{20, 1}, SpacingCase{21, 20.0 / 21},
-                                           SpacingCase{40, 0.5}, SpacingCase{32767, 20.0 / 32767}));
+                                           SpacingCase{40, 0.5}, SpacingCase{32767, 20.0 / 32767}),
+                         [](const auto& info) {
+                             return "harmonics_" + std::to_string(info.param.harmonics);
+                         });
 
 // Squeezed or not, the last square or triangle marker (harmonic 2N) stands at x = 430.
 TEST(Spacing, OddHarmonicSpectraEndAtX430)
@@ -63,11 +67,16 @@ TEST(Spacing, OddHarmonicSpectraEndAtX430)
 
 // ---- Frame ----------------------------------------------------------------------------------
 
-class Frame : public ::testing::TestWithParam<const char*> {};
+struct FrameCase {
+    const char* name;
+    const char* kind;
+};
+
+class Frame : public ::testing::TestWithParam<FrameCase> {};
 
 TEST_P(Frame, AxesAndTickComeFirst)
 {
-    const SpectrumPlot p = plot(GetParam(), 3);
+    const SpectrumPlot p = plot(GetParam().kind, 3);
     ASSERT_GE(p.strokes.size(), kFrameStrokes);
     const Stroke frame[] = {{{28, 300}, {590, 300}, 11, 1},
                             {{28, 300}, {28, 30}, 11, 1},
@@ -80,8 +89,13 @@ TEST_P(Frame, AxesAndTickComeFirst)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, Frame,
-                         ::testing::Values("SQR", "TRI", "SAW", "PULSE", "REC", "sqr", ""));
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, Frame,
+    ::testing::Values(FrameCase{"square", "SQR"}, FrameCase{"triangle", "TRI"},
+                      FrameCase{"sawtooth", "SAW"}, FrameCase{"pulse", "PULSE"},
+                      FrameCase{"rectified", "REC"}, FrameCase{"lowerCaseKind", "sqr"},
+                      FrameCase{"emptyKind", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Single lines ---------------------------------------------------------------------------
 
@@ -283,6 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ChoiceCase {
+    const char* name;
     const char* choice;
     bool fullWave;
 };
@@ -298,9 +313,14 @@ TEST_P(RectifyChoice, OnlyASingleFMeansFullWave)
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, RectifyChoice,
-                         ::testing::Values(ChoiceCase{"F", true}, ChoiceCase{"f", true},
-                                           ChoiceCase{"H", false}, ChoiceCase{"h", false},
-                                           ChoiceCase{"", false}, ChoiceCase{" F", false},
-                                           ChoiceCase{"Full", false}, ChoiceCase{"x", false}));
+                         ::testing::Values(ChoiceCase{"upperF", "F", true},
+                                           ChoiceCase{"lowerF", "f", true},
+                                           ChoiceCase{"upperH", "H", false},
+                                           ChoiceCase{"lowerH", "h", false},
+                                           ChoiceCase{"empty", "", false},
+                                           ChoiceCase{"blankBeforeF", " F", false},
+                                           ChoiceCase{"wordFull", "Full", false},
+                                           ChoiceCase{"otherLetter", "x", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <string>
 
 namespace {
 
 struct FormatCase {
+    const char* name;
     double value;
     const char* text;
 };
@@ -19,28 +21,30 @@ TEST_P(CaptionNumber, WritesTheCaptionText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, CaptionNumber, ::testing::Values(
-    FormatCase{3, " 3"},
-    FormatCase{0.35, " .35"},
-    FormatCase{0.2, " .2"},
-    FormatCase{1000, " 1000"},
-    FormatCase{1.0 / 3.0, " .333333333333333"},
-    FormatCase{0.00001, " 1E-05"},
-    FormatCase{2.5e15, " 2.5E+15"},
-    FormatCase{0.0001, " .0001"},
-    FormatCase{0, " 0"},
-    FormatCase{-0.0, " 0"},
-    FormatCase{-0.5, "-.5"},
-    FormatCase{-3, "-3"},
-    FormatCase{2.0 / 3.0, " .666666666666667"},      // last digit correctly rounded
-    FormatCase{0.5833, " .5833"},
-    FormatCase{123456789012345.0, " 123456789012345"},  // 15 digits stay positional
-    FormatCase{999999999999999.9, " 1E+15"},             // rounding carries into the exponent form
-    FormatCase{-2.47194233e-8, "-2.47194233E-08"},
-    FormatCase{0.000849240612, " .000849240612"},
-    FormatCase{1e-100, " 1E-100"},
-    FormatCase{1.5e300, " 1.5E+300"},
-    FormatCase{10.25, " 10.25"},
-    FormatCase{0.999999999999999999, " 1"}));
+    FormatCase{"whole", 3, " 3"},
+    FormatCase{"two_decimals", 0.35, " .35"},
+    FormatCase{"one_decimal", 0.2, " .2"},
+    FormatCase{"thousand", 1000, " 1000"},
+    FormatCase{"one_third", 1.0 / 3.0, " .333333333333333"},
+    FormatCase{"below_a_ten_thousandth", 0.00001, " 1E-05"},
+    FormatCase{"large_exponent", 2.5e15, " 2.5E+15"},
+    FormatCase{"one_ten_thousandth", 0.0001, " .0001"},
+    FormatCase{"zero", 0, " 0"},
+    FormatCase{"minus_zero", -0.0, " 0"},
+    FormatCase{"minus_half", -0.5, "-.5"},
+    FormatCase{"minus_three", -3, "-3"},
+    FormatCase{"two_thirds", 2.0 / 3.0, " .666666666666667"}, // last digit correctly rounded
+    FormatCase{"four_decimals", 0.5833, " .5833"},
+    // 15 digits stay positional; rounding to 15 digits can carry into the exponent form.
+    FormatCase{"fifteen_digits", 123456789012345.0, " 123456789012345"},
+    FormatCase{"rounds_up_to_the_exponent_form", 999999999999999.9, " 1E+15"},
+    FormatCase{"negative_small_tap", -2.47194233e-8, "-2.47194233E-08"},
+    FormatCase{"small_tap", 0.000849240612, " .000849240612"},
+    FormatCase{"tiny", 1e-100, " 1E-100"},
+    FormatCase{"huge", 1.5e300, " 1.5E+300"},
+    FormatCase{"ten_and_a_quarter", 10.25, " 10.25"},
+    FormatCase{"rounds_to_one", 0.999999999999999999, " 1"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CaptionNumberLocale, DecimalSeparatorIsAlwaysAPoint)
 {

@@ -160,7 +160,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     ByteReader in(data, size);
     const QString screen = screenOf(in.byte());
-    const long nonFiniteBefore = forms::Form::nonFiniteCoordinates();
     const auto windowsBefore = QApplication::topLevelWidgets().size();
 
     playback::SteppedSession::Result result;
@@ -177,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (qEnvironmentVariableIsSet("DSPLAB_FUZZ_SCRIPT"))
         std::fprintf(stderr, "dsplab %s%s\n", qPrintable(result.script.join(QLatin1Char(' '))),
                      result.ended ? "   (the program ended)" : "");
-    if (forms::Form::nonFiniteCoordinates() != nonFiniteBefore)
+    if (result.nonFiniteCoordinates != 0)
         fail("a coordinate that is not a finite number reached the canvas", result.script);
     if (QApplication::topLevelWidgets().size() != windowsBefore)
         fail("a window outlived the program run", result.script);

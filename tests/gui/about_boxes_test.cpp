@@ -1,6 +1,7 @@
 #include "gui_support.h"
 
 #include "program/screen_registry.h"
+#include "screens/shared_state.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
 
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -22,7 +24,6 @@ using namespace guitest;
 const QColor kFace(192, 192, 192);
 const QColor kShadow(128, 128, 128);
 const QColor kHighlight(255, 255, 255);
-constexpr int kTwipsPerPixel = 15;
 
 const char* const kOverview =
     "This software demonstrates Fourier synthesis for 5 common periodic functions. For example, "
@@ -39,14 +40,7 @@ const char* const kOverview =
 struct BoxCase {
     const char* name;
     const char* title;
-    int widthTwips;
-    int heightTwips;
-    int okLeft;
-    int okTop;
-    int lineLeft;
-    int lineRight;
-    int lineY;
-    bool etched;
+    bool etched;    // a white line under the grey separator
     int emptyLines; // between paragraphs, as shown
     const char* text;
 };
@@ -54,8 +48,8 @@ struct BoxCase {
 std::ostream& operator<<(std::ostream& out, const BoxCase& box) { return out << box.name; }
 
 const BoxCase kBoxes[] = {
-    {"frmAbout1", "DSP Lab", 5730, 3540, 4200, 3120, 120, 5684, 3000, false, 1, kOverview},
-    {"frmAbout2", "About low-pass filter design", 5730, 2985, 4320, 2520, 120, 5684, 2400, false, 0,
+    {"frmAbout1", "DSP Lab", false, 1, kOverview},
+    {"frmAbout2", "About low-pass filter design", false, 0,
      "The windowed-sinc design method is used here. The impulse response of the filter takes the "
      "general form sin(x)/x which is known as the sinc function (which you can see by plotting the "
      "coefficients). Due to the truncation of the sinc function, the filter shows excessive ripple in "
@@ -63,24 +57,24 @@ const BoxCase kBoxes[] = {
      "abruptness of the ends of the truncated sinc function and improve the frequency response. The "
      "price paid is a larger transition bandwidth. This can be compensated for by increasing the "
      "filter order. The Main Menu offers filter designs using the Blackman window."},
-    {"frmAbout", "About low-pass filter design", 5730, 3090, 4245, 2625, 90, 5654, 2445, true, 0,
+    {"frmAbout", "About low-pass filter design", true, 0,
      "The red plot shows the linear response with a Blackman window.  The Blackman window reduces the "
      "ripple to a value that is too small to show on the linear plot. The black plot is the "
      "logarithmic filter response with each vertical division equal to approximately 15 dB. The "
      "Blackman window reduces the passband ripple and improves the stopband attenuation."},
-    {"frmAbout3", "About band-pass filter design", 5730, 3090, 4245, 2625, 90, 5654, 2445, true, 0,
+    {"frmAbout3", "About band-pass filter design", true, 0,
      "The red plot shows the linear response with a Blackman window. The Blackman window reduces "
      "passband ripple and improves stopband attenuation.  The black plot is the logarithmic filter "
      "response with each vertical division equal to approximately 15 dB.  The bandpass response is "
      "actually a shifted lowpass response.  The lowpass coefficients are multiplied by a sine "
      "function of the bandpass center frequency. "},
-    {"frmAbout4", "About high-pass filter design", 5730, 3555, 4245, 2625, 90, 5654, 2445, true, 0,
+    {"frmAbout4", "About high-pass filter design", true, 0,
      "The red plot shows the linear response with a Blackman window.  The window reduces the ripple "
      "to a value that is too small to show on the graph. The black plot is the logarithmic filter "
      "response with each vertical division equal to approximately 15 dB.  The highpass response is "
      "obtained by multiplying the lowpass filter coefficients by a sinusoidal function of the "
      "sampling frequency. "},
-    {"frmAbout5", "About band-stop filter design", 5730, 3555, 4245, 2625, 90, 5654, 2445, true, 0,
+    {"frmAbout5", "About band-stop filter design", true, 0,
      "The red plot shows the linear response with a Blackman window.  The window reduces the ripple "
      "to a value that is too small to show on the graph. The black plot is the logarithmic filter "
      "response with each vertical division equal to approximately 15 dB.  The bandstop response is "
@@ -88,19 +82,35 @@ const BoxCase kBoxes[] = {
      "the lower cutoff frequency."},
 };
 
-int pixels(int twips) { return twips / kTwipsPerPixel; }
+// The separator as a canvas shows it: the one row that holds grey, and the ends of its line.
+struct Separator {
+    int row = -1;
+    int left = 0;
+    int right = -1;
+};
 
-QColor pictureAt(const program::SessionResult& result, const QString& name, int xTwips, int yTwips)
+Separator separatorOf(const QImage& canvas)
 {
-    const QImage picture = result.snapshot.window(name);
-    const QPoint at(pixels(xTwips), pixels(yTwips));
-    return picture.rect().contains(at) ? QColor(picture.pixel(at)) : QColor();
+    Separator line;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            if (QColor(canvas.pixel(x, y)) != kShadow)
+                continue;
+            if (line.row >= 0 && line.row != y)
+                return {}; // grey on more than one row: no single separator
+            if (line.row < 0)
+                line = {y, x, x};
+            line.right = x;
+        }
+    return line;
 }
 
 struct InkBand {
     int top;
     int bottom;
 };
+
+bool dark(QRgb pixel) { return qGray(pixel) < 100; }
 
 // Rows above `endRow` that hold dark text pixels, grouped into the text lines they form.
 std::vector<InkBand> textLines(const QImage& picture, int endRow)
@@ -110,7 +120,7 @@ std::vector<InkBand> textLines(const QImage& picture, int endRow)
     for (int y = 0; y < endRow; ++y) {
         bool ink = false;
         for (int x = 0; x < picture.width() && !ink; ++x)
-            ink = qGray(picture.pixel(x, y)) < 100;
+            ink = dark(picture.pixel(x, y));
         if (ink && !inBand)
             bands.push_back({y, y});
         if (ink)
@@ -118,6 +128,17 @@ std::vector<InkBand> textLines(const QImage& picture, int endRow)
         inBand = ink;
     }
     return bands;
+}
+
+// The smallest rectangle holding every dark pixel above `endRow`.
+QRect inkAbove(const QImage& picture, int endRow)
+{
+    QRect ink;
+    for (int y = 0; y < endRow; ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (dark(picture.pixel(x, y)))
+                ink |= QRect(x, y, 1, 1);
+    return ink;
 }
 
 // Text lines follow each other at one line pitch; an empty line doubles the step.
@@ -135,46 +156,64 @@ int emptyLinesBetween(const std::vector<InkBand>& bands)
 
 class AboutBoxes : public ::testing::TestWithParam<BoxCase> {};
 
-TEST_P(AboutBoxes, TitleTextAndLayout)
+// The text above the separator, the OK button below it, both inside the window and apart.
+TEST_P(AboutBoxes, TitleTextAndControlsInPlace)
 {
     const BoxCase& box = GetParam();
     const auto result = run({"--screen", box.name});
     ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
     ASSERT_EQ(openWindows(result), QStringList{box.name});
-    const QJsonObject state = window(result, box.name);
-    EXPECT_EQ(state.value("caption").toString(), box.title);
-    EXPECT_EQ(state.value("client").toArray(),
-              (QJsonArray{pixels(box.widthTwips), pixels(box.heightTwips)}));
+    EXPECT_EQ(window(result, box.name).value("caption").toString(), box.title);
     EXPECT_EQ(control(result, box.name, "lblTitle"), box.text);
     EXPECT_EQ(control(result, box.name, "cmdOK"), "OK");
-    // The button face covers its place in the layout; just left of it is the box's face.
-    EXPECT_NE(pictureAt(result, box.name, box.okLeft + 60, box.okTop + 60), kFace);
-    EXPECT_EQ(pictureAt(result, box.name, box.okLeft - 45, box.okTop + 150), kFace);
+
+    const QRect client = clientRect(result, box.name);
+    const QRect label = place(result, box.name, "lblTitle");
+    const QRect ok = place(result, box.name, "cmdOK");
+    EXPECT_TRUE(client.contains(label)) << "the text runs out of the window";
+    EXPECT_TRUE(client.contains(ok)) << "the button runs out of the window";
+    EXPECT_FALSE(label.intersects(ok));
+    const Separator line = separatorOf(result.snapshot.canvas(box.name));
+    ASSERT_GE(line.row, 0) << "no separator";
+    EXPECT_LT(label.top(), line.row);
+    EXPECT_GT(ok.top(), line.row);
+    // The button's face shows where the button sits; just left of it is the box's face.
+    const QImage picture = result.snapshot.window(box.name);
+    EXPECT_NE(QColor(picture.pixel(ok.topLeft() + QPoint(4, 4))), kFace);
+    EXPECT_EQ(QColor(picture.pixel(ok.left() - 3, ok.center().y())), kFace);
 }
 
 TEST_P(AboutBoxes, EtchedSeparatorAndParagraphsAsShown)
 {
     const BoxCase& box = GetParam();
     const auto result = run({"--screen", box.name});
-    const double width = box.widthTwips;
-    const double height = box.heightTwips;
-    const int middle = (box.lineLeft + box.lineRight) / 2;
-    const int below = box.lineY + kTwipsPerPixel;
-    for (int x : {box.lineLeft, middle, box.lineRight - kTwipsPerPixel}) {
-        EXPECT_EQ(canvasAt(result, box.name, x, box.lineY, width, height), kShadow) << x;
-        EXPECT_EQ(pictureAt(result, box.name, x, box.lineY), kShadow) << x;
-    }
-    EXPECT_EQ(canvasAt(result, box.name, box.lineLeft - kTwipsPerPixel, box.lineY, width, height), kFace);
-    EXPECT_EQ(canvasAt(result, box.name, middle, box.lineY - kTwipsPerPixel, width, height), kFace);
+    const QImage canvas = result.snapshot.canvas(box.name);
+    const QImage picture = result.snapshot.window(box.name);
+    const Separator line = separatorOf(canvas);
+    ASSERT_GE(line.row, 0) << "no separator";
+    // One unbroken grey line across nearly the whole box, on the canvas and in the window.
+    EXPECT_LT(line.left, canvas.width() / 20);
+    EXPECT_GT(line.right, canvas.width() - canvas.width() / 20);
+    const int middle = (line.left + line.right) / 2;
+    for (int x = line.left; x <= line.right; ++x)
+        ASSERT_EQ(QColor(canvas.pixel(x, line.row)), kShadow) << x;
+    for (int x : {line.left, middle, line.right})
+        EXPECT_EQ(QColor(picture.pixel(x, line.row)), kShadow) << x;
+    EXPECT_EQ(QColor(canvas.pixel(middle, line.row - 1)), kFace);
+    // Etched: a white line one pixel lower, starting one pixel further right.
     const QColor underLine = box.etched ? kHighlight : kFace;
-    EXPECT_EQ(canvasAt(result, box.name, middle, below, width, height), underLine);
-    EXPECT_EQ(pictureAt(result, box.name, middle, below), underLine);
-    // The white line starts one pixel right of the grey one.
-    EXPECT_EQ(canvasAt(result, box.name, box.lineLeft, below, width, height), kFace);
+    EXPECT_EQ(QColor(canvas.pixel(middle, line.row + 1)), underLine);
+    EXPECT_EQ(QColor(picture.pixel(middle, line.row + 1)), underLine);
+    EXPECT_EQ(QColor(canvas.pixel(line.left, line.row + 1)), kFace);
 
-    const auto lines = textLines(result.snapshot.window(box.name), pixels(box.lineY));
+    // The text stands above the separator, inside its label, in paragraphs as written.
+    const auto lines = textLines(picture, line.row);
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(emptyLinesBetween(lines), box.emptyLines);
+    const QRect label = place(result, box.name, "lblTitle");
+    const QRect ink = inkAbove(picture, line.row);
+    EXPECT_TRUE(label.contains(ink)) << "ink at " << ink.x() << "," << ink.y() << " " << ink.width()
+                                     << "x" << ink.height();
 }
 
 TEST_P(AboutBoxes, OkClosesTheBox)
@@ -185,36 +224,47 @@ TEST_P(AboutBoxes, OkClosesTheBox)
 }
 
 // The layouts were drawn for a small dialog font: whatever font the label ends up with, the
-// whole text, wrapped at the label's width, must stand above the separator.
+// whole text, wrapped at the label's width, must stand inside the label and above the
+// separator, in the platform's font made smaller only where that would not fit.
 TEST_P(AboutBoxes, WholeTextFitsAboveTheSeparator)
 {
     const BoxCase& box = GetParam();
     forms::Runtime runtime;
-    program::registerScreens(runtime);
-    const forms::Form* form = runtime.Load(box.name);
+    screens::SharedState shared;
+    program::registerScreens(runtime, shared);
+    forms::Form* form = runtime.Load(box.name);
     ASSERT_NE(form, nullptr);
     const auto* label = form->findChild<QLabel*>("lblTitle");
     ASSERT_NE(label, nullptr);
+    const Separator line = separatorOf(form->canvasImage());
+    ASSERT_GE(line.row, 0) << "no separator";
 
+    // As a user reads it: each carriage return starts a new line.
     const QString shown = QString(label->text()).replace(QChar(13), QChar(10));
+    const QRect room = label->contentsRect().translated(label->pos());
+    const int lowest = std::min(room.bottom() + 1, line.row);
     const auto needed = [&](const QFont& font) {
-        return QFontMetrics(font).boundingRect(QRect(0, 0, label->width(), 100000),
+        return QFontMetrics(font).boundingRect(QRect(0, 0, room.width(), 100000),
                                                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
     };
     const QRect text = needed(label->font());
-    EXPECT_LE(text.width(), label->width());
-    EXPECT_LE(label->y() + text.height(), std::min(label->geometry().bottom() + 1, pixels(box.lineY)));
+    EXPECT_LE(text.width(), room.width());
+    EXPECT_LE(room.top() + text.height(), lowest);
+    // Every line of it shows: the picture holds as many lines of ink as the text has lines.
+    const QFontMetrics metrics(label->font());
+    const int oneLine = metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::AlignLeft, "X").height();
+    const auto inkLines = textLines(form->shownPicture(), line.row);
+    EXPECT_EQ(static_cast<int>(inkLines.size()) + box.emptyLines,
+              (text.height() + oneLine / 2) / oneLine);
 
     EXPECT_EQ(label->font().family(), QApplication::font().family());
     const double points = label->font().pointSizeF();
     const double platformPoints = QFontInfo(QApplication::font()).pointSizeF();
-    EXPECT_GE(points, 6.0);
+    EXPECT_GE(points, 6.0) << "too small to read";
     EXPECT_LE(points, platformPoints);
     if (points < platformPoints) {
-        // Shrunk no further than needed: half a point more would not fit.
-        QFont larger = label->font();
-        larger.setPointSizeF(points + 0.5);
-        EXPECT_GT(label->y() + needed(larger).height(), std::min(label->geometry().bottom() + 1, pixels(box.lineY)));
+        EXPECT_GT(room.top() + needed(QApplication::font()).height(), lowest)
+            << "made smaller although the platform's font fits";
     }
     RecordProperty("points", QString::number(points).toStdString());
 }

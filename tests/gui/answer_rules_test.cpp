@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, AnswerRules, ::testing::Values(
     RuleCase{"-1e309", false, false, false, false}),
     [](const auto& info) {
         // Readable names: the answer with its signs and points spelt out.
-        std::string name;
+        std::string name = "Answer_";
         for (const char c : std::string(info.param.answer)) {
             if (c == '-') name += "minus_";
             else if (c == '.') name += "_point_";

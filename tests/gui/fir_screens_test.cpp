@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -91,6 +92,16 @@ void PrintTo(const EndCase& row, std::ostream* out)
         *out << " [" << (answer ? answer : "Cancel") << "]";
 }
 
+// The screen and its answers, as in lowpass_1000_499point9_15_N.
+std::string endCaseName(const testing::TestParamInfo<EndCase>& info)
+{
+    QStringList words{QString::fromLatin1(info.param.screen)};
+    for (const char* answer : info.param.answers)
+        words << (answer ? QString::fromLatin1(answer) : QStringLiteral("Cancel"));
+    const QString text = words.join(' ');
+    return testName(text);
+}
+
 class EndingAnswers : public testing::TestWithParam<EndCase> {};
 
 TEST_P(EndingAnswers, EndTheProgramOrDraw)
@@ -118,7 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EndCase{"lowpass-rect", {"1000", "500", "15"}, true},
                     EndCase{"lowpass-rect", {"1000", "150", nullptr}, true},
                     EndCase{"highpass", {"1000", "500", "15", "N"}, true},
-                    EndCase{"highpass", {"1000", "499.9", "15", "N"}, false}));
+                    EndCase{"highpass", {"1000", "499.9", "15", "N"}, false}),
+    endCaseName);
 
 // Band-pass and band-stop: the bandwidth, then the centre frequency, each tested for an answer,
 // for a value above 0 and against half the sampling frequency.
@@ -137,9 +149,11 @@ INSTANTIATE_TEST_SUITE_P(
                     EndCase{"bandstop", {"1000", "200", "0", "29", "N"}, true},
                     EndCase{"bandstop", {"1000", "200", "499.9", "29", "N"}, false},
                     EndCase{"bandstop", {"1000", "200", "50", "29", "N"}, false},
-                    EndCase{"bandstop", {"1000", "200", "250", "501", "N"}, true}));
+                    EndCase{"bandstop", {"1000", "200", "250", "501", "N"}, true}),
+    endCaseName);
 
 struct PhaseCase {
+    const char* name;
     const char* choice;
     bool drawn;
 };
@@ -157,8 +171,11 @@ TEST_P(PhaseChoice, OnlyExactlyYDrawsThePhaseTrace)
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, PhaseChoice,
-                         testing::Values(PhaseCase{"y", true}, PhaseCase{"Y", true}, PhaseCase{"yes", false},
-                                         PhaseCase{" Y", false}, PhaseCase{"n", false}, PhaseCase{"", false}));
+                         testing::Values(PhaseCase{"LowerY", "y", true}, PhaseCase{"UpperY", "Y", true},
+                                         PhaseCase{"Yes", "yes", false},
+                                         PhaseCase{"BlankBeforeY", " Y", false},
+                                         PhaseCase{"LowerN", "n", false}, PhaseCase{"Empty", "", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BlackmanLowpass, PhaseTraceStartsOnTheZeroLineAndWrapsNearX77)
 {
@@ -209,11 +226,11 @@ INSTANTIATE_TEST_SUITE_P(
                       "Label20", "The center frequency is 250 Hz"},
         // Unity gain at 0 Hz drawn 300 units up; the notch at 250 Hz near the floor.
         DefaultDesign{"bandstop", "Form12", {"1000", "200", "250", "29", "N"}, 29, 15, 0.6, 10, 80, 75.7,
-                      "Label38", "The stop bandwidth is 200 Hz"}));
+                      "Label38", "The stop bandwidth is 200 Hz"}),
+    [](const auto& info) { return std::string(info.param.screen); });
 
 TEST(AllNegativeTaps, LogTraceIsMeasuredAgainstTheLargestTapSize)
 {
-    const long before = forms::Form::nonFiniteCoordinates();
     // One tap of about -1: a flat gain of 1, drawn at the reference level y = 89; the sweep
     // points of one tap lie 9.36 units apart, u = 0.25 at x = 244.
     const auto highpass = design("highpass", {"1000", "350", "1", "y"});
@@ -225,7 +242,8 @@ TEST(AllNegativeTaps, LogTraceIsMeasuredAgainstTheLargestTapSize)
     const auto bandpass = design("bandpass", {"1000", "450", "200", "7", "y"});
     EXPECT_FALSE(ended(bandpass));
     EXPECT_GT(countPixels(bandpass, "Form10", kBlack), 100);
-    EXPECT_EQ(forms::Form::nonFiniteCoordinates(), before);
+    EXPECT_EQ(highpass.nonFiniteCoordinates, 0);
+    EXPECT_EQ(bandpass.nonFiniteCoordinates, 0);
 }
 
 TEST(RectangularLowpass, FirstLoadDrawsOnlyTheLinearTrace)
@@ -377,6 +395,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AboutCase{"lowpass", "Form9", {"1000", "150", "15", "N"}, "frmAbout", 15},
                     AboutCase{"bandpass", "Form10", {"1000", "100", "250", "21", "N"}, "frmAbout3", 21},
                     AboutCase{"highpass", "Form11", {"1000", "350", "15", "N"}, "frmAbout4", 15},
-                    AboutCase{"bandstop", "Form12", {"1000", "200", "250", "29", "N"}, "frmAbout5", 29}));
+                    AboutCase{"bandstop", "Form12", {"1000", "200", "250", "29", "N"}, "frmAbout5", 29}),
+    [](const auto& info) { return testName(QString::fromLatin1(info.param.screen)); });
 
 } // namespace

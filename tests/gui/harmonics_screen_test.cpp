@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -139,17 +140,23 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SpectrumKinds, ::testing::Values(
                  {{30, 290, kLightBlue, false}, {40, 250, kLightRed, false}}},
     // Opened with no synthesis behind it: no kind, so the axes and the design captions.
     SpectrumCase{"NoKind", {"--screen", "spectrum"}, nullptr, "Label1", "Label2", "Label3", "Label4", "",
-                 {{40, 250, kLightRed, false}, {100, 100, kLightRed, false}, {30, 100, kLightRed}}}));
+                 {{40, 250, kLightRed, false}, {100, 100, kLightRed, false}, {30, 100, kLightRed}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Back to the synthesis screen --------------------------------------------------------------
 
-class LeavingTheSpectrum : public ::testing::TestWithParam<const char*> {};
+struct Leaving {
+    const char* name;
+    const char* steps;
+};
+
+class LeavingTheSpectrum : public ::testing::TestWithParam<Leaving> {};
 
 TEST_P(LeavingTheSpectrum, LeavesTheSynthesisScreenAsDrawn)
 {
     const auto drawn = run({"--screen", "square", "--answer", "3"});
     QStringList arguments{"--screen", "square", "--answer", "3", "--click", "View Spectrum"};
-    arguments << QString::fromUtf8(GetParam()).split(' ');
+    arguments << QString::fromUtf8(GetParam().steps).split(' ');
     const auto back = run(arguments);
     ASSERT_EQ(back.exitCode, 0) << back.failure.toStdString();
     EXPECT_EQ(openWindows(back), QStringList{"Form3"});
@@ -158,8 +165,10 @@ TEST_P(LeavingTheSpectrum, LeavesTheSynthesisScreenAsDrawn)
     EXPECT_EQ(shared(back).value("WaveType").toString(), "SQR");
 }
 
-INSTANTIATE_TEST_SUITE_P(ByCloseButtonAndCloseBox, LeavingTheSpectrum,
-                         ::testing::Values("--click Close", "--close"));
+INSTANTIATE_TEST_SUITE_P(Ways, LeavingTheSpectrum,
+                         ::testing::Values(Leaving{"CloseButton", "--click Close"},
+                                           Leaving{"CloseBox", "--close"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SpectrumScreen, OnlyTheSpectrumTakesInputWhileItIsOpen)
 {
@@ -187,15 +196,14 @@ TEST(SpectrumScreen, EveryShowingRedrawsFromTheSharedState)
     EXPECT_FALSE(canvasHasNear(changed, "Form7", 50, 90, kLightRed));
 }
 
-// True when the window, labels included, shows the colour somewhere inside the logical rectangle.
-bool windowShows(const program::SessionResult& result, const QString& form, const QRectF& logical,
-                 const QColor& colour)
+// True when the window, labels included, shows the colour somewhere inside the control's place.
+bool controlShows(const program::SessionResult& result, const QString& form, const QString& control,
+                  const QColor& colour)
 {
     const QImage image = result.snapshot.window(form);
-    const double sx = image.width() / 640.0;
-    const double sy = image.height() / 480.0;
-    for (int y = int(logical.top() * sy); y < int(logical.bottom() * sy); ++y)
-        for (int x = int(logical.left() * sx); x < int(logical.right() * sx); ++x)
+    const QRect area = place(result, form, control).intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
             if (QColor(image.pixel(x, y)) == colour)
                 return true;
     return false;
@@ -204,14 +212,14 @@ bool windowShows(const program::SessionResult& result, const QString& form, cons
 TEST(SpectrumScreen, CaptionColours)
 {
     const auto result = run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click", "View Spectrum"});
-    const QRectF vp(2, 92, 20, 22), title(216, 353, 412, 22), count(174, 322, 401, 22), dc(21, 426, 381, 32);
-    EXPECT_TRUE(windowShows(result, "Form7", vp, kDarkRed));
-    EXPECT_TRUE(windowShows(result, "Form7", title, kDarkRed));
-    EXPECT_FALSE(windowShows(result, "Form7", title, kBlack));
-    EXPECT_TRUE(windowShows(result, "Form7", count, kBlack));
-    EXPECT_FALSE(windowShows(result, "Form7", count, kDarkRed));
-    EXPECT_TRUE(windowShows(result, "Form7", dc, kLightBlue));
-    EXPECT_FALSE(windowShows(result, "Form7", dc, kBlack));
+    // Label6 "Vp", Label2 the title, Label1 the count, Label5 the dc remark.
+    EXPECT_TRUE(controlShows(result, "Form7", "Label6", kDarkRed));
+    EXPECT_TRUE(controlShows(result, "Form7", "Label2", kDarkRed));
+    EXPECT_FALSE(controlShows(result, "Form7", "Label2", kBlack));
+    EXPECT_TRUE(controlShows(result, "Form7", "Label1", kBlack));
+    EXPECT_FALSE(controlShows(result, "Form7", "Label1", kDarkRed));
+    EXPECT_TRUE(controlShows(result, "Form7", "Label5", kLightBlue));
+    EXPECT_FALSE(controlShows(result, "Form7", "Label5", kBlack));
 }
 
 } // namespace

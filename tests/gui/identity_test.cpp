@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -136,6 +137,7 @@ TEST_P(EveryExplanationBoxShowsTheIcon, AsItsWindowIcon)
 
 INSTANTIATE_TEST_SUITE_P(Boxes, EveryExplanationBoxShowsTheIcon,
                          ::testing::Values("frmAbout", "frmAbout1", "frmAbout2", "frmAbout3",
-                                           "frmAbout4", "frmAbout5"));
+                                           "frmAbout4", "frmAbout5"),
+                         [](const auto& info) { return std::string(info.param); });
 
 } // namespace

@@ -8,12 +8,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -341,22 +343,29 @@ TEST_F(RealInput, EscapeInTheQuestionBoxIsCancel)
               QStringLiteral(" "));
 }
 
-} // namespace
-
-namespace {
-
-// Four-decimal rise times ("Risetime  =  .5833 Divisions") and long counts stay whole on one line.
+// Four-decimal rise times ("Risetime  =  .5833 Divisions") and long counts stay whole on one line:
+// the caption reads in full, and its text, measured in the label's font, fits inside the label,
+// which lies inside the window.
 TEST_F(RealInput, RiseTimeAndCountCaptionsShowWhole)
 {
+    static const QRegularExpression riseTime(QStringLiteral("^Risetime  =  \\S+ Divisions$"));
     for (const char* count : {"2", "5", "10", "32767"}) {
         start("square");
         user().answer("Number of Odd Harmonics", count);
         ASSERT_TRUE(settles([&] { return user().shows("Form3"); })) << count;
-        for (const char* name : {"Label1", "Label2"}) {
-            auto* label = user().window("Form3")->findChild<QLabel*>(QString::fromLatin1(name));
-            EXPECT_FALSE(label->wordWrap()) << count << " " << name;
-            EXPECT_GE(label->width(), label->sizeHint().width()) << count << " " << name;
-            EXPECT_TRUE(label->toolTip().isEmpty()) << count << " " << name << ": shortened";
+        Form* form = user().window("Form3");
+        const auto* countLabel = form->findChild<QLabel*>(QStringLiteral("Label1"));
+        const auto* riseLabel = form->findChild<QLabel*>(QStringLiteral("Label2"));
+        EXPECT_EQ(countLabel->text(), QStringLiteral("Number of Odd Harmonics  =   ") + count);
+        EXPECT_TRUE(riseTime.match(riseLabel->text()).hasMatch())
+            << riseLabel->text().toStdString();
+        for (const QLabel* label : {countLabel, riseLabel}) {
+            SCOPED_TRACE(testing::Message() << count << " " << label->objectName().toStdString());
+            const QFontMetrics metrics(label->font());
+            EXPECT_FALSE(label->wordWrap());
+            EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width());
+            EXPECT_LE(metrics.height(), label->contentsRect().height());
+            EXPECT_TRUE(form->centralWidget()->rect().contains(label->geometry()));
         }
         stop();
     }

@@ -8,6 +8,7 @@
 #include <QMap>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -24,11 +25,14 @@ QStringList argumentsOf(const std::vector<const char*>& arguments)
     return list;
 }
 
-// Black pixels of a canvas whose logical x lies beyond `x`.
+// Black pixels of a canvas right of the column that logical `x` is drawn in.
 int blackPixelsRightOf(const program::SessionResult& result, const QString& form, double x)
 {
     const QImage image = result.snapshot.canvas(form);
-    const int firstColumn = static_cast<int>(x * image.width() / 640) + 1;
+    const std::optional<QPoint> edge = canvasPixel(result, form, x, 0);
+    if (!edge)
+        return -1;
+    const int firstColumn = edge->x() + 1;
     int count = 0;
     for (int row = 0; row < image.height(); ++row)
         for (int column = firstColumn; column < image.width(); ++column)
@@ -63,6 +67,11 @@ struct ScreeningCase {
 void PrintTo(const ScreeningCase& c, std::ostream* os) { *os << c.name; }
 
 class Screening : public ::testing::TestWithParam<ScreeningCase> {};
+
+std::string screeningName(const ::testing::TestParamInfo<ScreeningCase>& info)
+{
+    return info.param.name;
+}
 
 TEST_P(Screening, CaptionsSharedValuesAndCurve)
 {
@@ -102,7 +111,8 @@ INSTANTIATE_TEST_SUITE_P(Triangle, Screening, ::testing::Values(
                   {"--screen", "triangle", "--answer", "5", "--click", "Do Another", "--cancel"}, false,
                   "Form4", " ", nullptr, 5, nullptr, nullptr, false},
     ScreeningCase{"Negative", {"--screen", "triangle", "--answer", "-1"}, true, "Form4", "", nullptr, 0,
-                  nullptr, nullptr, false}));
+                  nullptr, nullptr, false}),
+    screeningName);
 
 INSTANTIATE_TEST_SUITE_P(Sawtooth, Screening, ::testing::Values(
     ScreeningCase{"Three", {"--screen", "sawtooth", "--answer", "3"}, false, "Form5",
@@ -112,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(Sawtooth, Screening, ::testing::Values(
     ScreeningCase{"Cancel", {"--screen", "sawtooth", "--cancel"}, false, "Form5", " ", nullptr, 0, nullptr,
                   nullptr, false},
     ScreeningCase{"Negative", {"--screen", "sawtooth", "--answer", "-1"}, true, "Form5", "", nullptr, 0,
-                  nullptr, nullptr, false}));
+                  nullptr, nullptr, false}),
+    screeningName);
 
 INSTANTIATE_TEST_SUITE_P(Rectified, Screening, ::testing::Values(
     ScreeningCase{"Defaults", {"--screen", "rectified", "--answer", "F", "--answer", "3"}, false, "Form6",
@@ -132,7 +143,8 @@ INSTANTIATE_TEST_SUITE_P(Rectified, Screening, ::testing::Values(
     ScreeningCase{"CancelledChoiceIsHalfWave", {"--screen", "rectified", "--cancel", "--answer", "2"}, false,
                   "Form6", "Number of Harmonics  =   2", nullptr, 2, nullptr, "", true},
     ScreeningCase{"Negative", {"--screen", "rectified", "--answer", "F", "--answer", "-1"}, true, "Form6", "",
-                  nullptr, 0, nullptr, "F", false}));
+                  nullptr, 0, nullptr, "F", false}),
+    screeningName);
 
 INSTANTIATE_TEST_SUITE_P(Pulse, Screening, ::testing::Values(
     ScreeningCase{"Defaults", {"--screen", "pulse", "--answer", "13", "--answer", "0.2"}, false, "Form13",
@@ -163,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Pulse, Screening, ::testing::Values(
                   "", nullptr, 13, "-0.1", nullptr, false},
     // The duty cycle is still asked before the negative count ends the program.
     ScreeningCase{"NegativeCount", {"--screen", "pulse", "--answer", "-1", "--answer", "0.2"}, true, "Form13",
-                  "", nullptr, -1, "0.2", nullptr, false}));
+                  "", nullptr, -1, "0.2", nullptr, false}),
+    screeningName);
 
 // ---- Where the curves run ----------------------------------------------------------------------
 
@@ -217,7 +230,8 @@ INSTANTIATE_TEST_SUITE_P(Screens, Curves, ::testing::Values(
     CurveCase{"PulseDutyZeroIsFlat", {"--screen", "pulse", "--answer", "13", "--answer", "0"}, "Form13",
               {{100, 196}, {470, 196}}, {{100, 190}, {100, 70}}},
     CurveCase{"PulseDutyOneIsHigh", {"--screen", "pulse", "--answer", "13", "--answer", "1"}, "Form13",
-              {{100, 70}, {470, 70}}, {{100, 196}}}));
+              {{100, 70}, {470, 70}}, {{100, 196}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Reaching the screens ----------------------------------------------------------------------
 
@@ -255,7 +269,8 @@ INSTANTIATE_TEST_SUITE_P(Synthesis, MenuButtons, ::testing::Values(
     MenuCase{"Sawtooth Generator", "Form5", {"3"}, {"Number of Harmonics"}},
     MenuCase{"Rectified Sine Generator", "Form6", {"F", "3"},
              {"Choose one: [F]ull-wave or [H]alf-wave", "Number of Harmonics"}},
-    MenuCase{"Pulse Generator", "Form13", {"13", "0.2"}, {"Number of Harmonics", "Duty Cycle [0 to 1]"}}));
+    MenuCase{"Pulse Generator", "Form13", {"13", "0.2"}, {"Number of Harmonics", "Duty Cycle [0 to 1]"}}),
+    [](const auto& info) { return testName(QString::fromLatin1(info.param.button)); });
 
 TEST(SynthesisScreens, MainMenuReturnsToTheMenu)
 {

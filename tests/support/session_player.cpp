@@ -79,7 +79,8 @@ Offer offerOf(forms::Runtime& runtime)
 QStringList registeredScreens()
 {
     forms::Runtime runtime;
-    program::registerScreens(runtime);
+    screens::SharedState shared;
+    program::registerScreens(runtime, shared);
     QStringList screens;
     for (const QString& name : program::formNames())
         if (runtime.knows(name))
@@ -149,8 +150,8 @@ SteppedSession::~SteppedSession()
 SteppedSession::Result SteppedSession::play()
 {
     m_runtime = std::make_unique<forms::Runtime>();
-    program::registerScreens(*m_runtime);
-    screens::resetShared();
+    m_shared = {};
+    program::registerScreens(*m_runtime, m_shared);
     m_result = Result{};
     m_result.script = QStringList{QStringLiteral("--screen"), m_screen};
 
@@ -163,6 +164,7 @@ SteppedSession::Result SteppedSession::play()
     loop.exec();
     m_watchdog.disarm();
     m_quit = nullptr;
+    m_result.nonFiniteCoordinates = m_runtime->nonFiniteCoordinates();
     return m_result;
 }
 

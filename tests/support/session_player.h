@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/driver.h"
+#include "screens/shared_state.h"
 
 #include <QObject>
 #include <QString>
@@ -71,6 +72,7 @@ public:
         bool ended = false;      // the program ended by itself (End, or its last window closed)
         QString failure;         // the driver could not carry out a chosen step
         QStringList script;      // the run as command-line options, for replaying it
+        long nonFiniteCoordinates = 0; // drawing calls handed a coordinate that is not a number
     };
 
     SteppedSession(QString screen, Chooser choose, std::chrono::milliseconds stepLimit);
@@ -85,6 +87,7 @@ private:
     QString m_screen;
     Chooser m_choose;
     std::chrono::milliseconds m_stepLimit;
+    screens::SharedState m_shared;
     std::unique_ptr<forms::Runtime> m_runtime;
     std::unique_ptr<forms::Driver> m_driver;
     StepWatchdog m_watchdog;
