@@ -201,12 +201,14 @@ QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDraw
     const auto cell = [](const QString& text, const char* style = "") {
         return QStringLiteral("<td style=\"%1\">%2</td>").arg(QLatin1String(style), text.toHtmlEscaped());
     };
+    // Columns stand apart by a gap on the right of each but the last.
     QString rows;
     if (held)
-        rows += QStringLiteral("<tr><td></td>") + cell(tr("this trace"), "font-weight:bold")
+        rows += QStringLiteral("<tr><td></td>") + cell(tr("this trace"), "font-weight:bold; padding-right:10px")
             + cell(tr("held"), "color:#777777") + QStringLiteral("</tr>");
     for (const Figure& figure : figures) {
-        rows += QStringLiteral("<tr>") + cell(figure.label) + cell(figure.shown);
+        rows += QStringLiteral("<tr>") + cell(figure.label, "padding-right:10px")
+            + cell(figure.shown, held ? "padding-right:10px" : "");
         if (held) {
             QString before = QStringLiteral("-");
             for (const Figure& old : held->figures)
