@@ -41,26 +41,27 @@ std::vector<screens::Figure> DesignScreen::figures() const
     dsp::FilterFigures measured;
     if (m_drawn) {
         if (!m_drawn->figures)
-            m_drawn->figures = dsp::measureFilter(m_drawn->taps, m_drawn->values.samplingHz, m_description.kind,
-                                                  m_drawn->values.centreHz);
+            m_drawn->figures = dsp::measureFilter(m_drawn->taps, m_drawn->values.samplingHz,
+                                                  m_description.kind, m_drawn->values.centreHz);
         measured = *m_drawn->figures;
     }
-    const auto list = [this](const char* key, const QString& label, const std::vector<double>& values) {
+    const auto list = [this](const char* key, const QString& label,
+                             const std::vector<double>& values) {
         return m_drawn ? screens::figureOfList(QLatin1String(key), label, values, hertz)
                        : screens::figureOf(QLatin1String(key), label, std::nullopt, hertz);
     };
     return {list("minus3dbHz", tr("-3 dB at"), measured.minus3dbHz),
             list("minus6dbHz", tr("-6 dB at"), measured.minus6dbHz),
             list("transitionHz", tr("transition"), measured.transitionHz),
-            screens::figureOf(QStringLiteral("stopbandPeakDb"), tr("stop band peak"), measured.stopbandPeakDb,
-                              decibels)};
+            screens::figureOf(QStringLiteral("stopbandPeakDb"), tr("stop band peak"),
+                              measured.stopbandPeakDb, decibels)};
 }
 
 // The exact response at the frequency under the pointer, anywhere over the plot.
 QString DesignScreen::readout(const QPointF& logical) const
 {
-    const bool overPlot = logical.x() >= kPlotLeft && logical.x() <= kPlotRight && logical.y() >= kPlotTop
-        && logical.y() <= kPlotBottom;
+    const bool overPlot = logical.x() >= kPlotLeft && logical.x() <= kPlotRight
+        && logical.y() >= kPlotTop && logical.y() <= kPlotBottom;
     if (!m_drawn || !overPlot)
         return {};
     const double samplingHz = m_drawn->values.samplingHz;
@@ -68,7 +69,8 @@ QString DesignScreen::readout(const QPointF& logical) const
     const dsp::ExactResponse response = dsp::exactResponseAt(m_drawn->taps, samplingHz, frequency);
     return tr("f %1\n|H| %2 (%3)\nphase %4°")
         .arg(hertz(frequency), QString::number(response.magnitude, 'g', 5),
-             decibels(dsp::fir::decibels(response.magnitude)), QString::number(response.phaseDeg, 'f', 1));
+             decibels(dsp::fir::decibels(response.magnitude)),
+             QString::number(response.phaseDeg, 'f', 1));
 }
 
 } // namespace fir

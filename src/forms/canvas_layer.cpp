@@ -21,7 +21,8 @@ const QPoint kReadoutOffset(14, 18);
 // The note box keeps this far (in logical pixels) inside its area.
 constexpr int kNoteInset = 6;
 
-QLabel* layerLabel(QWidget* client, const QString& name, const QColor& background, const QColor& text)
+QLabel* layerLabel(QWidget* client, const QString& name, const QColor& background,
+                   const QColor& text)
 {
     auto* label = new QLabel(client);
     label->setObjectName(name);
@@ -56,10 +57,11 @@ CanvasLayer::CanvasLayer(Form& form)
     : QObject(&form), m_form(form), m_client(form.centralWidget())
 {
     const QPalette tips = m_client->palette();
-    m_readout = layerLabel(m_client, QStringLiteral("canvasReadout"), tips.color(QPalette::ToolTipBase),
-                           tips.color(QPalette::ToolTipText));
+    m_readout = layerLabel(m_client, QStringLiteral("canvasReadout"),
+                           tips.color(QPalette::ToolTipBase), tips.color(QPalette::ToolTipText));
     m_readout->setTextFormat(Qt::PlainText);
-    m_note = layerLabel(m_client, QStringLiteral("canvasNote"), QColor(255, 255, 236, 235), Qt::black);
+    m_note = layerLabel(m_client, QStringLiteral("canvasNote"), QColor(255, 255, 236, 235),
+                        Qt::black);
     m_note->setTextFormat(Qt::RichText);
     m_menu = new QMenu(&form);
     m_menu->setObjectName(QStringLiteral("canvasMenu"));
@@ -135,10 +137,9 @@ void CanvasLayer::placeNote()
     const QSizeF scale(m_form.scaleWidth(), m_form.scaleHeight());
     const double sx = m_client->width() / scale.width();
     const double sy = m_client->height() / scale.height();
-    const QRect area = QRectF(m_noteArea.left() * sx, m_noteArea.top() * sy, m_noteArea.width() * sx,
-                              m_noteArea.height() * sy)
-                           .toRect()
-                           .adjusted(kNoteInset, kNoteInset, -kNoteInset, -kNoteInset);
+    const QRectF scaled(m_noteArea.left() * sx, m_noteArea.top() * sy, m_noteArea.width() * sx,
+                        m_noteArea.height() * sy);
+    const QRect area = scaled.toRect().adjusted(kNoteInset, kNoteInset, -kNoteInset, -kNoteInset);
     const QSize box = m_note->size();
     const std::array<QPoint, 4> corners{
         QPoint(area.right() - box.width(), area.top()), QPoint(area.left(), area.top()),
@@ -169,7 +170,8 @@ QPointF CanvasLayer::toLogical(const QPoint& clientPoint) const
 void CanvasLayer::pointerAt(const QPoint& clientPoint)
 {
     m_pointer = clientPoint;
-    const QString text = m_pointerText && !m_menu->isVisible() ? m_pointerText(toLogical(clientPoint)) : QString();
+    const bool asked = m_pointerText && !m_menu->isVisible();
+    const QString text = asked ? m_pointerText(toLogical(clientPoint)) : QString();
     if (text.isEmpty()) {
         m_readout->hide();
         return;
@@ -240,8 +242,9 @@ bool CanvasLayer::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove) {
         auto* widget = qobject_cast<QWidget*>(watched);
+        const QPointF global = static_cast<QMouseEvent*>(event)->globalPosition();
         if (widget && widget->window() == &m_form)
-            pointerAt(m_client->mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition().toPoint()));
+            pointerAt(m_client->mapFromGlobal(global.toPoint()));
         return false;
     }
     if (watched != m_client)

@@ -83,11 +83,13 @@ DrawingRecord DrawingRecord::trace() const
     DrawingRecord copy;
     copy.m_background = m_background;
     copy.m_clears = m_clears;
-    copy.m_ops.assign(m_ops.begin() + static_cast<std::ptrdiff_t>(std::min(m_base, m_ops.size())), m_ops.end());
+    const auto base = static_cast<std::ptrdiff_t>(std::min(m_base, m_ops.size()));
+    copy.m_ops.assign(m_ops.begin() + base, m_ops.end());
     return copy;
 }
 
-void DrawingRecord::replay(QPainter& painter, const QRectF& target, const ReplayOptions& options) const
+void DrawingRecord::replay(QPainter& painter, const QRectF& target,
+                           const ReplayOptions& options) const
 {
     if (options.fillBackground)
         painter.fillRect(target, m_background);
@@ -98,7 +100,8 @@ void DrawingRecord::replay(QPainter& painter, const QRectF& target, const Replay
         const auto map = [&](const QPointF& p) {
             return QPointF(clamped(target.left() + p.x() * sx), clamped(target.top() + p.y() * sy));
         };
-        const QColor colour = options.recolour ? options.recolour(QColor(op.colour)) : QColor(op.colour);
+        const QColor drawn(op.colour);
+        const QColor colour = options.recolour ? options.recolour(drawn) : drawn;
         const double width = std::abs(op.width * sx);
         if (op.kind == DrawingOp::Kind::Point || op.from == op.to)
             run.dot(map(op.from), colour, width);

@@ -28,11 +28,13 @@ FolderHandle::~FolderHandle()
 int writeTemporary(int folder, OutputFile& file)
 {
     static int counter = 0;
-    const QByteArray base = "." + QFile::encodeName(file.name) + ".part-" + QByteArray::number(::getpid()) + "-";
+    const QByteArray base =
+        "." + QFile::encodeName(file.name) + ".part-" + QByteArray::number(::getpid()) + "-";
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         file.temporary = base + QByteArray::number(++counter);
-        fd = ::openat(folder, file.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        fd = ::openat(folder, file.temporary.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
     }
@@ -105,7 +107,8 @@ bool writeFile(const QString& path, const QByteArray& contents, QString* error)
         removeTemporaries(dir.fd(), files);
         return false;
     }
-    if (::renameat(dir.fd(), files.front().temporary.constData(), dir.fd(), QFile::encodeName(name).constData()) != 0) {
+    const QByteArray placed = QFile::encodeName(name);
+    if (::renameat(dir.fd(), files.front().temporary.constData(), dir.fd(), placed.constData()) != 0) {
         *error = QStringLiteral("cannot write %1: %2").arg(path, reason(errno));
         removeTemporaries(dir.fd(), files);
         return false;

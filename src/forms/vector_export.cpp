@@ -65,7 +65,7 @@ QByteArray pdfOf(const DrawingRecord& record, const QSize& size, const QString& 
         writer.setTitle(title);
         writer.setCreator(QCoreApplication::applicationName());
         writer.setResolution(kPixelsPerInch);
-        const QSizeF inches(size.width() / double(kPixelsPerInch), size.height() / double(kPixelsPerInch));
+        const QSizeF inches(QSizeF(size) / kPixelsPerInch);
         writer.setPageLayout(QPageLayout(QPageSize(inches, QPageSize::Inch), QPageLayout::Portrait,
                                          QMarginsF(0, 0, 0, 0)));
         QPainter painter(&writer);

@@ -64,14 +64,19 @@ QString formsWritten(const ThingInfo& info)
     for (const QString& extension : extensionsOf(QString::fromLatin1(info.filters)))
         dotted << QLatin1Char('.') + extension;
     const QString last = dotted.takeLast();
-    const QString list = dotted.isEmpty() ? last : dotted.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+    const QString list =
+        dotted.isEmpty() ? last : dotted.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
     const bool one = QLatin1String(info.what) == QLatin1String("picture");
-    return QStringLiteral("%1 %2 written as %3").arg(QLatin1String(info.what), one ? "is" : "are", list);
+    return QStringLiteral("%1 %2 written as %3")
+        .arg(QLatin1String(info.what), QLatin1String(one ? "is" : "are"), list);
 }
 
 QString extensionOf(const QString& fileName) { return QFileInfo(fileName).suffix().toLower(); }
 
-ExportOutcome written(const std::string& contents) { return {true, QByteArray::fromStdString(contents), {}}; }
+ExportOutcome written(const std::string& contents)
+{
+    return {true, QByteArray::fromStdString(contents), {}};
+}
 
 ExportOutcome refused(const QString& fileName, const ThingInfo& info)
 {
@@ -106,10 +111,11 @@ forms::ExportOutcome CanvasTools::exportPicture(const QString& fileName) const
     if (!format)
         return refused(fileName, infoOf(Thing::Picture));
     const QSize size = m_form.clientPixels();
+    const forms::DrawingRecord& record = m_form.drawingRecord();
     switch (*format) {
     case forms::PictureFormat::Png: return {true, forms::pngOf(m_form.canvasImage()), {}};
-    case forms::PictureFormat::Svg: return {true, forms::svgOf(m_form.drawingRecord(), size, m_form.caption()), {}};
-    case forms::PictureFormat::Pdf: return {true, forms::pdfOf(m_form.drawingRecord(), size, m_form.caption()), {}};
+    case forms::PictureFormat::Svg: return {true, forms::svgOf(record, size, m_form.caption()), {}};
+    case forms::PictureFormat::Pdf: return {true, forms::pdfOf(record, size, m_form.caption()), {}};
     }
     return {};
 }
@@ -121,7 +127,8 @@ forms::ExportOutcome CanvasTools::exportTable(Thing thing, const QString& fileNa
     case Thing::Taps:
         if (const auto taps = m_content.taps()) {
             const auto format = dsp::tapFormatForFile(QFileInfo(fileName).fileName().toStdString());
-            return format ? written(dsp::formatTaps(*taps, *format)) : refused(fileName, infoOf(thing));
+            return format ? written(dsp::formatTaps(*taps, *format))
+                          : refused(fileName, infoOf(thing));
         }
         return {};
     case Thing::Response:
@@ -155,7 +162,8 @@ void CanvasTools::copyPicture()
 void CanvasTools::copyTaps()
 {
     if (const auto taps = m_content.taps())
-        QApplication::clipboard()->setText(QString::fromStdString(dsp::formatTaps(*taps, dsp::TapFormat::Text)));
+        QApplication::clipboard()->setText(
+            QString::fromStdString(dsp::formatTaps(*taps, dsp::TapFormat::Text)));
 }
 
 QString CanvasTools::suggestedPath(Thing thing) const
@@ -165,7 +173,8 @@ QString CanvasTools::suggestedPath(Thing thing) const
                                                                      : m_state.lastFolder;
     const QString stem = m_form.name().toLower()
         + (thing == Thing::Picture ? QString() : QLatin1Char('-') + QLatin1String(info.what));
-    return QDir(folder).filePath(stem + QLatin1Char('.') + extensionsOf(QString::fromLatin1(info.filters)).front());
+    const QString extension = extensionsOf(QString::fromLatin1(info.filters)).front();
+    return QDir(folder).filePath(stem + QLatin1Char('.') + extension);
 }
 
 // The file's extension picks the form; a name without one takes the chosen filter's. A refusal

@@ -18,7 +18,9 @@ const QRectF kPlotArea(8, 8, 470, 376);
 QColor muted(const QColor& colour)
 {
     constexpr double kWash = 0.6;
-    const auto wash = [](int part) { return part + static_cast<int>(std::lround((255 - part) * kWash)); };
+    const auto wash = [](int part) {
+        return part + static_cast<int>(std::lround((255 - part) * kWash));
+    };
     return QColor(wash(colour.red()), wash(colour.green()), wash(colour.blue()));
 }
 
@@ -48,7 +50,8 @@ Figure figureOfList(const QString& key, const QString& label, const std::vector<
             array.append(value);
             shown << format(value);
         }
-    return {key, label, array, shown.isEmpty() ? QStringLiteral("-") : shown.join(QStringLiteral(", "))};
+    const QString text = shown.isEmpty() ? QStringLiteral("-") : shown.join(QStringLiteral(", "));
+    return {key, label, array, text};
 }
 
 QString CanvasContent::readout(const QPointF&) const { return {}; }
@@ -60,7 +63,8 @@ CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolSt
     forms::CanvasLayer& layer = form.canvasLayer();
     layer.setMenu([this] { return offered(); });
     layer.setPointerText([this](const QPointF& at) { return m_content.readout(at); });
-    layer.setExporter([this](const QString& what, const QString& file) { return exportAs(what, file); });
+    layer.setExporter(
+        [this](const QString& what, const QString& file) { return exportAs(what, file); });
     layer.setState([this] { return state(); });
     drawingChanged();
 }
@@ -78,19 +82,22 @@ void CanvasTools::addEntries()
 {
     m_copyPicture = addEntry("copyPicture", tr("Copy picture"), [this] { copyPicture(); });
     m_copyPicture->setShortcut(QKeySequence::Copy);
-    m_save[Thing::Picture] = addEntry("savePicture", tr("Save picture..."), [this] { saveWithDialog(Thing::Picture); });
+    m_save[Thing::Picture] =
+        addEntry("savePicture", tr("Save picture..."), [this] { saveWithDialog(Thing::Picture); });
     m_save[Thing::Picture]->setShortcut(QKeySequence::Save);
     for (QAction* keyed : {m_copyPicture, m_save[Thing::Picture]}) {
         keyed->setShortcutVisibleInContextMenu(true);
         m_form.addAction(keyed);
     }
     m_copyTaps = addEntry("copyTaps", tr("Copy taps"), [this] { copyTaps(); });
-    m_save[Thing::Taps] = addEntry("saveTaps", tr("Save taps..."), [this] { saveWithDialog(Thing::Taps); });
-    m_save[Thing::Response] =
-        addEntry("saveResponse", tr("Save response..."), [this] { saveWithDialog(Thing::Response); });
-    m_save[Thing::Curve] = addEntry("saveCurve", tr("Save curve..."), [this] { saveWithDialog(Thing::Curve); });
-    m_save[Thing::Spectrum] =
-        addEntry("saveSpectrum", tr("Save spectrum..."), [this] { saveWithDialog(Thing::Spectrum); });
+    m_save[Thing::Taps] =
+        addEntry("saveTaps", tr("Save taps..."), [this] { saveWithDialog(Thing::Taps); });
+    m_save[Thing::Response] = addEntry("saveResponse", tr("Save response..."),
+                                       [this] { saveWithDialog(Thing::Response); });
+    m_save[Thing::Curve] =
+        addEntry("saveCurve", tr("Save curve..."), [this] { saveWithDialog(Thing::Curve); });
+    m_save[Thing::Spectrum] = addEntry("saveSpectrum", tr("Save spectrum..."),
+                                       [this] { saveWithDialog(Thing::Spectrum); });
     m_measurements = addEntry("showMeasurements", tr("Show measurements"), [this] {
         m_state.showMeasurements = m_measurements->isChecked();
         showNote();
@@ -150,7 +157,8 @@ void CanvasTools::drawingChanged()
 {
     forms::CanvasLayer& layer = m_form.canvasLayer();
     if (heldShown())
-        layer.setUnderlay([this](QPainter& painter, const QRectF& canvas) { paintHeld(painter, canvas); });
+        layer.setUnderlay(
+            [this](QPainter& painter, const QRectF& canvas) { paintHeld(painter, canvas); });
     else
         layer.setUnderlay({});
     showNote();
@@ -159,7 +167,7 @@ void CanvasTools::drawingChanged()
 void CanvasTools::hold()
 {
     const forms::DrawingRecord& record = m_form.drawingRecord();
-    const std::vector<Figure> figures = m_content.measures() ? m_content.figures() : std::vector<Figure>{};
+    const auto figures = m_content.measures() ? m_content.figures() : std::vector<Figure>{};
     m_state.held[m_form.name()] = {record.trace(), figures, m_id, record.clears()};
     drawingChanged();
 }
@@ -179,7 +187,8 @@ const HeldDrawing* CanvasTools::heldShown() const
     if (found == held.end())
         return nullptr;
     const HeldDrawing& drawing = found->second;
-    const bool sameDrawing = drawing.heldBy == m_id && drawing.clears == m_form.drawingRecord().clears();
+    const bool sameDrawing =
+        drawing.heldBy == m_id && drawing.clears == m_form.drawingRecord().clears();
     return sameDrawing ? nullptr : &drawing;
 }
 
@@ -192,19 +201,22 @@ void CanvasTools::paintHeld(QPainter& painter, const QRectF& canvas) const
 void CanvasTools::showNote()
 {
     const bool shown = m_content.measures() && m_state.showMeasurements;
-    m_form.canvasLayer().setNote(shown ? noteText(m_content.figures(), heldShown()) : QString(), kPlotArea);
+    const QString text = shown ? noteText(m_content.figures(), heldShown()) : QString();
+    m_form.canvasLayer().setNote(text, kPlotArea);
 }
 
 // A small table: each figure, then the held trace's beside it when one is shown.
 QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDrawing* held) const
 {
     const auto cell = [](const QString& text, const char* style = "") {
-        return QStringLiteral("<td style=\"%1\">%2</td>").arg(QLatin1String(style), text.toHtmlEscaped());
+        return QStringLiteral("<td style=\"%1\">%2</td>")
+            .arg(QLatin1String(style), text.toHtmlEscaped());
     };
     // Columns stand apart by a gap on the right of each but the last.
     QString rows;
     if (held)
-        rows += QStringLiteral("<tr><td></td>") + cell(tr("this trace"), "font-weight:bold; padding-right:10px")
+        rows += QStringLiteral("<tr><td></td>")
+            + cell(tr("this trace"), "font-weight:bold; padding-right:10px")
             + cell(tr("held"), "color:#777777") + QStringLiteral("</tr>");
     for (const Figure& figure : figures) {
         rows += QStringLiteral("<tr>") + cell(figure.label, "padding-right:10px")

@@ -111,10 +111,14 @@ std::vector<screens::Figure> SynthesisScreen::figures() const
 {
     if (!measures())
         return {};
-    const std::optional<double> overshoot =
-        m_drawn ? dsp::overshootPercent(m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle) : std::nullopt;
+    const std::optional<double> overshoot = m_drawn
+        ? dsp::overshootPercent(m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle)
+        : std::nullopt;
+    const auto percent = [](double value) {
+        return QString::number(value, 'f', 2) + QStringLiteral(" %");
+    };
     return {screens::figureOf(QStringLiteral("overshootPercent"), tr("overshoot"), overshoot,
-                              [](double percent) { return QString::number(percent, 'f', 2) + QStringLiteral(" %"); })};
+                              percent)};
 }
 
 // The time under the pointer and the curve's value there, within the curve's span and the
@@ -126,10 +130,12 @@ QString SynthesisScreen::readout(const QPointF& logical) const
     if (!m_drawn || logical.y() < kTop || logical.y() > kBottom)
         return {};
     const double time = dsp::timeAtX(m_drawn->wave, logical.x());
-    const auto value = dsp::valueAtTime(dsp::curveInSeriesUnits(m_drawn->wave, m_drawn->curve), time);
+    const auto rows = dsp::curveInSeriesUnits(m_drawn->wave, m_drawn->curve);
+    const auto value = dsp::valueAtTime(rows, time);
     if (!value)
         return {};
-    return tr("time %1 rad\nvalue %2").arg(QString::number(time, 'f', 3), QString::number(*value, 'f', 3));
+    return tr("time %1 rad\nvalue %2")
+        .arg(QString::number(time, 'f', 3), QString::number(*value, 'f', 3));
 }
 
 void SynthesisScreen::Form_Unload() { runtime().Load(QStringLiteral("Form2")); }

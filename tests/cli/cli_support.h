@@ -64,6 +64,15 @@ inline QStringList entriesOf(const QString& folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// --screen NAME, then each answer as --answer.
+inline QStringList screenWith(const char* screen, const QStringList& answers)
+{
+    QStringList arguments{QStringLiteral("--screen"), QString::fromLatin1(screen)};
+    for (const QString& answer : answers)
+        arguments << QStringLiteral("--answer") << answer;
+    return arguments;
+}
+
 // The message lines the program wrote, without Qt's own notes.
 inline QStringList messageLines(const ProgramRun& run)
 {

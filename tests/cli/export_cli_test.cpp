@@ -37,6 +37,11 @@ std::vector<double> secondColumn(const QString& path)
     return values;
 }
 
+QStringList outputLines(QProcess& process)
+{
+    return QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
 std::vector<double> numbersOf(const QStringList& lines)
 {
     std::vector<double> values;
@@ -50,7 +55,8 @@ QStringList listedTaps(const QString& folder, const QString& form)
     for (const QJsonValue& window : stateIn(folder).value("windows").toArray())
         if (window.toObject().value("name").toString() == form) {
             QStringList lines;
-            for (const QJsonValue& line : window.toObject().value("controls").toObject().value("List1").toArray())
+            const QJsonObject controls = window.toObject().value("controls").toObject();
+            for (const QJsonValue& line : controls.value("List1").toArray())
                 lines << line.toString();
             return lines;
         }
@@ -66,15 +72,11 @@ struct FilterScreen {
 void PrintTo(const FilterScreen& c, std::ostream* out) { *out << c.name; }
 
 const FilterScreen kFilterScreens[] = {
-    {"RectangularLowpass", "Form8", {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "150", "--answer", "15"}},
-    {"BlackmanLowpass", "Form9",
-     {"--screen", "lowpass", "--answer", "1000", "--answer", "150", "--answer", "15", "--answer", "N"}},
-    {"Bandpass", "Form10",
-     {"--screen", "bandpass", "--answer", "1000", "--answer", "100", "--answer", "250", "--answer", "21", "--answer", "N"}},
-    {"Highpass", "Form11",
-     {"--screen", "highpass", "--answer", "1000", "--answer", "350", "--answer", "15", "--answer", "N"}},
-    {"Bandstop", "Form12",
-     {"--screen", "bandstop", "--answer", "1000", "--answer", "100", "--answer", "250", "--answer", "21", "--answer", "N"}},
+    {"RectangularLowpass", "Form8", screenWith("lowpass-rect", {"1000", "150", "15"})},
+    {"BlackmanLowpass", "Form9", screenWith("lowpass", {"1000", "150", "15", "N"})},
+    {"Bandpass", "Form10", screenWith("bandpass", {"1000", "100", "250", "21", "N"})},
+    {"Highpass", "Form11", screenWith("highpass", {"1000", "350", "15", "N"})},
+    {"Bandstop", "Form12", screenWith("bandstop", {"1000", "100", "250", "21", "N"})},
 };
 
 class TapsOfEveryFilter : public ::testing::TestWithParam<FilterScreen> {
@@ -99,7 +101,9 @@ TEST_P(TapsOfEveryFilter, ReadBackToTheListedTaps)
     const QStringList listed = listedTaps(m_folder.path(), GetParam().form);
     ASSERT_EQ(listed.size(), static_cast<qsizetype>(m_taps.size()));
     for (std::size_t k = 0; k < m_taps.size(); ++k)
-        EXPECT_EQ(QString::fromStdString(dsp::captionNumber(m_taps[k])), listed[static_cast<qsizetype>(k)]) << k;
+        EXPECT_EQ(QString::fromStdString(dsp::captionNumber(m_taps[k])),
+                  listed[static_cast<qsizetype>(k)])
+            << k;
     EXPECT_EQ(numbersOf(linesOf(m_folder.filePath("t.txt"))), m_taps);
 }
 
@@ -111,17 +115,19 @@ TEST_P(TapsOfEveryFilter, CHeaderCompilesToTheSameNumbers)
     QFile source(m_folder.filePath("print.c"));
     ASSERT_TRUE(source.open(QIODevice::WriteOnly));
     source.write("#include <stdio.h>\n#include \"t.h\"\nint main(void) {\n"
-                 "  for (int k = 0; k < DSPLAB_TAP_COUNT; ++k) printf(\"%.17g\\n\", dsplab_taps[k]);\n"
+                 "  for (int k = 0; k < DSPLAB_TAP_COUNT; ++k)\n"
+                 "    printf(\"%.17g\\n\", dsplab_taps[k]);\n"
                  "  return 0;\n}\n");
     source.close();
     QProcess build;
-    build.start(cc, {"-std=c99", "-Wall", "-Werror", "-o", m_folder.filePath("print"), source.fileName()});
+    build.start(cc, {"-std=c99", "-Wall", "-Werror", "-o", m_folder.filePath("print"),
+                     source.fileName()});
     ASSERT_TRUE(build.waitForFinished(60000));
     ASSERT_EQ(build.exitCode(), 0) << build.readAllStandardError().toStdString();
     QProcess print;
     print.start(m_folder.filePath("print"), {});
     ASSERT_TRUE(print.waitForFinished(10000));
-    EXPECT_EQ(numbersOf(QString::fromUtf8(print.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)), m_taps);
+    EXPECT_EQ(numbersOf(outputLines(print)), m_taps);
 }
 
 TEST_P(TapsOfEveryFilter, PythonFileGivesTheSameNumbers)
@@ -130,11 +136,12 @@ TEST_P(TapsOfEveryFilter, PythonFileGivesTheSameNumbers)
     if (python.isEmpty())
         GTEST_SKIP() << "no python3";
     QProcess run;
-    run.start(python, {"-c", "exec(open(__import__('sys').argv[1]).read())\nfor tap in taps: print(repr(tap))",
-                       m_folder.filePath("t.py")});
+    const char* const kPrintTaps =
+        "exec(open(__import__('sys').argv[1]).read())\nfor tap in taps: print(repr(tap))";
+    run.start(python, {"-c", kPrintTaps, m_folder.filePath("t.py")});
     ASSERT_TRUE(run.waitForFinished(30000));
     ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
-    EXPECT_EQ(numbersOf(QString::fromUtf8(run.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)), m_taps);
+    EXPECT_EQ(numbersOf(outputLines(run)), m_taps);
 }
 
 TEST_P(TapsOfEveryFilter, StateCarriesTheMeasuredFigures)
@@ -143,10 +150,12 @@ TEST_P(TapsOfEveryFilter, StateCarriesTheMeasuredFigures)
     for (const QJsonValue& window : stateIn(m_folder.path()).value("windows").toArray())
         if (window.toObject().value("name").toString() == GetParam().form)
             figures = window.toObject().value("figures").toObject();
-    EXPECT_EQ(figures.keys(), (QStringList{"minus3dbHz", "minus6dbHz", "stopbandPeakDb", "transitionHz"}));
+    EXPECT_EQ(figures.keys(),
+              (QStringList{"minus3dbHz", "minus6dbHz", "stopbandPeakDb", "transitionHz"}));
     for (const char* list : {"minus3dbHz", "minus6dbHz", "transitionHz"})
         EXPECT_TRUE(figures.value(list).isArray()) << list;
-    EXPECT_TRUE(figures.value("stopbandPeakDb").isDouble() || figures.value("stopbandPeakDb").isNull());
+    const QJsonValue peak = figures.value("stopbandPeakDb");
+    EXPECT_TRUE(peak.isDouble() || peak.isNull());
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, TapsOfEveryFilter, ::testing::ValuesIn(kFilterScreens),

@@ -20,9 +20,9 @@ namespace {
 
 using namespace clitest;
 
-const QStringList kSquare{"--screen", "square", "--answer", "3"};
-const QStringList kLowpass{"--screen", "lowpass", "--answer", "1000", "--answer", "150", "--answer", "15",
-                           "--answer", "N"};
+const QStringList kSquare = screenWith("square", {"3"});
+const QStringList kMenu = screenWith("menu", {});
+const QStringList kLowpass = screenWith("lowpass", {"1000", "150", "15", "N"});
 
 std::string text(const QString& s) { return s.toStdString(); }
 
@@ -50,10 +50,12 @@ ProgramRun exportInto(QStringList arguments, const QString& what, const QString&
 TEST(ExportPicture, PngIsTheCanvasImage)
 {
     QTemporaryDir folder;
-    const ProgramRun run = runDsplab(QStringList(kSquare) << "--export" << "picture" << folder.filePath("p.png")
-                                                          << "--snapshot" << folder.path());
+    const QString png = folder.filePath("p.png");
+    const QStringList snapshot{"--snapshot", folder.path()};
+    const ProgramRun run =
+        runDsplab(QStringList(kSquare) << "--export" << "picture" << png << snapshot);
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
-    EXPECT_EQ(QImage(folder.filePath("p.png")), QImage(folder.filePath("Form3.canvas.png")));
+    EXPECT_EQ(QImage(png), QImage(folder.filePath("Form3.canvas.png")));
 }
 
 // The square wave of 3 harmonics is 1 + 629 points (dsp/series.h), the pen placed on the first
@@ -77,8 +79,9 @@ TEST(ExportPicture, SvgHoldsTheTraceAsVectorsNotAnImage)
             root = svg.name().toString();
         images += svg.name() == QLatin1String("image");
         if (svg.name() == QLatin1String("polyline")) {
-            const auto points = svg.attributes().value("points").toString().split(' ', Qt::SkipEmptyParts);
-            longest = std::max(longest, static_cast<int>(points.size()));
+            const QString points = svg.attributes().value("points").toString();
+            const auto count = points.split(' ', Qt::SkipEmptyParts).size();
+            longest = std::max(longest, static_cast<int>(count));
         }
     }
     ASSERT_FALSE(svg.hasError()) << text(svg.errorString());
@@ -93,11 +96,13 @@ TEST(ExportPicture, PdfOpensAsOnePageOfTheCanvasSize)
     if (pdftoppm.isEmpty())
         GTEST_SKIP() << "no pdftoppm (poppler-utils)";
     QTemporaryDir folder;
-    const ProgramRun run = runDsplab(QStringList(kSquare) << "--export" << "picture" << folder.filePath("p.pdf")
-                                                          << "--snapshot" << folder.path());
+    const QString pdf = folder.filePath("p.pdf");
+    const QStringList snapshot{"--snapshot", folder.path()};
+    const ProgramRun run =
+        runDsplab(QStringList(kSquare) << "--export" << "picture" << pdf << snapshot);
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     QProcess render;
-    render.start(pdftoppm, {"-png", "-r", "96", "-singlefile", folder.filePath("p.pdf"), folder.filePath("page")});
+    render.start(pdftoppm, {"-png", "-r", "96", "-singlefile", pdf, folder.filePath("page")});
     ASSERT_TRUE(render.waitForFinished(30000));
     ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
     const QImage page(folder.filePath("page.png"));
@@ -129,8 +134,8 @@ TEST(ExportTable, CurveIsInTheSeriesUnits)
 TEST(ExportTable, SpectrumListsEveryHarmonicShown)
 {
     QTemporaryDir folder;
-    const ProgramRun run = exportInto(QStringList(kSquare) << "--click" << "View Spectrum", "spectrum",
-                                      folder.filePath("s.csv"));
+    const QStringList spectrum = QStringList(kSquare) << "--click" << "View Spectrum";
+    const ProgramRun run = exportInto(spectrum, "spectrum", folder.filePath("s.csv"));
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     const QStringList lines = linesOf(folder.filePath("s.csv"));
     ASSERT_EQ(lines.size(), 1 + 6);
@@ -153,7 +158,8 @@ TEST(ExportTable, ResponseIsTheSweepTheTracesWereDrawnFrom)
     EXPECT_EQ(lines[0], "frequency_hz,magnitude,magnitude_db,phase_deg");
     const QStringList last = lines.back().split(',');
     EXPECT_NEAR(last[0].toDouble(), 500, 1e-9);
-    EXPECT_NEAR(lines[1 + 100].section(',', 0, 0).toDouble(), 100 * 0.01 * 1000 / 15, 1e-9); // u = 1
+    // u = 1, the 101st point.
+    EXPECT_NEAR(lines[1 + 100].section(',', 0, 0).toDouble(), 100 * 0.01 * 1000 / 15, 1e-9);
     for (const QString& line : lines.mid(1)) {
         const QStringList row = line.split(',');
         EXPECT_NEAR(row[2].toDouble(), 20 * std::log10(row[1].toDouble()), 1e-9) << text(line);
@@ -189,15 +195,18 @@ TEST_P(ExportRefusal, FailsTheStepWithExitCode2AndWritesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExportRefusal,
-    ::testing::Values(Refusal{"TapsFromTheMainMenu", {"--screen", "menu"}, "taps", "t.csv", "no window has taps"},
-                      Refusal{"TapsFromASquareWave", kSquare, "taps", "t.csv", "no window has taps"},
-                      Refusal{"SpectrumFromAFilter", kLowpass, "spectrum", "s.csv", "no window has spectrum"},
-                      Refusal{"CurveBeforeItIsDrawn", {"--screen", "square", "--cancel"}, "curve", "c.csv",
-                              "no window has curve"},
-                      Refusal{"TapsAsAPicture", kLowpass, "taps", "t.png", "taps are written as .csv, .txt, .h or .py"},
-                      Refusal{"PictureAsJpeg", kSquare, "picture", "p.jpg", "picture is written as .png, .svg or .pdf"},
-                      Refusal{"UnknownThing", kSquare, "sound", "s.wav", "no window has sound"},
-                      Refusal{"HoldOnTheMainMenu", {"--screen", "menu"}, "--hold", "", "no window has a drawing to hold"}),
+    ::testing::Values(
+        Refusal{"TapsFromTheMainMenu", kMenu, "taps", "t.csv", "no window has taps"},
+        Refusal{"TapsFromASquareWave", kSquare, "taps", "t.csv", "no window has taps"},
+        Refusal{"SpectrumFromAFilter", kLowpass, "spectrum", "s.csv", "no window has spectrum"},
+        Refusal{"CurveBeforeItIsDrawn", {"--screen", "square", "--cancel"}, "curve", "c.csv",
+                "no window has curve"},
+        Refusal{"TapsAsAPicture", kLowpass, "taps", "t.png",
+                "taps are written as .csv, .txt, .h or .py"},
+        Refusal{"PictureAsJpeg", kSquare, "picture", "p.jpg",
+                "picture is written as .png, .svg or .pdf"},
+        Refusal{"UnknownThing", kSquare, "sound", "s.wav", "no window has sound"},
+        Refusal{"HoldOnTheMainMenu", kMenu, "--hold", "", "no window has a drawing to hold"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ExportFile, APlantedLinkIsRefusedAndNeverFollowed)
@@ -209,7 +218,8 @@ TEST(ExportFile, APlantedLinkIsRefusedAndNeverFollowed)
     victim.write("the user's own file\n");
     victim.close();
     const QString link = folder.filePath("t.csv");
-    ASSERT_EQ(symlink(QFile::encodeName(victim.fileName()).constData(), QFile::encodeName(link).constData()), 0);
+    const QByteArray target = QFile::encodeName(victim.fileName());
+    ASSERT_EQ(symlink(target.constData(), QFile::encodeName(link).constData()), 0);
 
     const ProgramRun run = exportInto(kLowpass, "taps", link);
     EXPECT_EQ(run.exitCode, 2) << text(run.errors);
@@ -225,7 +235,8 @@ TEST(ExportFile, ReplacesAFileWholeAndLeavesNoTemporaryFile)
     QTemporaryDir folder;
     QFile old(folder.filePath("t.txt"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an older, longer file that must not show through\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n");
+    old.write(QByteArray("an older, longer file that must not show through")
+              + QByteArray(30, '\n'));
     old.close();
     const ProgramRun run = exportInto(kLowpass, "taps", old.fileName());
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
@@ -248,7 +259,8 @@ class SynthesisFigures : public ::testing::TestWithParam<WaveFigures> {};
 TEST_P(SynthesisFigures, ArePresentWhereTheWaveJumps)
 {
     QTemporaryDir folder;
-    const ProgramRun run = runDsplab(QStringList(GetParam().steps) << "--snapshot" << folder.path());
+    const QStringList arguments = QStringList(GetParam().steps) << "--snapshot" << folder.path();
+    const ProgramRun run = runDsplab(arguments);
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     const QJsonObject window = windowIn(folder.path(), GetParam().form);
     ASSERT_FALSE(window.isEmpty());
@@ -261,10 +273,10 @@ TEST_P(SynthesisFigures, ArePresentWhereTheWaveJumps)
 INSTANTIATE_TEST_SUITE_P(
     Waves, SynthesisFigures,
     ::testing::Values(WaveFigures{"Square", kSquare, "Form3", true},
-                      WaveFigures{"Sawtooth", {"--screen", "sawtooth", "--answer", "5"}, "Form5", true},
-                      WaveFigures{"Pulse", {"--screen", "pulse", "--answer", "13", "--answer", "0.2"}, "Form13", true},
-                      WaveFigures{"Triangle", {"--screen", "triangle", "--answer", "3"}, "Form4", false},
-                      WaveFigures{"Rectified", {"--screen", "rectified", "--answer", "F", "--answer", "3"}, "Form6",
+                      WaveFigures{"Sawtooth", screenWith("sawtooth", {"5"}), "Form5", true},
+                      WaveFigures{"Pulse", screenWith("pulse", {"13", "0.2"}), "Form13", true},
+                      WaveFigures{"Triangle", screenWith("triangle", {"3"}), "Form4", false},
+                      WaveFigures{"Rectified", screenWith("rectified", {"F", "3"}), "Form6",
                                   false}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -274,12 +286,14 @@ TEST(Hold, TheNextDrawingShowsTheHeldTraceAndBothFigures)
     QTemporaryDir held;
     QTemporaryDir plain;
     const QStringList again{"--click", "Do Another", "--answer", "10"};
-    ASSERT_EQ(runDsplab(QStringList(kSquare) << "--hold" << again << "--snapshot" << held.path()).exitCode, 0);
+    const QStringList holding = QStringList(kSquare) << "--hold" << again;
+    ASSERT_EQ(runDsplab(QStringList(holding) << "--snapshot" << held.path()).exitCode, 0);
     ASSERT_EQ(runDsplab(QStringList(kSquare) << again << "--snapshot" << plain.path()).exitCode, 0);
     const QJsonObject window = windowIn(held.path(), "Form3");
     EXPECT_TRUE(window.value("heldFigures").toObject().value("overshootPercent").isDouble());
     EXPECT_FALSE(windowIn(plain.path(), "Form3").contains("heldFigures"));
-    EXPECT_EQ(QImage(held.filePath("Form3.canvas.png")), QImage(plain.filePath("Form3.canvas.png")));
+    const QString canvas = QStringLiteral("Form3.canvas.png");
+    EXPECT_EQ(QImage(held.filePath(canvas)), QImage(plain.filePath(canvas)));
     EXPECT_NE(QImage(held.filePath("Form3.png")), QImage(plain.filePath("Form3.png")));
 }
 

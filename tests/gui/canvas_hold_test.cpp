@@ -33,7 +33,8 @@ int overTheCanvas(forms::Form* form, const QColor& colour)
     const QImage shown = form->shownPicture();
     const QImage drawing = form->canvasImage().convertToFormat(QImage::Format_RGB32);
     QRegion controls;
-    for (QWidget* control : form->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    const auto children = form->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* control : children)
         if (control->isVisible())
             controls += control->geometry();
     int count = 0;
@@ -80,9 +81,7 @@ TEST_P(HeldTrace, ShowsMutedUnderTheNextDrawingButNeverInItsImage)
     const QImage plain = guitest::run(c.plain).snapshot.canvas(QString::fromLatin1(c.form));
     open(c.screen, c.first);
     pickFromMenu("hold");
-    actions().when([&] { return shows(c.form); }, [&] {
-        QTest::mouseClick(window(c.form)->findChild<QWidget*>(QString::fromLatin1(c.again)), Qt::LeftButton);
-    });
+    actions().when([&] { return shows(c.form); }, [&] { clickButton(window(c.form), c.again); });
     for (const auto& [title, text] : c.second)
         answer(title, text);
     ASSERT_TRUE(settles([&] { return shows(c.form); }));
@@ -106,9 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"Number of Odd Harmonics", "10"}}, "Form3", kMutedBlack,
                  {"--screen", "square", "--answer", "10"}},
         // The rectangular lowpass designs again on the same window.
-        HoldCase{"RectangularLowpassRedesign", "lowpass-rect", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}},
-                 "Command1", {{kSampling, "1000"}, {kCutoff, "250"}, {kTaps, "31"}}, "Form8", kMutedRed,
-                 {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "250", "--answer", "31"}}),
+        HoldCase{"RectangularLowpassRedesign", "lowpass-rect",
+                 {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}}, "Command1",
+                 {{kSampling, "1000"}, {kCutoff, "250"}, {kTaps, "31"}}, "Form8", kMutedRed,
+                 {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "250", "--answer",
+                  "31"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class MeasurementsBox : public CanvasUser {};
@@ -127,7 +128,8 @@ TEST_F(MeasurementsBox, ShowsTheFiguresOverTheGraticuleWhenTicked)
     EXPECT_TRUE(note(form)->text().contains(QStringLiteral("overshoot")));
     // Inside the graticule (x 8 to 478, y 8 to 384), whichever corner it takes.
     const QRect graticule(clientPoint(form, 8, 8), clientPoint(form, 478, 384));
-    EXPECT_TRUE(graticule.contains(note(form)->geometry())) << note(form)->x() << "," << note(form)->y();
+    EXPECT_TRUE(graticule.contains(note(form)->geometry()))
+        << note(form)->x() << "," << note(form)->y();
     EXPECT_EQ(form->canvasImage(), before);
 
     rightClick(form, 240, 200);
@@ -137,6 +139,8 @@ TEST_F(MeasurementsBox, ShowsTheFiguresOverTheGraticuleWhenTicked)
 }
 
 QFileDialog* fileDialog() { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }
+
+QMessageBox* messageBox() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
 
 QAbstractButton* saveButton()
 {
@@ -151,7 +155,10 @@ QAbstractButton* saveButton()
 // The process's working folder for one test.
 class WorkingFolder {
 public:
-    explicit WorkingFolder(const QString& folder) : m_before(QDir::currentPath()) { QDir::setCurrent(folder); }
+    explicit WorkingFolder(const QString& folder) : m_before(QDir::currentPath())
+    {
+        QDir::setCurrent(folder);
+    }
     ~WorkingFolder() { QDir::setCurrent(m_before); }
 
 private:
@@ -172,12 +179,10 @@ protected:
                        [] { QTest::mouseClick(saveButton(), Qt::LeftButton); });
         if (!message)
             return;
-        actions().when([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
-                       [message] {
-                           auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                           *message = box->text();
-                           box->accept();
-                       });
+        actions().when([] { return messageBox() != nullptr; }, [message] {
+            *message = messageBox()->text();
+            messageBox()->accept();
+        });
     }
 };
 
@@ -187,8 +192,9 @@ TEST_F(SaveDialog, WritesTheCanvasImageAsPng)
     WorkingFolder in(folder.path());
     open("square", {{"Number of Odd Harmonics", "3"}});
     save("Form3", nullptr);
-    ASSERT_TRUE(settles([&] { return shows("Form3") && QFile::exists(folder.filePath("form3.png")); }));
-    EXPECT_EQ(QImage(folder.filePath("form3.png")).convertToFormat(QImage::Format_RGB32),
+    const QString saved = folder.filePath("form3.png");
+    ASSERT_TRUE(settles([&] { return shows("Form3") && QFile::exists(saved); }));
+    EXPECT_EQ(QImage(saved).convertToFormat(QImage::Format_RGB32),
               window("Form3")->canvasImage().convertToFormat(QImage::Format_RGB32));
 }
 

@@ -88,9 +88,8 @@ TEST_F(Readout, SynthesisScreenShowsTimeAndTheCurvesValue)
 TEST_F(Readout, SpectrumShowsTheHarmonicUnderThePointer)
 {
     open("square", {{"Number of Odd Harmonics", "3"}});
-    actions().when([&] { return shows("Form3"); }, [&] {
-        QTest::mouseClick(window("Form3")->findChild<QWidget*>(QStringLiteral("Command2")), Qt::LeftButton);
-    });
+    actions().when([&] { return shows("Form3"); },
+                   [&] { clickButton(window("Form3"), "Command2"); });
     QString overLine;
     QString offLines;
     actions().when([&] { return shows("Form7"); }, [&] {
@@ -99,7 +98,7 @@ TEST_F(Readout, SpectrumShowsTheHarmonicUnderThePointer)
         overLine = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
         movePointer(spectrum, 600, 250);
         offLines = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
-        QTest::mouseClick(spectrum->findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
+        clickButton(spectrum, "Command1");
     });
     ASSERT_TRUE(settles([&] { return shows("Form3") && !window("Form7"); }));
     const std::vector<double> shown = numbersIn(overLine);
@@ -131,7 +130,8 @@ TEST_P(ReadoutOffThePlot, ShowsNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, ReadoutOffThePlot,
-                         ::testing::Values(OffPlot{"LeftOfZeroHz", 5, 200}, OffPlot{"RightOfHalfTheRate", 490, 200},
+                         ::testing::Values(OffPlot{"LeftOfZeroHz", 5, 200},
+                                           OffPlot{"RightOfHalfTheRate", 490, 200},
                                            OffPlot{"BelowTheGraticule", 244, 430},
                                            OffPlot{"OverTheTapList", 560, 100}),
                          [](const auto& info) { return std::string(info.param.name); });

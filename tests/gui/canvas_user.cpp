@@ -46,7 +46,8 @@ void CanvasUser::answer(const char* title, const char* text)
 {
     const auto box = [this, title]() -> forms::PromptBox* {
         forms::PromptBox* prompt = runtime().openPrompt();
-        return prompt && prompt->isVisible() && prompt->windowTitle() == QLatin1String(title) ? prompt : nullptr;
+        const bool asking = prompt && prompt->isVisible();
+        return asking && prompt->windowTitle() == QLatin1String(title) ? prompt : nullptr;
     };
     actions().when([box] { return box() != nullptr; }, [box, text] {
         auto* field = box()->findChild<QLineEdit*>(QStringLiteral("answer"));
@@ -59,7 +60,9 @@ void CanvasUser::answer(const char* title, const char* text)
 
 bool CanvasUser::settles(const std::function<bool()>& check)
 {
-    return QTest::qWaitFor([&] { return m_ended || (m_actions->done() && check()); }, 10000) && !m_ended;
+    const bool waited =
+        QTest::qWaitFor([&] { return m_ended || (m_actions->done() && check()); }, 10000);
+    return waited && !m_ended;
 }
 
 void CanvasUser::stop()
@@ -75,7 +78,10 @@ void CanvasUser::stop()
     m_ended = false;
 }
 
-forms::Form* CanvasUser::window(const char* name) { return runtime().find(QString::fromLatin1(name)); }
+forms::Form* CanvasUser::window(const char* name)
+{
+    return runtime().find(QString::fromLatin1(name));
+}
 
 bool CanvasUser::shows(const char* name)
 {
@@ -98,7 +104,8 @@ void CanvasUser::rightClick(forms::Form* form, double x, double y)
 
 void CanvasUser::movePointer(forms::Form* form, double x, double y)
 {
-    QTest::mouseMove(form->windowHandle(), form->centralWidget()->mapTo(form, clientPoint(form, x, y)));
+    const QPoint at = form->centralWidget()->mapTo(form, clientPoint(form, x, y));
+    QTest::mouseMove(form->windowHandle(), at);
 }
 
 // To the focused control, as the keyboard would send it, or to the window when none has focus.
@@ -110,6 +117,11 @@ void CanvasUser::key(forms::Form* form, Qt::Key key, Qt::KeyboardModifiers modif
     EXPECT_TRUE(QTest::qWaitForWindowActive(form));
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus && focus->window() == form ? focus : form, key, modifiers);
+}
+
+void CanvasUser::clickButton(forms::Form* form, const char* button)
+{
+    QTest::mouseClick(form->findChild<QWidget*>(QString::fromLatin1(button)), Qt::LeftButton);
 }
 
 void CanvasUser::pick(QMenu* menu, const char* entry)
@@ -139,6 +151,9 @@ QLabel* CanvasUser::readout(forms::Form* form)
     return form->findChild<QLabel*>(QStringLiteral("canvasReadout"));
 }
 
-QLabel* CanvasUser::note(forms::Form* form) { return form->findChild<QLabel*>(QStringLiteral("canvasNote")); }
+QLabel* CanvasUser::note(forms::Form* form)
+{
+    return form->findChild<QLabel*>(QStringLiteral("canvasNote"));
+}
 
 } // namespace canvastest

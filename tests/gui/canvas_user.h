@@ -58,6 +58,7 @@ protected:
     void rightClick(forms::Form* form, double x, double y);
     void movePointer(forms::Form* form, double x, double y);
     void key(forms::Form* form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void clickButton(forms::Form* form, const char* button);
     // Clicks a menu entry with the mouse.
     void pick(QMenu* menu, const char* entry);
 
