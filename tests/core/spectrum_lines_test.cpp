@@ -1,0 +1,108 @@
+// The harmonics the spectrum screen shows, as numbers: each line's harmonic and amplitude in
+// units of the full-scale tick (the wave's peak), which the read-out and the table give.
+
+#include "dsp/harmonic_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using dsp::kPi;
+using dsp::SpectrumLine;
+using dsp::WaveType;
+
+struct Expected {
+    int harmonic;
+    double amplitude;
+};
+
+struct LinesCase {
+    const char* name;
+    WaveType wave;
+    int harmonics;
+    const char* duty;
+    const char* rectify;
+    std::vector<Expected> lines; // in drawing order
+};
+
+void PrintTo(const LinesCase& c, std::ostream* out) { *out << c.name; }
+
+// Fourier amplitudes of unit-peak waves, with the course's pi: square 4 / (k pi) at odd k,
+// sawtooth 2 / (k pi), pulse |2 sin(k pi D) / (k pi)| after its dc D; the half-wave's
+// fundamental 1/2 and even harmonics 2 / (pi (k^2 - 1)). The screen draws the square's lines
+// with sin(pi / 2) taken at the five-decimal pi, 1 - 3.5e-12; the full-wave's first line at the
+// 10 / (3 pi) it is drawn with; the dc lines at the heights the screen gives them.
+const double kSin = std::sin(kPi / 2);
+
+class SpectrumLines : public ::testing::TestWithParam<LinesCase> {};
+
+TEST_P(SpectrumLines, GiveEachHarmonicShownWithItsAmplitude)
+{
+    const LinesCase& c = GetParam();
+    const dsp::SpectrumPlot plot = dsp::spectrumPlot(c.wave, c.harmonics, c.duty, c.rectify);
+    ASSERT_EQ(plot.lines.size(), c.lines.size());
+    for (std::size_t i = 0; i < c.lines.size(); ++i) {
+        EXPECT_EQ(plot.lines[i].harmonic, c.lines[i].harmonic) << i;
+        EXPECT_NEAR(plot.lines[i].amplitude, c.lines[i].amplitude, 1e-12) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Waves, SpectrumLines,
+    ::testing::Values(
+        LinesCase{"SquareOddLinesEvenMarkers", WaveType::Square, 3, "", "",
+                  {{1, 4 * kSin / kPi}, {2, 0}, {3, 4 * kSin / (3 * kPi)}, {4, 0},
+                   {5, 4 * kSin / (5 * kPi)}, {6, 0}}},
+        LinesCase{"Sawtooth", WaveType::Sawtooth, 3, "", "",
+                  {{1, 2 / kPi}, {2, 2 / (2 * kPi)}, {3, 2 / (3 * kPi)}}},
+        LinesCase{"PulseHalfDutyThenDc", WaveType::Pulse, 2, "0.5", "",
+                  {{1, 2 * std::sin(kPi * 0.5) / kPi},
+                   {2, std::abs(2 * std::sin(2 * kPi * 0.5) / (2 * kPi))},
+                   {0, 0.5}}},
+        LinesCase{"HalfWave", WaveType::Rectified, 2, "", "H",
+                  {{1, 0.5}, {2, 2 / (kPi * 3)}, {3, 0}, {0, 0.45 * (200 / kPi + 100) / 200}}},
+        LinesCase{"FullWave", WaveType::Rectified, 2, "", "F",
+                  {{1, 10 / (3 * kPi)}, {2, 4 / (kPi * 15)}, {0, 0.9 * 10 / (3 * kPi)}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct NearCase {
+    const char* name;
+    double x;
+    int harmonic; // -1: none
+};
+
+void PrintTo(const NearCase& c, std::ostream* out) { *out << c.name; }
+
+class LineNear : public ::testing::TestWithParam<NearCase> {};
+
+// Three square-wave harmonics: lines and markers 10 units apart from x = 40 (30 + 10 k).
+TEST_P(LineNear, IsTheClosestWithinHalfTheSpacing)
+{
+    const dsp::SpectrumPlot plot = dsp::spectrumPlot(WaveType::Square, 3, "", "");
+    const auto line = dsp::spectrumLineNear(plot, GetParam().x);
+    if (GetParam().harmonic < 0) {
+        EXPECT_FALSE(line.has_value());
+        return;
+    }
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->harmonic, GetParam().harmonic);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, LineNear,
+    ::testing::Values(NearCase{"OnTheFirst", 40, 1}, NearCase{"JustRightOfTheThird", 61, 3},
+                      NearCase{"JustLeftOfTheFourthMarker", 68, 4},
+                      NearCase{"LeftOfEveryLine", 30, -1}, NearCase{"RightOfEveryLine", 100, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LineNear, NoLinesNoHarmonic)
+{
+    EXPECT_FALSE(dsp::spectrumLineNear(dsp::SpectrumPlot{}, 40).has_value());
+}
+
+} // namespace
