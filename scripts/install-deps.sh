@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev fonts-liberation2
+  qt6-base-dev qt6-svg-dev fonts-liberation2
   googletest libgtest-dev libbenchmark-dev
   # The sanitizer and fuzzing build; the runtimes of this clang are added below.
   clang
@@ -13,6 +13,8 @@ packages=(
   dpkg-dev file desktop-file-utils appstream man-db lintian
   # The end-to-end tests: an X server, a window manager, X events, pictures, the memory checker.
   xvfb openbox xdotool x11-utils imagemagick valgrind
+  # The exported PDF pictures are opened with pdftoppm in the command-line tests.
+  poppler-utils
 )
 
 as_root=()

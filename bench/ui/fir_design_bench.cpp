@@ -18,7 +18,8 @@ fir::DesignValues lowpass(int taps) { return {.samplingHz = 1000, .bandHz = 150,
 
 void WholeDesignWithDrawing(benchmark::State& state)
 {
-    fir::Form9 screen;
+    screens::SharedState shared;
+    fir::Form9 screen(shared);
     const fir::DesignValues values = lowpass(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         screen.drawDesign(values, true);

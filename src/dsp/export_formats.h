@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/curve_row.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,10 +35,7 @@ struct ResponseRow {
 // Header: frequency_hz,magnitude,magnitude_db,phase_deg
 std::string formatResponseCsv(const std::vector<ResponseRow>& rows);
 
-struct CurveRow {
-    double time, value;
-};
-// Header: time,value
+// Header: time,value (CurveRow: dsp/curve_row.h)
 std::string formatCurveCsv(const std::vector<CurveRow>& rows);
 
 struct SpectrumRow {

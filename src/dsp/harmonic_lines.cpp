@@ -10,6 +10,7 @@ namespace dsp {
 namespace {
 
 constexpr double kAxis = 300; // baseline: every line stands on it
+constexpr double kFullScale = 200; // the height of the full-scale tick above the axis
 constexpr int kAxisColour = 11;
 constexpr int kLineColour = 12;
 constexpr int kMarkerColour = 0;
@@ -36,20 +37,35 @@ void setCaptions(SpectrumPlot& plot, std::string count, std::string title, std::
 
 class Drawing {
 public:
-    explicit Drawing(std::vector<Stroke>& strokes) : strokes_(strokes) {}
+    Drawing(std::vector<Stroke>& strokes, std::vector<SpectrumLine>& lines) : strokes_(strokes), lines_(lines) {}
 
     void stroke(PlotPoint from, PlotPoint to, int palette, int width)
     {
         strokes_.push_back({from, to, palette, width});
     }
     // A harmonic: from its top straight down to the axis.
-    void line(double x, double height) { stroke({x, kAxis - height}, {x, kAxis}, kLineColour, 2); }
+    void line(int k, double x, double height)
+    {
+        stroke({x, kAxis - height}, {x, kAxis}, kLineColour, 2);
+        shows(k, x, height);
+    }
     // A harmonic with no energy: one black point just above the axis.
-    void zeroMarker(double x) { stroke({x, kAxis - 1}, {x, kAxis - 1}, kMarkerColour, 1); }
-    void dcLineDown(double height) { stroke({30, kAxis - height}, {30, kAxis}, kDcColour, 2); }
+    void zeroMarker(int k, double x)
+    {
+        stroke({x, kAxis - 1}, {x, kAxis - 1}, kMarkerColour, 1);
+        shows(k, x, 0);
+    }
+    void dcLineDown(double height)
+    {
+        stroke({30, kAxis - height}, {30, kAxis}, kDcColour, 2);
+        shows(0, 30, height);
+    }
+    // The harmonic a stroke drawn on its own stands for, `height` units tall.
+    void shows(int k, double x, double height) { lines_.push_back({k, x, height / kFullScale}); }
 
 private:
     std::vector<Stroke>& strokes_;
+    std::vector<SpectrumLine>& lines_;
 };
 
 void drawAxes(Drawing& drawing)
@@ -67,9 +83,9 @@ void drawOddHarmonics(Drawing& drawing, int harmonics, HeightOf heightOf)
     for (int k = 1; k <= 2 * harmonics; ++k) {
         const double x = 30 + 10 * k * s;
         if (k % 2 == 1)
-            drawing.line(x, heightOf(k));
+            drawing.line(k, x, heightOf(k));
         else
-            drawing.zeroMarker(x);
+            drawing.zeroMarker(k, x);
     }
 }
 
@@ -79,7 +95,7 @@ void drawAllHarmonics(Drawing& drawing, int harmonics, HeightOf heightOf)
 {
     const double s = spacingFactor(harmonics);
     for (int k = 1; k <= harmonics; ++k)
-        drawing.line(30 + 20 * k * s, heightOf(k));
+        drawing.line(k, 30 + 20 * k * s, heightOf(k));
 }
 
 void drawSquare(SpectrumPlot& plot, Drawing& drawing, int harmonics)
@@ -120,7 +136,9 @@ void drawPulse(SpectrumPlot& plot, Drawing& drawing, int harmonics, const std::s
         const double height = std::abs((400 / (k * kPi)) * std::sin(k * kPi * d));
         return std::isfinite(height) ? height : 0.0;
     });
-    drawing.stroke({30, kAxis}, {30, kAxis - std::min(200 * d, kAxis)}, kDcColour, 2);
+    const double dcHeight = std::min(200 * d, kAxis);
+    drawing.stroke({30, kAxis}, {30, kAxis - dcHeight}, kDcColour, 2);
+    drawing.shows(0, 30, dcHeight);
 }
 
 // Harmonics of the rectified wave, 20 units apart and never squeezed. The first line is drawn
@@ -133,10 +151,10 @@ void drawFullWave(SpectrumPlot& plot, Drawing& drawing, int harmonics)
     if (harmonics == 0)
         return;
     const double first = 10 * 200 / (3 * kPi);
-    drawing.line(50, first);
+    drawing.line(1, 50, first);
     for (int k = 2; k <= harmonics; ++k) {
         const double twiceK = 2.0 * k;
-        drawing.line(30 + 20 * k, std::abs(800 * alternating(k) / (kPi * (1 - twiceK * twiceK))));
+        drawing.line(k, 30 + 20 * k, std::abs(800 * alternating(k) / (kPi * (1 - twiceK * twiceK))));
     }
     drawing.dcLineDown(0.9 * first);
 }
@@ -152,10 +170,11 @@ void drawHalfWave(SpectrumPlot& plot, Drawing& drawing, int harmonics)
         return;
     const double dcBase = 200 / kPi + 200.0 / 2;
     drawing.stroke({40, kAxis - 1}, {40, 200}, kLineColour, 2);
+    drawing.shows(1, 40, kAxis - 200);
     for (int k = 2; k <= 2 * harmonics - 1; k += 2) {
         const double height = 200 * (alternating(k) + 1) / (kPi * (1 - double(k) * k));
-        drawing.line(30 + 10 * k, std::abs(height));
-        drawing.zeroMarker(30 + 10 * (k + 1));
+        drawing.line(k, 30 + 10 * k, std::abs(height));
+        drawing.zeroMarker(k + 1, 30 + 10 * (k + 1));
     }
     drawing.dcLineDown(0.45 * dcBase);
 }
@@ -182,7 +201,7 @@ SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
                           const std::string& dutyCycle, const std::string& rectifyChoice)
 {
     SpectrumPlot plot;
-    Drawing drawing(plot.strokes);
+    Drawing drawing(plot.strokes, plot.lines);
     drawAxes(drawing);
     plot.known = waveType.has_value();
     if (!waveType)
@@ -195,6 +214,24 @@ SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
     case WaveType::Rectified: drawRectified(plot, drawing, harmonics, rectifyChoice); break;
     }
     return plot;
+}
+
+std::optional<SpectrumLine> spectrumLineNear(const SpectrumPlot& plot, double x)
+{
+    const SpectrumLine* nearest = nullptr;
+    for (const SpectrumLine& line : plot.lines)
+        if (!nearest || std::abs(line.x - x) < std::abs(nearest->x - x))
+            nearest = &line;
+    if (!nearest)
+        return std::nullopt;
+    // Half the gap to the closest other line: the reach of this one.
+    double gap = 20;
+    for (const SpectrumLine& line : plot.lines)
+        if (line.x != nearest->x)
+            gap = std::min(gap, std::abs(line.x - nearest->x));
+    if (std::abs(nearest->x - x) > std::max(gap / 2, 3.0))
+        return std::nullopt;
+    return *nearest;
 }
 
 } // namespace dsp

@@ -21,6 +21,15 @@ bool isFullWave(const std::string& rectifyChoice);
 // then the harmonic lines (palette 12, width 2, drawn from the top down to the axis at y = 300),
 // the black zero markers one unit above the axis (single points, palette 0, width 1) and the dc
 // line (palette 9, width 2).
+// One harmonic as the spectrum shows it: its number (0 for dc), where its line stands and its
+// amplitude as drawn, in units of the full-scale tick (200 canvas units: a line of the wave's
+// peak amplitude). A harmonic with no energy has a zero marker and amplitude 0.
+struct SpectrumLine {
+    int harmonic = 0;
+    double x = 0;
+    double amplitude = 0;
+};
+
 struct SpectrumPlot {
     bool known = false; // the kind code was one of the five
     std::string label1 = "Label1";
@@ -29,6 +38,7 @@ struct SpectrumPlot {
     std::string label4 = "Label4";
     std::string label5;
     std::vector<Stroke> strokes;
+    std::vector<SpectrumLine> lines; // in drawing order
 };
 
 // With no wave, the axes and the design captions only. dutyCycle is the pulse answer as typed: its value sets the
@@ -36,5 +46,9 @@ struct SpectrumPlot {
 // and the text itself goes into the caption. rectifyChoice picks full- or half-wave for "REC".
 SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
                           const std::string& dutyCycle, const std::string& rectifyChoice);
+
+// The harmonic whose line is nearest to x, if one is within half the spacing of the lines (and at
+// least 3 units) of it.
+std::optional<SpectrumLine> spectrumLineNear(const SpectrumPlot& plot, double x);
 
 } // namespace dsp

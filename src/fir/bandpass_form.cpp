@@ -29,6 +29,7 @@ DesignScreenDescription description()
         .linearScale = dsp::fir::kBandpassLinearScale,
         .refreshBeforePhase = true,
         .aboutBox = "frmAbout3",
+        .kind = dsp::FilterKind::Bandpass,
         .layout = {.minusLabel = {481, 332, 23, 16},
                    .frequencyLabelTop = 389,
                    .frequencyLabelColour = QColor(255, 0, 0)},
@@ -37,6 +38,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form10::Form10() : DesignScreen(description()) {}
+Form10::Form10(screens::SharedState& shared) : DesignScreen(description(), shared) {}
 
 } // namespace fir

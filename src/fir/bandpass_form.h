@@ -9,7 +9,7 @@ class Form10 : public DesignScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form10";
-    Form10();
+    explicit Form10(screens::SharedState& shared);
 };
 
 } // namespace fir

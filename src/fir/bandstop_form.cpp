@@ -28,6 +28,7 @@ DesignScreenDescription description()
         .linearScale = dsp::fir::kBandstopLinearScale,
         .refreshBeforePhase = true,
         .aboutBox = "frmAbout5",
+        .kind = dsp::FilterKind::Bandstop,
         .layout = {.coefficientPanel = {504, 20, 130, 262},
                    .coefficientList = {511, 34, 117, 243},
                    .minusLabel = {481, 332, 23, 16},
@@ -39,6 +40,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form12::Form12() : DesignScreen(description()) {}
+Form12::Form12(screens::SharedState& shared) : DesignScreen(description(), shared) {}
 
 } // namespace fir

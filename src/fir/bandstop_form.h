@@ -9,7 +9,7 @@ class Form12 : public DesignScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form12";
-    Form12();
+    explicit Form12(screens::SharedState& shared);
 };
 
 } // namespace fir

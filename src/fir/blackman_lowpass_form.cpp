@@ -28,6 +28,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form9::Form9() : DesignScreen(description()) {}
+Form9::Form9(screens::SharedState& shared) : DesignScreen(description(), shared) {}
 
 } // namespace fir

@@ -9,7 +9,7 @@ class Form9 : public DesignScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form9";
-    Form9();
+    explicit Form9(screens::SharedState& shared);
 };
 
 } // namespace fir

@@ -100,7 +100,8 @@ CaptionLine tapsCaption(const char* label, LogicalRect rect)
     return {label, rect, QStringLiteral("The number of taps is "), Role::Taps, QString()};
 }
 
-DesignScreen::DesignScreen(const DesignScreenDescription& description)
+DesignScreen::DesignScreen(const DesignScreenDescription& description,
+                           screens::SharedState& shared)
     : Form(QString::fromLatin1(description.name), 11880, 8595), m_description(description)
 {
     setCaption(description.caption);
@@ -110,6 +111,7 @@ DesignScreen::DesignScreen(const DesignScreenDescription& description)
     addFrequencyLabels();
     addCaptionLines();
     addButtonsAndMenu();
+    m_tools = new screens::CanvasTools(*this, *this, shared.canvasTools);
 }
 
 void DesignScreen::addPanelAndList()
@@ -225,6 +227,7 @@ void DesignScreen::runDesign()
 // The graticule stands before the first question, so the prompts open over it.
 void DesignScreen::setUpCanvas()
 {
+    m_drawn.reset();
     screens::standardSetUp(*this, {});
     screens::drawGraticuleOn(*this);
 }
@@ -295,7 +298,8 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
 {
     const std::vector<double> taps = m_description.coefficients(values);
     plotTaps(values);
-    listTaps(m_description.listedValues ? m_description.listedValues(values) : taps);
+    const std::vector<double> listed = m_description.listedValues ? m_description.listedValues(values) : taps;
+    listTaps(listed);
     Refresh();
     // One sweep serves both the magnitude and the phase traces.
     const std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);
@@ -308,6 +312,8 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     }
     if (withPhase)
         drawPhase(sweep, static_cast<int>(taps.size()));
+    m_drawn = Drawn{values, taps, listed, sweep, std::nullopt};
+    m_tools->drawingChanged();
 }
 
 void DesignScreen::listTaps(const std::vector<double>& taps)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "dsp/filter_figures.h"
 #include "dsp/fir_response.h"
 #include "forms/form.h"
+#include "screens/canvas_tools.h"
+#include "screens/shared_state.h"
 
 #include <QColor>
 #include <QString>
@@ -94,6 +97,8 @@ struct DesignScreenDescription {
     // Show the finished magnitude traces before the phase trace is computed.
     bool refreshBeforePhase = false;
     const char* aboutBox;
+    // What the measured figures take as pass and stop bands.
+    dsp::FilterKind kind = dsp::FilterKind::Lowpass;
     const char* helpMenu = "menuHelp";
     const char* aboutItem = "menuAbout";
     DesignLayout layout;
@@ -112,11 +117,13 @@ CaptionLine tapsCaption(const char* label, LogicalRect rect);
 
 // A filter screen: shows itself over an empty graticule, asks for the design, ends the program on
 // unusable answers, captions the answers, lists the taps of its coefficient rule and draws the
-// response as a linear and a logarithmic magnitude trace, and as a phase trace on request.
-class DesignScreen : public forms::Form {
+// response as a linear and a logarithmic magnitude trace, and as a phase trace on request. The
+// canvas tools offer the taps and the response, read the exact response out under the pointer
+// and measure the band edges and the stop band.
+class DesignScreen : public forms::Form, public screens::CanvasContent {
     Q_OBJECT
 public:
-    explicit DesignScreen(const DesignScreenDescription& description);
+    DesignScreen(const DesignScreenDescription& description, screens::SharedState& shared);
 
     void Form_Load() override;
     // " Do Another": a fresh screen asks again.
@@ -127,6 +134,12 @@ public:
 
     // Everything after the captions, for given values: taps, list, traces and labels.
     void drawDesign(const DesignValues& values, bool withPhase);
+
+    std::optional<std::vector<double>> taps() const override;
+    std::optional<std::vector<dsp::ResponseRow>> response() const override;
+    std::vector<screens::Figure> figures() const override;
+    QString readout(const QPointF& logical) const override;
+    bool holdable() const override { return m_drawn.has_value(); }
 
 protected:
     // The whole flow, from the set-up to the last trace.
@@ -165,8 +178,19 @@ private:
     void writeFrequencyLabels(double samplingHz);
     void drawPhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps);
 
+    // The design on the canvas, for the canvas tools; its figures once measured.
+    struct Drawn {
+        DesignValues values;
+        std::vector<double> taps;
+        std::vector<double> listed; // what List1 shows: the taps, or the values listed instead
+        std::vector<dsp::fir::ResponsePoint> sweep;
+        mutable std::optional<dsp::FilterFigures> figures;
+    };
+
     DesignScreenDescription m_description;
     std::vector<QLabel*> m_captionLabels;
+    std::optional<Drawn> m_drawn;
+    screens::CanvasTools* m_tools = nullptr;
 };
 
 } // namespace fir

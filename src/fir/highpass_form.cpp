@@ -22,6 +22,7 @@ DesignScreenDescription description()
         .coefficients = coefficients,
         .refreshBeforePhase = true,
         .aboutBox = "frmAbout4",
+        .kind = dsp::FilterKind::Highpass,
         .layout = {.coefficientPanel = {504, 27, 130, 262},
                    .coefficientList = {511, 40, 117, 243},
                    .minusLabel = {481, 332, 23, 16},
@@ -32,6 +33,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form11::Form11() : DesignScreen(description()) {}
+Form11::Form11(screens::SharedState& shared) : DesignScreen(description(), shared) {}
 
 } // namespace fir

@@ -9,7 +9,7 @@ class Form11 : public DesignScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form11";
-    Form11();
+    explicit Form11(screens::SharedState& shared);
 };
 
 } // namespace fir

@@ -52,7 +52,7 @@ QLabel* addScaleLabel(forms::Form& form, const char* name, const QRect& rect)
 
 } // namespace
 
-Form8::Form8() : DesignScreen(description())
+Form8::Form8(screens::SharedState& shared) : DesignScreen(description(), shared)
 {
     Label2 = addScaleLabel(*this, "Label2", logicalRect(481, 4, 98, 14));
     Label1 = addScaleLabel(*this, "Label1", logicalRect(481, 190, 27, 14));

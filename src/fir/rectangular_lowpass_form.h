@@ -13,7 +13,7 @@ class Form8 : public DesignScreen {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form8";
-    Form8();
+    explicit Form8(screens::SharedState& shared);
 
     void Form_Load() override;
     void Command1_Click() override;

@@ -1,7 +1,9 @@
 #include "forms/driver.h"
 
+#include "forms/canvas_layer.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "forms/safe_file.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,17 +35,19 @@ QString shortened(const QString& text)
     return QStringLiteral("%1... (%2 characters)").arg(text.left(kShown)).arg(text.size());
 }
 
-// The options that script a user's actions: each adds one step.
+// The options that script a user's actions: each adds one step, taking 0, 1 or 2 values (the
+// second one a file name).
 struct StepOption {
     const char* name;
     Step::Kind kind;
-    bool takesText;
+    int values;
 };
 
 constexpr StepOption kStepOptions[] = {
-    {"--answer", Step::Kind::Answer, true}, {"--cancel", Step::Kind::Cancel, false},
-    {"--click", Step::Kind::Click, true},   {"--toggle", Step::Kind::Toggle, true},
-    {"--menu", Step::Kind::Menu, true},     {"--close", Step::Kind::Close, false},
+    {"--answer", Step::Kind::Answer, 1}, {"--cancel", Step::Kind::Cancel, 0},
+    {"--click", Step::Kind::Click, 1},   {"--toggle", Step::Kind::Toggle, 1},
+    {"--menu", Step::Kind::Menu, 1},     {"--close", Step::Kind::Close, 0},
+    {"--export", Step::Kind::Export, 2}, {"--hold", Step::Kind::Hold, 0},
 };
 
 const StepOption* stepOption(Step::Kind kind)
@@ -103,11 +107,15 @@ private:
 
     void readStep(const StepOption& option)
     {
-        if (!option.takesText) {
-            m_script.steps.push_back({option.kind, {}});
-        } else if (const auto text = value(QLatin1String(option.name))) {
-            m_script.steps.push_back({option.kind, *text});
-        }
+        const QString name = QLatin1String(option.name);
+        const auto text = option.values > 0 ? value(name) : QString();
+        const auto file = option.values > 1 && text ? value(name) : QString();
+        if (!text || !file)
+            return;
+        if (option.values > 1 && file->isEmpty())
+            m_script.error = QStringLiteral("%1 needs a file name").arg(name);
+        else
+            m_script.steps.push_back({option.kind, *text, *file});
     }
 
     // --screen and --snapshot: one non-blank value, given once. On a problem the error is set
@@ -140,10 +148,12 @@ QString Step::describe() const
     if (!option)
         return {};
     const QString name = QString::fromLatin1(option->name);
-    return option->takesText ? QStringLiteral("%1 \"%2\"").arg(name, shortened(text)) : name;
+    if (option->values > 1)
+        return QStringLiteral("%1 %2 \"%3\"").arg(name, shortened(text), shortened(file));
+    return option->values > 0 ? QStringLiteral("%1 \"%2\"").arg(name, shortened(text)) : name;
 }
 
-QString optionsHelp(const QString& screenHelp)
+QString optionsHelp(const QString& screenHelp, const QString& exportHelp)
 {
     return QStringLiteral(
         "  --screen NAME       open this screen first instead of the start screen; %1\n"
@@ -156,6 +166,11 @@ QString optionsHelp(const QString& screenHelp)
         "  --menu PATH         pick a menu item by its captions, for example \"Help/About\",\n"
         "                      found the same way\n"
         "  --close             close the topmost window with its close box\n"
+        "  --export WHAT FILE  write WHAT from the topmost window that has it into FILE, in the\n"
+        "                      form its extension picks, replacing the file whole and never\n"
+        "                      writing through a link.%2\n"
+        "  --hold              hold the drawing of the topmost window that can, to show it\n"
+        "                      muted under its next drawing\n"
         "  --snapshot DIR      when the steps are done, write a picture of every open window\n"
         "                      (NAME.png, NAME.canvas.png) and state.json into DIR, then exit\n"
         "  --help              show this help\n"
@@ -164,7 +179,7 @@ QString optionsHelp(const QString& screenHelp)
         "carried out stops the run with exit code 2 (with --snapshot, after writing the state at\n"
         "that step). A snapshot run always draws offscreen and needs no display; a run with steps\n"
         "alone draws offscreen when there is no display.\n")
-        .arg(screenHelp);
+        .arg(screenHelp, exportHelp.isEmpty() ? QString() : QStringLiteral("\n") + QString(22, QLatin1Char(' ')) + exportHelp);
 }
 
 Script parseScript(const QStringList& arguments) { return ScriptReader(arguments).read(); }
@@ -235,6 +250,10 @@ std::optional<QString> Driver::perform(const Step& step)
         return menu(step.text);
     case Step::Kind::Close:
         return close();
+    case Step::Kind::Export:
+        return exportTo(step.text, step.file);
+    case Step::Kind::Hold:
+        return hold();
     }
     return std::nullopt;
 }
@@ -334,6 +353,39 @@ std::optional<QString> Driver::close()
         return QStringLiteral("no window is open");
     top->close();
     return std::nullopt;
+}
+
+// The topmost window that offers the thing writes it; a window that offers it but not in the
+// file's form stops the step there, as a user would be told.
+std::optional<QString> Driver::exportTo(const QString& what, const QString& file)
+{
+    const std::vector<Form*> windows = m_runtime.openPrompt() ? std::vector<Form*>{} : windowsTakingInput();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    for (Form* window : windows) {
+        const CanvasLayer* layer = window->existingCanvasLayer();
+        const ExportOutcome outcome = layer ? layer->exportAs(what, file) : ExportOutcome{};
+        if (!outcome.offered)
+            continue;
+        if (!outcome.problem.isEmpty())
+            return outcome.problem;
+        QString error;
+        if (!safefile::writeFile(file, outcome.contents, &error))
+            return error;
+        return std::nullopt;
+    }
+    return QStringLiteral("no window has %1 to write (the topmost is %2)").arg(what, windows.front()->name());
+}
+
+std::optional<QString> Driver::hold()
+{
+    const std::vector<Form*> windows = m_runtime.openPrompt() ? std::vector<Form*>{} : windowsTakingInput();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    for (Form* window : windows)
+        if (CanvasLayer* layer = window->existingCanvasLayer(); layer && layer->runAction(QStringLiteral("hold")))
+            return std::nullopt;
+    return QStringLiteral("no window has a drawing to hold (the topmost is %1)").arg(windows.front()->name());
 }
 
 // The program ended by itself (End, or its last window closed): what is left of the script can

@@ -16,9 +16,12 @@ class Runtime;
 
 // One scripted user action, carried out once the program waits for the user.
 struct Step {
-    enum class Kind { Answer, Cancel, Click, Toggle, Menu, Close };
+    enum class Kind { Answer, Cancel, Click, Toggle, Menu, Close, Export, Hold };
+    Step(Kind kind, QString text = {}, QString file = {})
+        : kind(kind), text(std::move(text)), file(std::move(file)) {}
     Kind kind;
     QString text;
+    QString file; // --export: where to write
     QString describe() const;
 };
 
@@ -36,8 +39,8 @@ struct Script {
 
 Script parseScript(const QStringList& arguments);
 // The help lines of the options above, for the program's help text; screenHelp describes the
-// names --screen takes.
-QString optionsHelp(const QString& screenHelp);
+// names --screen takes, and exportHelp what --export writes.
+QString optionsHelp(const QString& screenHelp, const QString& exportHelp = QString());
 
 // The step that could not be carried out: its number (from 1), as written, and why.
 struct FailedStep {
@@ -69,6 +72,8 @@ private:
     std::optional<QString> toggle(const QString& caption);
     std::optional<QString> menu(const QString& path);
     std::optional<QString> close();
+    std::optional<QString> exportTo(const QString& what, const QString& file);
+    std::optional<QString> hold();
     QAction* menuItem(Form* window, const QStringList& captions) const;
     std::vector<Form*> windowsTakingInput() const;
     void programEnded();

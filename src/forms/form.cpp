@@ -1,5 +1,6 @@
 #include "forms/form.h"
 
+#include "forms/canvas_layer.h"
 #include "forms/runtime.h"
 
 #include <QCloseEvent>
@@ -75,6 +76,8 @@ protected:
         m_form->m_repaintPending = false;
         QPainter painter(this);
         painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), m_form->canvasImage());
+        if (m_form->m_layer)
+            m_form->m_layer->paintOver(painter);
     }
 
 private:
@@ -225,8 +228,25 @@ void Form::Cls()
 {
     endPainting();
     m_image.fill(m_backColor);
+    m_record.clear(m_backColor);
     m_current = QPointF(0, 0);
     canvasChanged();
+}
+
+// The pen width as drawn, in logical units across, so a replay at any size draws it alike.
+void Form::record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to, const QColor& colour)
+{
+    const double width = devicePenWidth() / m_deviceRatio * m_scaleWidth / m_clientSize.width();
+    m_record.add({kind, from, to, colour.rgb(), width, m_scaleWidth, m_scaleHeight});
+}
+
+CanvasLayer* Form::existingCanvasLayer() const { return m_layer.data(); }
+
+CanvasLayer& Form::canvasLayer()
+{
+    if (!m_layer)
+        m_layer = new CanvasLayer(*this);
+    return *m_layer;
 }
 
 void Form::fillDot(const QPoint& centre, const QColor& colour, int width)
@@ -253,6 +273,7 @@ void Form::PSet(double x, double y, const QColor& colour)
     if (!finite(x, y))
         return;
     m_current = QPointF(x, y);
+    record(DrawingOp::Kind::Point, m_current, m_current, colour);
     fillDot(toDevice(x, y), colour, devicePenWidth());
     canvasChanged();
 }
@@ -269,6 +290,7 @@ void Form::LineTo(double x2, double y2)
         return;
     const QPoint from = toDevice(m_current.x(), m_current.y());
     const QPoint to = toDevice(x2, y2);
+    record(DrawingOp::Kind::Line, m_current, QPointF(x2, y2), m_foreColor);
     m_current = QPointF(x2, y2);
     canvasChanged();
     const int width = devicePenWidth();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "forms/drawing_record.h"
+
 #include <QColor>
 #include <QImage>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPen>
+#include <QPointer>
 
 #include <functional>
 #include <vector>
@@ -20,6 +23,7 @@ class QPushButton;
 
 namespace forms {
 
+class CanvasLayer;
 class Runtime;
 
 // Layouts are designed in 1/1440 inch; 15 of them make one pixel at 96 pixels per inch.
@@ -86,6 +90,12 @@ public:
     // painting once every pending repaint has been done.
     QImage shownPicture();
     // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
+    // The drawing calls since the last Cls, in logical units (see DrawingRecord).
+    const DrawingRecord& drawingRecord() const { return m_record; }
+    DrawingRecord& drawingRecord() { return m_record; }
+    // What lies over the canvas (made on first use); nothing on it reaches the persistent image.
+    CanvasLayer& canvasLayer();
+    CanvasLayer* existingCanvasLayer() const;
 
     // Controls, placed in design units (1/1440 inch) or in units of the layout grid: the client
     // area divided into grid.width() x grid.height() units (pixels until a grid is set).
@@ -136,6 +146,7 @@ private:
     QPainter& painter();
     void endPainting();
     void fillDot(const QPoint& centre, const QColor& colour, int width);
+    void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to, const QColor& colour);
 
     QString m_name;
     Runtime* m_runtime = nullptr;
@@ -161,6 +172,8 @@ private:
     int m_mousePointer = 0;
     QPointF m_current;
     bool m_modal = false;
+    DrawingRecord m_record;
+    QPointer<CanvasLayer> m_layer;
 
     friend class ClientArea;
 };

@@ -1,7 +1,9 @@
 #include "forms/snapshot.h"
 
+#include "forms/canvas_layer.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "forms/safe_file.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -21,7 +23,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace forms {
 namespace {
@@ -69,7 +70,7 @@ QJsonObject placesOf(Form* form)
 
 QJsonObject windowState(Form* form)
 {
-    return QJsonObject{
+    QJsonObject state{
         {QStringLiteral("name"), form->name()},
         {QStringLiteral("caption"), form->caption()},
         {QStringLiteral("modal"), form->isModal()},
@@ -79,6 +80,13 @@ QJsonObject windowState(Form* form)
         {QStringLiteral("controls"), controlsOf(form)},
         {QStringLiteral("places"), placesOf(form)},
     };
+    // What the screen adds about its drawing (measured figures, say).
+    if (const CanvasLayer* layer = form->existingCanvasLayer()) {
+        const QJsonObject extra = layer->state();
+        for (auto entry = extra.begin(); entry != extra.end(); ++entry)
+            state.insert(entry.key(), entry.value());
+    }
+    return state;
 }
 
 QJsonArray promptsOf(const Runtime& runtime)
@@ -137,7 +145,9 @@ Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared)
 
 namespace {
 
-QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+using safefile::FolderHandle;
+using safefile::OutputFile;
+using safefile::reason;
 
 QString joined(const QString& folder, const QString& name) { return QDir(folder).filePath(name); }
 
@@ -156,12 +166,6 @@ bool makeFolder(const QString& folder, QString* error)
     }
     return true;
 }
-
-struct OutputFile {
-    QString name;          // in the folder
-    QByteArray contents;
-    QByteArray temporary;  // set once written
-};
 
 // The names of the pictures a state.json of this program lists; nothing for any other file.
 QStringList picturesListedIn(const QByteArray& json)
@@ -208,70 +212,6 @@ QByteArray readWithoutLinks(int folder, const char* name)
     return contents;
 }
 
-// Writes the contents under a new temporary name in the folder, flushed to the disk.
-int writeTemporary(int folder, OutputFile& file)
-{
-    static int counter = 0;
-    const QByteArray base = "." + QFile::encodeName(file.name) + ".part-" + QByteArray::number(::getpid()) + "-";
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        file.temporary = base + QByteArray::number(++counter);
-        fd = ::openat(folder, file.temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0) {
-        file.temporary.clear();
-        return errno;
-    }
-    const char* at = file.contents.constData();
-    qsizetype left = file.contents.size();
-    int error = 0;
-    while (left > 0 && !error) {
-        const ssize_t written = ::write(fd, at, static_cast<std::size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            error = written < 0 ? errno : ENOSPC;
-        else {
-            at += written;
-            left -= written;
-        }
-    }
-    if (!error && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && !error)
-        error = errno;
-    return error;
-}
-
-void removeTemporaries(int folder, std::vector<OutputFile>& files)
-{
-    for (OutputFile& file : files)
-        if (!file.temporary.isEmpty()) {
-            ::unlinkat(folder, file.temporary.constData(), 0);
-            file.temporary.clear();
-        }
-}
-
-// Holds the folder open (and, while writing into place, locked against other runs).
-class FolderHandle {
-public:
-    explicit FolderHandle(const QString& folder)
-        : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
-    ~FolderHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FolderHandle(const FolderHandle&) = delete;
-    FolderHandle& operator=(const FolderHandle&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 } // namespace
 
 // Every file goes to a temporary name in the folder first and is renamed into place only when
@@ -307,15 +247,8 @@ bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* err
     files.push_back({QStringLiteral("state.json"), QJsonDocument(state).toJson(QJsonDocument::Indented), {}});
 
     for (const OutputFile& file : files) {
-        struct stat info {};
-        if (::fstatat(dir.fd(), QFile::encodeName(file.name).constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (S_ISLNK(info.st_mode)) {
-            *error = QStringLiteral("%1 is a symbolic link; not writing through it").arg(joined(folder, file.name));
-            return false;
-        }
-        if (!S_ISREG(info.st_mode)) {
-            *error = QStringLiteral("%1 exists and is not a regular file").arg(joined(folder, file.name));
+        if (const auto refusal = safefile::refusalToReplace(dir.fd(), file.name, joined(folder, file.name))) {
+            *error = *refusal;
             return false;
         }
         if (file.contents.isEmpty()) {
@@ -324,9 +257,9 @@ bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* err
         }
     }
     for (OutputFile& file : files)
-        if (const int failure = writeTemporary(dir.fd(), file)) {
+        if (const int failure = safefile::writeTemporary(dir.fd(), file)) {
             *error = QStringLiteral("cannot write %1: %2").arg(joined(folder, file.name), reason(failure));
-            removeTemporaries(dir.fd(), files);
+            safefile::removeTemporaries(dir.fd(), files);
             return false;
         }
 
@@ -338,7 +271,7 @@ bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* err
             continue; // last, once the pictures it lists are in place
         if (::renameat(dir.fd(), file.temporary.constData(), dir.fd(), QFile::encodeName(file.name).constData()) != 0) {
             *error = QStringLiteral("cannot write %1: %2").arg(joined(folder, file.name), reason(errno));
-            removeTemporaries(dir.fd(), files);
+            safefile::removeTemporaries(dir.fd(), files);
             ::flock(dir.fd(), LOCK_UN);
             return false;
         }
@@ -354,7 +287,7 @@ bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* err
     const bool placed = ::renameat(dir.fd(), json.temporary.constData(), dir.fd(), "state.json") == 0;
     if (!placed) {
         *error = QStringLiteral("cannot write %1: %2").arg(joined(folder, json.name), reason(errno));
-        removeTemporaries(dir.fd(), files);
+        safefile::removeTemporaries(dir.fd(), files);
     }
     json.temporary.clear();
     if (placed && ::fsync(dir.fd()) != 0 && errno != EINVAL) {

@@ -16,7 +16,7 @@ const QColor kDarkRed(192, 0, 0);
 
 } // namespace
 
-Form7::Form7(const screens::SharedState& shared)
+Form7::Form7(screens::SharedState& shared)
     : Form(QString::fromLatin1(kName), 7485, 5550), m_shared(shared)
 {
     setCaption(QStringLiteral("Spectrum plot"));
@@ -43,6 +43,7 @@ Form7::Form7(const screens::SharedState& shared)
     onClick(Command1, [this] { Command1_Click(); });
     setDefaultButton(Command1);
     setCancelButton(Command1);
+    m_tools = new screens::CanvasTools(*this, *this, shared.canvasTools);
 }
 
 // The caller shows the screen modally once it is drawn, so it does not show itself here.
@@ -63,6 +64,32 @@ void Form7::Form_Load()
     Label4->setText(QString::fromStdString(plot.label4));
     Label5->setText(QString::fromStdString(plot.label5));
     screens::busyOff(*this);
+    m_plot = plot;
+    m_tools->drawingChanged();
+}
+
+std::optional<std::vector<dsp::SpectrumRow>> Form7::spectrum() const
+{
+    if (!m_plot || m_plot->lines.empty())
+        return std::nullopt;
+    std::vector<dsp::SpectrumRow> rows;
+    for (const dsp::SpectrumLine& line : m_plot->lines)
+        rows.push_back({line.harmonic, line.amplitude});
+    return rows;
+}
+
+// The harmonic whose line is nearest the pointer, between the full-scale height and the axis.
+QString Form7::readout(const QPointF& logical) const
+{
+    constexpr double kTop = 25;
+    constexpr double kBottom = 305;
+    if (!m_plot || logical.y() < kTop || logical.y() > kBottom)
+        return {};
+    const auto line = dsp::spectrumLineNear(*m_plot, logical.x());
+    if (!line)
+        return {};
+    const QString harmonic = line->harmonic == 0 ? tr("dc") : tr("harmonic %1").arg(line->harmonic);
+    return tr("%1\namplitude %2").arg(harmonic, QString::number(line->amplitude, 'g', 5));
 }
 
 void Form7::Command1_Click() { runtime().Unload(this); }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "dsp/harmonic_lines.h"
 #include "forms/form.h"
 #include "screens/shared_state.h"
+#include "screens/canvas_tools.h"
 
 class QLabel;
 class QPushButton;
@@ -10,14 +12,18 @@ namespace harmonics {
 
 // The line spectrum of the waveform a synthesis screen last drew, with the words that say where
 // its energy lies. Drawn from the shared state alone when it is loaded; shown modally by its
-// caller and unloaded by "Close", so every showing draws afresh.
-class Form7 : public forms::Form {
+// caller and unloaded by "Close", so every showing draws afresh. The canvas tools offer the lines
+// as a table and read out the harmonic under the pointer.
+class Form7 : public forms::Form, public screens::CanvasContent {
     Q_OBJECT
 public:
     static constexpr const char* kName = "Form7";
-    explicit Form7(const screens::SharedState& shared);
+    explicit Form7(screens::SharedState& shared);
     void Form_Load() override;
     void Command1_Click();
+
+    std::optional<std::vector<dsp::SpectrumRow>> spectrum() const override;
+    QString readout(const QPointF& logical) const override;
 
 private:
     QLabel* Label1 = nullptr;
@@ -27,7 +33,9 @@ private:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QPushButton* Command1 = nullptr;
-    const screens::SharedState& m_shared;
+    const screens::SharedState& m_shared; // read only: the spectrum draws what the synthesis screens left
+    std::optional<dsp::SpectrumPlot> m_plot;
+    screens::CanvasTools* m_tools = nullptr;
 };
 
 } // namespace harmonics

@@ -2,6 +2,7 @@
 
 #include "forms/driver.h"
 #include "program/screen_registry.h"
+#include "screens/canvas_tools.h"
 
 #include <string_view>
 
@@ -50,7 +51,7 @@ QString usage()
                           "\n"
                           "Without options the program opens on its start screen. The options "
                           "script a session:\n")
-        + forms::optionsHelp(wrapped(words, column));
+        + forms::optionsHelp(wrapped(words, column), wrapped(screens::exportHelp().split(QLatin1Char(' ')), 22));
 }
 
 } // namespace program

@@ -39,7 +39,8 @@ void Form1::Form_Load()
     Label1->setText(QStringLiteral(
         "DSP Lab is for students of digital signal processing and their teachers. It builds "
         "periodic waveforms from their Fourier series and shows their line spectra, and it "
-        "designs FIR filters by the windowed-sinc method and plots their responses."));
+        "designs FIR filters by the windowed-sinc method and plots their responses. Right-click "
+        "a drawing to copy, save or measure it."));
     Label2->setText(QString());
 }
 

@@ -57,6 +57,8 @@ void standardSetUp(forms::Form& form, const SetUpOptions& options)
 void drawGraticuleOn(forms::Form& form)
 {
     Module1::DrawGrid(form);
+    // What follows is the trace: a held trace leaves the graticule behind.
+    form.drawingRecord().markBase();
 }
 
 void busyOn(forms::Form& form)

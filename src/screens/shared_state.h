@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/wave_type.h"
+#include "screens/canvas_tool_state.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -10,13 +11,15 @@
 
 namespace screens {
 
-// The values the synthesis screens leave for the spectrum screen. One session owns them and
-// hands them to the screens that read or write them.
+// The values that outlive the screens: what the last synthesis screen drew, for the spectrum
+// screen to read, and what the canvas tools hold (held traces, the measurements box, the last
+// folder saved to). One session owns them and hands them to the screens.
 struct SharedState {
     std::optional<dsp::WaveType> WaveType; // none until a synthesis screen asks for its spectrum
     std::int16_t Harmonics = 0;
     QString DutyCycle;     // the pulse screen's answer as typed; the spectrum caption shows it
     QString RectifyChoice; // the rectified screen's answer as typed
+    CanvasToolState canvasTools;
 };
 
 // The values as state.json shows them, the wave by its short code.

@@ -50,7 +50,9 @@ void Form13::Form_Load()
     screens::showOnOneLine(Label1, screens::captionWith(QStringLiteral("Number of Harmonics  =  "), *count));
     screens::showOnOneLine(Label2, QStringLiteral("The duty cycle  =  ") + dutyAnswer);
     screens::busyOn(*this);
-    screens::drawPolyline(*this, dsp::pulseTrainCurve(*count, *dutyCycle).points);
+    dsp::Curve curve = dsp::pulseTrainCurve(*count, *dutyCycle);
+    screens::drawPolyline(*this, curve.points);
+    keepDrawn(dsp::Wave::PulseTrain, std::move(curve), *count, *dutyCycle);
     screens::busyOff(*this);
 }
 

@@ -36,6 +36,7 @@ void Form6::Form_Load()
     if (!count)
         return;
     captionAndDraw(Label1, QStringLiteral("Number of Harmonics  =  "), *count,
+                   fullWave ? dsp::Wave::FullWaveRectified : dsp::Wave::HalfWaveRectified,
                    fullWave ? dsp::fullWaveRectifiedCurve : dsp::halfWaveRectifiedCurve);
 }
 

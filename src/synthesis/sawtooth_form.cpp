@@ -26,7 +26,8 @@ void Form5::Form_Load()
     const std::optional<int> count = screenCount(answer, ZeroCount::Draws);
     if (!count)
         return;
-    captionAndDraw(Label1, QStringLiteral("Number of Harmonics  =  "), *count, dsp::sawtoothWaveCurve);
+    captionAndDraw(Label1, QStringLiteral("Number of Harmonics  =  "), *count, dsp::Wave::Sawtooth,
+                   dsp::sawtoothWaveCurve);
 }
 
 } // namespace synthesis

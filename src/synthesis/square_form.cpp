@@ -62,6 +62,7 @@ void Form3::Form_Load()
     PSet(curve.points.front().x, curve.points.front().y, forms::bareNumberColour(14));
     for (std::size_t i = 1; i < curve.points.size(); ++i)
         LineTo(curve.points[i].x, curve.points[i].y);
+    keepDrawn(dsp::Wave::Square, curve, harmonics);
 
     if (harmonics == 1) {
         setMousePointer(0);

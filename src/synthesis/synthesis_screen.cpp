@@ -1,6 +1,8 @@
 #include "synthesis/synthesis_screen.h"
 
 #include "dsp/answer.h"
+#include "dsp/curve_lookup.h"
+#include "dsp/wave_type.h"
 #include "screens/shared_state.h"
 #include "forms/palette.h"
 #include "forms/runtime.h"
@@ -26,6 +28,7 @@ SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, dsp::
 {
     setCaption(caption);
     setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
+    m_tools = new screens::CanvasTools(*this, *this, shared.canvasTools);
 }
 
 ButtonColumn SynthesisScreen::standardButtons() const
@@ -71,15 +74,59 @@ std::optional<int> SynthesisScreen::screenCount(const QString& answer, ZeroCount
 }
 
 void SynthesisScreen::captionAndDraw(QLabel* caption, const QString& captionText, int harmonics,
-                                     const std::function<dsp::Curve(int)>& curveOf)
+                                     dsp::Wave wave, const std::function<dsp::Curve(int)>& curveOf)
 {
     screens::showOnOneLine(caption, screens::captionWith(captionText, harmonics));
     m_shared.Harmonics = toSharedCount(harmonics);
     screens::busyOn(*this);
     setForeColor(forms::paletteColour(0));
     setDrawWidth(1);
-    screens::drawPolyline(*this, curveOf(harmonics).points);
+    dsp::Curve curve = curveOf(harmonics);
+    screens::drawPolyline(*this, curve.points);
+    keepDrawn(wave, std::move(curve), harmonics);
     screens::busyOff(*this);
+}
+
+void SynthesisScreen::keepDrawn(dsp::Wave wave, dsp::Curve curve, int harmonics, double dutyCycle)
+{
+    m_drawn = Drawn{wave, std::move(curve), harmonics, dutyCycle};
+    m_tools->drawingChanged();
+}
+
+std::optional<std::vector<dsp::CurveRow>> SynthesisScreen::curve() const
+{
+    if (!m_drawn)
+        return std::nullopt;
+    return dsp::curveInSeriesUnits(m_drawn->wave, m_drawn->curve);
+}
+
+// The screens whose wave jumps measure how far the curve overshoots the jump.
+std::vector<screens::Figure> SynthesisScreen::figures() const
+{
+    const bool jumps = m_waveType == dsp::WaveType::Square || m_waveType == dsp::WaveType::Sawtooth
+        || m_waveType == dsp::WaveType::Pulse;
+    if (!jumps)
+        return {};
+    const std::optional<double> overshoot =
+        m_drawn ? dsp::overshootPercent(m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle)
+                : std::nullopt;
+    return {screens::figureOf(QStringLiteral("overshootPercent"), tr("overshoot"), overshoot,
+                              [](double percent) { return QString::number(percent, 'f', 2) + QStringLiteral(" %"); })};
+}
+
+// The time under the pointer and the curve's value there, within the curve's span and the
+// graticule's height.
+QString SynthesisScreen::readout(const QPointF& logical) const
+{
+    constexpr double kTop = 8;
+    constexpr double kBottom = 384;
+    if (!m_drawn || logical.y() < kTop || logical.y() > kBottom)
+        return {};
+    const double time = dsp::timeAtX(m_drawn->wave, logical.x());
+    const auto value = dsp::valueAtTime(dsp::curveInSeriesUnits(m_drawn->wave, m_drawn->curve), time);
+    if (!value)
+        return {};
+    return tr("time %1 rad\nvalue %2").arg(QString::number(time, 'f', 3), QString::number(*value, 'f', 3));
 }
 
 void SynthesisScreen::Form_Unload() { runtime().Load(QStringLiteral("Form2")); }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "dsp/curve_sweep.h"
+#include "dsp/wave_units.h"
+#include "screens/canvas_tools.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
 #include "forms/form.h"
@@ -10,10 +13,6 @@
 
 class QLabel;
 class QPushButton;
-
-namespace dsp {
-struct Curve;
-}
 
 namespace synthesis {
 
@@ -33,8 +32,9 @@ std::int16_t toSharedCount(double count);
 // What the five synthesis screens share: the window, the three buttons and their handlers.
 // "Main Menu" and the close box unload the screen, whose unload handler brings back the main
 // menu; "Do Another" unloads and loads the screen afresh; "View Spectrum" shows the line
-// spectrum of this screen's waveform over it.
-class SynthesisScreen : public forms::Form {
+// spectrum of this screen's waveform over it. The canvas tools offer the curve in the series' own
+// units, read it out under the pointer and, where the wave jumps, measure its overshoot.
+class SynthesisScreen : public forms::Form, public screens::CanvasContent {
     Q_OBJECT
 public:
     SynthesisScreen(const char* name, const QString& caption, dsp::WaveType waveType,
@@ -44,6 +44,11 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+
+    std::optional<std::vector<dsp::CurveRow>> curve() const override;
+    std::vector<screens::Figure> figures() const override;
+    QString readout(const QPointF& logical) const override;
+    bool holdable() const override { return m_drawn.has_value(); }
 
 protected:
     // The standard button column of the square, triangle, sawtooth and rectified screens.
@@ -59,8 +64,10 @@ protected:
     std::optional<int> screenCount(const QString& answer, ZeroCount zero);
     // Once a count is accepted: the caption and the shared count show it, then the curve is
     // computed and drawn as one black polyline under the hourglass.
-    void captionAndDraw(QLabel* caption, const QString& captionText, int harmonics,
+    void captionAndDraw(QLabel* caption, const QString& captionText, int harmonics, dsp::Wave wave,
                         const std::function<dsp::Curve(int)>& curveOf);
+    // The curve just drawn, for the canvas tools.
+    void keepDrawn(dsp::Wave wave, dsp::Curve curve, int harmonics, double dutyCycle = 0);
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
@@ -70,7 +77,16 @@ protected:
     screens::SharedState& m_shared;
 
 private:
+    struct Drawn {
+        dsp::Wave wave;
+        dsp::Curve curve;
+        int harmonics;
+        double dutyCycle;
+    };
+
     dsp::WaveType m_waveType;
+    std::optional<Drawn> m_drawn;
+    screens::CanvasTools* m_tools = nullptr;
 };
 
 } // namespace synthesis

@@ -26,7 +26,8 @@ void Form4::Form_Load()
     const std::optional<int> count = screenCount(answer, ZeroCount::Draws);
     if (!count)
         return;
-    captionAndDraw(Label1, QStringLiteral("Number of Odd Harmonics  =  "), *count, dsp::triangleWaveCurve);
+    captionAndDraw(Label1, QStringLiteral("Number of Odd Harmonics  =  "), *count, dsp::Wave::Triangle,
+                   dsp::triangleWaveCurve);
 }
 
 } // namespace synthesis

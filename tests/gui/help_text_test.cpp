@@ -36,7 +36,7 @@ TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
             options << match.captured(1);
     }
     EXPECT_EQ(options, (QStringList{"--screen", "--answer", "--cancel", "--click", "--toggle", "--menu", "--close",
-                                    "--snapshot", "--help", "--version"}));
+                                    "--export", "--hold", "--snapshot", "--help", "--version"}));
 }
 
 } // namespace

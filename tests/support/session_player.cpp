@@ -44,6 +44,8 @@ QStringList asOptions(const forms::Step& step)
     case Kind::Toggle: return {QStringLiteral("--toggle"), step.text};
     case Kind::Menu: return {QStringLiteral("--menu"), step.text};
     case Kind::Close: return {QStringLiteral("--close")};
+    case Kind::Export: return {QStringLiteral("--export"), step.text, step.file};
+    case Kind::Hold: return {QStringLiteral("--hold")};
     }
     return {};
 }

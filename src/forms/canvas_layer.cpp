@@ -1,0 +1,261 @@
+#include "forms/canvas_layer.h"
+
+#include "forms/form.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <array>
+#include <climits>
+
+namespace forms {
+namespace {
+
+// How far the read-out stands from the pointer, so that it never hides the point it describes.
+const QPoint kReadoutOffset(14, 18);
+// The note box keeps this far (in logical pixels) inside its area.
+constexpr int kNoteInset = 6;
+
+QLabel* layerLabel(QWidget* client, const QString& name, const QColor& background, const QColor& text)
+{
+    auto* label = new QLabel(client);
+    label->setObjectName(name);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->setFrameShape(QFrame::Box);
+    label->setMargin(3);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    label->setPalette(palette);
+    label->hide();
+    return label;
+}
+
+// Pixels of a part of the canvas that are not its background.
+int drawnPixels(const QImage& canvas, const QRect& part, QRgb background)
+{
+    const QRect inside = part.intersected(canvas.rect());
+    int count = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            count += line[x] != background;
+    }
+    return count;
+}
+
+} // namespace
+
+CanvasLayer::CanvasLayer(Form& form)
+    : QObject(&form), m_form(form), m_client(form.centralWidget())
+{
+    const QPalette tips = m_client->palette();
+    m_readout = layerLabel(m_client, QStringLiteral("canvasReadout"), tips.color(QPalette::ToolTipBase),
+                           tips.color(QPalette::ToolTipText));
+    m_readout->setTextFormat(Qt::PlainText);
+    m_note = layerLabel(m_client, QStringLiteral("canvasNote"), QColor(255, 255, 236, 235), Qt::black);
+    m_note->setTextFormat(Qt::RichText);
+    m_menu = new QMenu(&form);
+    m_menu->setObjectName(QStringLiteral("canvasMenu"));
+    m_client->setMouseTracking(true);
+    m_client->installEventFilter(this);
+}
+
+CanvasLayer::~CanvasLayer() = default;
+
+void CanvasLayer::setUnderlay(Underlay underlay)
+{
+    m_underlay = std::move(underlay);
+    refreshUnderlay();
+}
+
+void CanvasLayer::refreshUnderlay()
+{
+    m_underlayStale = true;
+    m_underlayImage = QImage();
+    m_client->update();
+}
+
+// The underlay as painted, cleared wherever the canvas shows anything but its background.
+QImage CanvasLayer::underlayShown()
+{
+    const QImage& canvas = m_form.canvasImage();
+    if (m_underlayStale || m_underlayImage.size() != canvas.size()) {
+        m_underlayImage = QImage(canvas.size(), QImage::Format_ARGB32_Premultiplied);
+        m_underlayImage.fill(Qt::transparent);
+        QPainter painter(&m_underlayImage);
+        m_underlay(painter, QRectF(QPointF(0, 0), QSizeF(canvas.size())));
+        m_underlayStale = false;
+    }
+    QImage shown = m_underlayImage.copy();
+    const QRgb background = m_form.drawingRecord().background().rgb();
+    for (int y = 0; y < shown.height(); ++y) {
+        const auto* drawn = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(shown.scanLine(y));
+        for (int x = 0; x < shown.width(); ++x)
+            if (drawn[x] != background)
+                line[x] = 0;
+    }
+    return shown;
+}
+
+void CanvasLayer::paintOver(QPainter& painter)
+{
+    if (!m_underlay)
+        return;
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(m_client->size())), underlayShown());
+}
+
+void CanvasLayer::setNote(const QString& richText, const QRectF& area)
+{
+    m_noteArea = area;
+    if (richText.isEmpty()) {
+        m_note->hide();
+        return;
+    }
+    m_note->setText(richText);
+    m_note->adjustSize();
+    placeNote();
+    m_note->show();
+    m_note->raise();
+}
+
+// The corner of the area where the box covers the fewest drawn pixels; the top right on a tie.
+void CanvasLayer::placeNote()
+{
+    const QSizeF scale(m_form.scaleWidth(), m_form.scaleHeight());
+    const double sx = m_client->width() / scale.width();
+    const double sy = m_client->height() / scale.height();
+    const QRect area = QRectF(m_noteArea.left() * sx, m_noteArea.top() * sy, m_noteArea.width() * sx,
+                              m_noteArea.height() * sy)
+                           .toRect()
+                           .adjusted(kNoteInset, kNoteInset, -kNoteInset, -kNoteInset);
+    const QSize box = m_note->size();
+    const std::array<QPoint, 4> corners{
+        QPoint(area.right() - box.width(), area.top()), QPoint(area.left(), area.top()),
+        QPoint(area.right() - box.width(), area.bottom() - box.height()),
+        QPoint(area.left(), area.bottom() - box.height())};
+    const QImage& canvas = m_form.canvasImage();
+    const double ratio = canvas.width() / double(m_client->width());
+    const QRgb background = m_form.drawingRecord().background().rgb();
+    int fewest = INT_MAX;
+    for (const QPoint& corner : corners) {
+        const QRect device(QPointF(corner * ratio).toPoint(), QSizeF(box * ratio).toSize());
+        if (const int drawn = drawnPixels(canvas, device, background); drawn < fewest) {
+            fewest = drawn;
+            m_note->move(corner);
+        }
+    }
+}
+
+void CanvasLayer::setPointerText(PointerText text) { m_pointerText = std::move(text); }
+
+QPointF CanvasLayer::toLogical(const QPoint& clientPoint) const
+{
+    return QPointF((clientPoint.x() + 0.5) * m_form.scaleWidth() / m_client->width(),
+                   (clientPoint.y() + 0.5) * m_form.scaleHeight() / m_client->height());
+}
+
+// Shows the read-out beside the pointer, turned to the other side where it would leave the canvas.
+void CanvasLayer::pointerAt(const QPoint& clientPoint)
+{
+    m_pointer = clientPoint;
+    const QString text = m_pointerText && !m_menu->isVisible() ? m_pointerText(toLogical(clientPoint)) : QString();
+    if (text.isEmpty()) {
+        m_readout->hide();
+        return;
+    }
+    m_readout->setText(text);
+    m_readout->adjustSize();
+    QPoint at = clientPoint + kReadoutOffset;
+    if (at.x() + m_readout->width() > m_client->width())
+        at.setX(clientPoint.x() - kReadoutOffset.x() - m_readout->width());
+    if (at.y() + m_readout->height() > m_client->height())
+        at.setY(clientPoint.y() - kReadoutOffset.y() - m_readout->height());
+    m_readout->move(at);
+    m_readout->show();
+    m_readout->raise();
+}
+
+void CanvasLayer::setMenu(MenuOffer offer)
+{
+    m_offer = std::move(offer);
+    if (m_menuKey)
+        return;
+    m_menuKey = new QAction(&m_form);
+    m_menuKey->setObjectName(QStringLiteral("canvasMenuKey"));
+    m_menuKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    m_form.addAction(m_menuKey);
+    connect(m_menuKey, &QAction::triggered, this, [this] { openMenu(menuPointFromKeyboard()); });
+}
+
+// From the keyboard the menu opens at the pointer when it is over the canvas, else mid-canvas.
+QPoint CanvasLayer::menuPointFromKeyboard() const
+{
+    if (m_client->rect().contains(m_pointer))
+        return m_pointer;
+    return m_client->rect().center();
+}
+
+void CanvasLayer::openMenu(const QPoint& clientPoint)
+{
+    if (!m_offer || m_menu->isVisible())
+        return;
+    const QList<QAction*> actions = m_offer();
+    if (actions.isEmpty())
+        return;
+    m_menu->clear();
+    m_menu->addActions(actions);
+    m_readout->hide();
+    m_menu->popup(m_client->mapToGlobal(clientPoint));
+}
+
+bool CanvasLayer::runAction(const QString& name)
+{
+    if (!m_offer)
+        return false;
+    for (QAction* action : m_offer())
+        if (action->objectName() == name && action->isEnabled()) {
+            action->trigger();
+            return true;
+        }
+    return false;
+}
+
+ExportOutcome CanvasLayer::exportAs(const QString& what, const QString& fileName) const
+{
+    return m_exporter ? m_exporter(what, fileName) : ExportOutcome{};
+}
+
+bool CanvasLayer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_client)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        pointerAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        break;
+    case QEvent::Leave:
+        m_pointer = QPoint(-1, -1);
+        m_readout->hide();
+        break;
+    case QEvent::ContextMenu: {
+        if (!m_offer)
+            return false;
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        const bool byKeyboard = menuEvent->reason() == QContextMenuEvent::Keyboard;
+        openMenu(byKeyboard ? menuPointFromKeyboard() : menuEvent->pos());
+        return true;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+} // namespace forms

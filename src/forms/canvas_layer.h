@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QImage>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QPointF>
+#include <QRectF>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPainter;
+class QWidget;
+
+namespace forms {
+
+class Form;
+
+// A file's contents as a window offers them, for the scripted driver and for save dialogs.
+struct ExportOutcome {
+    bool offered = false; // false: the window has no such thing (now)
+    QByteArray contents;
+    QString problem;      // set when offered but not in this form (an extension it does not write)
+};
+
+// What lies over a window's canvas without ever touching its persistent image: a painting
+// under the controls, a note box, a read-out that follows the pointer, a context menu, and
+// what the window can write out. The screens fill it in through these hooks; the layer knows
+// nothing of what they draw.
+class CanvasLayer : public QObject {
+    Q_OBJECT
+public:
+    explicit CanvasLayer(Form& form);
+    ~CanvasLayer() override;
+
+    // Painted over the canvas, in device pixels onto `canvas` (the whole canvas), and shown only
+    // where the canvas shows its background, so the drawing and its graticule stay in front.
+    using Underlay = std::function<void(QPainter& painter, const QRectF& canvas)>;
+    void setUnderlay(Underlay underlay);
+    // Paints the underlay afresh (after what it paints has changed).
+    void refreshUnderlay();
+
+    // A small box of rich text over the canvas, in whichever corner of `area` (logical units)
+    // hides the least of the drawing. Empty text hides it.
+    void setNote(const QString& richText, const QRectF& area);
+    QLabel* note() const { return m_note; }
+
+    // The text shown next to the pointer at a logical position; empty: no read-out there.
+    using PointerText = std::function<QString(const QPointF& logical)>;
+    void setPointerText(PointerText text);
+    QLabel* readout() const { return m_readout; }
+
+    // The actions the context menu offers now, in order (separator actions included). The right
+    // mouse button on the canvas, the Menu key and Shift+F10 open it.
+    using MenuOffer = std::function<QList<QAction*>()>;
+    void setMenu(MenuOffer offer);
+    void openMenu(const QPoint& clientPoint);
+    QMenu* menu() const { return m_menu; }
+    // Triggers the offered, enabled action of this object name; false when there is none.
+    bool runAction(const QString& name);
+
+    // What the window writes out for a named thing and a file name (its extension picks the form).
+    using Exporter = std::function<ExportOutcome(const QString& what, const QString& fileName)>;
+    void setExporter(Exporter exporter) { m_exporter = std::move(exporter); }
+    ExportOutcome exportAs(const QString& what, const QString& fileName) const;
+
+    // Entries added to the window's object in a snapshot's state.
+    void setState(std::function<QJsonObject()> state) { m_state = std::move(state); }
+    QJsonObject state() const { return m_state ? m_state() : QJsonObject(); }
+
+    // Called by the window's client area after it has painted the canvas.
+    void paintOver(QPainter& painter);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void pointerAt(const QPoint& clientPoint);
+    QPointF toLogical(const QPoint& clientPoint) const;
+    QPoint menuPointFromKeyboard() const;
+    void placeNote();
+    QImage underlayShown();
+
+    Form& m_form;
+    QWidget* m_client;
+    QLabel* m_readout;
+    QLabel* m_note;
+    QMenu* m_menu;
+    QAction* m_menuKey = nullptr;
+    QRectF m_noteArea;
+    Underlay m_underlay;
+    QImage m_underlayImage;
+    bool m_underlayStale = true;
+    PointerText m_pointerText;
+    MenuOffer m_offer;
+    Exporter m_exporter;
+    std::function<QJsonObject()> m_state;
+    QPoint m_pointer{-1, -1};
+};
+
+} // namespace forms

@@ -1,0 +1,239 @@
+#include "screens/canvas_tools.h"
+
+#include "forms/form.h"
+
+#include <QAction>
+#include <QJsonArray>
+#include <QPainter>
+
+#include <cmath>
+
+namespace screens {
+namespace {
+
+// The graticule, in logical units: where the measurements box may stand.
+const QRectF kPlotArea(8, 8, 470, 376);
+
+// Held traces show in their own colours, washed out towards white.
+QColor muted(const QColor& colour)
+{
+    constexpr double kWash = 0.6;
+    const auto wash = [](int part) { return part + static_cast<int>(std::lround((255 - part) * kWash)); };
+    return QColor(wash(colour.red()), wash(colour.green()), wash(colour.blue()));
+}
+
+std::uint64_t nextToolsId()
+{
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
+} // namespace
+
+Figure figureOf(const QString& key, const QString& label, std::optional<double> value,
+                const std::function<QString(double)>& format)
+{
+    if (!value || !std::isfinite(*value))
+        return {key, label, QJsonValue(QJsonValue::Null), QStringLiteral("-")};
+    return {key, label, *value, format(*value)};
+}
+
+Figure figureOfList(const QString& key, const QString& label, const std::vector<double>& values,
+                    const std::function<QString(double)>& format)
+{
+    QJsonArray array;
+    QStringList shown;
+    for (double value : values)
+        if (std::isfinite(value)) {
+            array.append(value);
+            shown << format(value);
+        }
+    return {key, label, array, shown.isEmpty() ? QStringLiteral("-") : shown.join(QStringLiteral(", "))};
+}
+
+QString CanvasContent::readout(const QPointF&) const { return {}; }
+
+CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& toolState)
+    : QObject(&form), m_form(form), m_state(toolState), m_content(content), m_id(nextToolsId())
+{
+    addEntries();
+    forms::CanvasLayer& layer = form.canvasLayer();
+    layer.setMenu([this] { return offered(); });
+    layer.setPointerText([this](const QPointF& at) { return m_content.readout(at); });
+    layer.setExporter([this](const QString& what, const QString& file) { return exportAs(what, file); });
+    layer.setState([this] { return state(); });
+    drawingChanged();
+}
+
+QAction* CanvasTools::addEntry(const char* name, const QString& caption, std::function<void()> run)
+{
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, [run = std::move(run)] { run(); });
+    return action;
+}
+
+// The picture's entries carry the shortcuts, so they also work with the menu closed.
+void CanvasTools::addEntries()
+{
+    m_copyPicture = addEntry("copyPicture", tr("Copy picture"), [this] { copyPicture(); });
+    m_copyPicture->setShortcut(QKeySequence::Copy);
+    m_save[Thing::Picture] = addEntry("savePicture", tr("Save picture..."), [this] { saveWithDialog(Thing::Picture); });
+    m_save[Thing::Picture]->setShortcut(QKeySequence::Save);
+    for (QAction* keyed : {m_copyPicture, m_save[Thing::Picture]}) {
+        keyed->setShortcutVisibleInContextMenu(true);
+        m_form.addAction(keyed);
+    }
+    m_copyTaps = addEntry("copyTaps", tr("Copy taps"), [this] { copyTaps(); });
+    m_save[Thing::Taps] = addEntry("saveTaps", tr("Save taps..."), [this] { saveWithDialog(Thing::Taps); });
+    m_save[Thing::Response] =
+        addEntry("saveResponse", tr("Save response..."), [this] { saveWithDialog(Thing::Response); });
+    m_save[Thing::Curve] = addEntry("saveCurve", tr("Save curve..."), [this] { saveWithDialog(Thing::Curve); });
+    m_save[Thing::Spectrum] =
+        addEntry("saveSpectrum", tr("Save spectrum..."), [this] { saveWithDialog(Thing::Spectrum); });
+    m_measurements = addEntry("showMeasurements", tr("Show measurements"), [this] {
+        m_state.showMeasurements = m_measurements->isChecked();
+        showNote();
+    });
+    m_measurements->setCheckable(true);
+    m_hold = addEntry("hold", tr("Hold this trace"), [this] { hold(); });
+    m_clearHeld = addEntry("clearHeld", tr("Clear held trace"), [this] { clearHeld(); });
+    for (QAction*& separator : m_separators) {
+        separator = new QAction(this);
+        separator->setSeparator(true);
+    }
+}
+
+// Only what the screen has now, in three groups: the picture, the data, the measuring aids.
+QList<QAction*> CanvasTools::offered() const
+{
+    QList<QList<QAction*>> groups(3);
+    groups[0] << m_copyPicture << m_save.at(Thing::Picture);
+    if (has(Thing::Taps))
+        groups[1] << m_copyTaps << m_save.at(Thing::Taps);
+    for (Thing thing : {Thing::Response, Thing::Curve, Thing::Spectrum})
+        if (has(thing))
+            groups[1] << m_save.at(thing);
+    if (!m_content.figures().empty()) {
+        m_measurements->setChecked(m_state.showMeasurements);
+        groups[2] << m_measurements;
+    }
+    if (m_content.holdable())
+        groups[2] << m_hold;
+    if (m_state.held.count(m_form.name()))
+        groups[2] << m_clearHeld;
+    QList<QAction*> entries;
+    std::size_t separators = 0;
+    for (const QList<QAction*>& group : groups) {
+        if (group.isEmpty())
+            continue;
+        if (!entries.isEmpty())
+            entries << m_separators.at(separators++);
+        entries << group;
+    }
+    return entries;
+}
+
+bool CanvasTools::has(Thing thing) const
+{
+    switch (thing) {
+    case Thing::Picture: return true;
+    case Thing::Taps: return m_content.taps().has_value();
+    case Thing::Response: return m_content.response().has_value();
+    case Thing::Curve: return m_content.curve().has_value();
+    case Thing::Spectrum: return m_content.spectrum().has_value();
+    }
+    return false;
+}
+
+void CanvasTools::drawingChanged()
+{
+    forms::CanvasLayer& layer = m_form.canvasLayer();
+    if (heldShown())
+        layer.setUnderlay([this](QPainter& painter, const QRectF& canvas) { paintHeld(painter, canvas); });
+    else
+        layer.setUnderlay({});
+    showNote();
+}
+
+void CanvasTools::hold()
+{
+    const forms::DrawingRecord& record = m_form.drawingRecord();
+    m_state.held[m_form.name()] = {record.trace(), m_content.figures(), m_id, record.clears()};
+    drawingChanged();
+}
+
+void CanvasTools::clearHeld()
+{
+    m_state.held.erase(m_form.name());
+    drawingChanged();
+}
+
+// The held trace shows from the next drawing on: on a new window of the screen, or on this one
+// once it has been cleared for a new drawing.
+const HeldDrawing* CanvasTools::heldShown() const
+{
+    const auto& held = m_state.held;
+    const auto found = held.find(m_form.name());
+    if (found == held.end())
+        return nullptr;
+    const HeldDrawing& drawing = found->second;
+    const bool sameDrawing = drawing.heldBy == m_id && drawing.clears == m_form.drawingRecord().clears();
+    return sameDrawing ? nullptr : &drawing;
+}
+
+void CanvasTools::paintHeld(QPainter& painter, const QRectF& canvas) const
+{
+    if (const HeldDrawing* held = heldShown())
+        held->trace.replay(painter, canvas, {.fillBackground = false, .recolour = muted});
+}
+
+void CanvasTools::showNote()
+{
+    const std::vector<Figure> figures = m_content.figures();
+    const bool shown = !figures.empty() && m_state.showMeasurements;
+    m_form.canvasLayer().setNote(shown ? noteText(figures, heldShown()) : QString(), kPlotArea);
+}
+
+// A small table: each figure, then the held trace's beside it when one is shown.
+QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDrawing* held) const
+{
+    const auto cell = [](const QString& text, const char* style = "") {
+        return QStringLiteral("<td style=\"%1\">%2</td>").arg(QLatin1String(style), text.toHtmlEscaped());
+    };
+    QString rows;
+    if (held)
+        rows += QStringLiteral("<tr><td></td>") + cell(tr("this trace"), "font-weight:bold")
+            + cell(tr("held"), "color:#777777") + QStringLiteral("</tr>");
+    for (const Figure& figure : figures) {
+        rows += QStringLiteral("<tr>") + cell(figure.label) + cell(figure.shown);
+        if (held) {
+            QString before = QStringLiteral("-");
+            for (const Figure& old : held->figures)
+                if (old.key == figure.key)
+                    before = old.shown;
+            rows += cell(before, "color:#777777");
+        }
+        rows += QStringLiteral("</tr>");
+    }
+    return QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">%1</table>").arg(rows);
+}
+
+QJsonObject CanvasTools::state() const
+{
+    const std::vector<Figure> figures = m_content.figures();
+    if (figures.empty())
+        return {};
+    const auto valuesOf = [](const std::vector<Figure>& list) {
+        QJsonObject values;
+        for (const Figure& figure : list)
+            values.insert(figure.key, figure.value);
+        return values;
+    };
+    QJsonObject state{{QStringLiteral("figures"), valuesOf(figures)}};
+    if (const HeldDrawing* held = heldShown())
+        state.insert(QStringLiteral("heldFigures"), valuesOf(held->figures));
+    return state;
+}
+
+} // namespace screens

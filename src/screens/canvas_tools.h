@@ -1,0 +1,102 @@
+#pragma once
+
+#include "dsp/curve_row.h"
+#include "dsp/export_formats.h"
+#include "forms/canvas_layer.h"
+#include "screens/canvas_tool_state.h"
+
+#include <QObject>
+#include <QPointF>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+class QAction;
+
+namespace forms {
+class Form;
+}
+
+namespace screens {
+
+// A figure of one number, or of a list of them ("-" for none); `format` writes one number.
+Figure figureOf(const QString& key, const QString& label, std::optional<double> value,
+                const std::function<QString(double)>& format);
+Figure figureOfList(const QString& key, const QString& label, const std::vector<double>& values,
+                    const std::function<QString(double)>& format);
+
+// What a drawing screen offers the lecturer's tools. Each screen family implements it once; what
+// a screen does not have it leaves at the default: nothing.
+class CanvasContent {
+public:
+    virtual ~CanvasContent() = default;
+    virtual std::optional<std::vector<double>> taps() const { return std::nullopt; }
+    virtual std::optional<std::vector<dsp::ResponseRow>> response() const { return std::nullopt; }
+    virtual std::optional<std::vector<dsp::CurveRow>> curve() const { return std::nullopt; }
+    virtual std::optional<std::vector<dsp::SpectrumRow>> spectrum() const { return std::nullopt; }
+    // The figures the screen measures, their values null while nothing is drawn; none at all
+    // on a screen that measures nothing.
+    virtual std::vector<Figure> figures() const { return {}; }
+    // The read-out at a logical position; empty outside what is plotted.
+    virtual QString readout(const QPointF& logical) const;
+    // Whether there is a trace to hold for the next drawing.
+    virtual bool holdable() const { return false; }
+};
+
+// The lecturer's tools on one screen's canvas: the context menu and its shortcuts, the read-out
+// under the pointer, the measurements box, the held trace, and what --export writes. One piece
+// of code for every screen; the screen only says what it has (CanvasContent).
+class CanvasTools : public QObject {
+    Q_OBJECT
+public:
+    CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& state);
+
+    // After each drawing: the box, the held trace and what is offered follow it.
+    void drawingChanged();
+
+    // What a screen can write out.
+    enum class Thing { Picture, Taps, Response, Curve, Spectrum };
+
+private:
+    QAction* addEntry(const char* name, const QString& text, std::function<void()> run);
+    void addEntries();
+    QList<QAction*> offered() const;
+    bool has(Thing thing) const;
+    forms::ExportOutcome exportAs(const QString& what, const QString& fileName) const;
+    forms::ExportOutcome exportThing(Thing thing, const QString& fileName) const;
+    forms::ExportOutcome exportPicture(const QString& fileName) const;
+    forms::ExportOutcome exportTable(Thing thing, const QString& fileName) const;
+    void copyPicture();
+    void copyTaps();
+    void saveWithDialog(Thing thing);
+    QString suggestedPath(Thing thing) const;
+    void hold();
+    void clearHeld();
+    const HeldDrawing* heldShown() const;
+    void paintHeld(QPainter& painter, const QRectF& canvas) const;
+    void showNote();
+    QString noteText(const std::vector<Figure>& figures, const HeldDrawing* held) const;
+    QJsonObject state() const;
+
+    forms::Form& m_form;
+    CanvasToolState& m_state; // the session's: it outlives this window
+    CanvasContent& m_content;
+    std::uint64_t m_id;
+    QAction* m_copyPicture = nullptr;
+    QAction* m_copyTaps = nullptr;
+    std::map<Thing, QAction*> m_save;
+    QAction* m_measurements = nullptr;
+    QAction* m_hold = nullptr;
+    QAction* m_clearHeld = nullptr;
+    std::array<QAction*, 2> m_separators{};
+};
+
+// What --export writes and in which forms, for the help text.
+QString exportHelp();
+
+} // namespace screens

@@ -1,0 +1,142 @@
+// The context menu of every drawing, opened as a user opens it: the right mouse button on the
+// canvas, the Menu key, Shift+F10. It lists what the screen has, and its shortcuts work.
+
+#include "canvas_user.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QTest>
+
+namespace {
+
+using canvastest::Answers;
+using canvastest::CanvasUser;
+
+const char* const kSampling = "Sampling frequency in Hz";
+const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling freq.]";
+const char* const kCentre = "Center frequency in Hz";
+const char* const kTaps = "The number of taps [500 max.]";
+const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
+const char* const kOdd = "Number of Odd Harmonics";
+const char* const kCount = "Number of Harmonics";
+
+const QStringList kPicture{"copyPicture", "savePicture"};
+const QStringList kFilter = kPicture + QStringList{"copyTaps", "saveTaps", "saveResponse", "showMeasurements", "hold"};
+const QStringList kJumpingWave = kPicture + QStringList{"saveCurve", "showMeasurements", "hold"};
+const QStringList kSmoothWave = kPicture + QStringList{"saveCurve", "hold"};
+
+struct MenuCase {
+    const char* name;
+    const char* screen;
+    Answers answers;
+    const char* form;
+    bool spectrum; // then opened over the screen with "View Spectrum"
+    QStringList expected;
+};
+
+void PrintTo(const MenuCase& c, std::ostream* out) { *out << c.name; }
+
+class EveryCanvasMenu : public CanvasUser, public ::testing::WithParamInterface<MenuCase> {};
+
+// The spectrum is modal: everything on it happens while the program waits in it, so the menu is
+// read there and the spectrum closed before the run settles.
+TEST_P(EveryCanvasMenu, ListsWhatTheScreenHas)
+{
+    const MenuCase& c = GetParam();
+    open(c.screen, c.answers);
+    const char* shown = c.spectrum ? "Form7" : c.form;
+    if (c.spectrum)
+        actions().when([&] { return shows(c.form); }, [&] {
+            QTest::mouseClick(window(c.form)->findChild<QWidget*>(QStringLiteral("Command2")), Qt::LeftButton);
+        });
+    QStringList seen;
+    actions().when([&] { return shows(shown); }, [&] { rightClick(window(shown), 240, 200); });
+    actions().when([&] { return canvasMenu(window(shown)) != nullptr; }, [&] {
+        seen = entries(canvasMenu(window(shown)));
+        canvasMenu(window(shown))->hide();
+        if (c.spectrum)
+            QTest::mouseClick(window(shown)->findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    ASSERT_TRUE(settles([&] { return shows(c.form) && !window("Form7"); }));
+    EXPECT_EQ(seen, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, EveryCanvasMenu,
+    ::testing::Values(
+        MenuCase{"Square", "square", {{kOdd, "3"}}, "Form3", false, kJumpingWave},
+        MenuCase{"Triangle", "triangle", {{kOdd, "3"}}, "Form4", false, kSmoothWave},
+        MenuCase{"Sawtooth", "sawtooth", {{kCount, "3"}}, "Form5", false, kJumpingWave},
+        MenuCase{"Rectified", "rectified", {{"Choose one: [F]ull-wave or [H]alf-wave", "F"}, {kCount, "3"}},
+                 "Form6", false, kSmoothWave},
+        MenuCase{"Pulse", "pulse", {{kCount, "13"}, {"Duty Cycle [0 to 1]", "0.2"}}, "Form13", false,
+                 kJumpingWave},
+        MenuCase{"Spectrum", "square", {{kOdd, "3"}}, "Form3", true, kPicture + QStringList{"saveSpectrum"}},
+        // Nothing drawn yet: the picture, and the box that would measure a drawing.
+        MenuCase{"SquareCancelled", "square", {{kOdd, ""}}, "Form3", false, kPicture + QStringList{"showMeasurements"}},
+        MenuCase{"RectangularLowpass", "lowpass-rect", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}},
+                 "Form8", false, kFilter},
+        MenuCase{"BlackmanLowpass", "lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}},
+                 "Form9", false, kFilter},
+        MenuCase{"Bandpass", "bandpass",
+                 {{kSampling, "1000"}, {"Pass bandwidth in Hz [less than half the sampling freq.]", "100"}, {kCentre, "250"}, {kTaps, "21"}, {kPhase, "N"}},
+                 "Form10", false, kFilter},
+        MenuCase{"Highpass", "highpass", {{kSampling, "1000"}, {kCutoff, "350"}, {kTaps, "15"}, {kPhase, "N"}},
+                 "Form11", false, kFilter},
+        MenuCase{"Bandstop", "bandstop",
+                 {{kSampling, "1000"}, {"Stop bandwidth in Hz [less than half the sampling freq.]", "100"}, {kCentre, "250"}, {kTaps, "21"}, {kPhase, "N"}},
+                 "Form12", false, kFilter}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class CanvasMenu : public CanvasUser {};
+
+TEST_F(CanvasMenu, OpensFromTheMenuKeyAndShiftF10)
+{
+    for (const auto& [pressed, modifiers] : {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers()},
+                                         std::pair{Qt::Key_F10, Qt::KeyboardModifiers(Qt::ShiftModifier)}}) {
+        open("triangle", {{kOdd, "3"}});
+        ASSERT_TRUE(settles([&] { return shows("Form4"); }));
+        key(window("Form4"), pressed, modifiers);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(window("Form4")) != nullptr; })) << pressed;
+        EXPECT_EQ(entries(canvasMenu(window("Form4"))), kSmoothWave);
+        stop();
+    }
+}
+
+TEST_F(CanvasMenu, ScreensWithoutADrawingOfferNoMenu)
+{
+    open("menu", {});
+    ASSERT_TRUE(settles([&] { return shows("Form2"); }));
+    rightClick(window("Form2"), 100, 100);
+    QTest::qWait(100);
+    EXPECT_EQ(canvasMenu(window("Form2")), nullptr);
+}
+
+TEST_F(CanvasMenu, CtrlCPutsTheCanvasImageOnTheClipboard)
+{
+    QApplication::clipboard()->clear();
+    open("square", {{kOdd, "3"}});
+    ASSERT_TRUE(settles([&] { return shows("Form3"); }));
+    key(window("Form3"), Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    ASSERT_TRUE(data->hasImage());
+    const QImage copied = qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(copied, window("Form3")->canvasImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+}
+
+TEST_F(CanvasMenu, CopyTapsPutsOneTapALineOnTheClipboard)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    rightClick(window("Form9"), 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(window("Form9")) != nullptr; }));
+    pick(canvasMenu(window("Form9")), "copyTaps");
+    const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), 15);
+}
+
+} // namespace
