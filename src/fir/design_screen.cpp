@@ -100,8 +100,7 @@ CaptionLine tapsCaption(const char* label, LogicalRect rect)
     return {label, rect, QStringLiteral("The number of taps is "), Role::Taps, QString()};
 }
 
-DesignScreen::DesignScreen(const DesignScreenDescription& description,
-                           screens::SharedState& shared)
+DesignScreen::DesignScreen(const DesignScreenDescription& description, screens::SharedState& shared)
     : Form(QString::fromLatin1(description.name), 11880, 8595), m_description(description)
 {
     setCaption(description.caption);

@@ -123,6 +123,7 @@ CaptionLine tapsCaption(const char* label, LogicalRect rect);
 class DesignScreen : public forms::Form, public screens::CanvasContent {
     Q_OBJECT
 public:
+    // The shared values hold what the canvas tools keep from one window to the next.
     DesignScreen(const DesignScreenDescription& description, screens::SharedState& shared);
 
     void Form_Load() override;
@@ -137,6 +138,7 @@ public:
 
     std::optional<std::vector<double>> taps() const override;
     std::optional<std::vector<dsp::ResponseRow>> response() const override;
+    bool measures() const override { return true; }
     std::vector<screens::Figure> figures() const override;
     QString readout(const QPointF& logical) const override;
     bool holdable() const override { return m_drawn.has_value(); }

@@ -3,6 +3,7 @@
 #include "forms/form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -64,6 +65,9 @@ CanvasLayer::CanvasLayer(Form& form)
     m_menu->setObjectName(QStringLiteral("canvasMenu"));
     m_client->setMouseTracking(true);
     m_client->installEventFilter(this);
+    // Controls with hover effects (a list's rows) keep the pointer's moves to themselves; the
+    // read-out follows the pointer over them too.
+    qApp->installEventFilter(this);
 }
 
 CanvasLayer::~CanvasLayer() = default;
@@ -234,12 +238,15 @@ ExportOutcome CanvasLayer::exportAs(const QString& what, const QString& fileName
 
 bool CanvasLayer::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseMove) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == &m_form)
+            pointerAt(m_client->mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition().toPoint()));
+        return false;
+    }
     if (watched != m_client)
         return false;
     switch (event->type()) {
-    case QEvent::MouseMove:
-        pointerAt(static_cast<QMouseEvent*>(event)->position().toPoint());
-        break;
     case QEvent::Leave:
         m_pointer = QPoint(-1, -1);
         m_readout->hide();

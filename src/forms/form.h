@@ -89,13 +89,13 @@ public:
     // The client area as the window shows it: controls over the canvas, through the widget's own
     // painting once every pending repaint has been done.
     QImage shownPicture();
-    // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
     // The drawing calls since the last Cls, in logical units (see DrawingRecord).
     const DrawingRecord& drawingRecord() const { return m_record; }
     DrawingRecord& drawingRecord() { return m_record; }
     // What lies over the canvas (made on first use); nothing on it reaches the persistent image.
     CanvasLayer& canvasLayer();
     CanvasLayer* existingCanvasLayer() const;
+    // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
 
     // Controls, placed in design units (1/1440 inch) or in units of the layout grid: the client
     // area divided into grid.width() x grid.height() units (pixels until a grid is set).

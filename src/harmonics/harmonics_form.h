@@ -2,8 +2,8 @@
 
 #include "dsp/harmonic_lines.h"
 #include "forms/form.h"
-#include "screens/shared_state.h"
 #include "screens/canvas_tools.h"
+#include "screens/shared_state.h"
 
 class QLabel;
 class QPushButton;
@@ -33,7 +33,7 @@ private:
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QPushButton* Command1 = nullptr;
-    const screens::SharedState& m_shared; // read only: the spectrum draws what the synthesis screens left
+    screens::SharedState& m_shared;
     std::optional<dsp::SpectrumPlot> m_plot;
     screens::CanvasTools* m_tools = nullptr;
 };

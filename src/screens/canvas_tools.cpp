@@ -53,8 +53,8 @@ Figure figureOfList(const QString& key, const QString& label, const std::vector<
 
 QString CanvasContent::readout(const QPointF&) const { return {}; }
 
-CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& toolState)
-    : QObject(&form), m_form(form), m_state(toolState), m_content(content), m_id(nextToolsId())
+CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& kept)
+    : QObject(&form), m_form(form), m_content(content), m_state(kept), m_id(nextToolsId())
 {
     addEntries();
     forms::CanvasLayer& layer = form.canvasLayer();
@@ -114,7 +114,7 @@ QList<QAction*> CanvasTools::offered() const
     for (Thing thing : {Thing::Response, Thing::Curve, Thing::Spectrum})
         if (has(thing))
             groups[1] << m_save.at(thing);
-    if (!m_content.figures().empty()) {
+    if (m_content.measures()) {
         m_measurements->setChecked(m_state.showMeasurements);
         groups[2] << m_measurements;
     }
@@ -159,7 +159,8 @@ void CanvasTools::drawingChanged()
 void CanvasTools::hold()
 {
     const forms::DrawingRecord& record = m_form.drawingRecord();
-    m_state.held[m_form.name()] = {record.trace(), m_content.figures(), m_id, record.clears()};
+    const std::vector<Figure> figures = m_content.measures() ? m_content.figures() : std::vector<Figure>{};
+    m_state.held[m_form.name()] = {record.trace(), figures, m_id, record.clears()};
     drawingChanged();
 }
 
@@ -190,9 +191,8 @@ void CanvasTools::paintHeld(QPainter& painter, const QRectF& canvas) const
 
 void CanvasTools::showNote()
 {
-    const std::vector<Figure> figures = m_content.figures();
-    const bool shown = !figures.empty() && m_state.showMeasurements;
-    m_form.canvasLayer().setNote(shown ? noteText(figures, heldShown()) : QString(), kPlotArea);
+    const bool shown = m_content.measures() && m_state.showMeasurements;
+    m_form.canvasLayer().setNote(shown ? noteText(m_content.figures(), heldShown()) : QString(), kPlotArea);
 }
 
 // A small table: each figure, then the held trace's beside it when one is shown.
@@ -221,9 +221,9 @@ QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDraw
 
 QJsonObject CanvasTools::state() const
 {
-    const std::vector<Figure> figures = m_content.figures();
-    if (figures.empty())
+    if (!m_content.measures())
         return {};
+    const std::vector<Figure> figures = m_content.figures();
     const auto valuesOf = [](const std::vector<Figure>& list) {
         QJsonObject values;
         for (const Figure& figure : list)

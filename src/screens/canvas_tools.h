@@ -39,8 +39,9 @@ public:
     virtual std::optional<std::vector<dsp::ResponseRow>> response() const { return std::nullopt; }
     virtual std::optional<std::vector<dsp::CurveRow>> curve() const { return std::nullopt; }
     virtual std::optional<std::vector<dsp::SpectrumRow>> spectrum() const { return std::nullopt; }
-    // The figures the screen measures, their values null while nothing is drawn; none at all
-    // on a screen that measures nothing.
+    // Whether the screen measures figures, and the figures, their values null while nothing is
+    // drawn (measuring may take a while: they are asked for only when wanted).
+    virtual bool measures() const { return false; }
     virtual std::vector<Figure> figures() const { return {}; }
     // The read-out at a logical position; empty outside what is plotted.
     virtual QString readout(const QPointF& logical) const;
@@ -54,7 +55,8 @@ public:
 class CanvasTools : public QObject {
     Q_OBJECT
 public:
-    CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& state);
+    // `kept` is what the tools keep across windows (the session's).
+    CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& kept);
 
     // After each drawing: the box, the held trace and what is offered follow it.
     void drawingChanged();
@@ -86,6 +88,7 @@ private:
     forms::Form& m_form;
     CanvasToolState& m_state; // the session's: it outlives this window
     CanvasContent& m_content;
+    CanvasToolState& m_state;
     std::uint64_t m_id;
     QAction* m_copyPicture = nullptr;
     QAction* m_copyTaps = nullptr;

@@ -11,9 +11,9 @@
 
 namespace screens {
 
-// The values that outlive the screens: what the last synthesis screen drew, for the spectrum
-// screen to read, and what the canvas tools hold (held traces, the measurements box, the last
-// folder saved to). One session owns them and hands them to the screens.
+// The values the synthesis screens leave for the spectrum screen, and what the canvas tools keep
+// from one window to the next. One session owns them and hands them to the screens that read or
+// write them.
 struct SharedState {
     std::optional<dsp::WaveType> WaveType; // none until a synthesis screen asks for its spectrum
     std::int16_t Harmonics = 0;

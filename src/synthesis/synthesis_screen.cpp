@@ -101,15 +101,18 @@ std::optional<std::vector<dsp::CurveRow>> SynthesisScreen::curve() const
 }
 
 // The screens whose wave jumps measure how far the curve overshoots the jump.
+bool SynthesisScreen::measures() const
+{
+    return m_waveType == dsp::WaveType::Square || m_waveType == dsp::WaveType::Sawtooth
+        || m_waveType == dsp::WaveType::Pulse;
+}
+
 std::vector<screens::Figure> SynthesisScreen::figures() const
 {
-    const bool jumps = m_waveType == dsp::WaveType::Square || m_waveType == dsp::WaveType::Sawtooth
-        || m_waveType == dsp::WaveType::Pulse;
-    if (!jumps)
+    if (!measures())
         return {};
     const std::optional<double> overshoot =
-        m_drawn ? dsp::overshootPercent(m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle)
-                : std::nullopt;
+        m_drawn ? dsp::overshootPercent(m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle) : std::nullopt;
     return {screens::figureOf(QStringLiteral("overshootPercent"), tr("overshoot"), overshoot,
                               [](double percent) { return QString::number(percent, 'f', 2) + QStringLiteral(" %"); })};
 }

@@ -46,6 +46,7 @@ public:
     void Command3_Click();
 
     std::optional<std::vector<dsp::CurveRow>> curve() const override;
+    bool measures() const override;
     std::vector<screens::Figure> figures() const override;
     QString readout(const QPointF& logical) const override;
     bool holdable() const override { return m_drawn.has_value(); }

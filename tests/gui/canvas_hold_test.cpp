@@ -1,0 +1,210 @@
+// Held traces, the measurements box and the save dialog, worked from the context menu with the
+// mouse: whatever they show lies over the canvas, never in its image.
+
+#include "canvas_user.h"
+#include "gui_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QRegion>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+using canvastest::Answers;
+using canvastest::CanvasUser;
+
+// Black and red as a held trace shows them: 60 % of the way to white.
+const QColor kMutedBlack(153, 153, 153);
+const QColor kMutedRed(255, 153, 153);
+
+// Pixels of the colour where the window shows something other than its drawing, outside its
+// controls: what lies over the canvas.
+int overTheCanvas(forms::Form* form, const QColor& colour)
+{
+    const QImage shown = form->shownPicture();
+    const QImage drawing = form->canvasImage().convertToFormat(QImage::Format_RGB32);
+    QRegion controls;
+    for (QWidget* control : form->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control->isVisible())
+            controls += control->geometry();
+    int count = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            count += !controls.contains(QPoint(x, y)) && shown.pixel(x, y) != drawing.pixel(x, y)
+                && QColor(shown.pixel(x, y)) == colour;
+    return count;
+}
+
+struct HoldCase {
+    const char* name;
+    const char* screen;
+    Answers first;
+    const char* again; // the button that draws anew
+    Answers second;
+    const char* form;
+    QColor muted;      // the held trace's main colour
+    QStringList plain; // the same second drawing without a hold, as a scripted run
+};
+
+void PrintTo(const HoldCase& c, std::ostream* out) { *out << c.name; }
+
+class HeldTrace : public CanvasUser, public ::testing::WithParamInterface<HoldCase> {
+protected:
+    void pickFromMenu(const char* entry)
+    {
+        const char* form = GetParam().form;
+        actions().when([this, form] { return shows(form); },
+                       [this, form] { rightClick(window(form), 240, 200); });
+        actions().when([this, form] { return canvasMenu(window(form)) != nullptr; },
+                       [this, form, entry] { pick(canvasMenu(window(form)), entry); });
+    }
+};
+
+const char* const kSampling = "Sampling frequency in Hz";
+const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling freq.]";
+const char* const kTaps = "The number of taps [500 max.]";
+
+TEST_P(HeldTrace, ShowsMutedUnderTheNextDrawingButNeverInItsImage)
+{
+    const HoldCase& c = GetParam();
+    // Run first: a session starts from fresh shared values, held traces included.
+    const QImage plain = guitest::run(c.plain).snapshot.canvas(QString::fromLatin1(c.form));
+    open(c.screen, c.first);
+    pickFromMenu("hold");
+    actions().when([&] { return shows(c.form); }, [&] {
+        QTest::mouseClick(window(c.form)->findChild<QWidget*>(QString::fromLatin1(c.again)), Qt::LeftButton);
+    });
+    for (const auto& [title, text] : c.second)
+        answer(title, text);
+    ASSERT_TRUE(settles([&] { return shows(c.form); }));
+    QTest::qWait(50);
+    forms::Form* form = window(c.form);
+    // The canvas image is what the same drawing gives without a hold; the window shows more.
+    EXPECT_EQ(form->canvasImage(), plain);
+    EXPECT_GT(overTheCanvas(form, c.muted), 100);
+
+    pickFromMenu("clearHeld");
+    ASSERT_TRUE(settles());
+    QTest::qWait(50);
+    EXPECT_EQ(overTheCanvas(form, c.muted), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, HeldTrace,
+    ::testing::Values(
+        // "Do Another" opens the screen anew.
+        HoldCase{"SquareDoAnother", "square", {{"Number of Odd Harmonics", "3"}}, "Command3",
+                 {{"Number of Odd Harmonics", "10"}}, "Form3", kMutedBlack,
+                 {"--screen", "square", "--answer", "10"}},
+        // The rectangular lowpass designs again on the same window.
+        HoldCase{"RectangularLowpassRedesign", "lowpass-rect", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}},
+                 "Command1", {{kSampling, "1000"}, {kCutoff, "250"}, {kTaps, "31"}}, "Form8", kMutedRed,
+                 {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "250", "--answer", "31"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class MeasurementsBox : public CanvasUser {};
+
+TEST_F(MeasurementsBox, ShowsTheFiguresOverTheGraticuleWhenTicked)
+{
+    open("sawtooth", {{"Number of Harmonics", "7"}});
+    ASSERT_TRUE(settles([&] { return shows("Form5"); }));
+    forms::Form* form = window("Form5");
+    EXPECT_FALSE(note(form)->isVisible());
+    const QImage before = form->canvasImage();
+    rightClick(form, 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(form) != nullptr; }));
+    pick(canvasMenu(form), "showMeasurements");
+    ASSERT_TRUE(note(form)->isVisible());
+    EXPECT_TRUE(note(form)->text().contains(QStringLiteral("overshoot")));
+    // Inside the graticule (x 8 to 478, y 8 to 384), whichever corner it takes.
+    const QRect graticule(clientPoint(form, 8, 8), clientPoint(form, 478, 384));
+    EXPECT_TRUE(graticule.contains(note(form)->geometry())) << note(form)->x() << "," << note(form)->y();
+    EXPECT_EQ(form->canvasImage(), before);
+
+    rightClick(form, 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(form) != nullptr; }));
+    pick(canvasMenu(form), "showMeasurements");
+    EXPECT_FALSE(note(form)->isVisible());
+}
+
+QFileDialog* fileDialog() { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }
+
+QAbstractButton* saveButton()
+{
+    auto* buttons = fileDialog() ? fileDialog()->findChild<QDialogButtonBox*>() : nullptr;
+    for (QAbstractButton* button : buttons ? buttons->buttons() : QList<QAbstractButton*>{})
+        if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole && button->isEnabled()
+            && button->text() == QLatin1String("&Save"))
+            return button;
+    return nullptr;
+}
+
+// The process's working folder for one test.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const QString& folder) : m_before(QDir::currentPath()) { QDir::setCurrent(folder); }
+    ~WorkingFolder() { QDir::setCurrent(m_before); }
+
+private:
+    QString m_before;
+};
+
+class SaveDialog : public CanvasUser {
+protected:
+    // Ctrl+S, then the dialog's Save button clicked for the name it offers: the screen's name in
+    // the working folder. The run waits in the dialog meanwhile.
+    void save(const char* form, QString* message)
+    {
+        actions().when([this, form] { return shows(form); },
+                       [this, form] { key(window(form), Qt::Key_S, Qt::ControlModifier); });
+        // The dialog looks the name up in the background; its button reads "Save" once it knows
+        // the name is not a folder to open.
+        actions().when([] { return saveButton() != nullptr; },
+                       [] { QTest::mouseClick(saveButton(), Qt::LeftButton); });
+        if (!message)
+            return;
+        actions().when([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; },
+                       [message] {
+                           auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                           *message = box->text();
+                           box->accept();
+                       });
+    }
+};
+
+TEST_F(SaveDialog, WritesTheCanvasImageAsPng)
+{
+    QTemporaryDir folder;
+    WorkingFolder in(folder.path());
+    open("square", {{"Number of Odd Harmonics", "3"}});
+    save("Form3", nullptr);
+    ASSERT_TRUE(settles([&] { return shows("Form3") && QFile::exists(folder.filePath("form3.png")); }));
+    EXPECT_EQ(QImage(folder.filePath("form3.png")).convertToFormat(QImage::Format_RGB32),
+              window("Form3")->canvasImage().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(SaveDialog, ARefusedFileIsNamedInAMessageAndLeftAlone)
+{
+    QTemporaryDir folder;
+    WorkingFolder in(folder.path());
+    const QString link = folder.filePath("form3.png");
+    ASSERT_EQ(symlink("/nonexistent/target.png", QFile::encodeName(link).constData()), 0);
+    QString message;
+    open("square", {{"Number of Odd Harmonics", "3"}});
+    save("Form3", &message);
+    ASSERT_TRUE(settles([&] { return !message.isEmpty(); }));
+    EXPECT_TRUE(message.contains(link + " is a symbolic link")) << message.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(shows("Form3"));
+}
+
+} // namespace

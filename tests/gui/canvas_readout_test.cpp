@@ -1,0 +1,139 @@
+// The read-out under the pointer, moved there by real mouse events: the frequency, gain and phase
+// of a filter, the time and value of a synthesised wave, the harmonic and amplitude of a spectrum
+// line; nothing off the plot.
+
+#include "canvas_user.h"
+
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+
+namespace {
+
+using canvastest::CanvasUser;
+
+const char* const kSampling = "Sampling frequency in Hz";
+const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling freq.]";
+const char* const kTaps = "The number of taps [500 max.]";
+const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
+
+// The numbers of a read-out, in the order they appear.
+std::vector<double> numbersIn(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("-?[0-9]+(\\.[0-9]+)?(e[-+]?[0-9]+)?"));
+    std::vector<double> numbers;
+    for (auto match = number.globalMatch(text); match.hasNext();)
+        numbers.push_back(match.next().captured().toDouble());
+    return numbers;
+}
+
+// The logical x the layer reads for the pixel under a logical x: the pixel's centre.
+double readBackX(forms::Form* form, double x)
+{
+    const double pixel = std::floor(x * form->clientPixels().width() / 640);
+    return (pixel + 0.5) * 640 / form->clientPixels().width();
+}
+
+class Readout : public CanvasUser {};
+
+// H(f) = sum c(k) e^(-i 2 pi k f / fs) over the listed taps, tap 1 at time 0.
+TEST_F(Readout, FilterScreenShowsFrequencyGainAndPhaseUnderThePointer)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    forms::Form* form = window("Form9");
+    movePointer(form, 244, 200);
+    ASSERT_TRUE(readout(form)->isVisible());
+    const std::vector<double> shown = numbersIn(readout(form)->text());
+    ASSERT_EQ(shown.size(), 4u) << readout(form)->text().toStdString();
+
+    // 0 Hz at x = 10, fs/2 at x = 478 (dsp/fir_response.h).
+    const double frequency = (readBackX(form, 244) - 10) / 468 * 500;
+    std::complex<double> response;
+    const auto* list = form->findChild<QListWidget*>(QStringLiteral("List1"));
+    for (int k = 0; k < list->count(); ++k)
+        response += list->item(k)->text().trimmed().toDouble()
+            * std::polar(1.0, -2 * std::numbers::pi * k * frequency / 1000);
+    EXPECT_NEAR(shown[0], frequency, 1e-3);
+    EXPECT_NEAR(shown[1], std::abs(response), 1e-4 * std::abs(response));
+    EXPECT_NEAR(shown[2], 20 * std::log10(std::abs(response)), 0.006);
+    EXPECT_NEAR(shown[3], std::arg(response) * 180 / std::numbers::pi, 0.06);
+}
+
+// The square wave's series, (4 / pi) sum sin(n t) / n over odd n, at the time shown.
+TEST_F(Readout, SynthesisScreenShowsTimeAndTheCurvesValue)
+{
+    open("square", {{"Number of Odd Harmonics", "3"}});
+    ASSERT_TRUE(settles([&] { return shows("Form3"); }));
+    forms::Form* form = window("Form3");
+    movePointer(form, 47, 100); // t near 1: x = 10 + 37 t
+    ASSERT_TRUE(readout(form)->isVisible());
+    const std::vector<double> shown = numbersIn(readout(form)->text());
+    ASSERT_EQ(shown.size(), 2u) << readout(form)->text().toStdString();
+    const double time = (readBackX(form, 47) - 10) / 37;
+    double value = 0;
+    for (int n = 1; n <= 5; n += 2)
+        value += 4 / std::numbers::pi * std::sin(n * time) / n;
+    EXPECT_NEAR(shown[0], time, 6e-4);
+    // Three decimals shown, and the straight line between points 0.02 apart.
+    EXPECT_NEAR(shown[1], value, 3e-3);
+}
+
+// A square wave's nth harmonic has amplitude 4 / (n pi); the spectrum is modal, so the pointer
+// moves there while the program waits in it.
+TEST_F(Readout, SpectrumShowsTheHarmonicUnderThePointer)
+{
+    open("square", {{"Number of Odd Harmonics", "3"}});
+    actions().when([&] { return shows("Form3"); }, [&] {
+        QTest::mouseClick(window("Form3")->findChild<QWidget*>(QStringLiteral("Command2")), Qt::LeftButton);
+    });
+    QString overLine;
+    QString offLines;
+    actions().when([&] { return shows("Form7"); }, [&] {
+        forms::Form* spectrum = window("Form7");
+        movePointer(spectrum, 60, 250); // harmonic 3 stands at x = 30 + 10 k
+        overLine = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
+        movePointer(spectrum, 600, 250);
+        offLines = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
+        QTest::mouseClick(spectrum->findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
+    });
+    ASSERT_TRUE(settles([&] { return shows("Form3") && !window("Form7"); }));
+    const std::vector<double> shown = numbersIn(overLine);
+    ASSERT_EQ(shown.size(), 2u) << overLine.toStdString();
+    EXPECT_EQ(shown[0], 3);
+    EXPECT_NEAR(shown[1], 4 / (3 * std::numbers::pi), 1e-4);
+    EXPECT_TRUE(offLines.isEmpty()) << offLines.toStdString();
+}
+
+struct OffPlot {
+    const char* name;
+    double x;
+    double y;
+};
+
+void PrintTo(const OffPlot& c, std::ostream* out) { *out << c.name; }
+
+class ReadoutOffThePlot : public CanvasUser, public ::testing::WithParamInterface<OffPlot> {};
+
+TEST_P(ReadoutOffThePlot, ShowsNothing)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    forms::Form* form = window("Form9");
+    movePointer(form, 244, 200);
+    ASSERT_TRUE(readout(form)->isVisible());
+    movePointer(form, GetParam().x, GetParam().y);
+    EXPECT_FALSE(readout(form)->isVisible()) << readout(form)->text().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, ReadoutOffThePlot,
+                         ::testing::Values(OffPlot{"LeftOfZeroHz", 5, 200}, OffPlot{"RightOfHalfTheRate", 490, 200},
+                                           OffPlot{"BelowTheGraticule", 244, 430},
+                                           OffPlot{"OverTheTapList", 560, 100}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
