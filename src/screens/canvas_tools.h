@@ -86,7 +86,6 @@ private:
     QJsonObject state() const;
 
     forms::Form& m_form;
-    CanvasToolState& m_state; // the session's: it outlives this window
     CanvasContent& m_content;
     CanvasToolState& m_state;
     std::uint64_t m_id;
