@@ -45,6 +45,9 @@ scene lowpass --screen lowpass "${filter[@]}" --answer y
 scene highpass --screen highpass --answer 1000 --answer 350 --answer 15 --answer y
 scene bandpass --screen bandpass --answer 1000 --answer 100 --answer 250 --answer 21 --answer y
 scene bandstop --screen bandstop --answer 1000 --answer 200 --answer 250 --answer 29 --answer y
+# A held design under the next one: the canvas tools' "Hold this trace", then " Do Another".
+scene lowpass-held --screen lowpass "${filter[@]}" --answer n --hold --click "Do Another" \
+  --answer 1000 --answer 250 --answer 31 --answer n
 for box in frmAbout frmAbout2 frmAbout3 frmAbout4 frmAbout5; do
   scene "$box" --screen "$box"
 done
