@@ -51,6 +51,9 @@ struct DesignValues {
     int taps = 0;
 };
 
+// A number as the captions and the tap list write it.
+QString captionNumber(double value);
+
 using CoefficientRule = std::vector<double> (*)(const DesignValues& values);
 
 // Left, top, width and height in logical units of the 640 x 480 canvas.
