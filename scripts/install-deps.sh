@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing DSP Lab need, if any is missing.
-# Uses sudo when not run as root.
+# Installs the Debian packages DSP Lab needs, if any is missing. Uses sudo when not run as root.
+#
+#   install-deps.sh run    what building and running the program needs, nothing more
+#   install-deps.sh test   that, and what the tests, benchmarks and checks need (the default)
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-svg-dev fonts-liberation2
+mode=${1:-test}
+case "$mode" in
+  run | test) ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
+
+# jq reads the state of the sample session that run.sh renders where there is no display.
+run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-liberation2 jq)
+test_packages=(
   googletest libgtest-dev libbenchmark-dev
   # The sanitizer and fuzzing build; the runtimes of this clang are added below.
   clang
@@ -37,7 +45,10 @@ install_missing() {
   "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-install_missing "${packages[@]}"
+install_missing "${run_packages[@]}"
+[[ "$mode" == run ]] && exit 0
+
+install_missing "${test_packages[@]}"
 # The sanitizer and libFuzzer runtimes come in a package named after clang's major version, which
 # differs between Debian releases: ask the installed clang which one it is.
 clang_major=$(clang -dumpversion | cut -d. -f1)

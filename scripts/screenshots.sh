@@ -1,28 +1,27 @@
 #!/usr/bin/env bash
 # Renders a sample session of every screen with the snapshot mode, offscreen, into a folder
-# (default: docs/screenshots). Each picture is named after its scene and window.
-set -uo pipefail
+# (default: docs/screenshots). Each picture is named after its scene: SCENE.png, the window the
+# scene is about. Exits non-zero, naming each scene, when any scene did not render.
+#
+#   screenshots.sh [FOLDER]   render every scene
+#   screenshots.sh --list     print the scene names, one a line
+#
+#   DSPLAB  the program to run (default: build/bin/dsplab)
+set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$root/docs/screenshots}
-dsplab=${DSPLAB:-$root/build/src/dsplab}
-export QT_QPA_PLATFORM=offscreen
-mkdir -p "$out"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+
+filter=(--answer 1000 --answer 150 --answer 15)
+scenes=()
+declare -A scene_arguments
 
 scene() {
   local name=$1; shift
-  if "$dsplab" "$@" --snapshot "$work/$name" >/dev/null 2>"$work/$name.err"; then
-    # The topmost window is the one the scene is about.
-    top=$(grep -o '"name": "[^"]*"' "$work/$name/state.json" | tail -n 1 | cut -d'"' -f4)
-    [[ -n "$top" ]] && cp "$work/$name/$top.png" "$out/$name.png"
-    echo "  $name"
-  else
-    echo "  $name: not rendered ($(tail -n 1 "$work/$name.err"))"
-  fi
+  scenes+=("$name")
+  scene_arguments[$name]=""
+  (( $# )) && scene_arguments[$name]=$(printf '%q ' "$@")
+  return 0
 }
 
-filter=(--answer 1000 --answer 150 --answer 15)
 scene start
 scene menu --screen menu
 scene about --screen menu --menu Help/About
@@ -51,4 +50,49 @@ scene lowpass-held --screen lowpass "${filter[@]}" --answer n --hold --click "Do
 for box in frmAbout frmAbout2 frmAbout3 frmAbout4 frmAbout5; do
   scene "$box" --screen "$box"
 done
-echo "Pictures are in $out"
+
+if [[ "${1:-}" == --list ]]; then
+  printf '%s\n' "${scenes[@]}"
+  exit 0
+fi
+
+out=${1:-$root/docs/screenshots}
+dsplab=${DSPLAB:-$root/build/bin/dsplab}
+if [[ ! -x "$dsplab" ]]; then
+  echo "The program is not at $dsplab: build it first (scripts/build.sh)." >&2
+  exit 1
+fi
+command -v jq >/dev/null || { echo "jq is needed to read the sessions' state." >&2; exit 1; }
+export QT_QPA_PLATFORM=offscreen
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The topmost window is the one the scene is about: the last one in the state's list.
+render() {
+  local name=$1 folder="$work/$1" top
+  eval "local arguments=(${scene_arguments[$name]})"
+  if ! "$dsplab" "${arguments[@]}" --snapshot "$folder" >/dev/null 2>"$folder.err"; then
+    echo "the program failed: $(tail -n 1 "$folder.err")"
+    return 1
+  fi
+  top=$(jq -er '.windows[-1].name' "$folder/state.json" 2>/dev/null) \
+    || { echo "no window in its state.json"; return 1; }
+  [[ -s "$folder/$top.png" ]] || { echo "no picture of $top"; return 1; }
+  cp "$folder/$top.png" "$out/$name.png"
+}
+
+failed=()
+for name in "${scenes[@]}"; do
+  if problem=$(render "$name"); then
+    echo "  $name"
+  else
+    echo "  $name: not rendered ($problem)"
+    failed+=("$name")
+  fi
+done
+if (( ${#failed[@]} )); then
+  echo "${#failed[@]} of ${#scenes[@]} scenes did not render: ${failed[*]}" >&2
+  exit 1
+fi
+echo "All ${#scenes[@]} pictures are in $out"

@@ -101,18 +101,33 @@ QByteArray XSession::run(const QString& program, const QStringList& arguments, i
     return process.readAllStandardOutput();
 }
 
+namespace {
+
+RealProgram::Command programCommand(const QStringList& arguments, const QStringList& launcher)
+{
+    const QString binary = QStringLiteral(DSPLAB_BINARY);
+    if (launcher.isEmpty())
+        return {binary, arguments};
+    return {launcher.front(), launcher.mid(1) + QStringList{binary} + arguments};
+}
+
+} // namespace
+
 RealProgram::RealProgram(const XSession& session, const QStringList& arguments,
                          const QProcessEnvironment& extra, const QStringList& launcher)
+    : RealProgram(session, programCommand(arguments, launcher), extra)
+{
+}
+
+RealProgram::RealProgram(const XSession& session, const Command& command,
+                         const QProcessEnvironment& extra)
     : m_session(session)
 {
     QProcessEnvironment environment = session.environment();
     for (const QString& key : extra.keys())
         environment.insert(key, extra.value(key));
     m_process.setProcessEnvironment(environment);
-    if (launcher.isEmpty())
-        m_process.start(QStringLiteral(DSPLAB_BINARY), arguments);
-    else
-        m_process.start(launcher.front(), launcher.mid(1) + QStringList{QStringLiteral(DSPLAB_BINARY)} + arguments);
+    m_process.start(command.program, command.arguments);
     m_process.waitForStarted(5000);
 }
 

@@ -44,6 +44,13 @@ public:
     // `launcher` runs the program (a memory checker, say); it is started directly without one.
     RealProgram(const XSession& session, const QStringList& arguments,
                 const QProcessEnvironment& extra = QProcessEnvironment(), const QStringList& launcher = {});
+    // Starts a command that ends by becoming the program (a script that execs it).
+    struct Command {
+        QString program;
+        QStringList arguments;
+    };
+    RealProgram(const XSession& session, const Command& command,
+                const QProcessEnvironment& extra = QProcessEnvironment());
     ~RealProgram();
 
     // The visible top-level window of this program with exactly this title, once it shows.
