@@ -8,10 +8,14 @@
 #include <cmath>
 #include <complex>
 #include <cstddef>
+#include <fstream>
+#include <iomanip>
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dsp {
@@ -265,6 +269,134 @@ INSTANTIATE_TEST_SUITE_P(
         DesignCase{"BandstopSingleNotch", fir::bandstopTaps(8000, 1746.91, 231.801, 64),
                    FilterKind::Bandstop, 0, 8000}),
     [](const testing::TestParamInfo<DesignCase>& row) { return row.param.name; });
+
+// Figures of an independent review (dense direct sums, bisection) for designs whose pass band
+// ripples below 0.9 G, that lose an edge, or whose stop band lies on one side only or holds no
+// maximum, each given to the decimals shown there. The taps come as the screens make them from
+// their answers.
+struct ReviewedCase {
+    std::string name;
+    std::vector<double> taps;
+    double fs;
+    FilterKind kind;
+    double centreHz;
+    SideFigures FilterFigures::*figure;
+    SideFigures expected;
+    double tolerance; // half the last decimal shown
+};
+
+class ReviewedFigures : public testing::TestWithParam<ReviewedCase> {};
+
+TEST_P(ReviewedFigures, AgreeWithTheIndependentComputation)
+{
+    const ReviewedCase& row = GetParam();
+    const FilterFigures figures = measureFilter(row.taps, row.fs, row.kind, row.centreHz);
+    expectSidesNear(figures.*row.figure, row.expected, row.tolerance, row.name.c_str());
+}
+
+constexpr std::optional<double> kNone = std::nullopt;
+
+ReviewedCase rectangular(const std::string& name, double cutoffHz, int taps, double transition)
+{
+    return {name,     fir::rectangularLowpassTaps(kFs, cutoffHz, taps), kFs, FilterKind::Lowpass,
+            0,        &FilterFigures::transitionHz, {transition}, 0.005};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Review, ReviewedFigures,
+    testing::Values(
+        // The pass band dips to 0.847 G near 98 Hz, well before the edge.
+        rectangular("Rectangular31Transition", 150, 31, 26.01),
+        rectangular("Rectangular31At225Transition", 225, 31, 25.52),
+        rectangular("Rectangular51Transition", 50, 51, 16.50),
+        rectangular("Rectangular101Transition", 25, 101, 8.33),
+        rectangular("Rectangular500Transition", 25, 500, 1.54),
+        ReviewedCase{"DefaultRectangularTransition", fir::rectangularLowpassTaps(kFs, 150, 15),
+                     kFs, FilterKind::Lowpass, 0, &FilterFigures::transitionHz, {49.5148},
+                     5e-5},
+        // The band reaches below 0 Hz: the upper edge only.
+        ReviewedCase{"WideBandpassTransition", fir::bandpassTaps(kFs, 482.907, 63.685, 295), kFs,
+                     FilterKind::Bandpass, 63.685, &FilterFigures::transitionHz,
+                     {kNone, 6.66}, 0.005},
+        ReviewedCase{"ThreeTapBandpassMinus3dB", fir::bandpassTaps(7.64324, 1.28486, 0.29934, 3),
+                     7.64324, FilterKind::Bandpass, 0.29934, &FilterFigures::minus3dbHz,
+                     {kNone, 1.6879}, 5e-5},
+        // Below the band |H| falls to -14.2 dB at 0 Hz only: a stop band above alone.
+        ReviewedCase{"BandpassPeakAboveOnly", fir::bandpassTaps(48000, 9218.95, 5707.95, 16),
+                     48000, FilterKind::Bandpass, 5707.95, &FilterFigures::stopbandPeakDb,
+                     {kNone, -71.80}, 0.005},
+        // One notch, its minimum at 873.46 Hz: nothing to call a peak.
+        ReviewedCase{"BandstopSingleNotchPeak", fir::bandstopTaps(8000, 1746.91, 231.801, 64),
+                     8000, FilterKind::Bandstop, 0, &FilterFigures::stopbandPeakDb, {kNone},
+                     0}),
+    [](const testing::TestParamInfo<ReviewedCase>& row) { return row.param.name; });
+
+// The README's window trade-off table, for the default lowpass answers (1000 Hz, 150 Hz, 15
+// taps): each number as the figures give it, rounded to the decimals the table shows.
+std::vector<std::string> cellsOf(const std::string& line)
+{
+    std::vector<std::string> cells;
+    std::istringstream row(line.substr(1));
+    for (std::string cell; std::getline(row, cell, '|');) {
+        const std::size_t first = cell.find_first_not_of(' ');
+        const std::size_t last = cell.find_last_not_of(' ');
+        cells.push_back(first == std::string::npos ? "" : cell.substr(first, last - first + 1));
+    }
+    return cells;
+}
+
+std::vector<std::vector<std::string>> readmeWindowTable()
+{
+    std::ifstream readme(DSPLAB_SOURCE_DIR "/README.md");
+    std::vector<std::vector<std::string>> rows;
+    bool inTable = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line.find("| | Blackman window") == 0)
+            inTable = true;
+        else if (inTable && line.rfind("|", 0) != 0)
+            break;
+        if (inTable && line.find("---") == std::string::npos)
+            rows.push_back(cellsOf(line));
+    }
+    return rows;
+}
+
+std::string rounded(double value, const std::string& shown)
+{
+    const std::size_t point = shown.find('.');
+    const std::size_t decimals = point == std::string::npos ? 0 : shown.size() - point - 1;
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(static_cast<int>(decimals)) << value;
+    return text.str();
+}
+
+TEST(ReadmeWindowTable, ShowsTheFiguresOfTheDefaultLowpass)
+{
+    const auto table = readmeWindowTable();
+    ASSERT_EQ(table.size(), 5u) << "the table's heading and four rows";
+    ASSERT_EQ(table[0].size(), 3u);
+    ASSERT_NE(table[0][1].find("Blackman"), std::string::npos);
+    ASSERT_NE(table[0][2].find("Rectangular"), std::string::npos);
+    const FilterFigures designs[] = {
+        measureFilter(fir::blackmanLowpassTaps(kFs, 150, 15), kFs, FilterKind::Lowpass),
+        measureFilter(fir::rectangularLowpassTaps(kFs, 150, 15), kFs, FilterKind::Lowpass)};
+    const std::pair<std::string, SideFigures FilterFigures::*> figureOf[] = {
+        {"-3 dB", &FilterFigures::minus3dbHz},
+        {"-6 dB", &FilterFigures::minus6dbHz},
+        {"transition (0.9 G to 0.1 G)", &FilterFigures::transitionHz},
+        {"stop-band peak", &FilterFigures::stopbandPeakDb}};
+    for (std::size_t r = 0; r < 4; ++r) {
+        const std::vector<std::string>& row = table[r + 1];
+        ASSERT_EQ(row.size(), 3u);
+        ASSERT_EQ(row[0], figureOf[r].first);
+        for (std::size_t column = 0; column < 2; ++column) {
+            const auto& value = (designs[column].*figureOf[r].second).at(0);
+            ASSERT_TRUE(value.has_value()) << row[0];
+            const std::string number = row[column + 1].substr(0, row[column + 1].find(' '));
+            EXPECT_EQ(rounded(*value, number), number) << row[0] << ", " << table[0][column + 1];
+        }
+    }
+}
 
 // The course's default lowpass, with and without the window, shows the trade the window makes.
 TEST(DefaultLowpassFigures, WindowWidensTheTransitionAndDeepensTheStopBand)
