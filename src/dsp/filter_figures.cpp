@@ -19,7 +19,7 @@ constexpr std::size_t kGridPointsPerTap = 64;
 constexpr std::size_t kSmallestGrid = 1024; // short tables are cheap to sample finer
 // Bisection stops once the crossing is bracketed this closely, in cycles per sample.
 constexpr double kCrossingWidth = 1e-7;
-// Golden-section steps about a grid extreme: they shrink its bracket of two grid steps to 0.5%.
+// Golden-section steps about a grid peak: they shrink its bracket of two grid steps to 0.5%.
 constexpr int kPeakSteps = 11;
 // Grid peaks within 1% of the highest are refined, up to eight of them.
 constexpr std::size_t kRefinedPeaks = 8;
@@ -99,23 +99,23 @@ std::optional<double> crossing(const Response& response, double from, double to,
     return to == from ? std::nullopt : step(to, response.exact(to));
 }
 
-// The largest (sign 1) or smallest (sign -1) |H| near grid point i, by golden section on the
-// exact sum between the grid points either side.
-double refineExtreme(const Response& response, std::ptrdiff_t i, double sign)
+// The largest |H| near grid point i, by golden section on the exact sum between the grid
+// points either side.
+double refinePeak(const Response& response, std::ptrdiff_t i)
 {
     double low = response.x(std::max<std::ptrdiff_t>(0, i - 1));
     double high = response.x(std::min(response.last(), i + 1));
     const double ratio = (std::sqrt(5.0) - 1) / 2;
-    double best = sign * response.exact(response.x(i));
+    double best = response.exact(response.x(i));
     for (int step = 0; step < kPeakSteps && low < high; ++step) {
         const double a = high - ratio * (high - low);
         const double b = low + ratio * (high - low);
-        const double valueA = sign * response.exact(a);
-        const double valueB = sign * response.exact(b);
+        const double valueA = response.exact(a);
+        const double valueB = response.exact(b);
         best = std::max({best, valueA, valueB});
         (valueA < valueB ? low : high) = valueA < valueB ? a : b;
     }
-    return sign * best;
+    return best;
 }
 
 // Whether grid point i is a local maximum of |H|: |H| is even about 0 and about fs/2, so the
@@ -148,7 +148,7 @@ std::optional<double> peakWithin(const Response& response, double low, double hi
     for (std::size_t p = 0; p < std::min(peaks.size(), kRefinedPeaks); ++p) {
         if (response.grid(peaks[p]) < kNearlyAsHigh * response.grid(peaks.front()))
             break;
-        largest = std::max(largest, refineExtreme(response, peaks[p], 1));
+        largest = std::max(largest, refinePeak(response, peaks[p]));
     }
     return largest;
 }

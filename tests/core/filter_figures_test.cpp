@@ -142,8 +142,8 @@ DenseEdge denseEdge(const DenseResponse& dense, const DenseSide& side, double g,
         nine = dense.crossing(edge.six->beyond, side.start, 0.9 * g, false);
         edge.one = dense.crossing(edge.six->beyond - direction, side.end, 0.1 * g, true);
     }
-    figures.transitionHz.push_back(nine && edge.one ? std::optional(std::abs(edge.one->hz - nine->hz))
-                                                    : std::nullopt);
+    figures.transitionHz.push_back(
+        nine && edge.one ? std::optional(std::abs(edge.one->hz - nine->hz)) : std::nullopt);
     return edge;
 }
 
@@ -265,6 +265,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Below the band |H| never reaches 0.1 G: a stop band above only.
         DesignCase{"BandpassStopAboveOnly", fir::bandpassTaps(48000, 9218.95, 5707.95, 16),
                    FilterKind::Bandpass, 5707.95, 48000},
+        // A stop band wide enough to hold maxima between its zeros.
+        DesignCase{"WideBandstop101", fir::bandstopTaps(kFs, 300, 250, 101),
+                   FilterKind::Bandstop},
+        // Below the band |H| stays above 0.1 G, at 200 Hz, not fs/4.
+        DesignCase{"Bandpass12StopAboveOnly", fir::bandpassTaps(kFs, 150, 200, 12),
+                   FilterKind::Bandpass, 200},
+        // Tapers from 2.4 at 0 Hz to 0.4 at fs/2: the stop band's maximum is its end.
+        DesignCase{"ThreeTapsPeakAtTheEnd", {0.7, 1, 0.7}, FilterKind::Lowpass},
         // A single notch: no maximum between its edges.
         DesignCase{"BandstopSingleNotch", fir::bandstopTaps(8000, 1746.91, 231.801, 64),
                    FilterKind::Bandstop, 0, 8000}),
@@ -431,6 +439,49 @@ TEST(TwoTapAverage, CrossingsAtTheArccosineOfEachLevel)
     EXPECT_NEAR(*figures.transitionHz[0], at(0.1) - at(0.9), 2 * tolerance);
     EXPECT_EQ(figures.stopbandPeakDb, SideFigures{std::nullopt});
 }
+
+// Three taps {a, 1, a}: |H| = |1 + 2a cos w|, w = 2 pi f / fs, so |H| reaches a level L where
+// cos w = (L - 1) / 2a. With a = 0.7, G = 2.4 at 0 Hz; |H| falls to a zero and comes back to 0.4
+// at fs/2, where the stop band ends on its only maximum. Negating a turns the response end over
+// end: the highpass, its stop band's maximum at 0 Hz.
+struct ThreeTapCase {
+    std::string name;
+    double a;
+    FilterKind kind;
+};
+
+class ThreeTapFigures : public testing::TestWithParam<ThreeTapCase> {};
+
+TEST_P(ThreeTapFigures, CrossingsAtTheArccosineAndThePeakAtTheEndOfTheRange)
+{
+    const ThreeTapCase& row = GetParam();
+    const FilterFigures figures = measureFilter({row.a, 1, row.a}, kFs, row.kind);
+    // Where 1 + 1.4 cos w = L, measured from the reference frequency's end of the range.
+    const auto fromReference = [](double level) {
+        return kFs * std::acos((level - 1) / 1.4) / (2 * std::numbers::pi);
+    };
+    const auto at = [&](double level) {
+        return row.kind == FilterKind::Lowpass ? fromReference(level)
+                                               : kFs / 2 - fromReference(level);
+    };
+    const double g = 2.4;
+    const double tolerance = 1e-6 * kFs;
+    ASSERT_TRUE(figures.referenceGain.has_value());
+    EXPECT_NEAR(*figures.referenceGain, g, 1e-12);
+    ASSERT_TRUE(figures.minus3dbHz.at(0) && figures.minus6dbHz.at(0));
+    EXPECT_NEAR(*figures.minus3dbHz[0], at(g / std::sqrt(2.0)), tolerance);
+    EXPECT_NEAR(*figures.minus6dbHz[0], at(g / 2), tolerance);
+    ASSERT_TRUE(figures.transitionHz.at(0).has_value());
+    EXPECT_NEAR(*figures.transitionHz[0], std::abs(at(0.1 * g) - at(0.9 * g)), 2 * tolerance);
+    ASSERT_TRUE(figures.stopbandPeakDb.at(0).has_value());
+    EXPECT_NEAR(*figures.stopbandPeakDb[0], 20 * std::log10(0.4 / g), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EndsOfTheRange, ThreeTapFigures,
+    testing::Values(ThreeTapCase{"LowpassPeakAtHalfTheRate", 0.7, FilterKind::Lowpass},
+                    ThreeTapCase{"HighpassPeakAtZero", -0.7, FilterKind::Highpass}),
+    [](const testing::TestParamInfo<ThreeTapCase>& row) { return row.param.name; });
 
 // Figures that cannot be computed are null, in lists as long as ever: which ones remain.
 struct AbsentCase {

@@ -1,7 +1,7 @@
 // The measured figures of a design on any tap table (raw doubles included: NaN, infinities,
 // subnormals), any sampling rate and centre: never NaN or infinite, one entry per edge and per
-// stop band, crossings ascending within 0..fs/2, and nothing at all without a usable gain. The read-out
-// under the pointer gives NaN only for inputs that are not finite.
+// stop band, crossings ascending within 0..fs/2, and nothing at all without a usable gain. The
+// read-out under the pointer gives NaN only for inputs that are not finite.
 
 #include "fuzz_check.h"
 
