@@ -19,8 +19,11 @@ constexpr std::size_t kGridPointsPerTap = 64;
 constexpr std::size_t kSmallestGrid = 1024; // short tables are cheap to sample finer
 // Bisection stops once the crossing is bracketed this closely, in cycles per sample.
 constexpr double kCrossingWidth = 1e-7;
-// Golden-section steps about a grid extreme: they shrink its bracket of two grid steps to 0.5%.
+// Golden-section steps about a grid peak: they shrink its bracket of two grid steps to 0.5%.
 constexpr int kPeakSteps = 11;
+// Grid peaks within 1% of the highest are refined, up to eight of them.
+constexpr std::size_t kRefinedPeaks = 8;
+constexpr double kNearlyAsHigh = 0.99;
 
 std::size_t gridSize(std::size_t taps)
 {
@@ -57,20 +60,8 @@ private:
     std::vector<double> m_grid;
 };
 
-// One way out of the reference frequency: where it starts (cycles per sample), which way it
-// goes, and |H| at its start.
-struct Side {
-    double start;
-    int direction;
-    double startValue;
-};
-
-struct Crossing {
-    double x;
-    std::ptrdiff_t beyond; // the first grid index below the level
-};
-
-// Narrows a bracket around a fall through `level` on the exact sum.
+// Narrows a bracket about a crossing of `level` on the exact sum: |H| >= level at `above`,
+// below it at `below`.
 double bisect(const Response& response, double above, double below, double level)
 {
     while (std::abs(below - above) > kCrossingWidth) {
@@ -80,64 +71,86 @@ double bisect(const Response& response, double above, double below, double level
     return (above + below) / 2;
 }
 
-// The first place going along `side` where |H| falls from at least `level` to below it.
-std::optional<Crossing> firstCrossing(const Response& response, const Side& side, double level)
+enum class Through { Falling, Rising };
+
+// The first crossing of `level` going from `from` to `to` (cycles per sample) over the grid
+// points between them and then `to` itself: where |H| falls below the level, or comes back up
+// to it.
+std::optional<double> crossing(const Response& response, double from, double to, double level,
+                               Through through)
 {
-    double previousX = side.start;
-    double previousValue = side.startValue;
-    for (std::ptrdiff_t i = response.firstBeyond(side.start, side.direction); response.holds(i);
-         i += side.direction) {
-        if (previousValue >= level && response.grid(i) < level)
-            return Crossing{bisect(response, previousX, response.x(i), level), i};
-        previousX = response.x(i);
-        previousValue = response.grid(i);
+    const int direction = to > from ? 1 : -1;
+    double previousX = from;
+    double previous = response.exact(from);
+    const auto step = [&](double x, double value) -> std::optional<double> {
+        if (through == Through::Falling && previous >= level && value < level)
+            return bisect(response, previousX, x, level);
+        if (through == Through::Rising && previous < level && value >= level)
+            return bisect(response, x, previousX, level);
+        previousX = x;
+        previous = value;
+        return std::nullopt;
+    };
+    for (std::ptrdiff_t i = response.firstBeyond(from, direction);
+         response.holds(i) && (response.x(i) - to) * direction < 0; i += direction) {
+        if (const auto found = step(response.x(i), response.grid(i)))
+            return found;
     }
-    return std::nullopt;
+    return to == from ? std::nullopt : step(to, response.exact(to));
 }
 
-// The first grid point from `from` on where |H| stops falling; none if it falls to the end.
-std::optional<std::ptrdiff_t> firstMinimum(const Response& response, std::ptrdiff_t from,
-                                           int direction)
+// The largest |H| near grid point i, by golden section on the exact sum between the grid
+// points either side.
+double refinePeak(const Response& response, std::ptrdiff_t i)
 {
-    for (std::ptrdiff_t i = from; response.holds(i + direction); i += direction) {
-        if (response.grid(i + direction) > response.grid(i))
-            return i;
-    }
-    return std::nullopt;
-}
-
-// The largest (sign 1) or smallest (sign -1) |H| near grid point i, by golden section on the
-// exact sum between the grid points either side, kept within first..last.
-double refineExtreme(const Response& response, std::ptrdiff_t i, std::ptrdiff_t first,
-                     std::ptrdiff_t last, double sign)
-{
-    double low = response.x(std::max(first, i - 1));
-    double high = response.x(std::min(last, i + 1));
+    double low = response.x(std::max<std::ptrdiff_t>(0, i - 1));
+    double high = response.x(std::min(response.last(), i + 1));
     const double ratio = (std::sqrt(5.0) - 1) / 2;
-    double best = sign * response.exact(response.x(i));
+    double best = response.exact(response.x(i));
     for (int step = 0; step < kPeakSteps && low < high; ++step) {
         const double a = high - ratio * (high - low);
         const double b = low + ratio * (high - low);
-        const double valueA = sign * response.exact(a);
-        const double valueB = sign * response.exact(b);
+        const double valueA = response.exact(a);
+        const double valueB = response.exact(b);
         best = std::max({best, valueA, valueB});
         (valueA < valueB ? low : high) = valueA < valueB ? a : b;
     }
-    return sign * best;
+    return best;
 }
 
-// The largest |H| from grid point first to last. A band of one point is a minimum that both
-// edges of a bandstop found: its depth is taken.
-double peakBetween(const Response& response, std::ptrdiff_t first, std::ptrdiff_t last)
+// Whether grid point i is a local maximum of |H|: |H| is even about 0 and about fs/2, so the
+// ends are too where their neighbour lies lower. Of a flat top only its last point counts.
+bool isPeak(const Response& response, std::ptrdiff_t i)
 {
-    if (first == last)
-        return refineExtreme(response, first, 0, response.last(), -1);
-    std::ptrdiff_t top = first;
-    for (std::ptrdiff_t i = first; i <= last; ++i) {
-        if (response.grid(i) > response.grid(top))
-            top = i;
+    const auto at = [&](std::ptrdiff_t j) {
+        return response.grid(j < 0 ? -j : j > response.last() ? 2 * response.last() - j : j);
+    };
+    return at(i - 1) <= at(i) && at(i + 1) < at(i);
+}
+
+// The largest local maximum of |H| from `low` to `high` (cycles per sample; either end counts
+// only where it is 0 or 1/2). Grid peaks that come close to the largest are refined on the
+// exact sum, a few at most, so that near-equal lobes are told apart.
+std::optional<double> peakWithin(const Response& response, double low, double high)
+{
+    std::vector<std::ptrdiff_t> peaks;
+    for (std::ptrdiff_t i = response.firstBeyond(low, 1) - (low == 0 ? 1 : 0);
+         response.holds(i) && (response.x(i) < high || (high == 0.5 && i == response.last()));
+         ++i) {
+        if (isPeak(response, i))
+            peaks.push_back(i);
     }
-    return refineExtreme(response, top, first, last, 1);
+    if (peaks.empty())
+        return std::nullopt;
+    const auto byHeight = [&](auto a, auto b) { return response.grid(a) > response.grid(b); };
+    std::sort(peaks.begin(), peaks.end(), byHeight);
+    double largest = 0;
+    for (std::size_t p = 0; p < std::min(peaks.size(), kRefinedPeaks); ++p) {
+        if (response.grid(peaks[p]) < kNearlyAsHigh * response.grid(peaks.front()))
+            break;
+        largest = std::max(largest, refinePeak(response, peaks[p]));
+    }
+    return largest;
 }
 
 std::optional<double> referenceX(FilterKind kind, double centreX)
@@ -156,66 +169,72 @@ std::optional<double> referenceX(FilterKind kind, double centreX)
     return std::nullopt;
 }
 
-// The ways out of the reference, in ascending order of the edges they find.
-std::vector<Side> sidesOf(const Response& response, FilterKind kind, double reference)
+// One way out of the reference frequency to the end of the range, finding one edge.
+struct Side {
+    double start;
+    double end;
+};
+
+// The ways out of the reference, in the order of the edges they find.
+std::vector<Side> sidesOf(FilterKind kind, double reference)
 {
-    const auto side = [&](double start, int direction) {
-        return Side{start, direction, response.exact(start)};
-    };
     switch (kind) {
     case FilterKind::Lowpass:
-        return {side(0, 1)};
+        return {{0, 0.5}};
     case FilterKind::Highpass:
-        return {side(0.5, -1)};
+        return {{0.5, 0}};
     case FilterKind::Bandpass:
-        return {side(reference, -1), side(reference, 1)};
+        return {{reference, 0}, {reference, 0.5}};
     case FilterKind::Bandstop:
-        return {side(0, 1), side(0.5, -1)};
+        return {{0, 0.5}, {0.5, 0}};
     }
     return {};
 }
 
-struct SideFigures {
-    std::optional<Crossing> minus3db, minus6db;
-    std::optional<double> transition;      // cycles per sample
-    std::optional<std::ptrdiff_t> minimum; // beyond the -6 dB crossing
+struct Edge {
+    std::optional<double> minus3db, minus6db; // cycles per sample
+    std::optional<double> nine, one;          // the 0.9 G and 0.1 G points
 };
 
-SideFigures measureSide(const Response& response, const Side& side, double gain)
+Edge measureEdge(const Response& response, const Side& side, double gain)
 {
-    SideFigures figures;
-    figures.minus3db = firstCrossing(response, side, gain / std::numbers::sqrt2);
-    figures.minus6db = firstCrossing(response, side, gain / 2);
-    const auto nine = firstCrossing(response, side, 0.9 * gain);
-    const auto one = firstCrossing(response, side, 0.1 * gain);
-    if (nine && one)
-        figures.transition = std::abs(one->x - nine->x);
-    if (figures.minus6db)
-        figures.minimum = firstMinimum(response, figures.minus6db->beyond, side.direction);
-    return figures;
+    Edge edge;
+    edge.minus3db = crossing(response, side.start, side.end, gain / std::numbers::sqrt2,
+                             Through::Falling);
+    edge.minus6db = crossing(response, side.start, side.end, gain / 2, Through::Falling);
+    if (edge.minus6db) {
+        edge.nine = crossing(response, *edge.minus6db, side.start, 0.9 * gain, Through::Rising);
+        edge.one = crossing(response, *edge.minus6db, side.end, 0.1 * gain, Through::Falling);
+    }
+    return edge;
 }
 
-// The largest |H| over the stop bands (see FilterFigures::stopbandPeakDb); none without one.
-std::optional<double> stopbandPeak(const Response& response, FilterKind kind,
-                                   const std::vector<Side>& sides,
-                                   const std::vector<SideFigures>& figures)
+// The largest |H| of the stop band that starts at `edge`'s 0.1 G point and runs along `side`
+// to `end`; none where the edge or its 0.1 G point does not exist.
+std::optional<double> stopBandPeak(const Response& response, const Edge& edge, double end)
 {
-    if (kind == FilterKind::Bandstop) {
-        if (!figures[0].minimum || !figures[1].minimum)
-            return std::nullopt;
-        const auto [first, last] = std::minmax(*figures[0].minimum, *figures[1].minimum);
-        return peakBetween(response, first, last);
+    if (!edge.one)
+        return std::nullopt;
+    return peakWithin(response, std::min(*edge.one, end), std::max(*edge.one, end));
+}
+
+// The peaks of the stop bands, in frequency order (see FilterFigures::stopbandPeakDb).
+std::vector<std::optional<double>> stopBandPeaks(const Response& response, FilterKind kind,
+                                                 const std::vector<Side>& sides,
+                                                 const std::vector<Edge>& edges)
+{
+    if (kind != FilterKind::Bandstop) {
+        std::vector<std::optional<double>> peaks;
+        for (std::size_t s = 0; s < sides.size(); ++s)
+            peaks.push_back(stopBandPeak(response, edges[s], sides[s].end));
+        return peaks;
     }
-    std::optional<double> peak;
-    for (std::size_t s = 0; s < sides.size(); ++s) {
-        if (!figures[s].minimum)
-            continue;
-        const std::ptrdiff_t from = *figures[s].minimum;
-        const double value = sides[s].direction > 0 ? peakBetween(response, from, response.last())
-                                                    : peakBetween(response, 0, from);
-        peak = std::max(peak.value_or(0.0), value);
-    }
-    return peak;
+    // Without an upper edge the band runs up to fs/2; an upper edge without a 0.1 G point
+    // bounds a band that never went below it.
+    const Edge& upper = edges[1];
+    if (upper.minus6db && !upper.one)
+        return {std::nullopt};
+    return {stopBandPeak(response, edges[0], upper.one.value_or(0.5))};
 }
 
 std::optional<double> finite(double value)
@@ -223,26 +242,41 @@ std::optional<double> finite(double value)
     return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
-void collect(FilterFigures& out, const std::vector<SideFigures>& sides, double samplingHz)
+std::optional<double> hertz(std::optional<double> x, double samplingHz)
 {
-    for (const SideFigures& side : sides) {
-        if (side.minus3db)
-            out.minus3dbHz.push_back(side.minus3db->x * samplingHz);
-        if (side.minus6db)
-            out.minus6dbHz.push_back(side.minus6db->x * samplingHz);
-        if (side.transition)
-            out.transitionHz.push_back(*side.transition * samplingHz);
+    return x ? finite(*x * samplingHz) : std::nullopt;
+}
+
+void collect(FilterFigures& out, const std::vector<Edge>& edges, double samplingHz)
+{
+    for (std::size_t e = 0; e < edges.size(); ++e) {
+        const Edge& edge = edges[e];
+        out.minus3dbHz[e] = hertz(edge.minus3db, samplingHz);
+        out.minus6dbHz[e] = hertz(edge.minus6db, samplingHz);
+        if (edge.nine && edge.one)
+            out.transitionHz[e] = hertz(std::abs(*edge.one - *edge.nine), samplingHz);
     }
-    std::sort(out.minus3dbHz.begin(), out.minus3dbHz.end());
-    std::sort(out.minus6dbHz.begin(), out.minus6dbHz.end());
+}
+
+FilterFigures noFigures(FilterKind kind)
+{
+    const SideFigures edges(edgeCount(kind));
+    return {std::nullopt, edges, edges, edges, SideFigures(stopBandCount(kind))};
 }
 
 } // namespace
 
+std::size_t edgeCount(FilterKind kind)
+{
+    return kind == FilterKind::Bandpass || kind == FilterKind::Bandstop ? 2 : 1;
+}
+
+std::size_t stopBandCount(FilterKind kind) { return kind == FilterKind::Bandpass ? 2 : 1; }
+
 FilterFigures measureFilter(const std::vector<double>& taps, double samplingHz, FilterKind kind,
                             double centreHz)
 {
-    FilterFigures figures;
+    FilterFigures figures = noFigures(kind);
     if (!(samplingHz > 0 && std::isfinite(samplingHz)) || taps.size() > kMaxMeasuredTaps)
         return figures;
     const std::optional<ScaledTaps> scaled = scaledTaps(taps);
@@ -250,17 +284,20 @@ FilterFigures measureFilter(const std::vector<double>& taps, double samplingHz, 
     if (!scaled || !reference)
         return figures;
     const Response response(scaled->taps);
-    const std::vector<Side> sides = sidesOf(response, kind, *reference);
-    const double gain = sides.front().startValue; // every first side starts at the reference
+    const double gain = response.exact(*reference);
     if (!(gain > 0))
         return figures;
     figures.referenceGain = finite(std::ldexp(gain, scaled->exponent));
-    std::vector<SideFigures> sideFigures;
+    const std::vector<Side> sides = sidesOf(kind, *reference);
+    std::vector<Edge> edges;
     for (const Side& side : sides)
-        sideFigures.push_back(measureSide(response, side, gain));
-    collect(figures, sideFigures, samplingHz);
-    if (const auto peak = stopbandPeak(response, kind, sides, sideFigures); peak && *peak > 0)
-        figures.stopbandPeakDb = finite(20 * std::log10(*peak / gain));
+        edges.push_back(measureEdge(response, side, gain));
+    collect(figures, edges, samplingHz);
+    const auto peaks = stopBandPeaks(response, kind, sides, edges);
+    for (std::size_t b = 0; b < peaks.size(); ++b) {
+        if (peaks[b] && *peaks[b] > 0)
+            figures.stopbandPeakDb[b] = finite(20 * std::log10(*peaks[b] / gain));
+    }
     return figures;
 }
 

@@ -8,32 +8,41 @@
 // dsp::kPi shapes the taps, not the measurement). The response of taps c[0..N-1], tap 1 at
 // time 0, at frequency f and sampling rate fs is H(f) = sum c[k] e^(-i 2 pi k f / fs).
 //
-// A figure that cannot be computed (no crossing, G = 0, every tap 0, a tap or a frequency that
-// is not finite, no taps, more than kMaxMeasuredTaps taps) is absent: nullopt, or missing from
-// its list. No figure is ever NaN or infinite.
+// A figure that cannot be computed (no such edge or stop band, no crossing, G = 0, every tap 0,
+// a tap or a frequency that is not finite, no taps, more than kMaxMeasuredTaps taps) is
+// nullopt. No figure is ever NaN or infinite.
 namespace dsp {
 
 enum class FilterKind { Lowpass, Highpass, Bandpass, Bandstop };
 
+// One entry per edge or per stop band, always as many as the kind has, in frequency order.
+using SideFigures = std::vector<std::optional<double>>;
+
 struct FilterFigures {
     // G: |H(0)| for lowpass and bandstop, |H(fs/2)| for highpass, |H(centre)| for bandpass.
     std::optional<double> referenceGain;
-    // Where |H| falls through G / sqrt(2) (resp. G / 2) at the edges of the band that holds the
-    // reference frequency, ascending. Each is the first such crossing going away from the
-    // reference: up from 0 (lowpass, bandstop), down from fs/2 (highpass, bandstop), both ways
-    // from the centre (bandpass). Within 1e-6 fs.
-    std::vector<double> minus3dbHz;
-    std::vector<double> minus6dbHz;
-    // For each edge in ascending order: the distance between its 0.9 G and 0.1 G crossings.
-    std::vector<double> transitionHz;
-    // 20 log10(largest |H| in the stop band / G). A stop band starts at the first local minimum
-    // of |H| beyond an edge's -6 dB crossing, going away from the reference, and runs to 0 or
-    // fs/2; the bandstop's lies between the minima beyond its two edges (when both find the same
-    // minimum, the band is that point and its peak the minimum's depth). A minimum lies strictly
-    // inside 0..fs/2: a response that falls all the way to the end of the range has none there.
-    // With stop bands on both sides of a bandpass, the larger peak.
-    std::optional<double> stopbandPeakDb;
+    // Per edge (edgeCount): where |H| first falls through G / sqrt(2) (resp. G / 2) going away
+    // from the reference: up from 0 (lowpass, bandstop's lower edge), down from fs/2 (highpass,
+    // bandstop's upper edge), down and up from the centre (bandpass). Within 1e-6 fs.
+    SideFigures minus3dbHz;
+    SideFigures minus6dbHz;
+    // Per edge: from its 0.9 G point, the 0.9 G crossing nearest its -6 dB point on the pass
+    // side, to its 0.1 G point, the 0.1 G crossing nearest it on the stop side. Ripple further
+    // into either band does not move them.
+    SideFigures transitionHz;
+    // Per stop band (stopBandCount): lowpass above its edge, highpass below, bandpass below and
+    // above, bandstop between its edges. A stop band runs from the 0.1 G point of the edge that
+    // bounds it away from the pass band, to the 0.1 G point of the edge on its other side or to
+    // 0 or fs/2. Its figure is 20 log10(largest |H| inside it / G), the largest taken over the
+    // local maxima of |H|, 0 and fs/2 included where the band reaches them and |H| peaks there:
+    // none where the band never goes below 0.1 G or holds no maximum.
+    SideFigures stopbandPeakDb;
 };
+
+// Lowpass and highpass: 1; bandpass and bandstop: 2 (lower, upper).
+std::size_t edgeCount(FilterKind kind);
+// Lowpass, highpass and bandstop: 1; bandpass: 2 (below, above).
+std::size_t stopBandCount(FilterKind kind);
 
 // The measurement's grid costs 64 points per tap; longer tables are not measured.
 inline constexpr std::size_t kMaxMeasuredTaps = 65536;

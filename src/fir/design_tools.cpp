@@ -5,6 +5,9 @@
 
 #include "dsp/response_table.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace fir {
 namespace {
 
@@ -16,6 +19,40 @@ constexpr double kPlotBottom = 384;
 
 QString hertz(double value) { return QString::number(value, 'g', 6) + QStringLiteral(" Hz"); }
 QString decibels(double value) { return QString::number(value, 'f', 2) + QStringLiteral(" dB"); }
+
+// Figures in hertz show to a fixed number of decimals, enough for 1e-5 of the sampling rate and
+// never fewer than two: a column of them lines up.
+int hertzDecimals(double samplingHz)
+{
+    constexpr int kFewest = 2;
+    constexpr int kMost = 9;
+    const double needed = std::ceil(-std::log10(samplingHz * 1e-5));
+    return std::isfinite(needed) ? std::clamp(static_cast<int>(needed), kFewest, kMost) : kFewest;
+}
+
+QString fixedHertz(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals) + QStringLiteral(" Hz");
+}
+
+// Which side each entry of a figure belongs to; a lowpass or highpass edge needs no name.
+QStringList edgeSides(dsp::FilterKind kind)
+{
+    if (dsp::edgeCount(kind) == 1)
+        return {};
+    return {DesignScreen::tr("lower"), DesignScreen::tr("upper")};
+}
+
+QStringList stopBandSides(dsp::FilterKind kind)
+{
+    switch (kind) {
+    case dsp::FilterKind::Lowpass: return {DesignScreen::tr("above")};
+    case dsp::FilterKind::Highpass: return {DesignScreen::tr("below")};
+    case dsp::FilterKind::Bandpass: return {DesignScreen::tr("below"), DesignScreen::tr("above")};
+    case dsp::FilterKind::Bandstop: return {DesignScreen::tr("between")};
+    }
+    return {};
+}
 
 } // namespace
 
@@ -35,26 +72,30 @@ std::optional<std::vector<dsp::ResponseRow>> DesignScreen::response() const
     return dsp::fir::responseTable(m_drawn->sweep, m_drawn->taps, m_drawn->values.samplingHz);
 }
 
-// Measured once per design, when first asked for.
+// Measured once per design, when first asked for; null in every place while nothing is drawn.
 std::vector<screens::Figure> DesignScreen::figures() const
 {
-    dsp::FilterFigures measured;
+    const dsp::FilterKind kind = m_description.kind;
+    const dsp::SideFigures noEdges(dsp::edgeCount(kind));
+    dsp::FilterFigures measured{std::nullopt, noEdges, noEdges, noEdges,
+                                dsp::SideFigures(dsp::stopBandCount(kind))};
     if (m_drawn) {
         if (!m_drawn->figures)
             m_drawn->figures = dsp::measureFilter(m_drawn->taps, m_drawn->values.samplingHz,
-                                                  m_description.kind, m_drawn->values.centreHz);
+                                                  kind, m_drawn->values.centreHz);
         measured = *m_drawn->figures;
     }
-    const auto list = [this](const char* key, const QString& label,
-                             const std::vector<double>& values) {
-        return m_drawn ? screens::figureOfList(QLatin1String(key), label, values, hertz)
-                       : screens::figureOf(QLatin1String(key), label, std::nullopt, hertz);
+    const int decimals = m_drawn ? hertzDecimals(m_drawn->values.samplingHz) : 2;
+    const auto inHertz = [decimals](double value) { return fixedHertz(value, decimals); };
+    const QStringList edges = edgeSides(kind);
+    const auto edge = [&](const char* key, const QString& label, const dsp::SideFigures& values) {
+        return screens::figureOfSides(QLatin1String(key), label, values, edges, inHertz);
     };
-    return {list("minus3dbHz", tr("-3 dB at"), measured.minus3dbHz),
-            list("minus6dbHz", tr("-6 dB at"), measured.minus6dbHz),
-            list("transitionHz", tr("transition"), measured.transitionHz),
-            screens::figureOf(QStringLiteral("stopbandPeakDb"), tr("stop band peak"),
-                              measured.stopbandPeakDb, decibels)};
+    return {edge("minus3dbHz", tr("-3 dB at"), measured.minus3dbHz),
+            edge("minus6dbHz", tr("-6 dB at"), measured.minus6dbHz),
+            edge("transitionHz", tr("transition"), measured.transitionHz),
+            screens::figureOfSides(QStringLiteral("stopbandPeakDb"), tr("stop band peak"),
+                                   measured.stopbandPeakDb, stopBandSides(kind), decibels)};
 }
 
 // The exact response at the frequency under the pointer, anywhere over the plot.

@@ -4,6 +4,7 @@
 
 #include <QJsonValue>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <map>
@@ -12,12 +13,14 @@
 namespace screens {
 
 // One measured figure: its name in the snapshot's state, its name in the measurements box, its
-// value for the state (null where it cannot be computed) and its text for the box ("-" then).
+// value for the state (a number or a list of them, null where one cannot be computed), and for
+// the box its text for each value ("-" for null) and, where it says, the side each belongs to.
 struct Figure {
     QString key;
     QString label;
     QJsonValue value;
-    QString shown;
+    QStringList shown;
+    QStringList sides; // empty, or one for each of `shown`
 };
 
 // A trace held for the next drawing of the screen of that name, with its figures.

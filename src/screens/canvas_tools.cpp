@@ -36,22 +36,23 @@ Figure figureOf(const QString& key, const QString& label, std::optional<double> 
                 const std::function<QString(double)>& format)
 {
     if (!value || !std::isfinite(*value))
-        return {key, label, QJsonValue(QJsonValue::Null), QStringLiteral("-")};
-    return {key, label, *value, format(*value)};
+        return {key, label, QJsonValue(QJsonValue::Null), {QStringLiteral("-")}, {}};
+    return {key, label, *value, {format(*value)}, {}};
 }
 
-Figure figureOfList(const QString& key, const QString& label, const std::vector<double>& values,
-                    const std::function<QString(double)>& format)
+Figure figureOfSides(const QString& key, const QString& label,
+                     const std::vector<std::optional<double>>& values, const QStringList& sides,
+                     const std::function<QString(double)>& format)
 {
+    Figure figure{key, label, QJsonArray(), {}, sides};
     QJsonArray array;
-    QStringList shown;
-    for (double value : values)
-        if (std::isfinite(value)) {
-            array.append(value);
-            shown << format(value);
-        }
-    const QString text = shown.isEmpty() ? QStringLiteral("-") : shown.join(QStringLiteral(", "));
-    return {key, label, array, text};
+    for (const std::optional<double>& value : values) {
+        const Figure one = figureOf(key, label, value, format);
+        array.append(one.value);
+        figure.shown << one.shown;
+    }
+    figure.value = array;
+    return figure;
 }
 
 QString CanvasContent::readout(const QPointF&) const { return {}; }
@@ -205,30 +206,38 @@ void CanvasTools::showNote()
     m_form.canvasLayer().setNote(text, kPlotArea);
 }
 
-// A small table: each figure, then the held trace's beside it when one is shown.
+// A small table: each figure, a row for each of its values with the side it belongs to, then
+// the held trace's beside it when one is shown.
 QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDrawing* held) const
 {
     const auto cell = [](const QString& text, const char* style = "") {
         return QStringLiteral("<td style=\"%1\">%2</td>")
             .arg(QLatin1String(style), text.toHtmlEscaped());
     };
-    // Columns stand apart by a gap on the right of each but the last.
+    // Columns stand apart by a gap on the right of each but the last; numbers align right.
+    const char* gap = "padding-right:10px";
     QString rows;
     if (held)
-        rows += QStringLiteral("<tr><td></td>")
+        rows += QStringLiteral("<tr><td></td><td></td>")
             + cell(tr("this trace"), "font-weight:bold; padding-right:10px")
             + cell(tr("held"), "color:#777777") + QStringLiteral("</tr>");
     for (const Figure& figure : figures) {
-        rows += QStringLiteral("<tr>") + cell(figure.label, "padding-right:10px")
-            + cell(figure.shown, held ? "padding-right:10px" : "");
-        if (held) {
-            QString before = QStringLiteral("-");
+        const Figure* before = nullptr;
+        if (held)
             for (const Figure& old : held->figures)
                 if (old.key == figure.key)
-                    before = old.shown;
-            rows += cell(before, "color:#777777");
+                    before = &old;
+        for (qsizetype i = 0; i < figure.shown.size(); ++i) {
+            rows += QStringLiteral("<tr>") + cell(i == 0 ? figure.label : QString(), gap)
+                + cell(figure.sides.value(i), gap)
+                + cell(figure.shown[i], held ? "text-align:right; padding-right:10px"
+                                             : "text-align:right");
+            if (held)
+                rows += cell(before ? before->shown.value(i, QStringLiteral("-"))
+                                    : QStringLiteral("-"),
+                             "text-align:right; color:#777777");
+            rows += QStringLiteral("</tr>");
         }
-        rows += QStringLiteral("</tr>");
     }
     return QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">%1</table>").arg(rows);
 }

@@ -24,11 +24,13 @@ class Form;
 
 namespace screens {
 
-// A figure of one number, or of a list of them ("-" for none); `format` writes one number.
+// A figure of one number, or of one number for each side named ("-" for none, null in the
+// state, kept in its place); `format` writes one number.
 Figure figureOf(const QString& key, const QString& label, std::optional<double> value,
                 const std::function<QString(double)>& format);
-Figure figureOfList(const QString& key, const QString& label, const std::vector<double>& values,
-                    const std::function<QString(double)>& format);
+Figure figureOfSides(const QString& key, const QString& label,
+                     const std::vector<std::optional<double>>& values, const QStringList& sides,
+                     const std::function<QString(double)>& format);
 
 // What a drawing screen offers the lecturer's tools. Each screen family implements it once; what
 // a screen does not have it leaves at the default: nothing.

@@ -67,6 +67,8 @@ struct FilterScreen {
     const char* name;
     const char* form;
     QStringList steps; // --screen and the answers
+    qsizetype edges = 1;
+    qsizetype stopBands = 1;
 };
 
 void PrintTo(const FilterScreen& c, std::ostream* out) { *out << c.name; }
@@ -74,9 +76,9 @@ void PrintTo(const FilterScreen& c, std::ostream* out) { *out << c.name; }
 const FilterScreen kFilterScreens[] = {
     {"RectangularLowpass", "Form8", screenWith("lowpass-rect", {"1000", "150", "15"})},
     {"BlackmanLowpass", "Form9", screenWith("lowpass", {"1000", "150", "15", "N"})},
-    {"Bandpass", "Form10", screenWith("bandpass", {"1000", "100", "250", "21", "N"})},
+    {"Bandpass", "Form10", screenWith("bandpass", {"1000", "100", "250", "21", "N"}), 2, 2},
     {"Highpass", "Form11", screenWith("highpass", {"1000", "350", "15", "N"})},
-    {"Bandstop", "Form12", screenWith("bandstop", {"1000", "100", "250", "21", "N"})},
+    {"Bandstop", "Form12", screenWith("bandstop", {"1000", "100", "250", "21", "N"}), 2, 1},
 };
 
 class TapsOfEveryFilter : public ::testing::TestWithParam<FilterScreen> {
@@ -152,10 +154,17 @@ TEST_P(TapsOfEveryFilter, StateCarriesTheMeasuredFigures)
             figures = window.toObject().value("figures").toObject();
     EXPECT_EQ(figures.keys(),
               (QStringList{"minus3dbHz", "minus6dbHz", "stopbandPeakDb", "transitionHz"}));
+    // One entry per edge and per stop band, each a number or null.
+    const auto expectEntries = [&](const char* key, qsizetype count) {
+        const QJsonValue list = figures.value(key);
+        ASSERT_TRUE(list.isArray()) << key;
+        EXPECT_EQ(list.toArray().size(), count) << key;
+        for (const QJsonValue& entry : list.toArray())
+            EXPECT_TRUE(entry.isDouble() || entry.isNull()) << key;
+    };
     for (const char* list : {"minus3dbHz", "minus6dbHz", "transitionHz"})
-        EXPECT_TRUE(figures.value(list).isArray()) << list;
-    const QJsonValue peak = figures.value("stopbandPeakDb");
-    EXPECT_TRUE(peak.isDouble() || peak.isNull());
+        expectEntries(list, GetParam().edges);
+    expectEntries("stopbandPeakDb", GetParam().stopBands);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, TapsOfEveryFilter, ::testing::ValuesIn(kFilterScreens),

@@ -14,6 +14,10 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 #include <unistd.h>
 
@@ -137,6 +141,93 @@ TEST_F(MeasurementsBox, ShowsTheFiguresOverTheGraticuleWhenTicked)
     pick(canvasMenu(form), "showMeasurements");
     EXPECT_FALSE(note(form)->isVisible());
 }
+
+// A filter's figures, one row for each edge or stop band, named by its side, the numbers to
+// fixed decimals and "-" where the edge or band does not exist. The numbers are an independent
+// computation's (dense direct sums with bisection), rounded.
+struct FilterBoxCase {
+    const char* name;
+    const char* screen;
+    Answers answers;
+    const char* form;
+    QStringList rows; // each row of the box as its cells joined by " | "
+};
+
+void PrintTo(const FilterBoxCase& c, std::ostream* out) { *out << c.name; }
+
+class FilterMeasurementsBox : public CanvasUser,
+                              public ::testing::WithParamInterface<FilterBoxCase> {};
+
+// The box's rows, its cells read as plain text.
+QStringList boxRows(const QString& html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    QStringList rows;
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        for (int row = 0; table && row < table->rows(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                QTextCursor cursor = cell.firstCursorPosition();
+                cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+                cells << cursor.selectedText();
+            }
+            rows << cells.join(QStringLiteral(" | "));
+        }
+    }
+    return rows;
+}
+
+TEST_P(FilterMeasurementsBox, NamesTheSideOfEachFigure)
+{
+    const FilterBoxCase& c = GetParam();
+    open(c.screen, c.answers);
+    ASSERT_TRUE(settles([&] { return shows(c.form); }));
+    forms::Form* form = window(c.form);
+    const QImage before = form->canvasImage();
+    rightClick(form, 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(form) != nullptr; }));
+    pick(canvasMenu(form), "showMeasurements");
+    ASSERT_TRUE(note(form)->isVisible());
+    const QStringList rows = boxRows(note(form)->text());
+    for (const QString& row : c.rows)
+        EXPECT_TRUE(rows.contains(row)) << row.toStdString() << " not in\n"
+                                        << rows.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(form->canvasImage(), before);
+}
+
+const char* const kBandpassWidth = "Pass bandwidth in Hz [less than half the sampling freq.]";
+const char* const kStopWidth = "Stop bandwidth in Hz [less than half the sampling freq.]";
+const char* const kCentre = "Center frequency in Hz";
+const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, FilterMeasurementsBox,
+    ::testing::Values(
+        // The pass band ripples below 0.9 G long before the edge.
+        FilterBoxCase{"RippleBeforeTheEdge", "lowpass-rect",
+                      {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "31"}}, "Form8",
+                      {"transition |  | 26.01 Hz"}},
+        // Below the band |H| never reaches 0.1 G: no lower transition, no stop band below.
+        FilterBoxCase{"BandpassStopBandAboveOnly", "bandpass",
+                      {{kSampling, "48000"}, {kBandpassWidth, "9218.95"}, {kCentre, "5707.95"},
+                       {kTaps, "16"}, {kPhase, "N"}},
+                      "Form10",
+                      {"transition | lower | -", "stop band peak | below | -",
+                       " | above | -71.80 dB"}},
+        // Three taps at 7.64324 Hz: the upper edge alone, to 1e-5 of the sampling rate.
+        FilterBoxCase{"BandpassOneEdge", "bandpass",
+                      {{kSampling, "7.64324"}, {kBandpassWidth, "1.28486"}, {kCentre, "0.29934"},
+                       {kTaps, "3"}, {kPhase, "Y"}},
+                      "Form10", {"-3 dB at | lower | -", " | upper | 1.68792 Hz"}},
+        // One notch and no maximum in it.
+        FilterBoxCase{"BandstopSingleNotch", "bandstop",
+                      {{kSampling, "8000"}, {kStopWidth, "1746.91"}, {kCentre, "231.801"},
+                       {kTaps, "64"}, {kPhase, "Y"}},
+                      "Form12", {"stop band peak | between | -"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 QFileDialog* fileDialog() { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }
 

@@ -1,7 +1,7 @@
 // The measured figures of a design on any tap table (raw doubles included: NaN, infinities,
-// subnormals), any sampling rate and centre: never NaN or infinite, at most one edge per side,
-// crossings ascending within 0..fs/2, and nothing at all without a usable gain. The read-out
-// under the pointer gives NaN only for inputs that are not finite.
+// subnormals), any sampling rate and centre: never NaN or infinite, one entry per edge and per
+// stop band, crossings ascending within 0..fs/2, and nothing at all without a usable gain. The
+// read-out under the pointer gives NaN only for inputs that are not finite.
 
 #include "fuzz_check.h"
 
@@ -23,14 +23,23 @@ double tap(fuzzcheck::Bytes& in, bool raw)
     return std::ldexp(mantissa, static_cast<int>(in.byte() % 64) - 40);
 }
 
-void checkList(const std::vector<double>& hz, std::size_t sides, double samplingHz,
+void checkList(const dsp::SideFigures& hz, std::size_t sides, double samplingHz,
                const std::string& detail)
 {
-    FUZZ_CHECK(hz.size() <= sides, detail);
-    FUZZ_CHECK(std::is_sorted(hz.begin(), hz.end()), detail);
-    for (double value : hz)
+    FUZZ_CHECK(hz.size() == sides, detail);
+    std::vector<double> present;
+    for (const auto& value : hz)
+        if (value)
+            present.push_back(*value);
+    FUZZ_CHECK(std::is_sorted(present.begin(), present.end()), detail);
+    for (double value : present)
         FUZZ_CHECK(std::isfinite(value) && value >= 0 && value <= samplingHz / 2,
                    detail + " at " + fuzzcheck::show(value));
+}
+
+bool allNull(const dsp::SideFigures& list)
+{
+    return std::none_of(list.begin(), list.end(), [](const auto& value) { return value; });
 }
 
 } // namespace
@@ -57,20 +66,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kind == dsp::FilterKind::Bandpass || kind == dsp::FilterKind::Bandstop ? 2 : 1;
     checkList(figures.minus3dbHz, sides, samplingHz, detail + " -3 dB");
     checkList(figures.minus6dbHz, sides, samplingHz, detail + " -6 dB");
-    FUZZ_CHECK(figures.transitionHz.size() <= sides, detail);
-    for (double width : figures.transitionHz)
-        FUZZ_CHECK(std::isfinite(width) && width >= 0 && width <= samplingHz / 2, detail);
-    if (figures.stopbandPeakDb)
-        FUZZ_CHECK(std::isfinite(*figures.stopbandPeakDb), detail);
+    FUZZ_CHECK(figures.transitionHz.size() == sides, detail);
+    for (const auto& width : figures.transitionHz)
+        FUZZ_CHECK(!width || (std::isfinite(*width) && *width >= 0 && *width <= samplingHz / 2),
+                   detail);
+    const std::size_t bands = kind == dsp::FilterKind::Bandpass ? 2 : 1;
+    FUZZ_CHECK(figures.stopbandPeakDb.size() == bands, detail);
+    for (const auto& peak : figures.stopbandPeakDb)
+        FUZZ_CHECK(!peak || std::isfinite(*peak), detail);
     if (figures.referenceGain) {
         FUZZ_CHECK(std::isfinite(*figures.referenceGain) && *figures.referenceGain > 0, detail);
     }
     const bool usable = std::isfinite(samplingHz) && samplingHz > 0
         && std::all_of(taps.begin(), taps.end(), [](double t) { return std::isfinite(t); });
     if (!usable) {
-        FUZZ_CHECK(!figures.referenceGain && figures.minus3dbHz.empty()
-                       && figures.minus6dbHz.empty() && figures.transitionHz.empty()
-                       && !figures.stopbandPeakDb,
+        FUZZ_CHECK(!figures.referenceGain && allNull(figures.minus3dbHz)
+                       && allNull(figures.minus6dbHz) && allNull(figures.transitionHz)
+                       && allNull(figures.stopbandPeakDb),
                    detail + " figures from unusable input");
     }
 
