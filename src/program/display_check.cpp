@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -201,6 +202,15 @@ extern "C" void removeRuntimeFolderAndEnd(int signal)
     errno = saved;
 }
 
+sigset_t endingSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kEndingSignals)
+        sigaddset(&set, signal);
+    return set;
+}
+
 // Signals the program was started ignoring stay ignored (nohup, a background job).
 void removeRuntimeFolderOnEndingSignals()
 {
@@ -215,6 +225,22 @@ void removeRuntimeFolderOnEndingSignals()
     }
 }
 
+// Makes the folder and notes it for the handler with the ending signals held back meanwhile,
+// so that no signal comes between the two.
+bool makeRuntimeFolder(QByteArray& pattern)
+{
+    const sigset_t held = endingSignals();
+    sigset_t before;
+    ::pthread_sigmask(SIG_BLOCK, &held, &before);
+    const bool made = mkdtemp(pattern.data()) != nullptr; // mode 0700, as Qt wants it
+    if (made) {
+        std::memcpy(runtimeFolderPath, pattern.constData(), std::size_t(pattern.size()) + 1);
+        runtimeFolderMade = 1;
+    }
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return made;
+}
+
 } // namespace
 
 PrivateRuntimeFolder::PrivateRuntimeFolder()
@@ -225,10 +251,8 @@ PrivateRuntimeFolder::PrivateRuntimeFolder()
     if (pattern.size() >= qsizetype(sizeof runtimeFolderPath))
         return;
     removeRuntimeFolderOnEndingSignals();
-    if (!mkdtemp(pattern.data())) // made with mode 0700, as Qt wants it
+    if (!makeRuntimeFolder(pattern))
         return;
-    std::memcpy(runtimeFolderPath, pattern.constData(), std::size_t(pattern.size()) + 1);
-    runtimeFolderMade = 1;
     m_path = QFile::decodeName(pattern);
     qputenv("XDG_RUNTIME_DIR", pattern);
 }
