@@ -54,7 +54,7 @@ pid_t spawnDsplab(const QStringList& arguments, const QProcessEnvironment& envir
     posix_spawnattr_init(&attributes);
     sigset_t defaults;
     sigemptyset(&defaults);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaddset(&defaults, signal);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
@@ -83,41 +83,100 @@ bool waitForAnEntry(const QString& folder, pid_t pid)
     return false;
 }
 
+sockaddr_in loopback(int port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(uint16_t(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// A TCP port nothing listens on, as the system picks one.
+int freePort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = loopback(0);
+    socklen_t size = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+// Whether the program's VNC server greets a client on the port. It greets from the event loop,
+// so the program has then started and waits for the user.
+bool greets(int port)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in address = loopback(port);
+    char greeting[4] = {};
+    const bool greeted = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
+                         && recv(fd, greeting, sizeof greeting, MSG_WAITALL) == 4
+                         && QByteArray(greeting, 4) == "RFB ";
+    close(fd);
+    return greeted;
+}
+
+// Waits until the program greets on the port or ends; true for the first.
+bool waitForTheGreeting(int port, pid_t pid)
+{
+    for (int check = 0; check < 6000; ++check) {
+        if (greets(port))
+            return true;
+        if (waitpid(pid, nullptr, WNOHANG) != 0)
+            return false;
+        usleep(10000);
+    }
+    return false;
+}
+
+enum class Moment { FolderMade, WaitingOnTheQuestion };
+
 struct EndingSignal {
     const char* name;
     int signal;
+    Moment moment;
 };
 
 class EndingSignals : public ::testing::TestWithParam<EndingSignal> {};
 
-// The program waits on the square wave's question, on a display of its own (a VNC server on a
-// free port), with no runtime folder given, so it makes its private one in the temporary area.
+// The square wave's screen asks a question as it opens; the program shows it on a display of
+// its own (a VNC server on a free port) and, with no runtime folder given, makes its private one
+// in the temporary area. The signal comes as soon as that folder is there, or once the program
+// waits on the question.
 TEST_P(EndingSignals, TakeTheRuntimeFolderAndEndTheProgramAsTheyWould)
 {
     if (!hasPlatform("libqvnc.so"))
         GTEST_SKIP() << "Qt's VNC platform is not installed";
+    const EndingSignal& c = GetParam();
     QTemporaryDir temporaryArea;
+    const int port = freePort();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("XDG_RUNTIME_DIR");
     environment.insert("TMPDIR", temporaryArea.path());
-    environment.insert("QT_QPA_PLATFORM", "vnc:port=0");
+    environment.insert("QT_QPA_PLATFORM", QStringLiteral("vnc:port=%1").arg(port));
     const pid_t pid = spawnDsplab({"--screen", "square"}, environment);
     ASSERT_GT(pid, 0);
-    const bool started = waitForAnEntry(temporaryArea.path(), pid);
-    kill(pid, started ? GetParam().signal : SIGKILL);
+    const bool started = c.moment == Moment::FolderMade ? waitForAnEntry(temporaryArea.path(), pid)
+                                                        : waitForTheGreeting(port, pid);
+    kill(pid, started ? c.signal : SIGKILL);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(started) << "the program made no runtime folder";
 
     ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << status;
-    EXPECT_EQ(WTERMSIG(status), GetParam().signal);
+    EXPECT_EQ(WTERMSIG(status), c.signal);
     EXPECT_TRUE(entriesOf(temporaryArea.path()).isEmpty()) << text(entriesOf(temporaryArea.path()).join(' '));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndingSignals, ::testing::Values(
-    EndingSignal{"Interrupt", SIGINT},
-    EndingSignal{"Terminate", SIGTERM},
-    EndingSignal{"HangUp", SIGHUP}),
+    EndingSignal{"InterruptAtOnce", SIGINT, Moment::FolderMade},
+    EndingSignal{"TerminateAtOnce", SIGTERM, Moment::FolderMade},
+    EndingSignal{"HangUpAtOnce", SIGHUP, Moment::FolderMade},
+    EndingSignal{"InterruptOnTheQuestion", SIGINT, Moment::WaitingOnTheQuestion},
+    EndingSignal{"TerminateOnTheQuestion", SIGTERM, Moment::WaitingOnTheQuestion},
+    EndingSignal{"HangUpOnTheQuestion", SIGHUP, Moment::WaitingOnTheQuestion}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A TCP port on this machine where an X server with that display number would listen, held by
@@ -129,10 +188,7 @@ public:
     {
         for (m_display = 60; m_display < 200; ++m_display) {
             m_socket = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_port = htons(uint16_t(6000 + m_display));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            sockaddr_in address = loopback(6000 + m_display);
             if (bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
                 && listen(m_socket, 8) == 0)
                 break;
