@@ -78,7 +78,8 @@ private:
     std::optional<QString> toggle(const QString& caption);
     std::optional<QString> menu(const QString& path);
     std::optional<QString> close();
-    std::optional<QString> exportTo(const QString& what, const QString& file, const QByteArray& path);
+    std::optional<QString> exportTo(const QString& what, const QString& file,
+                                    const QByteArray& path);
     std::optional<QString> hold();
     QAction* menuItem(Form* window, const QStringList& captions) const;
     std::vector<Form*> windowsTakingInput() const;

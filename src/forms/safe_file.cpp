@@ -62,7 +62,8 @@ qsizetype nameLimit(int folder)
 // count make it unique, the name only tells a reader whose it is.
 QByteArray temporaryName(const QByteArray& name, int count, qsizetype limit)
 {
-    const QByteArray tail = ".part-" + QByteArray::number(::getpid()) + "-" + QByteArray::number(count);
+    const QByteArray tail =
+        ".part-" + QByteArray::number(::getpid()) + "-" + QByteArray::number(count);
     return "." + name.left(std::max<qsizetype>(0, limit - 1 - tail.size())) + tail;
 }
 
@@ -70,7 +71,8 @@ QByteArray temporaryName(const QByteArray& name, int count, qsizetype limit)
 std::optional<mode_t> permissionsAt(int folder, const QByteArray& name)
 {
     struct stat info {};
-    if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+    if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+        || !S_ISREG(info.st_mode))
         return std::nullopt;
     return info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
 }
@@ -149,7 +151,9 @@ bool writeFile(const QByteArray& path, const QByteArray& contents, QString* erro
     const QString shown = QFile::decodeName(path);
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray name = path.mid(slash + 1);
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+    const QByteArray folder = slash < 0    ? QByteArray(".")
+                              : slash == 0 ? QByteArray("/")
+                                           : path.left(slash);
     const auto failed = [&](int number) {
         *error = QStringLiteral("cannot write %1: %2").arg(shown, reason(number));
         return false;
@@ -168,7 +172,8 @@ bool writeFile(const QByteArray& path, const QByteArray& contents, QString* erro
         removeTemporaries(dir.fd(), files);
         return failed(failure);
     }
-    if (::renameat(dir.fd(), files.front().temporary.constData(), dir.fd(), name.constData()) != 0) {
+    const QByteArray& temporary = files.front().temporary;
+    if (::renameat(dir.fd(), temporary.constData(), dir.fd(), name.constData()) != 0) {
         const int failure = errno;
         removeTemporaries(dir.fd(), files);
         return failed(failure);

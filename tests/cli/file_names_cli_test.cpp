@@ -99,7 +99,8 @@ TEST_P(ByteNames, AreUsedAsGivenAndNoOtherFileIsTouched)
     const QByteArray lookalike(c.lookalike);
     if (!lookalike.isEmpty())
         writeBytes(base + lookalike, "the user's own file\n");
-    const QStringList option = c.folder ? QStringList{"--snapshot"} : QStringList{"--export", "curve"};
+    const QStringList option =
+        c.folder ? QStringList{"--snapshot"} : QStringList{"--export", "curve"};
 
     const ProgramRun run = runDsplab(QStringList(kSquare) << option, {},
                                      withLastArgument(base + c.bytes));
@@ -144,7 +145,8 @@ TEST_P(LongNames, FitUpToTheFoldersLimit)
     const long limit = pathconf(QFile::encodeName(folder.path()).constData(), _PC_NAME_MAX);
     ASSERT_GT(limit, 20);
     const QString name = QString(limit - c.belowLimit - 4, QLatin1Char('n')) + ".csv";
-    const ProgramRun run = runDsplab(QStringList(kSquare) << "--export" << "curve" << folder.filePath(name));
+    const ProgramRun run =
+        runDsplab(QStringList(kSquare) << "--export" << "curve" << folder.filePath(name));
     if (c.written) {
         ASSERT_EQ(run.exitCode, 0) << text(run.errors);
         EXPECT_EQ(entriesOf(folder.path()), QStringList{name});
@@ -229,9 +231,11 @@ TEST_P(PlantedTemporaries, AreNotFollowed)
     if (c.targetExists)
         writeBytes(QFile::encodeName(target), "the user's own file\n");
     const QString link = folder.filePath(QStringLiteral(".%1.part-$$-1").arg(c.first));
-    const QString plant = QStringLiteral("ln -s '%1' \"%2\" && exec \"$0\" \"$@\"").arg(target, link);
-    const QStringList output = c.snapshot ? QStringList{"--snapshot", folder.path()}
-                                          : QStringList{"--export", "curve", folder.filePath(c.first)};
+    const QString plant =
+        QStringLiteral("ln -s '%1' \"%2\" && exec \"$0\" \"$@\"").arg(target, link);
+    const QStringList output =
+        c.snapshot ? QStringList{"--snapshot", folder.path()}
+                   : QStringList{"--export", "curve", folder.filePath(c.first)};
     const ProgramRun run = runDsplab(QStringList(kSquare) << output, {}, plant);
 
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
@@ -243,7 +247,8 @@ TEST_P(PlantedTemporaries, AreNotFollowed)
     const QFileInfo written(folder.filePath(c.first));
     EXPECT_TRUE(written.isFile() && !written.isSymLink());
     QStringList links;
-    for (const QFileInfo& entry : QDir(folder.path()).entryInfoList(QDir::System | QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot))
+    const auto all = QDir::System | QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot;
+    for (const QFileInfo& entry : QDir(folder.path()).entryInfoList(all))
         if (entry.isSymLink())
             links << entry.fileName();
     EXPECT_EQ(links.size(), 1) << "the planted link stays as it was: " << text(links.join(' '));
@@ -272,7 +277,8 @@ TEST_P(SizeLimits, FailTheWriteAndLeaveNoTemporaryFile)
     QTemporaryDir folder;
     QStringList output = c.output;
     output.replaceInStrings("FOLDER", folder.path());
-    const ProgramRun run = runDsplab(QStringList(kSquare) << output, {}, "ulimit -f 8; exec \"$0\" \"$@\"");
+    const ProgramRun run =
+        runDsplab(QStringList(kSquare) << output, {}, "ulimit -f 8; exec \"$0\" \"$@\"");
     EXPECT_EQ(run.exitCode, c.exitCode) << text(run.errors);
     ASSERT_EQ(messageLines(run).size(), 1) << text(run.errors);
     EXPECT_TRUE(run.errors.contains(std::strerror(EFBIG))) << text(run.errors);

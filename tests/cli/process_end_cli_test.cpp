@@ -111,7 +111,8 @@ bool greets(int port)
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const sockaddr_in address = loopback(port);
     char greeting[4] = {};
-    const bool greeted = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
+    const auto* at = reinterpret_cast<const sockaddr*>(&address);
+    const bool greeted = connect(fd, at, sizeof address) == 0
                          && recv(fd, greeting, sizeof greeting, MSG_WAITALL) == 4
                          && QByteArray(greeting, 4) == "RFB ";
     close(fd);
@@ -167,7 +168,8 @@ TEST_P(EndingSignals, TakeTheRuntimeFolderAndEndTheProgramAsTheyWould)
 
     ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << status;
     EXPECT_EQ(WTERMSIG(status), c.signal);
-    EXPECT_TRUE(entriesOf(temporaryArea.path()).isEmpty()) << text(entriesOf(temporaryArea.path()).join(' '));
+    const QStringList left = entriesOf(temporaryArea.path());
+    EXPECT_TRUE(left.isEmpty()) << text(left.join(' '));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndingSignals, ::testing::Values(
@@ -232,7 +234,8 @@ TEST_P(SilentDisplays, AreReportedInOneLineWithExitCode1)
     ASSERT_TRUE(run.finished) << "the program still waits for the display";
     EXPECT_EQ(run.exitCode, 1) << text(run.errors);
     ASSERT_EQ(messageLines(run).size(), 1) << text(run.errors);
-    EXPECT_TRUE(run.errors.contains("the X display \"" + server.display() + "\" (DISPLAY) does not answer"))
+    const QString named = "the X display \"" + server.display() + "\" (DISPLAY) does not answer";
+    EXPECT_TRUE(run.errors.contains(named))
         << text(run.errors);
 }
 

@@ -29,7 +29,8 @@ TEST_P(ChosenNames, AreWrittenUnderTheirBytesOrRefused)
     const bool written = forms::safefile::writeFile(path, "contents\n", &error);
 
     EXPECT_EQ(written, !c.stored.isEmpty()) << error.toStdString();
-    const QStringList entries = QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList entries =
+        QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     if (c.stored.isEmpty()) {
         EXPECT_TRUE(entries.isEmpty()) << entries.join(' ').toStdString();
         EXPECT_TRUE(error.startsWith("cannot write " + path + ": ")) << error.toStdString();
