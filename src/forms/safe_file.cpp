@@ -1,7 +1,6 @@
 #include "forms/safe_file.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <fcntl.h>
 #include <sys/stat.h>
