@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QMenu>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -69,7 +70,8 @@ const StepOption* stepOption(const QString& name)
 // Reads the command line one option at a time; the first problem stops it.
 class ScriptReader {
 public:
-    explicit ScriptReader(const QStringList& arguments) : m_arguments(arguments) {}
+    ScriptReader(const QStringList& arguments, const QList<QByteArray>& bytes)
+        : m_arguments(arguments), m_bytes(bytes) {}
 
     Script read()
     {
@@ -87,6 +89,13 @@ private:
         return std::nullopt;
     }
 
+    // The last value read, as the command line gave it.
+    QByteArray lastValueBytes() const
+    {
+        const qsizetype index = m_index - 1;
+        return index < m_bytes.size() ? m_bytes[index] : QFile::encodeName(m_arguments[index]);
+    }
+
     void readOption(const QString& option)
     {
         if (option == QLatin1String("--help") || option == QLatin1String("-h"))
@@ -98,9 +107,11 @@ private:
         else if (option == QLatin1String("--screen"))
             m_script.screen = readOnce(option, QStringLiteral("a screen name"), m_screenGiven)
                                  .value_or(QString());
-        else if (option == QLatin1String("--snapshot"))
+        else if (option == QLatin1String("--snapshot")) {
             m_script.snapshotFolder = readOnce(option, QStringLiteral("a folder name"),
                                                m_snapshotGiven);
+            m_script.snapshotPath = lastValueBytes();
+        }
         else
             m_script.error = QStringLiteral("unknown option %1").arg(option);
     }
@@ -115,7 +126,8 @@ private:
         if (option.values > 1 && file->isEmpty())
             m_script.error = QStringLiteral("%1 needs a file name").arg(name);
         else
-            m_script.steps.push_back({option.kind, *text, *file});
+            m_script.steps.push_back({option.kind, *text, *file,
+                                      option.values > 1 ? lastValueBytes() : QByteArray()});
     }
 
     // --screen and --snapshot: one non-blank value, given once. On a problem the error is set
@@ -134,6 +146,7 @@ private:
     }
 
     const QStringList& m_arguments;
+    const QList<QByteArray>& m_bytes;
     qsizetype m_index = 0;
     Script m_script;
     bool m_screenGiven = false;
@@ -182,7 +195,10 @@ QString optionsHelp(const QString& screenHelp, const QString& exportHelp)
         .arg(screenHelp, exportHelp.isEmpty() ? QString() : QStringLiteral("\n") + QString(22, QLatin1Char(' ')) + exportHelp);
 }
 
-Script parseScript(const QStringList& arguments) { return ScriptReader(arguments).read(); }
+Script parseScript(const QStringList& arguments, const QList<QByteArray>& bytes)
+{
+    return ScriptReader(arguments, bytes).read();
+}
 
 Driver::Driver(Runtime& runtime, std::vector<Step> steps, QObject* parent)
     : QObject(parent), m_runtime(runtime), m_steps(std::move(steps))
@@ -251,7 +267,7 @@ std::optional<QString> Driver::perform(const Step& step)
     case Step::Kind::Close:
         return close();
     case Step::Kind::Export:
-        return exportTo(step.text, step.file);
+        return exportTo(step.text, step.file, step.path);
     case Step::Kind::Hold:
         return hold();
     }
@@ -357,7 +373,8 @@ std::optional<QString> Driver::close()
 
 // The topmost window that offers the thing writes it; a window that offers it but not in the
 // file's form stops the step there, as a user would be told.
-std::optional<QString> Driver::exportTo(const QString& what, const QString& file)
+std::optional<QString> Driver::exportTo(const QString& what, const QString& file,
+                                        const QByteArray& path)
 {
     const std::vector<Form*> windows = m_runtime.openPrompt() ? std::vector<Form*>{} : windowsTakingInput();
     if (windows.empty())
@@ -370,7 +387,9 @@ std::optional<QString> Driver::exportTo(const QString& what, const QString& file
         if (!outcome.problem.isEmpty())
             return outcome.problem;
         QString error;
-        if (!safefile::writeFile(file, outcome.contents, &error))
+        const bool written = path.isEmpty() ? safefile::writeFile(file, outcome.contents, &error)
+                                            : safefile::writeFile(path, outcome.contents, &error);
+        if (!written)
             return error;
         return std::nullopt;
     }

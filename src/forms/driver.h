@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -17,11 +19,12 @@ class Runtime;
 // One scripted user action, carried out once the program waits for the user.
 struct Step {
     enum class Kind { Answer, Cancel, Click, Toggle, Menu, Close, Export, Hold };
-    Step(Kind kind, QString text = {}, QString file = {})
-        : kind(kind), text(std::move(text)), file(std::move(file)) {}
+    Step(Kind kind, QString text = {}, QString file = {}, QByteArray path = {})
+        : kind(kind), text(std::move(text)), file(std::move(file)), path(std::move(path)) {}
     Kind kind;
     QString text;
     QString file; // --export: where to write
+    QByteArray path; // the file's name as the command line gave it; empty: the encoding of file
     QString describe() const;
 };
 
@@ -30,6 +33,7 @@ struct Script {
     QString screen;                 // empty: the start screen
     std::vector<Step> steps;
     std::optional<QString> snapshotFolder;
+    QByteArray snapshotPath;        // the folder's name as the command line gave it
     bool help = false;
     bool version = false;
     QString error;                  // set when the command line cannot be used
@@ -37,7 +41,9 @@ struct Script {
     bool scripted() const { return !steps.empty() || snapshotFolder.has_value() || capture; }
 };
 
-Script parseScript(const QStringList& arguments);
+// `bytes`, when given, are the same arguments as the command line gave them: file and folder
+// names are then taken from them byte for byte, whatever their text reads as.
+Script parseScript(const QStringList& arguments, const QList<QByteArray>& bytes = {});
 // The help lines of the options above, for the program's help text; screenHelp describes the
 // names --screen takes, and exportHelp what --export writes.
 QString optionsHelp(const QString& screenHelp, const QString& exportHelp = QString());
@@ -72,7 +78,8 @@ private:
     std::optional<QString> toggle(const QString& caption);
     std::optional<QString> menu(const QString& path);
     std::optional<QString> close();
-    std::optional<QString> exportTo(const QString& what, const QString& file);
+    std::optional<QString> exportTo(const QString& what, const QString& file,
+                                    const QByteArray& path);
     std::optional<QString> hold();
     QAction* menuItem(Form* window, const QStringList& captions) const;
     std::vector<Form*> windowsTakingInput() const;

@@ -1,23 +1,26 @@
 #include "forms/safe_file.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace forms::safefile {
 
 QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-FolderHandle::FolderHandle(const QString& folder)
-    : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+FolderHandle::FolderHandle(const QByteArray& folder)
+    : m_fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
 }
+
+FolderHandle::FolderHandle(const QString& folder) : FolderHandle(QFile::encodeName(folder)) {}
 
 FolderHandle::~FolderHandle()
 {
@@ -25,14 +28,64 @@ FolderHandle::~FolderHandle()
         ::close(m_fd);
 }
 
+QByteArray OutputFile::storedName() const
+{
+    return stored.isEmpty() ? QFile::encodeName(name) : stored;
+}
+
+std::optional<QByteArray> nameBytes(const QString& name)
+{
+    const QByteArray bytes = QFile::encodeName(name);
+    if (name.contains(QChar::ReplacementCharacter) || QFile::decodeName(bytes) != name)
+        return std::nullopt;
+    return bytes;
+}
+
+QString unreadableName(const QString& name)
+{
+    return QStringLiteral("cannot write %1: the name holds characters that stand for unreadable "
+                          "bytes, so it would name another file; choose another name")
+        .arg(name);
+}
+
+namespace {
+
+// The folder's limit on the length of a name, in bytes.
+qsizetype nameLimit(int folder)
+{
+    const long limit = ::fpathconf(folder, _PC_NAME_MAX);
+    return limit > 0 ? qsizetype(limit) : qsizetype(NAME_MAX);
+}
+
+// ".NAME.part-PID-N", with as much of NAME as the limit leaves room for: the process and the
+// count make it unique, the name only tells a reader whose it is.
+QByteArray temporaryName(const QByteArray& name, int count, qsizetype limit)
+{
+    const QByteArray tail =
+        ".part-" + QByteArray::number(::getpid()) + "-" + QByteArray::number(count);
+    return "." + name.left(std::max<qsizetype>(0, limit - 1 - tail.size())) + tail;
+}
+
+// The permission bits of the regular file at the name, if there is one.
+std::optional<mode_t> permissionsAt(int folder, const QByteArray& name)
+{
+    struct stat info {};
+    if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+        || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return info.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
+}
+
+} // namespace
+
 int writeTemporary(int folder, OutputFile& file)
 {
     static int counter = 0;
-    const QByteArray base =
-        "." + QFile::encodeName(file.name) + ".part-" + QByteArray::number(::getpid()) + "-";
+    const QByteArray name = file.storedName();
+    const qsizetype limit = nameLimit(folder);
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        file.temporary = base + QByteArray::number(++counter);
+        file.temporary = temporaryName(name, ++counter, limit);
         fd = ::openat(folder, file.temporary.constData(),
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
@@ -42,9 +95,12 @@ int writeTemporary(int folder, OutputFile& file)
         file.temporary.clear();
         return errno;
     }
+    int error = 0;
+    // A replaced file keeps its permissions; a new one has what the umask leaves of 0666.
+    if (const auto kept = permissionsAt(folder, name); kept && ::fchmod(fd, *kept) != 0)
+        error = errno;
     const char* at = file.contents.constData();
     qsizetype left = file.contents.size();
-    int error = 0;
     while (left > 0 && !error) {
         const ssize_t written = ::write(fd, at, static_cast<std::size_t>(left));
         if (written < 0 && errno == EINTR)
@@ -72,10 +128,10 @@ void removeTemporaries(int folder, std::vector<OutputFile>& files)
         }
 }
 
-std::optional<QString> refusalToReplace(int folder, const QString& name, const QString& shown)
+std::optional<QString> refusalToReplace(int folder, const QByteArray& name, const QString& shown)
 {
     struct stat info {};
-    if (::fstatat(folder, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
     if (S_ISLNK(info.st_mode))
         return QStringLiteral("%1 is a symbolic link; not writing through it").arg(shown);
@@ -84,40 +140,56 @@ std::optional<QString> refusalToReplace(int folder, const QString& name, const Q
     return std::nullopt;
 }
 
-bool writeFile(const QString& path, const QByteArray& contents, QString* error)
+std::optional<QString> refusalToReplace(int folder, const QString& name, const QString& shown)
 {
-    const QFileInfo place(path);
-    const QString name = place.fileName();
-    if (name.isEmpty()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, reason(EISDIR));
+    return refusalToReplace(folder, QFile::encodeName(name), shown);
+}
+
+bool writeFile(const QByteArray& path, const QByteArray& contents, QString* error)
+{
+    const QString shown = QFile::decodeName(path);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray name = path.mid(slash + 1);
+    const QByteArray folder = slash < 0    ? QByteArray(".")
+                              : slash == 0 ? QByteArray("/")
+                                           : path.left(slash);
+    const auto failed = [&](int number) {
+        *error = QStringLiteral("cannot write %1: %2").arg(shown, reason(number));
         return false;
-    }
-    FolderHandle dir(place.path());
-    if (dir.fd() < 0) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, reason(errno));
-        return false;
-    }
-    if (const auto refusal = refusalToReplace(dir.fd(), name, path)) {
+    };
+    if (name.isEmpty() || name == "." || name == "..")
+        return failed(EISDIR);
+    FolderHandle dir(folder);
+    if (dir.fd() < 0)
+        return failed(errno);
+    if (const auto refusal = refusalToReplace(dir.fd(), name, shown)) {
         *error = *refusal;
         return false;
     }
-    std::vector<OutputFile> files{{name, contents, {}}};
+    std::vector<OutputFile> files{{QFile::decodeName(name), contents, {}, name}};
     if (const int failure = writeTemporary(dir.fd(), files.front())) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, reason(failure));
         removeTemporaries(dir.fd(), files);
-        return false;
+        return failed(failure);
     }
-    const QByteArray placed = QFile::encodeName(name);
-    if (::renameat(dir.fd(), files.front().temporary.constData(), dir.fd(), placed.constData()) != 0) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, reason(errno));
+    const QByteArray& temporary = files.front().temporary;
+    if (::renameat(dir.fd(), temporary.constData(), dir.fd(), name.constData()) != 0) {
+        const int failure = errno;
         removeTemporaries(dir.fd(), files);
-        return false;
+        return failed(failure);
     }
-    if (::fsync(dir.fd()) != 0 && errno != EINVAL) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, reason(errno));
-        return false;
-    }
+    if (::fsync(dir.fd()) != 0 && errno != EINVAL)
+        return failed(errno);
     return true;
+}
+
+bool writeFile(const QString& path, const QByteArray& contents, QString* error)
+{
+    const auto bytes = nameBytes(path);
+    if (!bytes) {
+        *error = unreadableName(path);
+        return false;
+    }
+    return writeFile(*bytes, contents, error);
 }
 
 } // namespace forms::safefile

@@ -152,9 +152,8 @@ using safefile::reason;
 QString joined(const QString& folder, const QString& name) { return QDir(folder).filePath(name); }
 
 // Creates the folder and any folder above it that is missing.
-bool makeFolder(const QString& folder, QString* error)
+bool makeFolder(const QByteArray& path, QString* error)
 {
-    const QByteArray path = QFile::encodeName(folder);
     for (qsizetype end = 1; end <= path.size(); ++end) {
         if (end < path.size() && path[end] != '/')
             continue;
@@ -221,9 +220,20 @@ QByteArray readWithoutLinks(int folder, const char* name)
 // no picture is left that this run's state.json does not list.
 bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error)
 {
-    if (!makeFolder(folder, error))
+    const auto path = safefile::nameBytes(folder);
+    if (!path) {
+        *error = safefile::unreadableName(folder);
         return false;
-    FolderHandle dir(folder);
+    }
+    return writeSnapshot(snapshot, *path, error);
+}
+
+bool writeSnapshot(const Snapshot& snapshot, const QByteArray& path, QString* error)
+{
+    const QString folder = QFile::decodeName(path);
+    if (!makeFolder(path, error))
+        return false;
+    FolderHandle dir(path);
     if (dir.fd() < 0) {
         *error = QStringLiteral("cannot open the folder %1: %2").arg(folder, reason(errno));
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QJsonObject>
 #include <QString>
@@ -26,5 +27,7 @@ Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared);
 
 // Writes NAME.png, NAME.canvas.png and state.json into the folder, creating it if needed.
 bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error);
+// The same with the folder's name as the command line gave it, used byte for byte.
+bool writeSnapshot(const Snapshot& snapshot, const QByteArray& folder, QString* error);
 
 } // namespace forms

@@ -11,15 +11,26 @@
 #include <QStringList>
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <future>
+#include <memory>
+#include <thread>
 
 namespace program {
 namespace {
+
+// How long the X server may take to greet a new connection.
+constexpr std::chrono::seconds kDisplayWait{5};
 
 // The platform names Qt would try, in order: QT_QPA_PLATFORM's list, or what it picks itself.
 QStringList platformCandidates()
@@ -76,17 +87,32 @@ QString xcbProblem()
     const auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
     const auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
     const auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
-    QString problem;
     if (!connect || !hasError || !disconnect) {
-        problem = QStringLiteral("the X client library libxcb.so.1 is incomplete");
-    } else {
-        void* connection = connect(display.constData(), nullptr);
-        if (hasError(connection))
-            problem = QStringLiteral("the X display \"%1\" (DISPLAY) does not answer").arg(QString::fromLocal8Bit(display));
-        disconnect(connection);
+        dlclose(xcb);
+        return QStringLiteral("the X client library libxcb.so.1 is incomplete");
     }
+    // xcb_connect waits for the server's greeting without a time limit, so it runs aside and the
+    // check waits for it a few seconds at most. A server that never answers keeps that thread
+    // (and the library) until the program exits, which it then does.
+    auto answer = std::make_shared<std::promise<bool>>();
+    std::future<bool> answered = answer->get_future();
+    std::thread attempt([=] {
+        void* connection = connect(display.constData(), nullptr);
+        const bool fine = !hasError(connection);
+        disconnect(connection);
+        answer->set_value(fine);
+    });
+    const QString shown = QString::fromLocal8Bit(display);
+    if (answered.wait_for(kDisplayWait) != std::future_status::ready) {
+        attempt.detach();
+        return QStringLiteral("the X display \"%1\" (DISPLAY) does not answer within %2 seconds")
+            .arg(shown).arg(kDisplayWait.count());
+    }
+    attempt.join();
     dlclose(xcb);
-    return problem;
+    if (!answered.get())
+        return QStringLiteral("the X display \"%1\" (DISPLAY) does not answer").arg(shown);
+    return QString();
 }
 
 // Connects to the Wayland compositor's socket.
@@ -154,12 +180,78 @@ QString displayProblem()
     return first;
 }
 
+namespace {
+
+// The private runtime folder, for the handler of the signals that end the program: it may make
+// only async-signal-safe calls, so the path is kept ready in a plain buffer.
+char runtimeFolderPath[PATH_MAX];
+volatile std::sig_atomic_t runtimeFolderMade = 0;
+
+constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE,
+                                  SIGALRM, SIGUSR1, SIGUSR2, SIGABRT};
+
+// Removes the folder (Qt puts nothing in it), then lets the signal end the program as it would
+// have: the handler was reset to the default on entry, and the signal raised again is delivered
+// as soon as the handler returns.
+extern "C" void removeRuntimeFolderAndEnd(int signal)
+{
+    const int saved = errno;
+    if (runtimeFolderMade)
+        ::rmdir(runtimeFolderPath);
+    ::raise(signal);
+    errno = saved;
+}
+
+sigset_t endingSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kEndingSignals)
+        sigaddset(&set, signal);
+    return set;
+}
+
+// Signals the program was started ignoring stay ignored (nohup, a background job).
+void removeRuntimeFolderOnEndingSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = removeRuntimeFolderAndEnd;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : kEndingSignals) {
+        struct sigaction before {};
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+            ::sigaction(signal, &action, nullptr);
+    }
+}
+
+// Makes the folder and notes it for the handler with the ending signals held back meanwhile,
+// so that no signal comes between the two.
+bool makeRuntimeFolder(QByteArray& pattern)
+{
+    const sigset_t held = endingSignals();
+    sigset_t before;
+    ::pthread_sigmask(SIG_BLOCK, &held, &before);
+    const bool made = mkdtemp(pattern.data()) != nullptr; // mode 0700, as Qt wants it
+    if (made) {
+        std::memcpy(runtimeFolderPath, pattern.constData(), std::size_t(pattern.size()) + 1);
+        runtimeFolderMade = 1;
+    }
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return made;
+}
+
+} // namespace
+
 PrivateRuntimeFolder::PrivateRuntimeFolder()
 {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         return;
     QByteArray pattern = QFile::encodeName(QDir::tempPath()) + "/dsplab-runtime-XXXXXX";
-    if (!mkdtemp(pattern.data())) // made with mode 0700, as Qt wants it
+    if (pattern.size() >= qsizetype(sizeof runtimeFolderPath))
+        return;
+    removeRuntimeFolderOnEndingSignals();
+    if (!makeRuntimeFolder(pattern))
         return;
     m_path = QFile::decodeName(pattern);
     qputenv("XDG_RUNTIME_DIR", pattern);
@@ -170,6 +262,7 @@ PrivateRuntimeFolder::~PrivateRuntimeFolder()
     if (m_path.isEmpty())
         return;
     QDir(m_path).removeRecursively();
+    runtimeFolderMade = 0;
     qunsetenv("XDG_RUNTIME_DIR");
 }
 

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -23,12 +24,17 @@ void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, cons
     std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
 }
 
-QStringList argumentsOf(int argc, char** argv)
+// The arguments as text, and as the bytes they are: file names are used byte for byte, since
+// text cannot carry bytes that are not UTF-8 and would name another file.
+forms::Script scriptOf(int argc, char** argv)
 {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i)
+    QList<QByteArray> bytes;
+    for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
+        bytes << QByteArray(argv[i]);
+    }
+    return forms::parseScript(arguments, bytes);
 }
 
 // What the command line alone answers (help, version, a mistake), with its exit code; nothing
@@ -59,7 +65,10 @@ std::optional<int> answeredByTheCommandLine(const forms::Script& script)
 
 int main(int argc, char** argv)
 {
-    const forms::Script script = forms::parseScript(argumentsOf(argc, argv));
+    // Past a file size limit a write then fails with its error, which is reported, instead of
+    // ending the program with a half-written temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const forms::Script script = scriptOf(argc, argv);
     if (const auto exitCode = answeredByTheCommandLine(script))
         return *exitCode;
     // A snapshot is drawn offscreen whatever the display, so that it needs none and comes out the

@@ -59,7 +59,7 @@ bool Session::takeAndWriteSnapshot()
     if (!m_script.snapshotFolder)
         return true;
     QString error;
-    if (forms::writeSnapshot(m_snapshot, *m_script.snapshotFolder, &error))
+    if (forms::writeSnapshot(m_snapshot, m_script.snapshotPath, &error))
         return true;
     std::fprintf(stderr, "dsplab: %s\n", qPrintable(error));
     if (m_failure.isEmpty())

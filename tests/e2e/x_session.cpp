@@ -131,9 +131,14 @@ RealProgram::RealProgram(const XSession& session, const Command& command,
     m_process.waitForStarted(5000);
 }
 
+// Asked to end first, so that the program removes what it made (its runtime folder); a kill,
+// which nothing can answer, only when it does not.
 RealProgram::~RealProgram()
 {
     if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (m_process.waitForFinished(5000))
         return;
     m_process.kill();
     m_process.waitForFinished(5000);
