@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTextBoundaryFinder>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,13 +27,20 @@ QString asRead(const QString& caption) { return caption.simplified(); }
 
 bool sameCaption(const QString& shown, const QString& asked) { return asRead(shown) == asRead(asked); }
 
-// Long answers are cut in messages, so that one line still says which step it was.
+// Long answers are cut in messages, so that one line still says which step it was. The cut
+// falls between characters as a reader sees them, never inside a surrogate pair (which would
+// leave text that is not UTF-8) or a combining sequence.
 QString shortened(const QString& text)
 {
     constexpr int kShown = 40;
     if (text.size() <= kShown)
         return text;
-    return QStringLiteral("%1... (%2 characters)").arg(text.left(kShown)).arg(text.size());
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    boundaries.setPosition(kShown);
+    if (!boundaries.isAtBoundary())
+        boundaries.toPreviousBoundary();
+    const qsizetype cut = std::max<qsizetype>(boundaries.position(), 0);
+    return QStringLiteral("%1... (%2 characters)").arg(text.left(cut)).arg(text.size());
 }
 
 // The options that script a user's actions: each adds one step, taking 0, 1 or 2 values (the
@@ -218,7 +226,8 @@ void Driver::runNext()
 
 void Driver::fail(std::size_t index, const QString& reason)
 {
-    m_failedStep = FailedStep{static_cast<int>(index) + 1, m_steps[index].describe(), reason};
+    m_failedStep = FailedStep{static_cast<int>(index) + 1, m_steps[index].describe(), reason,
+                              m_refusal};
     m_failure = QStringLiteral("step %1 (%2): %3").arg(index + 1).arg(m_failedStep->step, reason);
     emit failed(m_failure);
 }
@@ -235,13 +244,7 @@ std::optional<QString> Driver::perform(const Step& step)
             prompt->pressCancel();
             return std::nullopt;
         }
-        // The field would cut a longer text to what it holds; the answer is refused whole instead.
-        if (const auto* field = prompt->findChild<QLineEdit*>(); field && step.text.size() > field->maxLength())
-            return QStringLiteral("the answer is %1 characters long; the question box takes at most %2")
-                .arg(step.text.size()).arg(field->maxLength());
-        prompt->typeAnswer(step.text);
-        prompt->pressOk();
-        return std::nullopt;
+        return answer(step.text);
     case Step::Kind::Click:
         return click(step.text);
     case Step::Kind::Toggle:
@@ -256,6 +259,24 @@ std::optional<QString> Driver::perform(const Step& step)
         return hold();
     }
     return std::nullopt;
+}
+
+// A refused answer keeps the box open; a script that went on would type its next answer into the
+// same box, so the step fails there with the box's own message.
+std::optional<QString> Driver::answer(const QString& text)
+{
+    PromptBox* prompt = m_runtime.openPrompt();
+    // The field would cut a longer text to what it holds; the answer is refused whole instead.
+    const auto* field = prompt->findChild<QLineEdit*>();
+    if (field && text.size() > field->maxLength())
+        return QStringLiteral("the answer is %1 characters long; the question box takes at most %2")
+            .arg(text.size()).arg(field->maxLength());
+    prompt->typeAnswer(text);
+    prompt->pressOk();
+    if (prompt->result() == QDialog::Accepted || prompt->refusal().isEmpty())
+        return std::nullopt;
+    m_refusal = prompt->refusal();
+    return QStringLiteral("the answer was refused: %1").arg(m_refusal);
 }
 
 std::optional<QString> Driver::click(const QString& caption)
@@ -372,6 +393,7 @@ std::optional<QString> Driver::exportTo(const QString& what, const QString& file
         QString error;
         if (!safefile::writeFile(file, outcome.contents, &error))
             return error;
+        m_filesWritten << file;
         return std::nullopt;
     }
     return QStringLiteral("no window has %1 to write (the topmost is %2)").arg(what, windows.front()->name());

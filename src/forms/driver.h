@@ -42,11 +42,13 @@ Script parseScript(const QStringList& arguments);
 // names --screen takes, and exportHelp what --export writes.
 QString optionsHelp(const QString& screenHelp, const QString& exportHelp = QString());
 
-// The step that could not be carried out: its number (from 1), as written, and why.
+// The step that could not be carried out: its number (from 1), as written, and why; for an
+// answer the question box refused, the refusal as the box showed it.
 struct FailedStep {
     int number = 0;
     QString step;
     QString reason;
+    QString refusal;
 };
 
 // Plays the steps in order against the runtime, then reports (see finished) with exit code 0,
@@ -59,6 +61,8 @@ public:
     void begin();
     const QString& failure() const { return m_failure; }
     const std::optional<FailedStep>& failedStep() const { return m_failedStep; }
+    // The files --export wrote, as named on the command line.
+    const QStringList& filesWritten() const { return m_filesWritten; }
 
 signals:
     // All steps done and the program idle or ended; the program is still as the steps left it.
@@ -68,6 +72,7 @@ signals:
 private:
     void runNext();
     std::optional<QString> perform(const Step& step);
+    std::optional<QString> answer(const QString& text);
     std::optional<QString> click(const QString& caption);
     std::optional<QString> toggle(const QString& caption);
     std::optional<QString> menu(const QString& path);
@@ -85,6 +90,8 @@ private:
     bool m_done = false;
     QString m_failure;
     std::optional<FailedStep> m_failedStep;
+    QString m_refusal;
+    QStringList m_filesWritten;
 };
 
 } // namespace forms

@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace forms {
@@ -167,23 +168,20 @@ bool makeFolder(const QString& folder, QString* error)
     return true;
 }
 
+// The mark this program leaves in its state.json: a file without it was written by someone else,
+// and the files it names are not this program's to remove.
+const QString kWriterKey = QStringLiteral("writer");
+const QString kWriter = QStringLiteral("dsplab");
+
 // The names of the pictures a state.json of this program lists; nothing for any other file.
 QStringList picturesListedIn(const QByteArray& json)
 {
     const QJsonObject state = QJsonDocument::fromJson(json).object();
+    if (state.value(kWriterKey).toString() != kWriter)
+        return {};
     QStringList pictures;
-    if (state.value(QStringLiteral("pictures")).isArray()) {
-        for (const QJsonValue& name : state.value(QStringLiteral("pictures")).toArray())
-            pictures << name.toString();
-    } else if (state.value(QStringLiteral("windows")).isArray() && state.value(QStringLiteral("ended")).isBool()) {
-        // Written before the list of pictures was kept: one picture and one canvas per window.
-        for (const QJsonValue& window : state.value(QStringLiteral("windows")).toArray()) {
-            const QString name = window.toObject().value(QStringLiteral("name")).toString();
-            pictures << name + QStringLiteral(".png") << name + QStringLiteral(".canvas.png");
-        }
-        if (state.contains(QStringLiteral("openPrompt")))
-            pictures << QStringLiteral("InputBox.png");
-    }
+    for (const QJsonValue& name : state.value(QStringLiteral("pictures")).toArray())
+        pictures << name.toString();
     static const QRegularExpression picture(QStringLiteral("^[A-Za-z0-9_]+(\\.canvas)?\\.png$"));
     QStringList safe;
     for (const QString& name : pictures)
@@ -212,14 +210,43 @@ QByteArray readWithoutLinks(int folder, const char* name)
     return contents;
 }
 
+// The files a run wrote, by device and inode, so that no other path to one of them matters.
+std::vector<std::pair<dev_t, ino_t>> identitiesOf(const QStringList& paths)
+{
+    std::vector<std::pair<dev_t, ino_t>> files;
+    for (const QString& path : paths) {
+        struct stat info {};
+        if (::lstat(QFile::encodeName(path).constData(), &info) == 0)
+            files.emplace_back(info.st_dev, info.st_ino);
+    }
+    return files;
+}
+
+// Removes the regular files of the folder an earlier run listed, except those this run wrote.
+void removeStale(int folder, const QStringList& stale, const QStringList& writtenThisRun)
+{
+    const auto written = identitiesOf(writtenThisRun);
+    for (const QString& name : stale) {
+        struct stat info {};
+        const QByteArray path = QFile::encodeName(name);
+        if (::fstatat(folder, path.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISREG(info.st_mode))
+            continue;
+        const std::pair identity{info.st_dev, info.st_ino};
+        if (std::find(written.begin(), written.end(), identity) == written.end())
+            ::unlinkat(folder, path.constData(), 0);
+    }
+}
+
 } // namespace
 
 // Every file goes to a temporary name in the folder first and is renamed into place only when
 // it is whole and on the disk, so a reader (or a run beside this one) sees an earlier set or
 // this one, never a half-written file. Links already in the folder are never followed; the
-// pictures an earlier run listed in its state.json and this run does not write are removed, so
-// no picture is left that this run's state.json does not list.
-bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error)
+// pictures an earlier run listed in its state.json and this run neither writes nor exported are
+// removed, so no picture of an earlier snapshot is left that this run's state.json does not list.
+bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error,
+                   const QStringList& writtenThisRun)
 {
     if (!makeFolder(folder, error))
         return false;
@@ -244,6 +271,7 @@ bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* err
         addPicture(name + QStringLiteral(".canvas.png"), image);
     QJsonObject state = snapshot.state;
     state.insert(QStringLiteral("pictures"), pictures);
+    state.insert(kWriterKey, kWriter);
     files.push_back({QStringLiteral("state.json"), QJsonDocument(state).toJson(QJsonDocument::Indented), {}});
 
     for (const OutputFile& file : files) {
@@ -277,12 +305,7 @@ bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* err
         }
         file.temporary.clear();
     }
-    for (const QString& name : stale) {
-        struct stat info {};
-        const QByteArray path = QFile::encodeName(name);
-        if (::fstatat(dir.fd(), path.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
-            ::unlinkat(dir.fd(), path.constData(), 0);
-    }
+    removeStale(dir.fd(), stale, writtenThisRun);
     OutputFile& json = files.back();
     const bool placed = ::renameat(dir.fd(), json.temporary.constData(), dir.fd(), "state.json") == 0;
     if (!placed) {

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 #include <vector>
@@ -25,6 +26,9 @@ struct Snapshot {
 Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared);
 
 // Writes NAME.png, NAME.canvas.png and state.json into the folder, creating it if needed.
-bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error);
+// Pictures an earlier run listed are removed unless this run writes them again or wrote them
+// already (`writtenThisRun`: the paths of files the run exported).
+bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error,
+                   const QStringList& writtenThisRun = {});
 
 } // namespace forms
