@@ -155,8 +155,10 @@ std::optional<forms::Step> stepOf(ByteReader& in, const playback::Offer& offer, 
     using Kind = forms::Step::Kind;
     if (in.empty() || stepsTaken >= kMaxSteps)
         return std::nullopt;
-    if (in.skip("--hold"))
+    if (in.skip("--hold")) {
+        in.skip(" ");
         return forms::Step{Kind::Hold};
+    }
     if (in.skip("--export")) {
         const QString what = QString::fromUtf8(in.blankEndedWord());
         return forms::Step{Kind::Export, what, exportPath(in.blankEndedWord())};
