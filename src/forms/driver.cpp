@@ -272,6 +272,11 @@ std::optional<QString> Driver::answer(const QString& text)
         return QStringLiteral("the answer is %1 characters long; the question box takes at most %2")
             .arg(text.size()).arg(field->maxLength());
     prompt->typeAnswer(text);
+    return pressOk(prompt);
+}
+
+std::optional<QString> Driver::pressOk(PromptBox* prompt)
+{
     prompt->pressOk();
     if (prompt->result() == QDialog::Accepted || prompt->refusal().isEmpty())
         return std::nullopt;
@@ -282,10 +287,8 @@ std::optional<QString> Driver::answer(const QString& text)
 std::optional<QString> Driver::click(const QString& caption)
 {
     if (PromptBox* prompt = m_runtime.openPrompt()) {
-        if (sameCaption(QStringLiteral("OK"), caption)) {
-            prompt->pressOk();
-            return std::nullopt;
-        }
+        if (sameCaption(QStringLiteral("OK"), caption))
+            return pressOk(prompt);
         if (sameCaption(QStringLiteral("Cancel"), caption)) {
             prompt->pressCancel();
             return std::nullopt;

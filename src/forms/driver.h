@@ -12,6 +12,7 @@ class QAction;
 namespace forms {
 
 class Form;
+class PromptBox;
 class Runtime;
 
 // One scripted user action, carried out once the program waits for the user.
@@ -73,6 +74,7 @@ private:
     void runNext();
     std::optional<QString> perform(const Step& step);
     std::optional<QString> answer(const QString& text);
+    std::optional<QString> pressOk(PromptBox* prompt);
     std::optional<QString> click(const QString& caption);
     std::optional<QString> toggle(const QString& caption);
     std::optional<QString> menu(const QString& path);
