@@ -156,7 +156,8 @@ TEST(ExportTable, SpectrumListsEveryHarmonicShown)
 TEST(ExportTable, SpectrumGivesTheSeriesAmplitudesAndTheDrawnHeightsDcFirst)
 {
     QTemporaryDir folder;
-    const QStringList spectrum = screenWith("rectified", {"F", "3"}) << "--click" << "View Spectrum";
+    const QStringList spectrum =
+        screenWith("rectified", {"F", "3"}) << "--click" << "View Spectrum";
     const ProgramRun run = exportInto(spectrum, "spectrum", folder.filePath("s.csv"));
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     const QStringList lines = linesOf(folder.filePath("s.csv"));

@@ -264,7 +264,8 @@ TEST_P(CTapsName, ComesFromTheFileName)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, CTapsName,
-    testing::Values(NameCase{"lowpass-15.h", "lowpass_15"}, NameCase{"out/Band Pass.H", "Band_Pass"},
+    testing::Values(NameCase{"lowpass-15.h", "lowpass_15"},
+                    NameCase{"out/Band Pass.H", "Band_Pass"},
                     NameCase{"C:\\out\\my.taps.h", "my_taps"}, NameCase{"15.h", "taps_15"},
                     NameCase{"_hidden.h", "taps__hidden"}, NameCase{"int.h", "taps_int"},
                     NameCase{".h", "taps"}, NameCase{"filter", "filter"},

@@ -306,7 +306,8 @@ TEST(BadAnswers, TableMatchesTheQuestionsOfEveryRegisteredScreen)
                 break;
             SCOPED_TRACE(bad.name);
             const auto result = runGuarded({"--screen", screen, "--answer", bad.text});
-            const bool refused = openPrompt(result).value("title").toString() == asked.front().first;
+            const bool refused =
+                openPrompt(result).value("title").toString() == asked.front().first;
             EXPECT_EQ(result.exitCode, refused ? 2 : 0) << result.failure.toStdString();
             if (refused) {
                 EXPECT_FALSE(openPrompt(result).value("refusal").toString().isEmpty());

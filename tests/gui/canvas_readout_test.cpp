@@ -113,7 +113,8 @@ TEST_F(Readout, SpectrumShowsTheHarmonicUnderThePointer)
 // line is as tall as the amplitude.
 TEST_F(Readout, SpectrumSaysWhereTheLineIsDrawnOtherThanTheAmplitude)
 {
-    open("rectified", {{"Choose one: [F]ull-wave or [H]alf-wave", "F"}, {"Number of Harmonics", "3"}});
+    open("rectified",
+         {{"Choose one: [F]ull-wave or [H]alf-wave", "F"}, {"Number of Harmonics", "3"}});
     actions().when([&] { return shows("Form6"); },
                    [&] { clickButton(window("Form6"), "Command2"); });
     QString first;

@@ -110,7 +110,8 @@ TEST(SquareScreen, PromptRefusesTextAndTooManyHarmonicsAndStaysOpen)
     EXPECT_EQ(result.exitCode, 2);
     const QJsonObject failed = result.state().value("failedStep").toObject();
     EXPECT_EQ(failed.value("number").toInt(), 1);
-    const QString refusal = result.state().value("openPrompt").toObject().value("refusal").toString();
+    const QString refusal =
+        result.state().value("openPrompt").toObject().value("refusal").toString();
     EXPECT_EQ(failed.value("refusal").toString(), refusal);
     EXPECT_TRUE(failed.value("reason").toString().contains(refusal));
     EXPECT_TRUE(result.failure.contains(refusal)) << result.failure.toStdString();
