@@ -1,6 +1,7 @@
 #include "dsp/harmonic_lines.h"
 
 #include "dsp/answer.h"
+#include "dsp/series_coefficients.h"
 
 #include <algorithm>
 #include <cmath>
@@ -188,6 +189,28 @@ void drawRectified(SpectrumPlot& plot, Drawing& drawing, int harmonics,
         drawHalfWave(plot, drawing, harmonics);
 }
 
+Wave curveWave(WaveType waveType, const std::string& rectifyChoice)
+{
+    switch (waveType) {
+    case WaveType::Square: return Wave::Square;
+    case WaveType::Triangle: return Wave::Triangle;
+    case WaveType::Sawtooth: return Wave::Sawtooth;
+    case WaveType::Pulse: return Wave::PulseTrain;
+    case WaveType::Rectified: break;
+    }
+    return isFullWave(rectifyChoice) ? Wave::FullWaveRectified : Wave::HalfWaveRectified;
+}
+
+// Each line's amplitude in the series the curve sums, with the duty cycle the drawing read.
+void addSeriesAmplitudes(SpectrumPlot& plot, WaveType waveType, const std::string& dutyCycle,
+                         const std::string& rectifyChoice)
+{
+    const Wave wave = curveWave(waveType, rectifyChoice);
+    const double d = readNumber(dutyCycle).value_or(0);
+    for (SpectrumLine& line : plot.lines)
+        line.seriesAmplitude = std::abs(seriesCoefficient(wave, line.harmonic, 1, d));
+}
+
 } // namespace
 
 double spacingFactor(int harmonics) { return harmonics <= 20 ? 1.0 : 20.0 / harmonics; }
@@ -213,6 +236,7 @@ SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
     case WaveType::Pulse: drawPulse(plot, drawing, harmonics, dutyCycle); break;
     case WaveType::Rectified: drawRectified(plot, drawing, harmonics, rectifyChoice); break;
     }
+    addSeriesAmplitudes(plot, *waveType, dutyCycle, rectifyChoice);
     return plot;
 }
 

@@ -23,11 +23,16 @@ bool isFullWave(const std::string& rectifyChoice);
 // line (palette 9, width 2).
 // One harmonic as the spectrum shows it: its number (0 for dc), where its line stands and its
 // amplitude as drawn, in units of the full-scale tick (200 canvas units: a line of the wave's
-// peak amplitude). A harmonic with no energy has a zero marker and amplitude 0.
+// peak amplitude). A harmonic with no energy has a zero marker and amplitude 0. seriesAmplitude
+// is the magnitude of the harmonic's coefficient in the series the curve sums (amplitude 1,
+// dsp/series_coefficients.h). The two differ where the screen scales a line its own way: every
+// line of the pulse train (half the series'), the rectified sines' dc lines and the full wave's
+// first line.
 struct SpectrumLine {
     int harmonic = 0;
     double x = 0;
     double amplitude = 0;
+    double seriesAmplitude = 0;
 };
 
 struct SpectrumPlot {

@@ -1,6 +1,7 @@
 #include "dsp/series.h"
 
 #include "dsp/curve_sweep.h"
+#include "dsp/series_coefficients.h"
 #include "dsp/series_kernel.h"
 
 #include <algorithm>
@@ -20,13 +21,13 @@ int termCount(int harmonics) { return std::max(harmonics, 0); }
 HarmonicSeries triangleSeries(int harmonics)
 {
     return makeSeries(1, 2, termCount(harmonics), false,
-                      [](int n) { return (8 * kAmplitude) / (kPi * kPi) / (double(n) * n); });
+                      [](int n) { return seriesCoefficient(Wave::Triangle, n, kAmplitude); });
 }
 
 HarmonicSeries fullWaveSeries(int harmonics)
 {
     return makeSeries(1, 1, termCount(harmonics), false, [](int n) {
-        return (kAmplitude / kPi) * -4 / ((2.0 * n) * (2.0 * n) - 1);
+        return seriesCoefficient(Wave::FullWaveRectified, n, kAmplitude);
     });
 }
 
@@ -36,14 +37,21 @@ HarmonicSeries halfWaveSeries(int harmonics)
 {
     const int terms = harmonics == 1 ? 0 : termCount(harmonics);
     return makeSeries(2, 2, terms, false, [](int n) {
-        const double sign = (n / 2) % 2 == 1 ? 1 : -1;
-        return (kAmplitude / kPi) * 2 * sign / (double(n) * n - 1);
+        return seriesCoefficient(Wave::HalfWaveRectified, n, kAmplitude);
     });
 }
 
-double fullWaveDc() { return 2 * kAmplitude / kPi; }
-double halfWaveBase(double t) { return (kAmplitude / kPi) * (1 + (kPi / 2) * std::cos(t)); }
-double pulseDc(double dutyCycle) { return 2 * kAmplitude * dutyCycle; }
+double fullWaveDc() { return seriesCoefficient(Wave::FullWaveRectified, 0, kAmplitude); }
+// The dc level and the fundamental, which every count draws.
+double halfWaveBase(double t)
+{
+    return seriesCoefficient(Wave::HalfWaveRectified, 0, kAmplitude)
+        + seriesCoefficient(Wave::HalfWaveRectified, 1, kAmplitude) * std::cos(t);
+}
+double pulseDc(double dutyCycle)
+{
+    return seriesCoefficient(Wave::PulseTrain, 0, kAmplitude, dutyCycle);
+}
 
 // The curve's y for each time from the series sums there.
 template <typename YOf>
@@ -63,20 +71,20 @@ double belowZeroLine(double, double sum) { return kZeroLine - sum; }
 HarmonicSeries squareSeries(int harmonics)
 {
     return makeSeries(1, 2, termCount(harmonics), true,
-                      [](int n) { return (4 * kAmplitude) / kPi / n; });
+                      [](int n) { return seriesCoefficient(Wave::Square, n, kAmplitude); });
 }
 
 HarmonicSeries sawtoothSeries(int harmonics)
 {
     return makeSeries(1, 1, termCount(harmonics), true,
-                      [](int n) { return (2 * kAmplitude) / kPi / n; });
+                      [](int n) { return seriesCoefficient(Wave::Sawtooth, n, kAmplitude); });
 }
 
 // sin(n pi D) does not depend on t, so it is taken exactly once per harmonic here.
 HarmonicSeries pulseSeries(int harmonics, double dutyCycle)
 {
     return makeSeries(1, 1, termCount(harmonics), false, [dutyCycle](int n) {
-        return 4 * kAmplitude / (n * kPi) * std::sin(n * kPi * dutyCycle);
+        return seriesCoefficient(Wave::PulseTrain, n, kAmplitude, dutyCycle);
     });
 }
 

@@ -180,9 +180,12 @@ std::vector<CurveRow> curveInSeriesUnits(Wave wave, const Curve& curve)
     std::vector<CurveRow> rows;
     if (curve.points.empty())
         return rows;
+    // Time from the point's number in one division by a whole number of steps per radian, so
+    // it is the double nearest k times the step, not x mapped back with its rounding.
+    const double stepsPerRadian = std::round(1 / sweepOf(wave).step);
     rows.reserve(curve.points.size() - 1);
-    for (auto p = std::next(curve.points.begin()); p != curve.points.end(); ++p)
-        rows.push_back({timeAtX(wave, p->x), valueAtY(wave, p->y)});
+    for (std::size_t k = 1; k < curve.points.size(); ++k)
+        rows.push_back({double(k - 1) / stepsPerRadian, valueAtY(wave, curve.points[k].y)});
     return rows;
 }
 

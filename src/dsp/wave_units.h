@@ -56,7 +56,8 @@ double valueAtY(Wave wave, double y);
 
 // The synthesised points of a curve in the series' units, in order. The pen's placing point
 // (curve.points[0]) is left out: it is where the screen puts the pen, not a value of the sum (the
-// pulse train's sits on the zero line though its sum starts high).
+// pulse train's sits on the zero line though its sum starts high). The time of point k (from 0)
+// is the double nearest k times the sweep's step (k / 50 for a step of 0.02).
 std::vector<CurveRow> curveInSeriesUnits(Wave wave, const Curve& curve);
 
 // The ideal wave's two levels where it jumps, lower first, in the series' units: -1 and 1 for the

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTextBoundaryFinder>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,13 +28,20 @@ QString asRead(const QString& caption) { return caption.simplified(); }
 
 bool sameCaption(const QString& shown, const QString& asked) { return asRead(shown) == asRead(asked); }
 
-// Long answers are cut in messages, so that one line still says which step it was.
+// Long answers are cut in messages, so that one line still says which step it was. The cut
+// falls between characters as a reader sees them, never inside a surrogate pair (which would
+// leave text that is not UTF-8) or a combining sequence.
 QString shortened(const QString& text)
 {
     constexpr int kShown = 40;
     if (text.size() <= kShown)
         return text;
-    return QStringLiteral("%1... (%2 characters)").arg(text.left(kShown)).arg(text.size());
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, text);
+    boundaries.setPosition(kShown);
+    if (!boundaries.isAtBoundary())
+        boundaries.toPreviousBoundary();
+    const qsizetype cut = std::max<qsizetype>(boundaries.position(), 0);
+    return QStringLiteral("%1... (%2 characters)").arg(text.left(cut)).arg(text.size());
 }
 
 // The options that script a user's actions: each adds one step, taking 0, 1 or 2 values (the
@@ -234,7 +242,8 @@ void Driver::runNext()
 
 void Driver::fail(std::size_t index, const QString& reason)
 {
-    m_failedStep = FailedStep{static_cast<int>(index) + 1, m_steps[index].describe(), reason};
+    m_failedStep = FailedStep{static_cast<int>(index) + 1, m_steps[index].describe(), reason,
+                              m_refusal};
     m_failure = QStringLiteral("step %1 (%2): %3").arg(index + 1).arg(m_failedStep->step, reason);
     emit failed(m_failure);
 }
@@ -251,13 +260,7 @@ std::optional<QString> Driver::perform(const Step& step)
             prompt->pressCancel();
             return std::nullopt;
         }
-        // The field would cut a longer text to what it holds; the answer is refused whole instead.
-        if (const auto* field = prompt->findChild<QLineEdit*>(); field && step.text.size() > field->maxLength())
-            return QStringLiteral("the answer is %1 characters long; the question box takes at most %2")
-                .arg(step.text.size()).arg(field->maxLength());
-        prompt->typeAnswer(step.text);
-        prompt->pressOk();
-        return std::nullopt;
+        return answer(step.text);
     case Step::Kind::Click:
         return click(step.text);
     case Step::Kind::Toggle:
@@ -274,13 +277,34 @@ std::optional<QString> Driver::perform(const Step& step)
     return std::nullopt;
 }
 
+// A refused answer keeps the box open; a script that went on would type its next answer into the
+// same box, so the step fails there with the box's own message.
+std::optional<QString> Driver::answer(const QString& text)
+{
+    PromptBox* prompt = m_runtime.openPrompt();
+    // The field would cut a longer text to what it holds; the answer is refused whole instead.
+    const auto* field = prompt->findChild<QLineEdit*>();
+    if (field && text.size() > field->maxLength())
+        return QStringLiteral("the answer is %1 characters long; the question box takes at most %2")
+            .arg(text.size()).arg(field->maxLength());
+    prompt->typeAnswer(text);
+    return pressOk(prompt);
+}
+
+std::optional<QString> Driver::pressOk(PromptBox* prompt)
+{
+    prompt->pressOk();
+    if (prompt->result() == QDialog::Accepted || prompt->refusal().isEmpty())
+        return std::nullopt;
+    m_refusal = prompt->refusal();
+    return QStringLiteral("the answer was refused: %1").arg(m_refusal);
+}
+
 std::optional<QString> Driver::click(const QString& caption)
 {
     if (PromptBox* prompt = m_runtime.openPrompt()) {
-        if (sameCaption(QStringLiteral("OK"), caption)) {
-            prompt->pressOk();
-            return std::nullopt;
-        }
+        if (sameCaption(QStringLiteral("OK"), caption))
+            return pressOk(prompt);
         if (sameCaption(QStringLiteral("Cancel"), caption)) {
             prompt->pressCancel();
             return std::nullopt;
@@ -391,6 +415,7 @@ std::optional<QString> Driver::exportTo(const QString& what, const QString& file
                                             : safefile::writeFile(path, outcome.contents, &error);
         if (!written)
             return error;
+        m_filesWritten << (path.isEmpty() ? QFile::encodeName(file) : path);
         return std::nullopt;
     }
     return QStringLiteral("no window has %1 to write (the topmost is %2)").arg(what, windows.front()->name());

@@ -14,6 +14,7 @@ class QAction;
 namespace forms {
 
 class Form;
+class PromptBox;
 class Runtime;
 
 // One scripted user action, carried out once the program waits for the user.
@@ -48,11 +49,13 @@ Script parseScript(const QStringList& arguments, const QList<QByteArray>& bytes 
 // names --screen takes, and exportHelp what --export writes.
 QString optionsHelp(const QString& screenHelp, const QString& exportHelp = QString());
 
-// The step that could not be carried out: its number (from 1), as written, and why.
+// The step that could not be carried out: its number (from 1), as written, and why; for an
+// answer the question box refused, the refusal as the box showed it.
 struct FailedStep {
     int number = 0;
     QString step;
     QString reason;
+    QString refusal;
 };
 
 // Plays the steps in order against the runtime, then reports (see finished) with exit code 0,
@@ -65,6 +68,8 @@ public:
     void begin();
     const QString& failure() const { return m_failure; }
     const std::optional<FailedStep>& failedStep() const { return m_failedStep; }
+    // The files --export wrote, as named on the command line.
+    const QList<QByteArray>& filesWritten() const { return m_filesWritten; }
 
 signals:
     // All steps done and the program idle or ended; the program is still as the steps left it.
@@ -74,6 +79,8 @@ signals:
 private:
     void runNext();
     std::optional<QString> perform(const Step& step);
+    std::optional<QString> answer(const QString& text);
+    std::optional<QString> pressOk(PromptBox* prompt);
     std::optional<QString> click(const QString& caption);
     std::optional<QString> toggle(const QString& caption);
     std::optional<QString> menu(const QString& path);
@@ -92,6 +99,8 @@ private:
     bool m_done = false;
     QString m_failure;
     std::optional<FailedStep> m_failedStep;
+    QString m_refusal;
+    QList<QByteArray> m_filesWritten;
 };
 
 } // namespace forms

@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace forms {
@@ -166,23 +167,20 @@ bool makeFolder(const QByteArray& path, QString* error)
     return true;
 }
 
+// The mark this program leaves in its state.json: a file without it was written by someone else,
+// and the files it names are not this program's to remove.
+const QString kWriterKey = QStringLiteral("writer");
+const QString kWriter = QStringLiteral("dsplab");
+
 // The names of the pictures a state.json of this program lists; nothing for any other file.
 QStringList picturesListedIn(const QByteArray& json)
 {
     const QJsonObject state = QJsonDocument::fromJson(json).object();
+    if (state.value(kWriterKey).toString() != kWriter)
+        return {};
     QStringList pictures;
-    if (state.value(QStringLiteral("pictures")).isArray()) {
-        for (const QJsonValue& name : state.value(QStringLiteral("pictures")).toArray())
-            pictures << name.toString();
-    } else if (state.value(QStringLiteral("windows")).isArray() && state.value(QStringLiteral("ended")).isBool()) {
-        // Written before the list of pictures was kept: one picture and one canvas per window.
-        for (const QJsonValue& window : state.value(QStringLiteral("windows")).toArray()) {
-            const QString name = window.toObject().value(QStringLiteral("name")).toString();
-            pictures << name + QStringLiteral(".png") << name + QStringLiteral(".canvas.png");
-        }
-        if (state.contains(QStringLiteral("openPrompt")))
-            pictures << QStringLiteral("InputBox.png");
-    }
+    for (const QJsonValue& name : state.value(QStringLiteral("pictures")).toArray())
+        pictures << name.toString();
     static const QRegularExpression picture(QStringLiteral("^[A-Za-z0-9_]+(\\.canvas)?\\.png$"));
     QStringList safe;
     for (const QString& name : pictures)
@@ -211,24 +209,64 @@ QByteArray readWithoutLinks(int folder, const char* name)
     return contents;
 }
 
+// The files a run wrote, by device and inode, so that no other path to one of them matters.
+std::vector<std::pair<dev_t, ino_t>> identitiesOf(const QList<QByteArray>& paths)
+{
+    std::vector<std::pair<dev_t, ino_t>> files;
+    for (const QByteArray& path : paths) {
+        struct stat info {};
+        if (::lstat(path.constData(), &info) == 0)
+            files.emplace_back(info.st_dev, info.st_ino);
+    }
+    return files;
+}
+
+using FileIdentities = std::vector<std::pair<dev_t, ino_t>>;
+
+// Whether the folder's entry of this name is one of the files.
+bool isOneOf(int folder, const QByteArray& name, const FileIdentities& files)
+{
+    struct stat info {};
+    if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    const std::pair identity{info.st_dev, info.st_ino};
+    return std::find(files.begin(), files.end(), identity) != files.end();
+}
+
+// Removes the regular files of the folder an earlier run listed, except those this run wrote.
+void removeStale(int folder, const QStringList& stale, const FileIdentities& writtenThisRun)
+{
+    for (const QString& name : stale) {
+        struct stat info {};
+        const QByteArray path = QFile::encodeName(name);
+        if (::fstatat(folder, path.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISREG(info.st_mode))
+            continue;
+        if (!isOneOf(folder, path, writtenThisRun))
+            ::unlinkat(folder, path.constData(), 0);
+    }
+}
+
 } // namespace
 
 // Every file goes to a temporary name in the folder first and is renamed into place only when
 // it is whole and on the disk, so a reader (or a run beside this one) sees an earlier set or
 // this one, never a half-written file. Links already in the folder are never followed; the
-// pictures an earlier run listed in its state.json and this run does not write are removed, so
-// no picture is left that this run's state.json does not list.
-bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error)
+// pictures an earlier run listed in its state.json and this run neither writes nor exported are
+// removed, so no picture of an earlier snapshot is left that this run's state.json does not list.
+bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error,
+                   const QList<QByteArray>& writtenThisRun)
 {
     const auto path = safefile::nameBytes(folder);
     if (!path) {
         *error = safefile::unreadableName(folder);
         return false;
     }
-    return writeSnapshot(snapshot, *path, error);
+    return writeSnapshot(snapshot, *path, error, writtenThisRun);
 }
 
-bool writeSnapshot(const Snapshot& snapshot, const QByteArray& path, QString* error)
+bool writeSnapshot(const Snapshot& snapshot, const QByteArray& path, QString* error,
+                   const QList<QByteArray>& writtenThisRun)
 {
     const QString folder = QFile::decodeName(path);
     if (!makeFolder(path, error))
@@ -254,9 +292,16 @@ bool writeSnapshot(const Snapshot& snapshot, const QByteArray& path, QString* er
         addPicture(name + QStringLiteral(".canvas.png"), image);
     QJsonObject state = snapshot.state;
     state.insert(QStringLiteral("pictures"), pictures);
+    state.insert(kWriterKey, kWriter);
     files.push_back({QStringLiteral("state.json"), QJsonDocument(state).toJson(QJsonDocument::Indented), {}});
 
+    const FileIdentities exported = identitiesOf(writtenThisRun);
     for (const OutputFile& file : files) {
+        if (isOneOf(dir.fd(), QFile::encodeName(file.name), exported)) {
+            *error = QStringLiteral("%1 was exported by this run; the snapshot does not replace it")
+                         .arg(joined(folder, file.name));
+            return false;
+        }
         if (const auto refusal = safefile::refusalToReplace(dir.fd(), file.name, joined(folder, file.name))) {
             *error = *refusal;
             return false;
@@ -287,12 +332,7 @@ bool writeSnapshot(const Snapshot& snapshot, const QByteArray& path, QString* er
         }
         file.temporary.clear();
     }
-    for (const QString& name : stale) {
-        struct stat info {};
-        const QByteArray path = QFile::encodeName(name);
-        if (::fstatat(dir.fd(), path.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
-            ::unlinkat(dir.fd(), path.constData(), 0);
-    }
+    removeStale(dir.fd(), stale, exported);
     OutputFile& json = files.back();
     const bool placed = ::renameat(dir.fd(), json.temporary.constData(), dir.fd(), "state.json") == 0;
     if (!placed) {

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 #include <vector>
@@ -26,8 +27,13 @@ struct Snapshot {
 Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared);
 
 // Writes NAME.png, NAME.canvas.png and state.json into the folder, creating it if needed.
-bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error);
+// Pictures an earlier run listed are removed unless this run writes them again or wrote them
+// already (`writtenThisRun`: the paths of files the run exported, as bytes); a picture of the
+// snapshot that would replace a file the run exported is refused instead.
+bool writeSnapshot(const Snapshot& snapshot, const QString& folder, QString* error,
+                   const QList<QByteArray>& writtenThisRun = {});
 // The same with the folder's name as the command line gave it, used byte for byte.
-bool writeSnapshot(const Snapshot& snapshot, const QByteArray& folder, QString* error);
+bool writeSnapshot(const Snapshot& snapshot, const QByteArray& folder, QString* error,
+                   const QList<QByteArray>& writtenThisRun = {});
 
 } // namespace forms

@@ -74,7 +74,7 @@ std::optional<std::vector<dsp::SpectrumRow>> Form7::spectrum() const
         return std::nullopt;
     std::vector<dsp::SpectrumRow> rows;
     for (const dsp::SpectrumLine& line : m_plot->lines)
-        rows.push_back({line.harmonic, line.amplitude});
+        rows.push_back({line.harmonic, line.seriesAmplitude, line.amplitude});
     return rows;
 }
 
@@ -89,7 +89,12 @@ QString Form7::readout(const QPointF& logical) const
     if (!line)
         return {};
     const QString harmonic = line->harmonic == 0 ? tr("dc") : tr("harmonic %1").arg(line->harmonic);
-    return tr("%1\namplitude %2").arg(harmonic, QString::number(line->amplitude, 'g', 5));
+    const QString amplitude = QString::number(line->seriesAmplitude, 'g', 5);
+    const QString drawn = QString::number(line->amplitude, 'g', 5);
+    if (drawn == amplitude)
+        return tr("%1\namplitude %2").arg(harmonic, amplitude);
+    // The screen scales some lines its own way; the series' amplitude is what the curve sums.
+    return tr("%1\namplitude %2\nline drawn %3 high").arg(harmonic, amplitude, drawn);
 }
 
 void Form7::Command1_Click() { runtime().Unload(this); }

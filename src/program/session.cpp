@@ -51,15 +51,19 @@ void Session::start()
 bool Session::takeAndWriteSnapshot()
 {
     m_snapshot = forms::takeSnapshot(*m_runtime, screens::toJson(m_shared));
-    if (const auto failed = m_driver ? m_driver->failedStep() : std::nullopt)
-        m_snapshot.state.insert(QStringLiteral("failedStep"),
-                                QJsonObject{{QStringLiteral("number"), failed->number},
-                                            {QStringLiteral("step"), failed->step},
-                                            {QStringLiteral("reason"), failed->reason}});
+    if (const auto failed = m_driver ? m_driver->failedStep() : std::nullopt) {
+        QJsonObject step{{QStringLiteral("number"), failed->number},
+                         {QStringLiteral("step"), failed->step},
+                         {QStringLiteral("reason"), failed->reason}};
+        if (!failed->refusal.isEmpty())
+            step.insert(QStringLiteral("refusal"), failed->refusal);
+        m_snapshot.state.insert(QStringLiteral("failedStep"), step);
+    }
     if (!m_script.snapshotFolder)
         return true;
     QString error;
-    if (forms::writeSnapshot(m_snapshot, m_script.snapshotPath, &error))
+    const QList<QByteArray> exported = m_driver ? m_driver->filesWritten() : QList<QByteArray>();
+    if (forms::writeSnapshot(m_snapshot, m_script.snapshotPath, &error, exported))
         return true;
     std::fprintf(stderr, "dsplab: %s\n", qPrintable(error));
     if (m_failure.isEmpty())

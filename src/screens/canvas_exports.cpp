@@ -126,8 +126,9 @@ forms::ExportOutcome CanvasTools::exportTable(Thing thing, const QString& fileNa
     switch (thing) {
     case Thing::Taps:
         if (const auto taps = m_content.taps()) {
-            const auto format = dsp::tapFormatForFile(QFileInfo(fileName).fileName().toStdString());
-            return format ? written(dsp::formatTaps(*taps, *format))
+            const std::string name = QFileInfo(fileName).fileName().toStdString();
+            const auto format = dsp::tapFormatForFile(name);
+            return format ? written(dsp::formatTaps(*taps, *format, name))
                           : refused(fileName, infoOf(thing));
         }
         return {};

@@ -117,8 +117,8 @@ TEST_P(TapsOfEveryFilter, CHeaderCompilesToTheSameNumbers)
     QFile source(m_folder.filePath("print.c"));
     ASSERT_TRUE(source.open(QIODevice::WriteOnly));
     source.write("#include <stdio.h>\n#include \"t.h\"\nint main(void) {\n"
-                 "  for (int k = 0; k < DSPLAB_TAP_COUNT; ++k)\n"
-                 "    printf(\"%.17g\\n\", dsplab_taps[k]);\n"
+                 "  for (int k = 0; k < T_COUNT; ++k)\n"
+                 "    printf(\"%.17g\\n\", t[k]);\n"
                  "  return 0;\n}\n");
     source.close();
     QProcess build;

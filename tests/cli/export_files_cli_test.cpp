@@ -128,6 +128,10 @@ TEST(ExportTable, CurveIsInTheSeriesUnits)
     EXPECT_EQ(lines[1].section(',', 0, 0).toDouble(), 0.0);
     EXPECT_EQ(lines[1].section(',', 1, 1).toDouble(), 0.0);
     EXPECT_NEAR(lines[51].section(',', 0, 0).toDouble(), 1.0, 1e-9);
+    // Point k at k times the step, in its shortest form.
+    EXPECT_EQ(lines[2].section(',', 0, 0), "0.02");
+    EXPECT_EQ(lines[51].section(',', 0, 0), "1");
+    EXPECT_EQ(lines[629].section(',', 0, 0), "12.56");
 }
 
 // A square wave's nth harmonic has amplitude 4 / (n pi), its even harmonics none.
@@ -139,12 +143,55 @@ TEST(ExportTable, SpectrumListsEveryHarmonicShown)
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     const QStringList lines = linesOf(folder.filePath("s.csv"));
     ASSERT_EQ(lines.size(), 1 + 6);
-    EXPECT_EQ(lines[0], "harmonic,amplitude");
+    EXPECT_EQ(lines[0], "harmonic,amplitude,drawn_height");
     for (int n = 1; n <= 6; ++n) {
         EXPECT_EQ(lines[n].section(',', 0, 0).toInt(), n);
         const double expected = n % 2 ? 4 / (n * std::numbers::pi) : 0;
         EXPECT_NEAR(lines[n].section(',', 1, 1).toDouble(), expected, 1e-5) << n;
     }
+}
+
+// The full-wave rectified sine |sin(t / 2)| is 2 / pi + sum -4 / (pi (4 n^2 - 1)) cos(n t); its
+// spectrum draws the dc line at 0.9 and the first line at 10 / (3 pi) of full scale.
+TEST(ExportTable, SpectrumGivesTheSeriesAmplitudesAndTheDrawnHeightsDcFirst)
+{
+    QTemporaryDir folder;
+    const QStringList spectrum =
+        screenWith("rectified", {"F", "3"}) << "--click" << "View Spectrum";
+    const ProgramRun run = exportInto(spectrum, "spectrum", folder.filePath("s.csv"));
+    ASSERT_EQ(run.exitCode, 0) << text(run.errors);
+    const QStringList lines = linesOf(folder.filePath("s.csv"));
+    ASSERT_EQ(lines.size(), 1 + 4);
+    constexpr double pi = std::numbers::pi;
+    const double first = 10 / (3 * pi);
+    const double expected[4][2] = {{2 / pi, 0.9 * first},
+                                   {4 / (3 * pi), first},
+                                   {4 / (15 * pi), 4 / (15 * pi)},
+                                   {4 / (35 * pi), 4 / (35 * pi)}};
+    for (int n = 0; n <= 3; ++n) {
+        const QStringList row = lines[n + 1].split(',');
+        ASSERT_EQ(row.size(), 3) << text(lines[n + 1]);
+        EXPECT_EQ(row[0].toInt(), n);
+        EXPECT_NEAR(row[1].toDouble(), expected[n][0], 1e-5) << n;
+        EXPECT_NEAR(row[2].toDouble(), expected[n][1], 1e-5) << n;
+    }
+}
+
+// A zero is written 0 in every table, whatever its sign where it was worked out (the lowpass's
+// phase and the square wave's value at its crossings).
+TEST(ExportTable, NoNegativeZeroInAnyTable)
+{
+    QTemporaryDir folder;
+    const ProgramRun lowpass = runDsplab(QStringList(kLowpass)
+        << "--export" << "response" << folder.filePath("r.csv")
+        << "--export" << "taps" << folder.filePath("t.csv"));
+    ASSERT_EQ(lowpass.exitCode, 0) << text(lowpass.errors);
+    ASSERT_EQ(exportInto(kSquare, "curve", folder.filePath("c.csv")).exitCode, 0);
+    for (const char* file : {"r.csv", "t.csv", "c.csv"})
+        for (const QString& line : linesOf(folder.filePath(file)))
+            for (const QString& field : line.split(','))
+                EXPECT_FALSE(field.startsWith("-0") && field.toDouble() == 0) << file << ": "
+                                                                              << text(line);
 }
 
 // The sweep runs 0, 0.01, ... bins of fs/N up to N/2: 751 points for 15 taps, 1000 / 15 Hz a bin.

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numbers>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -68,6 +71,66 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1, 0.5}, {2, 2 / (kPi * 3)}, {3, 0}, {0, 0.45 * (200 / kPi + 100) / 200}}},
         LinesCase{"FullWave", WaveType::Rectified, 2, "", "F",
                   {{1, 10 / (3 * kPi)}, {2, 4 / (kPi * 15)}, {0, 0.9 * 10 / (3 * kPi)}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The magnitude of harmonic k of a wave of period 2 pi, from a dense midpoint sum of the Fourier
+// integrals over one period starting at `from`: the dc level for k = 0.
+double fourierMagnitude(const std::function<double(double)>& wave, int k, double from)
+{
+    constexpr int kPoints = 1 << 20;
+    constexpr double pi = std::numbers::pi;
+    const double dt = 2 * pi / kPoints;
+    double cosine = 0, sine = 0;
+    for (int i = 0; i < kPoints; ++i) {
+        const double t = from + (i + 0.5) * dt;
+        cosine += wave(t) * std::cos(k * t);
+        sine += wave(t) * std::sin(k * t);
+    }
+    const double scale = (k == 0 ? 1 : 2) / (2 * pi) * dt;
+    return std::hypot(cosine, sine) * scale;
+}
+
+struct IdealCase {
+    const char* name;
+    WaveType wave;
+    const char* duty;
+    const char* rectify;
+    std::function<double(double)> ideal; // one period from -pi, amplitude 1
+};
+
+void PrintTo(const IdealCase& c, std::ostream* out) { *out << c.name; }
+
+class SeriesAmplitudes : public ::testing::TestWithParam<IdealCase> {};
+
+// The series' amplitudes are those of the ideal wave the curve converges to (the five-decimal pi
+// moves them by about 1e-6; the sum's jumps cost the dense integral about as much).
+TEST_P(SeriesAmplitudes, AreTheIdealWavesFourierAmplitudes)
+{
+    const IdealCase& c = GetParam();
+    const dsp::SpectrumPlot plot = dsp::spectrumPlot(c.wave, 4, c.duty, c.rectify);
+    ASSERT_FALSE(plot.lines.empty());
+    for (const SpectrumLine& line : plot.lines)
+        EXPECT_NEAR(line.seriesAmplitude,
+                    fourierMagnitude(c.ideal, line.harmonic, -std::numbers::pi), 2e-5)
+            << "harmonic " << line.harmonic;
+}
+
+constexpr double kTruePi = std::numbers::pi;
+
+INSTANTIATE_TEST_SUITE_P(
+    Waves, SeriesAmplitudes,
+    ::testing::Values(
+        IdealCase{"Square", WaveType::Square, "", "", [](double t) { return t > 0 ? 1.0 : -1.0; }},
+        IdealCase{"Triangle", WaveType::Triangle, "", "",
+                  [](double t) { return 1 - 2 * std::abs(t) / kTruePi; }},
+        IdealCase{"Sawtooth", WaveType::Sawtooth, "", "",
+                  [](double t) { return t > 0 ? 1 - t / kTruePi : -1 - t / kTruePi; }},
+        IdealCase{"Pulse", WaveType::Pulse, "0.2", "",
+                  [](double t) { return std::abs(t) < kTruePi * 0.2 ? 2.0 : 0.0; }},
+        IdealCase{"FullWave", WaveType::Rectified, "", "F",
+                  [](double t) { return std::abs(std::sin(t / 2)); }},
+        IdealCase{"HalfWave", WaveType::Rectified, "", "H",
+                  [](double t) { return std::max(std::cos(t), 0.0); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct NearCase {

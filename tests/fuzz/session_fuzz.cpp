@@ -5,9 +5,12 @@
 //
 // Input layout, read front to back (a short input simply ends the run):
 //   byte 0          the screen to open: index into the program's form names
-//   then per step   with a question box open: b % 16 = 0 Cancel, 1 close box, else an answer
-//                   of kind b % 16 - 2 (see answerOf); otherwise: b picks one of the top
-//                   window's buttons, check boxes and menu items, or its close box.
+//   then per step   "--hold" (the text itself, as the dictionary splices it in) holds a
+//                   drawing; "--export WHAT FILE" (words ended by a blank) writes WHAT under
+//                   FILE's last name component in a private folder, emptied after each run.
+//                   Otherwise, with a question box open: b % 16 = 0 Cancel, 1 close box, else
+//                   an answer of kind b % 16 - 2 (see answerOf); with none: b picks one of the
+//                   top window's buttons, check boxes and menu items, or its close box.
 // Set DSPLAB_FUZZ_SCRIPT=1 to print each run as a dsplab command line.
 // Each step has a time limit (see stepLimit); a step that overruns it stops the process.
 // Runs go up to kMaxSteps steps; scripts/check-sanitized.sh lets inputs grow to 4096 bytes.
@@ -20,7 +23,10 @@
 #include "forms/runtime.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPixmapCache>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <cmath>
@@ -28,6 +34,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -53,6 +60,29 @@ public:
         count = std::min(count, m_size - std::min(m_at, m_size));
         QByteArray out(reinterpret_cast<const char*>(m_data + m_at), static_cast<qsizetype>(count));
         m_at += count;
+        return out;
+    }
+
+    // Consumes `text` when the input goes on with it.
+    bool skip(std::string_view text)
+    {
+        const std::size_t left = m_size - std::min(m_at, m_size);
+        if (left < text.size() || std::memcmp(m_data + m_at, text.data(), text.size()) != 0)
+            return false;
+        m_at += text.size();
+        return true;
+    }
+    // The next word: blanks skipped, then up to the next blank (at most 64 bytes), which is
+    // taken too, so that the next step starts right after it.
+    QByteArray blankEndedWord()
+    {
+        while (!empty() && m_data[m_at] == ' ')
+            ++m_at;
+        QByteArray out;
+        while (!empty() && m_data[m_at] != ' ' && out.size() < 64)
+            out += static_cast<char>(m_data[m_at++]);
+        if (!empty() && m_data[m_at] == ' ')
+            ++m_at;
         return out;
     }
 
@@ -94,11 +124,45 @@ QString answerOf(int kind, ByteReader& in, const playback::Offer& offer)
     }
 }
 
+// Where --export writes: a folder of this process's own, so no run writes anywhere else.
+const QTemporaryDir& exportFolder()
+{
+    static const QTemporaryDir folder;
+    return folder;
+}
+
+// FILE's last name component inside the private folder; "." and ".." name no file there.
+QString exportPath(const QByteArray& file)
+{
+    const QString text = QString::fromUtf8(file).replace(QChar(0), QLatin1Char('_'));
+    QString name = QFileInfo(text).fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        name = QStringLiteral("export");
+    return exportFolder().filePath(name);
+}
+
+void emptyExportFolder()
+{
+    QDir folder(exportFolder().path());
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QString& name : folder.entryList(all))
+        QFileInfo(folder.filePath(name)).isDir() ? QDir(folder.filePath(name)).removeRecursively()
+                                                 : folder.remove(name);
+}
+
 std::optional<forms::Step> stepOf(ByteReader& in, const playback::Offer& offer, int stepsTaken)
 {
     using Kind = forms::Step::Kind;
     if (in.empty() || stepsTaken >= kMaxSteps)
         return std::nullopt;
+    if (in.skip("--hold")) {
+        in.skip(" ");
+        return forms::Step{Kind::Hold};
+    }
+    if (in.skip("--export")) {
+        const QString what = QString::fromUtf8(in.blankEndedWord());
+        return forms::Step{Kind::Export, what, exportPath(in.blankEndedWord())};
+    }
     const std::uint8_t choice = in.byte();
     if (offer.promptOpen) {
         if (choice % 16 == 0)
@@ -146,6 +210,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char name[] = "session_fuzz";
     static char* argv[] = {name, nullptr};
     static QApplication application(argc, argv);
+    if (!exportFolder().isValid()) {
+        std::fprintf(stderr, "session fuzz: no private folder for --export\n");
+        std::abort();
+    }
     // The style caches the pixmaps it draws buttons and frames with under names that include each
     // palette's serial number, and every run makes new palettes: the pixmaps would fill the cache
     // and their names stay behind even when it is emptied (about 2 KB a run). Without the cache,
@@ -172,6 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         result = session.play();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    emptyExportFolder();
 
     if (qEnvironmentVariableIsSet("DSPLAB_FUZZ_SCRIPT"))
         std::fprintf(stderr, "dsplab %s%s\n", qPrintable(result.script.join(QLatin1Char(' '))),

@@ -198,7 +198,6 @@ TEST_P(BadAnswers, GetTheScreensBehaviourOrAClearRefusal)
     QStringList arguments{"--screen", screen.screen};
     arguments << answering(screen, 0, row.index) << "--answer" << bad.text;
     auto result = runGuarded(arguments);
-    ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
     EXPECT_EQ(result.nonFiniteCoordinates, 0) << "a coordinate that is not a number was drawn";
     const QJsonArray asked = result.state().value("prompts").toArray();
     ASSERT_GT(asked.size(), static_cast<qsizetype>(row.index)) << "the screen asked fewer questions";
@@ -209,7 +208,12 @@ TEST_P(BadAnswers, GetTheScreensBehaviourOrAClearRefusal)
         outcome = Refused;
         EXPECT_EQ(openPrompt(result).value("text").toString(), bad.text) << "the typed text stays for editing";
         EXPECT_FALSE(openPrompt(result).value("refusal").toString().isEmpty()) << "the box says why";
+        // A script cannot go on past a refusal: its step fails with the box's message.
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.state().value("failedStep").toObject().value("refusal"),
+                  openPrompt(result).value("refusal"));
     } else {
+        ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
         if (!openPrompt(result).isEmpty())
             result = runGuarded(arguments << answering(screen, row.index + 1, screen.questions.size()));
         ASSERT_TRUE(openPrompt(result).isEmpty()) << "a default answer was refused after " << bad.name;
@@ -302,8 +306,10 @@ TEST(BadAnswers, TableMatchesTheQuestionsOfEveryRegisteredScreen)
                 break;
             SCOPED_TRACE(bad.name);
             const auto result = runGuarded({"--screen", screen, "--answer", bad.text});
-            EXPECT_EQ(result.exitCode, 0) << result.failure.toStdString();
-            if (openPrompt(result).value("title").toString() == asked.front().first) {
+            const bool refused =
+                openPrompt(result).value("title").toString() == asked.front().first;
+            EXPECT_EQ(result.exitCode, refused ? 2 : 0) << result.failure.toStdString();
+            if (refused) {
                 EXPECT_FALSE(openPrompt(result).value("refusal").toString().isEmpty());
             }
             EXPECT_EQ(result.nonFiniteCoordinates, 0);

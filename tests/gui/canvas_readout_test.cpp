@@ -108,6 +108,37 @@ TEST_F(Readout, SpectrumShowsTheHarmonicUnderThePointer)
     EXPECT_TRUE(offLines.isEmpty()) << offLines.toStdString();
 }
 
+// The full-wave rectified sine |sin(t / 2)| has harmonics 4 / (pi (4 n^2 - 1)); the screen draws
+// the first line 10 / (3 pi) tall, so the read-out gives both there, and one number where the
+// line is as tall as the amplitude.
+TEST_F(Readout, SpectrumSaysWhereTheLineIsDrawnOtherThanTheAmplitude)
+{
+    open("rectified",
+         {{"Choose one: [F]ull-wave or [H]alf-wave", "F"}, {"Number of Harmonics", "3"}});
+    actions().when([&] { return shows("Form6"); },
+                   [&] { clickButton(window("Form6"), "Command2"); });
+    QString first;
+    QString second;
+    actions().when([&] { return shows("Form7"); }, [&] {
+        forms::Form* spectrum = window("Form7");
+        movePointer(spectrum, 50, 250); // harmonic k stands at x = 30 + 20 k
+        first = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
+        movePointer(spectrum, 70, 250);
+        second = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
+        clickButton(spectrum, "Command1");
+    });
+    ASSERT_TRUE(settles([&] { return shows("Form6") && !window("Form7"); }));
+    const std::vector<double> atFirst = numbersIn(first);
+    ASSERT_EQ(atFirst.size(), 3u) << first.toStdString();
+    EXPECT_EQ(atFirst[0], 1);
+    EXPECT_NEAR(atFirst[1], 4 / (3 * std::numbers::pi), 1e-4);
+    EXPECT_NEAR(atFirst[2], 10 / (3 * std::numbers::pi), 1e-4);
+    const std::vector<double> atSecond = numbersIn(second);
+    ASSERT_EQ(atSecond.size(), 2u) << second.toStdString();
+    EXPECT_EQ(atSecond[0], 2);
+    EXPECT_NEAR(atSecond[1], 4 / (15 * std::numbers::pi), 1e-4);
+}
+
 struct OffPlot {
     const char* name;
     double x;

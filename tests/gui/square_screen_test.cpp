@@ -104,9 +104,18 @@ TEST(SquareScreen, PromptRefusesTextAndTooManyHarmonicsAndStaysOpen)
         EXPECT_EQ(prompt.value("text").toString(), answer);
         EXPECT_FALSE(prompt.value("refusal").toString().isEmpty()) << answer;
     }
-    // The box stays open, so a second answer is typed into it.
+    // The box stays open; a script stops at the refusal rather than typing its next answer
+    // into the same box, and says what the box said.
     const auto result = run({"--screen", "square", "--answer", "abc", "--answer", "2"});
-    EXPECT_EQ(control(result, "Form3", "Label1"), "Number of Odd Harmonics  =   2");
+    EXPECT_EQ(result.exitCode, 2);
+    const QJsonObject failed = result.state().value("failedStep").toObject();
+    EXPECT_EQ(failed.value("number").toInt(), 1);
+    const QString refusal =
+        result.state().value("openPrompt").toObject().value("refusal").toString();
+    EXPECT_EQ(failed.value("refusal").toString(), refusal);
+    EXPECT_TRUE(failed.value("reason").toString().contains(refusal));
+    EXPECT_TRUE(result.failure.contains(refusal)) << result.failure.toStdString();
+    EXPECT_NE(control(result, "Form3", "Label1"), "Number of Odd Harmonics  =   2");
 }
 
 TEST(Navigation, StartMenuSquareAndBack)
