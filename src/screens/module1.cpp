@@ -1,5 +1,6 @@
 #include "screens/module1.h"
 
+#include "dsp/plot_geometry.h"
 #include "forms/form.h"
 #include "forms/palette.h"
 
@@ -20,14 +21,14 @@ void DrawGrid(forms::Form& PlotForm)
 {
     forms::Form* form = &PlotForm; // the form the graticule goes on
     int counter = 0;
-    for (int i = 8; i <= 384; i += 47) {
-        setGridPen(*form, ++counter, 9);
-        form->Line(8, i, 478, i);
+    for (int i = dsp::kGraticuleTop; i <= dsp::kGraticuleBottom; i += dsp::kGraticuleDivision) {
+        setGridPen(*form, ++counter, dsp::kGraticuleRows + 1);
+        form->Line(dsp::kGraticuleLeft, i, dsp::kGraticuleRight, i);
     }
     counter = 0;
-    for (int j = 8; j <= 478; j += 47) {
-        setGridPen(*form, ++counter, 11);
-        form->Line(j, 8, j, 384);
+    for (int j = dsp::kGraticuleLeft; j <= dsp::kGraticuleRight; j += dsp::kGraticuleDivision) {
+        setGridPen(*form, ++counter, dsp::kGraticuleColumns + 1);
+        form->Line(j, dsp::kGraticuleTop, j, dsp::kGraticuleBottom);
     }
     form->setForeColor(forms::paletteColour(0));
     form->setDrawWidth(1);
