@@ -8,9 +8,9 @@ namespace Module1 {
 namespace {
 
 // The first and last line of each family make the heavy frame.
-void setGridPen(forms::Form& form, int counter, int lastCounter)
+void setGridPen(forms::Form& form, int line, int lastLine)
 {
-    const bool frame = counter == 1 || counter == lastCounter;
+    const bool frame = line == 0 || line == lastLine;
     form.setForeColor(forms::paletteColour(frame ? 3 : 9));
     form.setDrawWidth(frame ? 3 : 1);
 }
@@ -20,15 +20,15 @@ void setGridPen(forms::Form& form, int counter, int lastCounter)
 void DrawGrid(forms::Form& PlotForm)
 {
     forms::Form* form = &PlotForm; // the form the graticule goes on
-    int counter = 0;
-    for (int i = dsp::kGraticuleTop; i <= dsp::kGraticuleBottom; i += dsp::kGraticuleDivision) {
-        setGridPen(*form, ++counter, dsp::kGraticuleRows + 1);
-        form->Line(dsp::kGraticuleLeft, i, dsp::kGraticuleRight, i);
+    for (int i = 0; i <= dsp::kGraticuleRows; ++i) {
+        setGridPen(*form, i, dsp::kGraticuleRows);
+        const int y = dsp::graticuleLineY(i);
+        form->Line(dsp::kGraticuleLeft, y, dsp::kGraticuleRight, y);
     }
-    counter = 0;
-    for (int j = dsp::kGraticuleLeft; j <= dsp::kGraticuleRight; j += dsp::kGraticuleDivision) {
-        setGridPen(*form, ++counter, dsp::kGraticuleColumns + 1);
-        form->Line(j, dsp::kGraticuleTop, j, dsp::kGraticuleBottom);
+    for (int j = 0; j <= dsp::kGraticuleColumns; ++j) {
+        setGridPen(*form, j, dsp::kGraticuleColumns);
+        const int x = dsp::graticuleLineX(j);
+        form->Line(x, dsp::kGraticuleTop, x, dsp::kGraticuleBottom);
     }
     form->setForeColor(forms::paletteColour(0));
     form->setDrawWidth(1);
