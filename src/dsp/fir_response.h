@@ -47,8 +47,8 @@ double responseX(double u, int taps);
 double linearTraceY(double magnitude, double scale);
 
 // Three units per decibel of A against `reference` (see logReference), with the floor on the
-// graticule's bottom edge (dsp/plot_geometry.h). A magnitude of 0, having no logarithm, sits on the floor, and so does
-// every point measured against a reference that is not positive.
+// graticule's bottom edge (dsp/plot_geometry.h). A magnitude of 0, having no logarithm, sits on
+// the floor, and so does every point measured against a reference that is not positive.
 double logTraceY(double magnitude, double reference);
 
 // The phase trace's angle: arctan(Q / R) in degrees, Q = -I, moved up by 180 degrees when

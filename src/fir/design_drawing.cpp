@@ -80,7 +80,8 @@ void DesignScreen::writeFrequencyLabels(double samplingHz)
     screens::showOnOneLine(Label5, captionNumber(dsp::wholePart(samplingHz / 4)) + hz);
 }
 
-// Joined from 0 degrees at 0 Hz, so each wrap from -180 to +180 degrees draws a near-vertical stroke.
+// Joined from 0 degrees at 0 Hz, so each wrap from -180 to +180 degrees draws a near-vertical
+// stroke.
 void DesignScreen::drawPhase(const std::vector<design::ResponsePoint>& sweep, int taps)
 {
     setForeColor(paletteColour(2));
