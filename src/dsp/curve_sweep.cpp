@@ -9,7 +9,7 @@ std::vector<double> sweepTimes(const Sweep& sweep)
 {
     std::vector<double> times;
     for (double t = 0; t <= sweep.lastTime; t += sweep.step) {
-        if (sweep.clipsAtRightEdge && sweep.xAt(t) > kGraticuleRightEdge)
+        if (sweep.endsBefore(t))
             break;
         times.push_back(t);
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/plot.h"
+#include "dsp/plot_geometry.h"
 
 #include <functional>
 #include <vector>
@@ -19,31 +19,8 @@ struct Curve {
     std::vector<PlotPoint> points;
 };
 
-// Where the synthesis screens draw: a sum of 1 (the series written with amplitude A = 1) lies
-// kCurveAmplitude units above the graticule's middle line, canvas y growing downwards.
-inline constexpr double kCurveAmplitude = 63;
-inline constexpr double kCurveZeroLine = 196;
-inline constexpr double kGraticuleRightEdge = 478;
-
-// One screen's sweep: t = 0, then t += step (repeated addition, so t carries the rounding of
-// every addition as the screens' loops do) while t <= lastTime and, on the screens that clip,
-// while the point stays left of the graticule's right edge.
-struct Sweep {
-    double step;
-    double lastTime;
-    double xAtZero;
-    double xPerRadian;
-    bool clipsAtRightEdge;
-
-    constexpr double xAt(double t) const { return xPerRadian * t + xAtZero; }
-};
-
-inline constexpr Sweep kSquareSweep{0.02, 4 * kPi, 10, 37, false};
-// The triangle and the sawtooth.
-inline constexpr Sweep kWideSweep{0.02, 4 * kPi, 8, 63, true};
-// Both rectified sines.
-inline constexpr Sweep kRectifiedSweep{0.04, 8 * kPi, 8, 19, true};
-inline constexpr Sweep kPulseSweep{0.02, 7.85 * kPi, 9, 19, false};
+// The screens' sweeps, Sweep and kSquareSweep to kPulseSweep, are part of the plot's
+// description, dsp/plot_geometry.h.
 
 // The times of the sweep's points, in order.
 std::vector<double> sweepTimes(const Sweep& sweep);

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-// Measured figures of an FIR design, from its taps with the exact pi (the course's five-decimal
+// Measured figures of an FIR design, from its taps with the exact pi (the screens' five-decimal
 // dsp::kPi shapes the taps, not the measurement). The response of taps c[0..N-1], tap 1 at
 // time 0, at frequency f and sampling rate fs is H(f) = sum c[k] e^(-i 2 pi k f / fs).
 //

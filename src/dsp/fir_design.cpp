@@ -1,5 +1,7 @@
 #include "dsp/fir_design.h"
 
+#include "dsp/plot_geometry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -7,12 +9,6 @@
 namespace dsp::fir {
 
 namespace {
-
-// The centre tap of the tap plot stands this many units above its zero line.
-constexpr double kTapPlotCentreHeight = 185;
-constexpr double kTapPlotZeroY = 196;
-constexpr double kTapPlotSpan = 468;
-constexpr double kTapPlotLeft = 10;
 
 template <typename TapRule>
 std::vector<double> tapTable(int taps, TapRule tapAt)
@@ -55,11 +51,6 @@ double carrierAngle(int k, double centreHz, double samplingHz)
     return std::isfinite(angle) ? angle : turns * (centreHz / samplingHz);
 }
 
-double tapPlotScale(int bins, int taps)
-{
-    return kTapPlotCentreHeight / (static_cast<double>(bins) / taps);
-}
-
 // h = G D, formed as G M / N at the centre; the rectangular screen stores h / G as the tap.
 double tapPlotHeight(int distance, int bins, int taps, double scale)
 {
@@ -71,7 +62,7 @@ double tapPlotHeight(int distance, int bins, int taps, double scale)
 std::vector<double> tapPlotHeights(double samplingHz, double cutoffHz, int taps)
 {
     const int bins = passbandBins(cutoffHz, samplingHz, taps);
-    const double scale = tapPlotScale(bins, taps);
+    const double scale = tapPlotGain(bins, taps);
     return tapTable(taps, [&](int k) {
         return tapPlotHeight(distanceFromCentre(k, taps), bins, taps, scale);
     });
@@ -113,7 +104,7 @@ double periodicSinc(int distance, int bins, int taps)
 
 std::vector<double> rectangularLowpassTaps(double samplingHz, double cutoffHz, int taps)
 {
-    const double scale = tapPlotScale(passbandBins(cutoffHz, samplingHz, taps), taps);
+    const double scale = tapPlotGain(passbandBins(cutoffHz, samplingHz, taps), taps);
     std::vector<double> table = tapPlotHeights(samplingHz, cutoffHz, taps);
     for (double& tap : table)
         tap /= scale;
@@ -136,7 +127,7 @@ std::vector<double> highpassTaps(double samplingHz, double cutoffHz, int taps)
 {
     const double prototypeCutoffHz = samplingHz / 2 - cutoffHz;
     const int bins = passbandBins(prototypeCutoffHz, samplingHz, taps);
-    // cos(pi k) is not exactly +-1 with the five-decimal pi; the course keeps it that way.
+    // cos(pi k) is not exactly +-1 with the five-decimal pi; the screens keep it that way.
     return tapTable(taps, [&](int k) { return std::cos(kPi * k) * windowedSinc(k, bins, taps); });
 }
 
@@ -180,13 +171,11 @@ double logReference(const std::vector<double>& taps)
 
 std::vector<PlotPoint> tapPlotPoints(double samplingHz, double cutoffHz, int taps)
 {
-    const double spacing = kTapPlotSpan / (taps + 1);
-    const double origin = taps % 2 == 1 ? kTapPlotLeft : kTapPlotLeft + spacing / 2;
     const std::vector<double> heights = tapPlotHeights(samplingHz, cutoffHz, taps);
     std::vector<PlotPoint> points;
     points.reserve(heights.size());
     for (int k = 1; k <= static_cast<int>(heights.size()); ++k)
-        points.push_back({origin + k * spacing, kTapPlotZeroY - heights[k - 1]});
+        points.push_back(tapPlotPoint(k, taps, heights[k - 1]));
     return points;
 }
 

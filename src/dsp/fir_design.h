@@ -5,8 +5,8 @@
 #include <vector>
 
 // Windowed-sinc FIR design as the filter screens teach it. Every formula uses the five-decimal
-// dsp::kPi and keeps the course's order of evaluation, so the listed taps match the course
-// material digit for digit (near-zero taps and unequal mirror taps included).
+// dsp::kPi and keeps the screens' order of evaluation, so the listed taps come out digit for digit
+// as the screens list them (near-zero taps and unequal mirror taps included).
 //
 // Tap tables hold tap k (k = 1..N, tap 1 at time 0) in element k - 1.
 namespace dsp::fir {
@@ -50,9 +50,8 @@ double largestTap(const std::vector<double>& taps);
 // zero give 1: every magnitude is then 0 and sits on the trace's floor, whatever the reference.
 double logReference(const std::vector<double>& taps);
 
-// The rectangular screen's tap plot: slot k at (x0 + k s, 196 - G D) with s = 468 / (N + 1),
-// x0 = 10 for odd N and 10 + s/2 for even N (so the centre slot lands at x = 244 either way),
-// and G = 185 / (M / N), which stands the centre tap 185 units above the zero line y = 196.
+// The rectangular screen's tap plot: slot k at height G D above the plot's zero line, G = the
+// centre height / (M / N) (dsp/plot_geometry.h: tapPlotPoint, tapPlotGain).
 std::vector<PlotPoint> tapPlotPoints(double samplingHz, double cutoffHz, int taps);
 
 // The value written at the top of the tap plot: M / N, the centre tap drawn there.

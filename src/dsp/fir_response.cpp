@@ -1,6 +1,6 @@
 #include "dsp/fir_response.h"
 
-#include "dsp/plot.h"
+#include "dsp/plot_geometry.h"
 #include "dsp/simd.h"
 
 #include <algorithm>
@@ -12,13 +12,6 @@ namespace dsp::fir {
 namespace {
 
 constexpr double kIndexStep = 0.01;
-constexpr double kPlotLeft = 10;
-constexpr double kPlotWidth = 468;
-constexpr double kLinearZeroY = 380;
-constexpr double kLogTopY = 89;
-constexpr double kLogFloor = -295;
-constexpr double kPhaseZeroY = 196;
-constexpr double kDegreesPerUnit = 1.275;
 
 // Eight independent recurrences hide the latency of each step; with AVX2 their states fill the
 // registers and the cosines are read from memory. Fewer groups measured slower. A group is one
@@ -239,24 +232,24 @@ double magnitude(const ResponsePoint& point)
 
 double responseX(double u, int taps)
 {
-    // 936 / N units per bin: N/2 bins span the plot's 468 units.
-    return kPlotLeft + u * (2 * kPlotWidth) / taps;
+    return responseXAtBin(u, taps);
 }
 
 double linearTraceY(double magnitude, double scale)
 {
-    return kLinearZeroY - scale * magnitude;
+    return linearTraceYAt(magnitude, scale);
 }
 
 double logTraceY(double magnitude, double reference)
 {
     const double ratio = magnitude / reference;
-    double level = kLogFloor;
+    double level = kLogTraceFloorLevel;
     // A zero magnitude has no logarithm, and a reference that is not positive gives no ratio;
     // like any level below the floor, both are drawn on it.
     if (ratio > 0 && std::isfinite(ratio))
-        level = std::max(60 * std::log(ratio) / std::log(10.0), kLogFloor);
-    return kLogTopY - level;
+        level = std::max(kLogTraceUnitsPerDecade * std::log(ratio) / std::log(10.0),
+                         kLogTraceFloorLevel);
+    return logTraceYAtLevel(level);
 }
 
 double phaseDegrees(double re, double q)
@@ -278,7 +271,7 @@ double phaseDegrees(const ResponsePoint& point)
 
 double phaseTraceY(double degrees)
 {
-    return kPhaseZeroY - degrees / kDegreesPerUnit;
+    return phaseTraceYAt(degrees);
 }
 
 } // namespace dsp::fir

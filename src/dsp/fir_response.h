@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/plot_geometry.h"
 #include "dsp/simd.h"
 
 #include <vector>
@@ -16,12 +17,6 @@ struct ResponsePoint {
     double re = 0; // R, the cosine sum
     double im = 0; // I, the sine sum; the phase uses Q = -I
 };
-
-// Linear trace scales: unity gain 280 units above y = 380 on the lowpass and highpass screens;
-// the bandpass screen shows its gain of about one half 300 units up, the bandstop unity at 300.
-inline constexpr double kLinearScale = 280;
-inline constexpr double kBandpassLinearScale = 600;
-inline constexpr double kBandstopLinearScale = 300;
 
 // u = 0, 0.01, 0.02, ... while u <= N/2, each step adding 0.01 to the last value (never
 // recomputed from a count), so rounding decides whether u = N/2 itself is reached: it is not
@@ -44,15 +39,16 @@ std::vector<ResponsePoint> directResponseSweep(const std::vector<double>& taps);
 // A = sqrt(R^2 + I^2).
 double magnitude(const ResponsePoint& point);
 
-// 0 Hz at x = 10, fs/2 at x = 478.
+// The plot's x of u (dsp::responseXAtBin): 0 Hz on the left, fs/2 on the graticule's right edge.
 double responseX(double u, int taps);
 
-// A = 0 on y = 380; A = 1 lies `scale` units higher. Nothing is clipped.
+// A = 0 on the linear trace's zero line; A = 1 lies `scale` units higher (the scales,
+// kLinearScale and the others, are in dsp/plot_geometry.h). Nothing is clipped.
 double linearTraceY(double magnitude, double scale);
 
-// Three units per decibel of A against `reference` (see logReference), with the floor 295
-// units down on y = 384. A magnitude of 0, having no logarithm, sits on the floor, and so does
-// every point measured against a reference that is not positive.
+// Three units per decibel of A against `reference` (see logReference), with the floor on the
+// graticule's bottom edge (dsp/plot_geometry.h). A magnitude of 0, having no logarithm, sits on
+// the floor, and so does every point measured against a reference that is not positive.
 double logTraceY(double magnitude, double reference);
 
 // The phase trace's angle: arctan(Q / R) in degrees, Q = -I, moved up by 180 degrees when
@@ -61,7 +57,7 @@ double logTraceY(double magnitude, double reference);
 double phaseDegrees(double re, double q);
 double phaseDegrees(const ResponsePoint& point);
 
-// 0 degrees on y = 196, +-180 degrees near the graticule lines 55 and 337.
+// 0 degrees on the graticule's middle line, +-180 degrees near its second and eighth lines.
 double phaseTraceY(double degrees);
 
 } // namespace dsp::fir

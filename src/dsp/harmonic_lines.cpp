@@ -1,6 +1,7 @@
 #include "dsp/harmonic_lines.h"
 
 #include "dsp/answer.h"
+#include "dsp/plot_geometry.h"
 #include "dsp/series_coefficients.h"
 
 #include <algorithm>
@@ -10,8 +11,8 @@
 namespace dsp {
 namespace {
 
-constexpr double kAxis = 300; // baseline: every line stands on it
-constexpr double kFullScale = 200; // the height of the full-scale tick above the axis
+constexpr double kAxis = kSpectrumAxisY; // baseline: every line stands on it
+constexpr double kFullScale = kSpectrumFullScale; // the full-scale tick's height above the axis
 constexpr int kAxisColour = 11;
 constexpr int kLineColour = 12;
 constexpr int kMarkerColour = 0;
@@ -47,19 +48,19 @@ public:
     // A harmonic: from its top straight down to the axis.
     void line(int k, double x, double height)
     {
-        stroke({x, kAxis - height}, {x, kAxis}, kLineColour, 2);
+        stroke({x, spectrumTopY(height)}, {x, kAxis}, kLineColour, 2);
         shows(k, x, height);
     }
     // A harmonic with no energy: one black point just above the axis.
     void zeroMarker(int k, double x)
     {
-        stroke({x, kAxis - 1}, {x, kAxis - 1}, kMarkerColour, 1);
+        stroke({x, spectrumTopY(1)}, {x, spectrumTopY(1)}, kMarkerColour, 1);
         shows(k, x, 0);
     }
     void dcLineDown(double height)
     {
-        stroke({30, kAxis - height}, {30, kAxis}, kDcColour, 2);
-        shows(0, 30, height);
+        stroke({kSpectrumDcX, spectrumTopY(height)}, {kSpectrumDcX, kAxis}, kDcColour, 2);
+        shows(0, kSpectrumDcX, height);
     }
     // The harmonic a stroke drawn on its own stands for, `height` units tall.
     void shows(int k, double x, double height) { lines_.push_back({k, x, height / kFullScale}); }
@@ -71,9 +72,12 @@ private:
 
 void drawAxes(Drawing& drawing)
 {
-    drawing.stroke({28, kAxis}, {590, kAxis}, kAxisColour, 1);
-    drawing.stroke({28, kAxis}, {28, 30}, kAxisColour, 1);
-    drawing.stroke({25, 100}, {35, 100}, kLineColour, 1); // one full-scale amplitude (200) high
+    drawing.stroke({kSpectrumAxisLeft, kAxis}, {kSpectrumAxisRight, kAxis}, kAxisColour, 1);
+    drawing.stroke({kSpectrumAxisLeft, kAxis}, {kSpectrumAxisLeft, kSpectrumAxisTopY}, kAxisColour,
+                   1);
+    const double fullScaleY = spectrumTopY(kFullScale); // one full-scale amplitude high
+    drawing.stroke({kSpectrumTickLeft, fullScaleY}, {kSpectrumTickRight, fullScaleY}, kLineColour,
+                   1);
 }
 
 // Square and triangle: lines at the odd harmonics, markers at the even ones, 10 s apart.
@@ -82,7 +86,7 @@ void drawOddHarmonics(Drawing& drawing, int harmonics, HeightOf heightOf)
 {
     const double s = spacingFactor(harmonics);
     for (int k = 1; k <= 2 * harmonics; ++k) {
-        const double x = 30 + 10 * k * s;
+        const double x = spectrumLineX(kSpectrumOddSpacing, k, s);
         if (k % 2 == 1)
             drawing.line(k, x, heightOf(k));
         else
@@ -96,7 +100,7 @@ void drawAllHarmonics(Drawing& drawing, int harmonics, HeightOf heightOf)
 {
     const double s = spacingFactor(harmonics);
     for (int k = 1; k <= harmonics; ++k)
-        drawing.line(k, 30 + 20 * k * s, heightOf(k));
+        drawing.line(k, spectrumLineX(kSpectrumEverySpacing, k, s), heightOf(k));
 }
 
 void drawSquare(SpectrumPlot& plot, Drawing& drawing, int harmonics)
@@ -104,7 +108,7 @@ void drawSquare(SpectrumPlot& plot, Drawing& drawing, int harmonics)
     setCaptions(plot, kOddCount + std::to_string(harmonics), "Square Wave Spectrum", kNoEvenEnergy,
                 "", "");
     drawOddHarmonics(drawing, harmonics,
-                     [](int k) { return 800 * std::sin(kPi / 2) / (kPi * k); });
+                     [](int k) { return 4 * kFullScale * std::sin(kPi / 2) / (kPi * k); });
 }
 
 void drawTriangle(SpectrumPlot& plot, Drawing& drawing, int harmonics)
@@ -113,7 +117,7 @@ void drawTriangle(SpectrumPlot& plot, Drawing& drawing, int harmonics)
                 kNoEvenEnergy, "", "");
     drawOddHarmonics(drawing, harmonics, [](int k) {
         const double scaled = kPi * k;
-        return 1600 / std::sin(kPi / 2) / (scaled * scaled);
+        return 8 * kFullScale / std::sin(kPi / 2) / (scaled * scaled);
     });
 }
 
@@ -121,7 +125,7 @@ void drawSawtooth(SpectrumPlot& plot, Drawing& drawing, int harmonics)
 {
     setCaptions(plot, kCount + std::to_string(harmonics), "Sawtooth Wave Spectrum",
                 kEvenAndOddEnergy, "", "");
-    drawAllHarmonics(drawing, harmonics, [](int k) { return 400 / (kPi * k); });
+    drawAllHarmonics(drawing, harmonics, [](int k) { return 2 * kFullScale / (kPi * k); });
 }
 
 // The dc line rises from the axis, D of the full scale tall; it is drawn even for 0 harmonics.
@@ -134,12 +138,12 @@ void drawPulse(SpectrumPlot& plot, Drawing& drawing, int harmonics, const std::s
                 "Duty Cycle = " + dutyCycle, kDcRemark);
     const double d = readNumber(dutyCycle).value_or(0);
     drawAllHarmonics(drawing, harmonics, [d](int k) {
-        const double height = std::abs((400 / (k * kPi)) * std::sin(k * kPi * d));
+        const double height = std::abs((2 * kFullScale / (k * kPi)) * std::sin(k * kPi * d));
         return std::isfinite(height) ? height : 0.0;
     });
-    const double dcHeight = std::min(200 * d, kAxis);
-    drawing.stroke({30, kAxis}, {30, kAxis - dcHeight}, kDcColour, 2);
-    drawing.shows(0, 30, dcHeight);
+    const double dcHeight = std::min(kFullScale * d, kAxis);
+    drawing.stroke({kSpectrumDcX, kAxis}, {kSpectrumDcX, spectrumTopY(dcHeight)}, kDcColour, 2);
+    drawing.shows(0, kSpectrumDcX, dcHeight);
 }
 
 // Harmonics of the rectified wave, 20 units apart and never squeezed. The first line is drawn
@@ -151,11 +155,12 @@ void drawFullWave(SpectrumPlot& plot, Drawing& drawing, int harmonics)
                 kEvenAndOddEnergy, " ", kDcRemark);
     if (harmonics == 0)
         return;
-    const double first = 10 * 200 / (3 * kPi);
-    drawing.line(1, 50, first);
+    const double first = 10 * kFullScale / (3 * kPi);
+    drawing.line(1, spectrumLineX(kSpectrumEverySpacing, 1), first);
     for (int k = 2; k <= harmonics; ++k) {
         const double twiceK = 2.0 * k;
-        drawing.line(k, 30 + 20 * k, std::abs(800 * alternating(k) / (kPi * (1 - twiceK * twiceK))));
+        const double height = 4 * kFullScale * alternating(k) / (kPi * (1 - twiceK * twiceK));
+        drawing.line(k, spectrumLineX(kSpectrumEverySpacing, k), std::abs(height));
     }
     drawing.dcLineDown(0.9 * first);
 }
@@ -169,13 +174,16 @@ void drawHalfWave(SpectrumPlot& plot, Drawing& drawing, int harmonics)
                 "The fundamental is the first and the only odd harmonic.", kDcRemark);
     if (harmonics == 0)
         return;
-    const double dcBase = 200 / kPi + 200.0 / 2;
-    drawing.stroke({40, kAxis - 1}, {40, 200}, kLineColour, 2);
-    drawing.shows(1, 40, kAxis - 200);
+    const double dcBase = kFullScale / kPi + kFullScale / 2;
+    const double fundamentalX = spectrumLineX(kSpectrumOddSpacing, 1);
+    const double halfScale = kFullScale / 2;
+    drawing.stroke({fundamentalX, spectrumTopY(1)}, {fundamentalX, spectrumTopY(halfScale)},
+                   kLineColour, 2);
+    drawing.shows(1, fundamentalX, halfScale);
     for (int k = 2; k <= 2 * harmonics - 1; k += 2) {
-        const double height = 200 * (alternating(k) + 1) / (kPi * (1 - double(k) * k));
-        drawing.line(k, 30 + 10 * k, std::abs(height));
-        drawing.zeroMarker(k + 1, 30 + 10 * (k + 1));
+        const double height = kFullScale * (alternating(k) + 1) / (kPi * (1 - double(k) * k));
+        drawing.line(k, spectrumLineX(kSpectrumOddSpacing, k), std::abs(height));
+        drawing.zeroMarker(k + 1, spectrumLineX(kSpectrumOddSpacing, k + 1));
     }
     drawing.dcLineDown(0.45 * dcBase);
 }
@@ -249,7 +257,7 @@ std::optional<SpectrumLine> spectrumLineNear(const SpectrumPlot& plot, double x)
     if (!nearest)
         return std::nullopt;
     // Half the gap to the closest other line: the reach of this one.
-    double gap = 20;
+    double gap = kSpectrumEverySpacing;
     for (const SpectrumLine& line : plot.lines)
         if (line.x != nearest->x)
             gap = std::min(gap, std::abs(line.x - nearest->x));

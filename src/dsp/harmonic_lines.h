@@ -18,16 +18,16 @@ bool isFullWave(const std::string& rectifyChoice);
 
 // Everything the spectrum screen shows: its five captions and its drawing, stroke by stroke in
 // drawing order. The axes (palette 11) and the full-scale tick (palette 12), width 1, come first;
-// then the harmonic lines (palette 12, width 2, drawn from the top down to the axis at y = 300),
+// then the harmonic lines (palette 12, width 2, drawn from the top down to the axis),
 // the black zero markers one unit above the axis (single points, palette 0, width 1) and the dc
 // line (palette 9, width 2).
 // One harmonic as the spectrum shows it: its number (0 for dc), where its line stands and its
-// amplitude as drawn, in units of the full-scale tick (200 canvas units: a line of the wave's
-// peak amplitude). A harmonic with no energy has a zero marker and amplitude 0. seriesAmplitude
-// is the magnitude of the harmonic's coefficient in the series the curve sums (amplitude 1,
-// dsp/series_coefficients.h). The two differ where the screen scales a line its own way: every
-// line of the pulse train (half the series'), the rectified sines' dc lines and the full wave's
-// first line.
+// amplitude as drawn, in units of the full-scale tick (kSpectrumFullScale canvas units: a line of
+// the wave's peak amplitude). A harmonic with no energy has a zero marker and amplitude 0.
+// seriesAmplitude is the magnitude of the harmonic's coefficient in the series the curve sums
+// (amplitude 1, dsp/series_coefficients.h). The two differ where the screen scales a line its own
+// way: every line of the pulse train (half the series'), the rectified sines' dc lines and the
+// full wave's first line.
 struct SpectrumLine {
     int harmonic = 0;
     double x = 0;

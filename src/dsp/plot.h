@@ -2,7 +2,7 @@
 
 namespace dsp {
 
-// The course material works with a five-decimal pi everywhere: synthesis, spectrum and filter
+// The screens' formulas use a five-decimal pi everywhere: synthesis, spectrum and filter
 // formulas alike. Several visible results (near-zero taps, unequal mirror taps, tiny even-harmonic
 // lines) come from it, so it is never replaced by the full-precision constant.
 inline constexpr double kPi = 3.14159;

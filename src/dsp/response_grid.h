@@ -6,7 +6,7 @@
 #include <vector>
 
 // A tap table's response with the exact pi, for measuring a design rather than drawing it as
-// the course does (see fir_response.h for that): H(x) = sum c[k] e^(-i 2 pi k x), x in cycles
+// the screens do (see fir_response.h for that): H(x) = sum c[k] e^(-i 2 pi k x), x in cycles
 // per sample (f / fs), tap 1 at k = 0.
 namespace dsp {
 

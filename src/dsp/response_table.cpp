@@ -1,15 +1,10 @@
 #include "dsp/response_table.h"
 
+#include "dsp/plot_geometry.h"
+
 #include <cmath>
 
 namespace dsp::fir {
-namespace {
-
-// responseX's plot: 0 Hz at x = 10, fs/2 at x = 478.
-constexpr double kZeroHzX = 10;
-constexpr double kHalfSamplingX = 478;
-
-} // namespace
 
 std::vector<ResponseRow> responseTable(const std::vector<ResponsePoint>& sweep,
                                        const std::vector<double>& taps, double samplingHz)
@@ -26,7 +21,7 @@ std::vector<ResponseRow> responseTable(const std::vector<ResponsePoint>& sweep,
 
 double frequencyAtX(double x, double samplingHz)
 {
-    return (x - kZeroHzX) / (kHalfSamplingX - kZeroHzX) * samplingHz / 2;
+    return responseHzAtX(x, samplingHz);
 }
 
 double decibels(double magnitude) { return 20 * std::log10(magnitude); }

@@ -14,7 +14,7 @@ namespace dsp::fir {
 std::vector<ResponseRow> responseTable(const std::vector<ResponsePoint>& sweep,
                                        const std::vector<double>& taps, double samplingHz);
 
-// The frequency under a canvas x of the response plot: 0 Hz at x = 10, fs/2 at x = 478.
+// The frequency under a canvas x of the response plot (dsp::responseHzAtX).
 double frequencyAtX(double x, double samplingHz);
 
 // 20 log10 of a magnitude: minus infinity for 0.

@@ -92,7 +92,7 @@ Curve squareWaveCurveUsing(int harmonics, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kSquareSweep);
     const auto ys = levels(squareSeries(harmonics), times, level, belowZeroLine);
-    return traceCurve({10, kZeroLine}, kSquareSweep, times, ys);
+    return traceCurve({kSquareSweep.xAtZero, kZeroLine}, kSquareSweep, times, ys);
 }
 
 // Every cosine is 1 at t = 0, so the pen starts on the curve's own first point.
@@ -107,7 +107,7 @@ Curve sawtoothWaveCurveUsing(int harmonics, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kWideSweep);
     const auto ys = levels(sawtoothSeries(harmonics), times, level, belowZeroLine);
-    return traceCurve({8, kZeroLine}, kWideSweep, times, ys);
+    return traceCurve({kWideSweep.xAtZero, kZeroLine}, kWideSweep, times, ys);
 }
 
 Curve fullWaveRectifiedCurveUsing(int harmonics, simd::Level level)
@@ -115,17 +115,17 @@ Curve fullWaveRectifiedCurveUsing(int harmonics, simd::Level level)
     const std::vector<double> times = sweepTimes(kRectifiedSweep);
     const auto ys = levels(fullWaveSeries(harmonics), times, level,
                            [](double, double sum) { return kZeroLine - (fullWaveDc() + sum); });
-    return traceCurve({8, kZeroLine}, kRectifiedSweep, times, ys);
+    return traceCurve({kRectifiedSweep.xAtZero, kZeroLine}, kRectifiedSweep, times, ys);
 }
 
-// The pen starts on the peak, 196 - A.
+// The pen starts on the peak, a value of 1.
 Curve halfWaveRectifiedCurveUsing(int harmonics, simd::Level level)
 {
     const std::vector<double> times = sweepTimes(kRectifiedSweep);
     const auto ys = levels(halfWaveSeries(harmonics), times, level, [](double t, double sum) {
         return kZeroLine - (halfWaveBase(t) + sum);
     });
-    return traceCurve({8, kZeroLine - kAmplitude}, kRectifiedSweep, times, ys);
+    return traceCurve({kRectifiedSweep.xAtZero, curveYAt(1)}, kRectifiedSweep, times, ys);
 }
 
 Curve pulseTrainCurveUsing(int harmonics, double dutyCycle, simd::Level level)
@@ -134,7 +134,7 @@ Curve pulseTrainCurveUsing(int harmonics, double dutyCycle, simd::Level level)
     const double dc = pulseDc(dutyCycle);
     const auto ys = levels(pulseSeries(harmonics, dutyCycle), times, level,
                            [dc](double, double sum) { return kZeroLine - sum - dc; });
-    return traceCurve({9, kZeroLine}, kPulseSweep, times, ys);
+    return traceCurve({kPulseSweep.xAtZero, kZeroLine}, kPulseSweep, times, ys);
 }
 
 Curve squareWaveCurve(int harmonics)

@@ -11,22 +11,22 @@
 // overshoots the wave it approximates.
 //
 // Units. Time t is in radians of the fundamental: the series are sums of sin(n t) and cos(n t).
-// Value is the series' sum written with amplitude A = 1, as the course writes its formulas with
-// A; the screens draw A as 63 canvas units above the middle line, so y = 196 - 63 value for every
-// wave. x follows each wave's sweep (dsp/curve_sweep.h), from t = 0 up to t = 4 pi (square),
-// t = 7.85 pi (pulse train) or x = 478 (the others):
+// Value is the series' sum written with amplitude A = 1, as the screens' formulas are written
+// with A; the screens draw A as kCurveAmplitude canvas units above the graticule's middle line
+// (dsp::curveYAt) for every wave. x follows each wave's sweep (dsp/plot_geometry.h), from t = 0
+// to the sweep's end:
 //
-//   Square               x = 10 + 37 t   ideal wave +1 on (0, pi), -1 on (pi, 2 pi)
-//   Triangle             x = 8 + 63 t    1 - 2 |t| / pi on (-pi, pi)
-//   Sawtooth             x = 8 + 63 t    1 - t / pi on (0, 2 pi)
-//   FullWaveRectified    x = 8 + 19 t    |sin(t / 2)|
-//   HalfWaveRectified    x = 8 + 19 t    max(cos t, 0)
-//   PulseTrain           x = 9 + 19 t    2 for |t| < pi D, 0 elsewhere on (-pi, pi)
+//   Square               kSquareSweep      ideal wave +1 on (0, pi), -1 on (pi, 2 pi)
+//   Triangle             kWideSweep        1 - 2 |t| / pi on (-pi, pi)
+//   Sawtooth             kWideSweep        1 - t / pi on (0, 2 pi)
+//   FullWaveRectified    kRectifiedSweep   |sin(t / 2)|
+//   HalfWaveRectified    kRectifiedSweep   max(cos t, 0)
+//   PulseTrain           kPulseSweep       2 for |t| < pi D, 0 elsewhere on (-pi, pi)
 //
 // The ideal waves repeat every 2 pi; D is the duty cycle. So the square and the sawtooth jump
 // between -1 and +1, and the pulse train between 0 and 2 (its formula's dc term is 2 A D).
 //
-// The course's five-decimal pi. The series' coefficients divide by dsp::kPi = 3.14159, so the
+// The screens' five-decimal pi. The series' coefficients divide by dsp::kPi = 3.14159, so the
 // square, sawtooth and pulse series converge to their ideal waves scaled by pi / kPi, about
 // 1 + 8.4e-7 (the pulse train's edges also sit at +-kPi D instead of +-pi D, which moves no
 // level). The overshoot figure measures against the exact ideal levels: the square's and the
@@ -39,7 +39,7 @@ namespace dsp {
 enum class Wave { Square, Triangle, Sawtooth, FullWaveRectified, HalfWaveRectified, PulseTrain };
 
 // How a wave's canvas coordinates map to its own units: time t (radians of the fundamental) and
-// value (the series' sum, amplitude 1 = the ideal wave's unit level, as the course's formulas
+// value (the series' sum, amplitude 1 = the ideal wave's unit level, as the screens' formulas
 // write it). x = xAtZero + xPerTime t, y = yAtZero + yPerValue value.
 struct WaveAxes {
     double xAtZero;

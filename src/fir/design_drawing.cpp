@@ -4,6 +4,7 @@
 
 #include "dsp/fir_design.h"
 #include "dsp/number_format.h"
+#include "dsp/plot_geometry.h"
 #include "forms/palette.h"
 #include "screens/screen_setup.h"
 
@@ -79,7 +80,8 @@ void DesignScreen::writeFrequencyLabels(double samplingHz)
     screens::showOnOneLine(Label5, captionNumber(dsp::wholePart(samplingHz / 4)) + hz);
 }
 
-// Joined from (10, 196), so each wrap from -180 to +180 degrees draws a near-vertical stroke.
+// Joined from 0 degrees at 0 Hz, so each wrap from -180 to +180 degrees draws a near-vertical
+// stroke.
 void DesignScreen::drawPhase(const std::vector<design::ResponsePoint>& sweep, int taps)
 {
     setForeColor(paletteColour(2));
@@ -88,7 +90,7 @@ void DesignScreen::drawPhase(const std::vector<design::ResponsePoint>& sweep, in
     if (Text3)
         Text3->setText(QStringLiteral("0"));
     setDrawWidth(1);
-    PSet(10, 196);
+    PSet(dsp::kResponseZeroHzX, dsp::kPhaseTraceZeroY);
     for (const design::ResponsePoint& point : sweep)
         LineTo(design::responseX(point.u, taps), design::phaseTraceY(design::phaseDegrees(point)));
     setMousePointer(0);

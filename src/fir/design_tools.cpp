@@ -3,6 +3,7 @@
 
 #include "fir/design_screen.h"
 
+#include "dsp/plot_geometry.h"
 #include "dsp/response_table.h"
 
 #include <algorithm>
@@ -10,12 +11,6 @@
 
 namespace fir {
 namespace {
-
-// The response plot: 0 Hz at x = 10, fs/2 at x = 478, within the graticule's height.
-constexpr double kPlotLeft = 10;
-constexpr double kPlotRight = 478;
-constexpr double kPlotTop = 8;
-constexpr double kPlotBottom = 384;
 
 QString hertz(double value) { return QString::number(value, 'g', 6) + QStringLiteral(" Hz"); }
 QString decibels(double value) { return QString::number(value, 'f', 2) + QStringLiteral(" dB"); }
@@ -98,11 +93,13 @@ std::vector<screens::Figure> DesignScreen::figures() const
                                    measured.stopbandPeakDb, stopBandSides(kind), decibels)};
 }
 
-// The exact response at the frequency under the pointer, anywhere over the plot.
+// The exact response at the frequency under the pointer, anywhere over the plot: 0 Hz to fs/2
+// across, the graticule's height down.
 QString DesignScreen::readout(const QPointF& logical) const
 {
-    const bool overPlot = logical.x() >= kPlotLeft && logical.x() <= kPlotRight
-        && logical.y() >= kPlotTop && logical.y() <= kPlotBottom;
+    const bool overPlot = logical.x() >= dsp::kResponseZeroHzX
+        && logical.x() <= dsp::kResponseHalfSamplingX && logical.y() >= dsp::kGraticuleTop
+        && logical.y() <= dsp::kGraticuleBottom;
     if (!m_drawn || !overPlot)
         return {};
     const double samplingHz = m_drawn->values.samplingHz;

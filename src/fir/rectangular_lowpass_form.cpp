@@ -82,7 +82,7 @@ void Form8::captionTapPlot()
     Label2->clear();
 }
 
-// The taps as black points over the zero line y = 196, the centre tap at the top of the scale.
+// The taps as black points over the tap plot's zero line, the centre tap at the top of the scale.
 void Form8::plotTaps(const DesignValues& values)
 {
     const bool plotting = Check1->isChecked();

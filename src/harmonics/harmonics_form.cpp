@@ -1,5 +1,6 @@
 #include "harmonics/harmonics_form.h"
 
+#include "dsp/plot_geometry.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
 #include "forms/runtime.h"
@@ -78,11 +79,13 @@ std::optional<std::vector<dsp::SpectrumRow>> Form7::spectrum() const
     return rows;
 }
 
-// The harmonic whose line is nearest the pointer, between the full-scale height and the axis.
+// The harmonic whose line is nearest the pointer, from a little above the vertical axis's top to a
+// little below the horizontal axis.
 QString Form7::readout(const QPointF& logical) const
 {
-    constexpr double kTop = 25;
-    constexpr double kBottom = 305;
+    constexpr double kMargin = 5;
+    constexpr double kTop = dsp::kSpectrumAxisTopY - kMargin;
+    constexpr double kBottom = dsp::kSpectrumAxisY + kMargin;
     if (!m_plot || logical.y() < kTop || logical.y() > kBottom)
         return {};
     const auto line = dsp::spectrumLineNear(*m_plot, logical.x());

@@ -1,5 +1,6 @@
 #include "screens/canvas_tools.h"
 
+#include "dsp/plot_geometry.h"
 #include "forms/form.h"
 
 #include <QAction>
@@ -12,7 +13,8 @@ namespace screens {
 namespace {
 
 // The graticule, in logical units: where the measurements box may stand.
-const QRectF kPlotArea(8, 8, 470, 376);
+const QRectF kPlotArea(QPointF(dsp::kGraticuleLeft, dsp::kGraticuleTop),
+                       QPointF(dsp::kGraticuleRight, dsp::kGraticuleBottom));
 
 // Held traces show in their own colours, washed out towards white.
 QColor muted(const QColor& colour)

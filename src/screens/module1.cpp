@@ -1,5 +1,6 @@
 #include "screens/module1.h"
 
+#include "dsp/plot_geometry.h"
 #include "forms/form.h"
 #include "forms/palette.h"
 
@@ -7,9 +8,9 @@ namespace Module1 {
 namespace {
 
 // The first and last line of each family make the heavy frame.
-void setGridPen(forms::Form& form, int counter, int lastCounter)
+void setGridPen(forms::Form& form, int line, int lastLine)
 {
-    const bool frame = counter == 1 || counter == lastCounter;
+    const bool frame = line == 0 || line == lastLine;
     form.setForeColor(forms::paletteColour(frame ? 3 : 9));
     form.setDrawWidth(frame ? 3 : 1);
 }
@@ -19,15 +20,15 @@ void setGridPen(forms::Form& form, int counter, int lastCounter)
 void DrawGrid(forms::Form& PlotForm)
 {
     forms::Form* form = &PlotForm; // the form the graticule goes on
-    int counter = 0;
-    for (int i = 8; i <= 384; i += 47) {
-        setGridPen(*form, ++counter, 9);
-        form->Line(8, i, 478, i);
+    for (int i = 0; i <= dsp::kGraticuleRows; ++i) {
+        setGridPen(*form, i, dsp::kGraticuleRows);
+        const int y = dsp::graticuleLineY(i);
+        form->Line(dsp::kGraticuleLeft, y, dsp::kGraticuleRight, y);
     }
-    counter = 0;
-    for (int j = 8; j <= 478; j += 47) {
-        setGridPen(*form, ++counter, 11);
-        form->Line(j, 8, j, 384);
+    for (int j = 0; j <= dsp::kGraticuleColumns; ++j) {
+        setGridPen(*form, j, dsp::kGraticuleColumns);
+        const int x = dsp::graticuleLineX(j);
+        form->Line(x, dsp::kGraticuleTop, x, dsp::kGraticuleBottom);
     }
     form->setForeColor(forms::paletteColour(0));
     form->setDrawWidth(1);

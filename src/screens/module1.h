@@ -7,7 +7,7 @@ class Form;
 // The program's one code module: the graticule every synthesis and filter plot stands on.
 namespace Module1 {
 
-// Draws the 10 x 8 division graticule (x 8 to 478, y 8 to 384, divisions of 47 units) on the
+// Draws the graticule (dsp/plot_geometry.h: 10 x 8 divisions, its frame on the outer lines) on the
 // plot form: heavy cyan frame, thin light blue inner lines. Leaves the pen black
 // and one pixel wide, which the synthesis curves are drawn with.
 void DrawGrid(forms::Form& PlotForm);

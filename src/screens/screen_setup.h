@@ -2,6 +2,7 @@
 
 #include "dsp/answer.h"
 #include "dsp/plot.h"
+#include "dsp/plot_geometry.h"
 #include "forms/form.h"
 #include "forms/prompt_box.h"
 
@@ -15,8 +16,8 @@ class QLabel;
 namespace screens {
 
 // Every screen draws, and most lay out their controls, on a canvas 640 units across and 480 down.
-inline constexpr double kCanvasWidth = 640;
-inline constexpr double kCanvasHeight = 480;
+inline constexpr double kCanvasWidth = dsp::kCanvasWidth;
+inline constexpr double kCanvasHeight = dsp::kCanvasHeight;
 
 // Fonts of the layouts.
 forms::FontSpec arial(double points, bool bold = false);

@@ -1,6 +1,7 @@
 #include "synthesis/square_form.h"
 
 #include "dsp/answer.h"
+#include "dsp/plot_geometry.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
 #include "forms/palette.h"
@@ -16,11 +17,10 @@ using forms::paletteColour;
 
 namespace {
 
-constexpr double kAmplitude = 63;
-constexpr double kUpperLevel = 196 - 0.9 * kAmplitude; // +90 % of the amplitude
-constexpr double kLowerLevel = 196 + 0.9 * kAmplitude; // -90 %
+constexpr double kUpperLevel = dsp::curveYAt(0.9); // +90 % of the amplitude
+constexpr double kLowerLevel = dsp::curveYAt(-0.9); // -90 %
 constexpr double kScanStep = 0.02;
-constexpr double kCanvasRight = 640;
+constexpr double kCanvasRight = dsp::kCanvasWidth;
 
 // Each scan starts left of the rising edge's crossing at t = 2 pi and right of every earlier
 // crossing of its level by the ripples, which close in on the edge as N grows.

@@ -2,6 +2,7 @@
 
 #include "dsp/answer.h"
 #include "dsp/curve_lookup.h"
+#include "dsp/plot_geometry.h"
 #include "dsp/wave_type.h"
 #include "screens/shared_state.h"
 #include "forms/palette.h"
@@ -125,9 +126,7 @@ std::vector<screens::Figure> SynthesisScreen::figures() const
 // graticule's height.
 QString SynthesisScreen::readout(const QPointF& logical) const
 {
-    constexpr double kTop = 8;
-    constexpr double kBottom = 384;
-    if (!m_drawn || logical.y() < kTop || logical.y() > kBottom)
+    if (!m_drawn || logical.y() < dsp::kGraticuleTop || logical.y() > dsp::kGraticuleBottom)
         return {};
     const double time = dsp::timeAtX(m_drawn->wave, logical.x());
     const auto rows = dsp::curveInSeriesUnits(m_drawn->wave, m_drawn->curve);
