@@ -167,7 +167,7 @@ TEST(CurveAndSpectrumCsv, HeadersAndValuesReadBackExactly)
         EXPECT_TRUE(sameDouble(readBack(row[0]), curve[i].time));
         EXPECT_TRUE(sameDouble(readBack(row[1]), curve[i].value));
     }
-    // Square-wave lines 4 / (n pi) with the course's pi, and an even line of 0.
+    // Square-wave lines 4 / (n pi) with the five-decimal pi, and an even line of 0.
     const std::vector<SpectrumRow> spectrum = {
         {1, 4 / 3.14159}, {3, 4 / (3 * 3.14159)}, {32766, 0}};
     const std::vector<std::string> spectrumText = lines(formatSpectrumCsv(spectrum));
