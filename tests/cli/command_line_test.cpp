@@ -2,6 +2,7 @@
 // answers the question box cannot hold, and windows only where a display can show them.
 
 #include "cli_support.h"
+#include "support/test_tables.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace clitest;
 
@@ -41,23 +44,31 @@ TEST_P(CaptionsAsRead, FindTheButton)
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     const QJsonObject state = stateIn(folder.path());
     EXPECT_EQ(windowNames(state), c.windows);
-    EXPECT_EQ(state.value("openPrompt").toObject().value("title").toString(), QString::fromUtf8(c.openQuestion));
+    EXPECT_EQ(state.value("openPrompt").toObject().value("title").toString(),
+              QString::fromUtf8(c.openQuestion));
 }
 
 INSTANTIATE_TEST_SUITE_P(Click, CaptionsAsRead, ::testing::Values(
-    CaptionCase{"filter_button_exactly_as_shown", {"--screen", "lowpass", "--answer", "1000", "--answer", "150",
-                "--answer", "15", "--answer", "N", "--click", " Do Another"}, {"Form9"}, "Sampling frequency in Hz"},
-    CaptionCase{"filter_button_trimmed", {"--screen", "lowpass", "--answer", "1000", "--answer", "150",
-                "--answer", "15", "--answer", "N", "--click", "Do Another"}, {"Form9"}, "Sampling frequency in Hz"},
+    CaptionCase{"filter_button_exactly_as_shown",
+                {"--screen", "lowpass", "--answer", "1000", "--answer", "150",
+                "--answer", "15", "--answer", "N", "--click", " Do Another"}, {"Form9"},
+                "Sampling frequency in Hz"},
+    CaptionCase{"filter_button_trimmed", {"--screen", "lowpass", "--answer", "1000", "--answer",
+                                          "150",
+                "--answer", "15", "--answer", "N", "--click", "Do Another"}, {"Form9"},
+                "Sampling frequency in Hz"},
     CaptionCase{"menu_caption_as_shown", {"--screen", "menu", "--click",
-                "  Lowpass Filter Design     (Blackman window)"}, {"Form9"}, "Sampling frequency in Hz"},
+                "  Lowpass Filter Design     (Blackman window)"}, {"Form9"},
+                "Sampling frequency in Hz"},
     CaptionCase{"menu_caption_with_single_blanks", {"--screen", "menu", "--click",
                 "Lowpass Filter Design (Blackman window)"}, {"Form9"}, "Sampling frequency in Hz"},
     CaptionCase{"menu_caption_with_other_runs_of_blanks", {"--screen", "menu", "--click",
-                "Bandpass   Filter Design  (Blackman window) "}, {"Form10"}, "Sampling frequency in Hz"},
-    CaptionCase{"synthesis_button_with_blanks_around", {"--screen", "square", "--answer", "3", "--click",
+                "Bandpass   Filter Design  (Blackman window) "}, {"Form10"},
+                "Sampling frequency in Hz"},
+    CaptionCase{"synthesis_button_with_blanks_around",
+                {"--screen", "square", "--answer", "3", "--click",
                 "  Main   Menu "}, {"Form2"}, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 struct BadCommandLine {
     const char* name;
@@ -82,15 +93,20 @@ TEST_P(BadCommandLines, AreOneClearLineWithCodeTwo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, BadCommandLines, ::testing::Values(
-    BadCommandLine{"empty_screen", {"--screen", "", "--snapshot", "PLACE/a"}, "--screen needs a screen name"},
-    BadCommandLine{"blank_screen", {"--screen", "  ", "--snapshot", "PLACE/a"}, "--screen needs a screen name"},
-    BadCommandLine{"unknown_screen", {"--screen", "nowhere", "--snapshot", "PLACE/a"}, "unknown screen nowhere"},
-    BadCommandLine{"two_screens", {"--screen", "square", "--screen", "triangle"}, "--screen given more than once"},
-    BadCommandLine{"two_snapshots", {"--snapshot", "PLACE/a", "--snapshot", "PLACE/b"}, "--snapshot given more than once"},
+    BadCommandLine{"empty_screen", {"--screen", "", "--snapshot", "PLACE/a"},
+                   "--screen needs a screen name"},
+    BadCommandLine{"blank_screen", {"--screen", "  ", "--snapshot", "PLACE/a"},
+                   "--screen needs a screen name"},
+    BadCommandLine{"unknown_screen", {"--screen", "nowhere", "--snapshot", "PLACE/a"},
+                   "unknown screen nowhere"},
+    BadCommandLine{"two_screens", {"--screen", "square", "--screen", "triangle"},
+                   "--screen given more than once"},
+    BadCommandLine{"two_snapshots", {"--snapshot", "PLACE/a", "--snapshot", "PLACE/b"},
+                   "--snapshot given more than once"},
     BadCommandLine{"empty_snapshot", {"--snapshot", ""}, "--snapshot needs a folder name"},
     BadCommandLine{"missing_value", {"--answer"}, "--answer needs a value"},
     BadCommandLine{"unknown_option", {"--bogus"}, "unknown option --bogus"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // The question box's field holds 32767 characters; a longer answer is refused whole, with the
 // state at that step written, rather than cut to what fits ("5", blanks, "x" would read as 5).
@@ -98,14 +114,16 @@ TEST(LongAnswers, AreRefusedNotCut)
 {
     QTemporaryDir folder;
     const QString answer = "5" + QString(40000, ' ') + "x";
-    const ProgramRun run = runDsplab({"--screen", "square", "--answer", answer, "--snapshot", folder.path()});
+    const ProgramRun run = runDsplab({"--screen", "square", "--answer", answer, "--snapshot",
+                                      folder.path()});
     EXPECT_EQ(run.exitCode, 2);
     ASSERT_EQ(messageLines(run).size(), 1) << text(run.errors.left(500));
     EXPECT_TRUE(run.errors.contains("40002 characters long")) << text(run.errors.left(500));
     EXPECT_TRUE(run.errors.contains("32767")) << text(run.errors.left(500));
     EXPECT_LT(run.errors.size(), 300) << "the answer is not repeated in full";
     const QJsonObject state = stateIn(folder.path());
-    EXPECT_EQ(state.value("openPrompt").toObject().value("text").toString(), "3") << "nothing typed";
+    EXPECT_EQ(state.value("openPrompt").toObject().value("text").toString(), "3")
+        << "nothing typed";
     EXPECT_EQ(state.value("failedStep").toObject().value("number").toInt(), 1);
 }
 
@@ -113,9 +131,15 @@ TEST(LongAnswers, TheLongestTheFieldHoldsIsTyped)
 {
     QTemporaryDir folder;
     const QString answer = QString(32766, ' ') + "5";
-    const ProgramRun run = runDsplab({"--screen", "square", "--answer", answer, "--snapshot", folder.path()});
+    const ProgramRun run = runDsplab({"--screen", "square", "--answer", answer, "--snapshot",
+                                      folder.path()});
     ASSERT_EQ(run.exitCode, 0) << text(run.errors.left(500));
-    const QJsonObject controls = stateIn(folder.path()).value("windows").toArray()[0].toObject().value("controls").toObject();
+    const QJsonObject controls = stateIn(folder.path())
+                                     .value("windows")
+                                     .toArray()[0]
+                                     .toObject()
+                                     .value("controls")
+                                     .toObject();
     EXPECT_EQ(controls.value("Label1").toString(), "Number of Odd Harmonics  =   5");
 }
 
@@ -158,16 +182,21 @@ TEST_P(Displays, SnapshotsNeedNoneAndWindowsSayWhy)
 }
 
 INSTANTIATE_TEST_SUITE_P(Platforms, Displays, ::testing::Values(
-    DisplayCase{"x_display_that_does_not_exist", {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY=:4711"}, false, 1,
+    DisplayCase{"x_display_that_does_not_exist", {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY",
+                                                  "DISPLAY=:4711"}, false, 1,
                 "the X display \":4711\" (DISPLAY) does not answer"},
-    DisplayCase{"unknown_platform", {"QT_QPA_PLATFORM=bogus"}, false, 1, "Qt has no display platform \"bogus\""},
+    DisplayCase{"unknown_platform", {"QT_QPA_PLATFORM=bogus"}, false, 1,
+                "Qt has no display platform \"bogus\""},
     DisplayCase{"no_display_at_all", {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}, false, 1,
                 "there is no display to open a window on"},
-    DisplayCase{"offscreen_without_steps", {"QT_QPA_PLATFORM=offscreen"}, false, 1, "there is no display to answer on"},
-    DisplayCase{"snapshot_with_a_dead_x_display", {"QT_QPA_PLATFORM", "DISPLAY=:4711"}, true, 0, ""},
+    DisplayCase{"offscreen_without_steps", {"QT_QPA_PLATFORM=offscreen"}, false, 1,
+                "there is no display to answer on"},
+    DisplayCase{"snapshot_with_a_dead_x_display", {"QT_QPA_PLATFORM", "DISPLAY=:4711"}, true, 0,
+                ""},
     DisplayCase{"snapshot_with_an_unknown_platform", {"QT_QPA_PLATFORM=bogus"}, true, 0, ""},
-    DisplayCase{"snapshot_without_a_display", {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}, true, 0, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    DisplayCase{"snapshot_without_a_display", {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"},
+                true, 0, ""}),
+    tables::rowName);
 
 TEST(Help, ListsEveryAliasTheProgramAccepts)
 {
@@ -181,7 +210,8 @@ TEST(Help, ListsEveryAliasTheProgramAccepts)
         alias = alias.trimmed();
         SCOPED_TRACE(text(alias));
         QTemporaryDir folder;
-        EXPECT_EQ(runDsplab({"--screen", alias, "--snapshot", folder.path()}).exitCode, 0) << "listed but refused";
+        EXPECT_EQ(runDsplab({"--screen", alias, "--snapshot", folder.path()}).exitCode, 0)
+            << "listed but refused";
     }
 }
 

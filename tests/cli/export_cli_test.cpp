@@ -4,6 +4,7 @@
 
 #include "cli_support.h"
 #include "dsp/number_format.h"
+#include "support/test_tables.h"
 
 #include <QJsonArray>
 #include <QStandardPaths>
@@ -14,6 +15,8 @@
 #include <unistd.h>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace clitest;
 
@@ -70,8 +73,6 @@ struct FilterScreen {
     qsizetype edges = 1;
     qsizetype stopBands = 1;
 };
-
-void PrintTo(const FilterScreen& c, std::ostream* out) { *out << c.name; }
 
 const FilterScreen kFilterScreens[] = {
     {"RectangularLowpass", "Form8", screenWith("lowpass-rect", {"1000", "150", "15"})},
@@ -168,6 +169,6 @@ TEST_P(TapsOfEveryFilter, StateCarriesTheMeasuredFigures)
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, TapsOfEveryFilter, ::testing::ValuesIn(kFilterScreens),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tables::rowName);
 
 } // namespace

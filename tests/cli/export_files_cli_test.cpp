@@ -2,6 +2,7 @@
 // of curves, spectra and responses; what it refuses; and --hold.
 
 #include "cli_support.h"
+#include "support/test_tables.h"
 
 #include <QImage>
 #include <QJsonArray>
@@ -17,6 +18,8 @@
 #include <unistd.h>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace clitest;
 
@@ -221,8 +224,6 @@ struct Refusal {
     const char* reason;
 };
 
-void PrintTo(const Refusal& c, std::ostream* out) { *out << c.name; }
-
 class ExportRefusal : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(ExportRefusal, FailsTheStepWithExitCode2AndWritesNothing)
@@ -254,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "picture is written as .png, .svg or .pdf"},
         Refusal{"UnknownThing", kSquare, "sound", "s.wav", "no window has sound"},
         Refusal{"HoldOnTheMainMenu", kMenu, "--hold", "", "no window has a drawing to hold"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 TEST(ExportFile, APlantedLinkIsRefusedAndNeverFollowed)
 {
@@ -298,8 +299,6 @@ struct WaveFigures {
     bool measured;
 };
 
-void PrintTo(const WaveFigures& c, std::ostream* out) { *out << c.name; }
-
 class SynthesisFigures : public ::testing::TestWithParam<WaveFigures> {};
 
 // The waves that jump measure their overshoot; the others have no figures at all.
@@ -325,7 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WaveFigures{"Triangle", screenWith("triangle", {"3"}), "Form4", false},
                       WaveFigures{"Rectified", screenWith("rectified", {"F", "3"}), "Form6",
                                   false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // The held trace shows in the window's picture, never in its canvas image.
 TEST(Hold, TheNextDrawingShowsTheHeldTraceAndBothFigures)

@@ -4,6 +4,7 @@
 // them.
 
 #include "cli_support.h"
+#include "support/test_tables.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -20,6 +21,8 @@
 #include <cstring>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace clitest;
 
@@ -126,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ByteNames, ::testing::Values(
     ByteName{"NoValidCharacterAtAll", "\xff\xfe\xfd.csv", "", false},
     ByteName{"Utf8Name", "caf\xc3\xa9.csv", "", false},
     ByteName{"SnapshotFolder", "pictures\xfe", "pictures\xef\xbf\xbd", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // Names up to the folder's limit are written, whatever room their temporary name needs; a name
 // past it is refused with the system's reason and nothing is left.
@@ -166,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LongNames, ::testing::Values(
     NameLength{"OneShort", 1, true},
     NameLength{"AtTheLimit", 0, true},
     NameLength{"OnePast", -1, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // A file replaced keeps its permission bits; a new one has what the umask allows.
 struct Permissions {
@@ -209,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReplacedPermissions, ::testing::Values(
     Permissions{"NewUnderUmask022", -1, "022", 0644, false},
     Permissions{"NewUnderUmask077", -1, "077", 0600, false},
     Permissions{"NewStateUnderUmask027", -1, "027", 0640, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // A link planted at the temporary name the program will try first (its process number is the
 // shell's, which execs it; its count starts at 1) is skipped, never followed.
@@ -258,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlantedTemporaries, ::testing::Values(
     PlantedTemporary{"ExportToAFile", "curve.csv", true, false},
     PlantedTemporary{"ExportToANewFile", "curve.csv", false, false},
     PlantedTemporary{"SnapshotPicture", "Form3.png", true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // Past the file size limit the write fails with the system's reason, in one line, and leaves no
 // temporary file; the limit's signal does not end the program.
@@ -290,6 +293,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, SizeLimits, ::testing::Values(
     SizeLimit{"ExportedPicture", {"--export", "picture", "FOLDER/p.png"}, 2, "p.png"},
     SizeLimit{"ExportedVectorPicture", {"--export", "picture", "FOLDER/p.pdf"}, 2, "p.pdf"},
     SizeLimit{"Snapshot", {"--snapshot", "FOLDER"}, 1, "Form3.png"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 } // namespace

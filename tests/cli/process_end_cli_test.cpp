@@ -2,6 +2,8 @@
 // private runtime folder with it, and a display that never answers is given up on with one line.
 
 #include "cli_support.h"
+#include "support/test_tables.h"
+#include "support/wait_until.h"
 
 #include <QLibraryInfo>
 #include <QTemporaryDir>
@@ -18,9 +20,12 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <functional>
 #include <vector>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace clitest;
 
@@ -70,17 +75,24 @@ pid_t spawnDsplab(const QStringList& arguments, const QProcessEnvironment& envir
     return pid;
 }
 
+// Polls the condition while the process runs, for up to a minute; true once it holds, false
+// once the process has ended (it is then reaped) or the minute is up.
+bool holdsWhileRunning(pid_t pid, const std::function<bool()>& condition)
+{
+    bool holds = false;
+    testsupport::waitUntil(
+        [&] {
+            holds = condition();
+            return holds || waitpid(pid, nullptr, WNOHANG) != 0;
+        },
+        60000, 10);
+    return holds;
+}
+
 // Waits until something appears in the folder or the process ends; true for the first.
 bool waitForAnEntry(const QString& folder, pid_t pid)
 {
-    for (int check = 0; check < 6000; ++check) {
-        if (!entriesOf(folder).isEmpty())
-            return true;
-        if (waitpid(pid, nullptr, WNOHANG) != 0)
-            return false;
-        usleep(10000);
-    }
-    return false;
+    return holdsWhileRunning(pid, [&] { return !entriesOf(folder).isEmpty(); });
 }
 
 sockaddr_in loopback(int port)
@@ -122,14 +134,7 @@ bool greets(int port)
 // Waits until the program greets on the port or ends; true for the first.
 bool waitForTheGreeting(int port, pid_t pid)
 {
-    for (int check = 0; check < 6000; ++check) {
-        if (greets(port))
-            return true;
-        if (waitpid(pid, nullptr, WNOHANG) != 0)
-            return false;
-        usleep(10000);
-    }
-    return false;
+    return holdsWhileRunning(pid, [port] { return greets(port); });
 }
 
 enum class Moment { FolderMade, WaitingOnTheQuestion };
@@ -179,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, EndingSignals, ::testing::Values(
     EndingSignal{"InterruptOnTheQuestion", SIGINT, Moment::WaitingOnTheQuestion},
     EndingSignal{"TerminateOnTheQuestion", SIGTERM, Moment::WaitingOnTheQuestion},
     EndingSignal{"HangUpOnTheQuestion", SIGHUP, Moment::WaitingOnTheQuestion}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // A TCP port on this machine where an X server with that display number would listen, held by
 // a socket that accepts connections (the system completes them) but never answers; or, when
@@ -242,6 +247,6 @@ TEST_P(SilentDisplays, AreReportedInOneLineWithExitCode1)
 INSTANTIATE_TEST_SUITE_P(Cases, SilentDisplays, ::testing::Values(
     SilentDisplay{"AcceptsButNeverAnswers", true},
     SilentDisplay{"RefusesTheConnection", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 } // namespace

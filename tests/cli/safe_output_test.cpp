@@ -3,6 +3,7 @@
 // that the run's own state.json does not list, and each failure is one line with the reason.
 
 #include "cli_support.h"
+#include "support/test_tables.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -19,9 +20,12 @@
 
 namespace {
 
+using tables::PrintTo; // rows print as their names in failure messages
+
 using namespace clitest;
 
-const QStringList kSquareAndSpectrum{"--screen", "square", "--answer", "3", "--click", "View Spectrum"};
+const QStringList kSquareAndSpectrum{"--screen", "square", "--answer", "3",
+                                     "--click", "View Spectrum"};
 const QStringList kTriangle{"--screen", "triangle", "--answer", "3"};
 
 QStringList snapshotInto(QStringList arguments, const QString& folder)
@@ -60,7 +64,8 @@ bool isWholePng(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
-    return bytes.startsWith("\x89PNG\r\n\x1a\n") && bytes.endsWith(QByteArray("IEND\xae\x42\x60\x82", 8));
+    return bytes.startsWith("\x89PNG\r\n\x1a\n")
+           && bytes.endsWith(QByteArray("IEND\xae\x42\x60\x82", 8));
 }
 
 TEST(SafeOutput, AFullDiskFailsNamingTheFileAndLeavesNoHalfFile)
@@ -78,7 +83,8 @@ TEST(SafeOutput, AFullDiskFailsNamingTheFileAndLeavesNoHalfFile)
     EXPECT_EQ(run.exitCode, 1) << text(run.errors);
     ASSERT_EQ(messageLines(run).size(), 1) << text(run.errors);
     EXPECT_TRUE(run.errors.contains("No space left on device")) << text(run.errors);
-    EXPECT_TRUE(run.errors.contains(mountPoint.path() + "/Form")) << "names the file: " << text(run.errors);
+    EXPECT_TRUE(run.errors.contains(mountPoint.path() + "/Form"))
+        << "names the file: " << text(run.errors);
     EXPECT_TRUE(left.isEmpty()) << "left behind: " << text(left.join(' '));
 }
 
@@ -91,7 +97,8 @@ TEST(SafeOutput, AWriteErrorFailsNamingTheFileAndLeavesNoHalfFile)
     EXPECT_EQ(run.exitCode, 1) << text(run.errors);
     ASSERT_EQ(messageLines(run).size(), 1) << text(run.errors);
     EXPECT_TRUE(run.errors.contains("File too large")) << text(run.errors);
-    EXPECT_TRUE(run.errors.contains("cannot write " + folder.path() + "/Form3.png")) << text(run.errors);
+    EXPECT_TRUE(run.errors.contains("cannot write " + folder.path() + "/Form3.png"))
+        << text(run.errors);
     EXPECT_TRUE(entriesOf(folder.path()).isEmpty()) << text(entriesOf(folder.path()).join(' '));
 }
 
@@ -109,14 +116,17 @@ TEST_P(PlantedLinks, AreRefusedAndNeverFollowed)
     const PlantedLink& c = GetParam();
     QTemporaryDir outside;
     QTemporaryDir folder;
-    const QString target = QString::fromLatin1(c.target) == "OUTSIDE" ? outside.filePath("victim") : QString::fromLatin1(c.target);
+    const QString target = QString::fromLatin1(c.target) == "OUTSIDE"
+                               ? outside.filePath("victim")
+                               : QString::fromLatin1(c.target);
     if (c.targetExists && target.startsWith(outside.path())) {
         QFile victim(target);
         ASSERT_TRUE(victim.open(QIODevice::WriteOnly));
         victim.write("the user's own file\n");
     }
     const QString link = folder.filePath(c.file);
-    ASSERT_EQ(symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+    ASSERT_EQ(symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()),
+              0);
 
     const ProgramRun run = runDsplab(snapshotInto(kSquareAndSpectrum, folder.path()));
     EXPECT_EQ(run.exitCode, 1) << text(run.errors);
@@ -140,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Snapshot, PlantedLinks, ::testing::Values(
     PlantedLink{"picture_to_a_new_file_elsewhere", "Form3.png", "OUTSIDE", false},
     PlantedLink{"canvas_to_a_file_elsewhere", "Form7.canvas.png", "OUTSIDE", true},
     PlantedLink{"state_to_dev_full", "state.json", "/dev/full", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // A second run into the same folder: the first run's pictures go (its state.json listed them),
 // a file the program did not write stays.
@@ -158,7 +168,8 @@ TEST(SafeOutput, ASecondRunLeavesOnlyItsOwnPictures)
     const ProgramRun second = runDsplab(snapshotInto(kTriangle, folder.path()));
     ASSERT_EQ(second.exitCode, 0) << text(second.errors);
     EXPECT_EQ(listedPictures(folder.path()), (QStringList{"Form4.canvas.png", "Form4.png"}));
-    EXPECT_EQ(picturesIn(folder.path()), (QStringList{"Form4.canvas.png", "Form4.png", "mine.png"}));
+    EXPECT_EQ(picturesIn(folder.path()),
+              (QStringList{"Form4.canvas.png", "Form4.png", "mine.png"}));
 }
 
 // Pictures beside a state.json the program did not write are not the program's to remove.
@@ -213,7 +224,8 @@ TEST(SafeOutput, AFolderThatCannotBeMadeGivesTheSystemsReason)
 TEST(SafeOutput, AnUnwritableFolderGivesTheSystemsReason)
 {
     if (geteuid() == 0)
-        GTEST_SKIP() << "root may write into any folder; the reason is checked by the other failures";
+        GTEST_SKIP()
+            << "root may write into any folder; the reason is checked by the other failures";
     QTemporaryDir folder;
     ASSERT_EQ(chmod(QFile::encodeName(folder.path()).constData(), 0555), 0);
     const ProgramRun run = runDsplab(snapshotInto(kTriangle, folder.path()));
@@ -229,20 +241,22 @@ TEST(SafeOutput, NothingIsLeftInTheTemporaryArea)
 {
     QTemporaryDir temporaryArea;
     QTemporaryDir folder;
-    const ProgramRun run = runDsplab(snapshotInto(kTriangle, folder.path()), [&](QProcessEnvironment& env) {
-        env.remove("XDG_RUNTIME_DIR");
-        env.insert("TMPDIR", temporaryArea.path());
-    });
+    const ProgramRun run =
+        runDsplab(snapshotInto(kTriangle, folder.path()), [&](QProcessEnvironment& env) {
+            env.remove("XDG_RUNTIME_DIR");
+            env.insert("TMPDIR", temporaryArea.path());
+        });
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
-    EXPECT_TRUE(entriesOf(temporaryArea.path()).isEmpty()) << text(entriesOf(temporaryArea.path()).join(' '));
+    EXPECT_TRUE(entriesOf(temporaryArea.path()).isEmpty())
+        << text(entriesOf(temporaryArea.path()).join(' '));
     EXPECT_TRUE(run.errors.isEmpty()) << text(run.errors);
 }
 
 TEST(SafeOutput, AFailedStepWritesTheStateAtTheFailure)
 {
     QTemporaryDir folder;
-    const ProgramRun run =
-        runDsplab(snapshotInto({"--screen", "square", "--answer", "-1", "--answer", "3"}, folder.path()));
+    const ProgramRun run = runDsplab(
+        snapshotInto({"--screen", "square", "--answer", "-1", "--answer", "3"}, folder.path()));
     EXPECT_EQ(run.exitCode, 2);
     ASSERT_EQ(messageLines(run).size(), 1) << text(run.errors);
     const QJsonObject state = stateIn(folder.path());

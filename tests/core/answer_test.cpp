@@ -1,4 +1,5 @@
 #include "dsp/answer.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <string>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 struct ReadCase {
     const char* name;
@@ -52,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, ReadNumber, ::testing::Values(
     ReadCase{"two_numbers", "3 4", false, 0},
     ReadCase{"hexadecimal", "0x10", false, 0},
     ReadCase{"accented_letter", "\xc3\xa9", false, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // Numbers beyond the range of doubles keep their sign: -1e309 is a (very) negative answer and
 // 1e309 a (very) large one, as 1e308 written out with all its digits already is.
@@ -75,20 +78,24 @@ TEST_P(ReadAnswer, SortsTheAnswerAndKeepsTheSignBeyondTheRange)
 
 const double kInfinity = HUGE_VAL;
 
-INSTANTIATE_TEST_SUITE_P(Answers, ReadAnswer, ::testing::Values(
-    ReadingCase{"empty", "", dsp::Reading::Empty, 0},
-    ReadingCase{"blanks", "   ", dsp::Reading::NotANumber, 0},
-    ReadingCase{"word", "abc", dsp::Reading::NotANumber, 0},
-    ReadingCase{"three", "3", dsp::Reading::Number, 3},
-    ReadingCase{"largest_double_written_out", "179769313486231570" + std::string(291, '0'),
-                dsp::Reading::Number, 1.7976931348623157e308},
-    ReadingCase{"above_the_range", "1e309", dsp::Reading::OutOfRange, kInfinity},
-    ReadingCase{"above_the_range_written_out", "1" + std::string(309, '0'), dsp::Reading::OutOfRange, kInfinity},
-    ReadingCase{"below_the_range", "-1e309", dsp::Reading::OutOfRange, -kInfinity},
-    ReadingCase{"below_the_range_with_blanks", "  -1E+400 ", dsp::Reading::OutOfRange, -kInfinity},
-    ReadingCase{"underflow_is_zero", "-1e-400", dsp::Reading::Number, 0},
-    ReadingCase{"inf_is_a_word", "-inf", dsp::Reading::NotANumber, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ReadAnswer,
+    ::testing::Values(
+        ReadingCase{"empty", "", dsp::Reading::Empty, 0},
+        ReadingCase{"blanks", "   ", dsp::Reading::NotANumber, 0},
+        ReadingCase{"word", "abc", dsp::Reading::NotANumber, 0},
+        ReadingCase{"three", "3", dsp::Reading::Number, 3},
+        ReadingCase{"largest_double_written_out", "179769313486231570" + std::string(291, '0'),
+                    dsp::Reading::Number, 1.7976931348623157e308},
+        ReadingCase{"above_the_range", "1e309", dsp::Reading::OutOfRange, kInfinity},
+        ReadingCase{"above_the_range_written_out", "1" + std::string(309, '0'),
+                    dsp::Reading::OutOfRange, kInfinity},
+        ReadingCase{"below_the_range", "-1e309", dsp::Reading::OutOfRange, -kInfinity},
+        ReadingCase{"below_the_range_with_blanks", "  -1E+400 ", dsp::Reading::OutOfRange,
+                    -kInfinity},
+        ReadingCase{"underflow_is_zero", "-1e-400", dsp::Reading::Number, 0},
+        ReadingCase{"inf_is_a_word", "-inf", dsp::Reading::NotANumber, 0}),
+    tables::rowName);
 
 TEST(ReadAnswer, NegativeOnlyForNumbersBelowZero)
 {
@@ -122,45 +129,55 @@ class AnswerRefusal : public ::testing::TestWithParam<RuleCase> {};
 TEST_P(AnswerRefusal, DecidesEveryQuestionAlike)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(dsp::answerRefusal(dsp::AnswerKind::Number, c.answer).has_value(), c.asNumber == Refuses);
-    EXPECT_EQ(dsp::answerRefusal(dsp::AnswerKind::HarmonicCount, c.answer).has_value(), c.asCount == Refuses);
-    EXPECT_EQ(dsp::answerRefusal(dsp::AnswerKind::TapCount, c.answer).has_value(), c.asTaps == Refuses);
+    EXPECT_EQ(dsp::answerRefusal(dsp::AnswerKind::Number, c.answer).has_value(),
+              c.asNumber == Refuses);
+    EXPECT_EQ(dsp::answerRefusal(dsp::AnswerKind::HarmonicCount, c.answer).has_value(),
+              c.asCount == Refuses);
+    EXPECT_EQ(dsp::answerRefusal(dsp::AnswerKind::TapCount, c.answer).has_value(),
+              c.asTaps == Refuses);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, AnswerRefusal, ::testing::Values(
-    RuleCase{"empty_is_cancel", "", Takes, Takes, Takes},
-    RuleCase{"word", "abc", Refuses, Refuses, Refuses},
-    RuleCase{"fifteen", "15", Takes, Takes, Takes},
-    RuleCase{"fraction", "15.5", Takes, Takes, Refuses},
-    RuleCase{"zero_point_five", "0.5", Takes, Takes, Refuses},
-    // Range first: a tap count below 0 or above 500 ends the program, whole or not.
-    RuleCase{"taps_minus_two_and_a_half", "-2.5", Takes, Takes, Takes},
-    RuleCase{"taps_minus_a_half", "-0.5", Takes, Takes, Takes},
-    RuleCase{"taps_five_hundred", "500", Takes, Takes, Takes},
-    RuleCase{"taps_five_hundred_and_a_half", "500.5", Takes, Takes, Takes},
-    RuleCase{"taps_just_below_five_hundred", "499.5", Takes, Takes, Refuses},
-    RuleCase{"largest_count", "32767.9", Takes, Takes, Takes},
-    RuleCase{"count_too_large", "32768", Takes, Refuses, Takes},
-    RuleCase{"largest_double_written_out", "1" + std::string(308, '0'), Takes, Refuses, Takes},
-    // Beyond the range: negative answers end the program; large ones are too large.
-    RuleCase{"below_the_double_range", "-1e309", Takes, Takes, Takes},
-    RuleCase{"above_the_double_range", "1e309", Refuses, Refuses, Takes},
-    RuleCase{"longest_answer", std::string(32766, ' ') + "5", Takes, Takes, Takes},
-    RuleCase{"longer_than_the_field", "5" + std::string(40000, ' ') + "x", Refuses, Refuses, Refuses},
-    RuleCase{"longer_than_the_field_but_a_number", std::string(32767, ' ') + "5", Refuses, Refuses, Refuses}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, AnswerRefusal,
+    ::testing::Values(
+        RuleCase{"empty_is_cancel", "", Takes, Takes, Takes},
+        RuleCase{"word", "abc", Refuses, Refuses, Refuses},
+        RuleCase{"fifteen", "15", Takes, Takes, Takes},
+        RuleCase{"fraction", "15.5", Takes, Takes, Refuses},
+        RuleCase{"zero_point_five", "0.5", Takes, Takes, Refuses},
+        // Range first: a tap count below 0 or above 500 ends the program, whole or not.
+        RuleCase{"taps_minus_two_and_a_half", "-2.5", Takes, Takes, Takes},
+        RuleCase{"taps_minus_a_half", "-0.5", Takes, Takes, Takes},
+        RuleCase{"taps_five_hundred", "500", Takes, Takes, Takes},
+        RuleCase{"taps_five_hundred_and_a_half", "500.5", Takes, Takes, Takes},
+        RuleCase{"taps_just_below_five_hundred", "499.5", Takes, Takes, Refuses},
+        RuleCase{"largest_count", "32767.9", Takes, Takes, Takes},
+        RuleCase{"count_too_large", "32768", Takes, Refuses, Takes},
+        RuleCase{"largest_double_written_out", "1" + std::string(308, '0'), Takes, Refuses, Takes},
+        // Beyond the range: negative answers end the program; large ones are too large.
+        RuleCase{"below_the_double_range", "-1e309", Takes, Takes, Takes},
+        RuleCase{"above_the_double_range", "1e309", Refuses, Refuses, Takes},
+        RuleCase{"longest_answer", std::string(32766, ' ') + "5", Takes, Takes, Takes},
+        RuleCase{"longer_than_the_field", "5" + std::string(40000, ' ') + "x", Refuses, Refuses,
+                 Refuses},
+        RuleCase{"longer_than_the_field_but_a_number", std::string(32767, ' ') + "5", Refuses,
+                 Refuses, Refuses}),
+    tables::rowName);
 
 TEST(AnswerRefusal, NearestEvenCountRoundsBeforeTheLimit)
 {
     using dsp::CountConversion;
-    EXPECT_FALSE(dsp::answerRefusal(dsp::AnswerKind::HarmonicCount, "32767.4", CountConversion::NearestEven));
-    EXPECT_TRUE(dsp::answerRefusal(dsp::AnswerKind::HarmonicCount, "32767.5", CountConversion::NearestEven));
+    EXPECT_FALSE(dsp::answerRefusal(dsp::AnswerKind::HarmonicCount, "32767.4",
+                                    CountConversion::NearestEven));
+    EXPECT_TRUE(dsp::answerRefusal(dsp::AnswerKind::HarmonicCount, "32767.5",
+                                   CountConversion::NearestEven));
 }
 
 TEST(AnswerRefusal, ReasonsAreOneShortLine)
 {
     for (const char* answer : {"abc", "1e309", "15.5"})
-        for (const auto kind : {dsp::AnswerKind::Number, dsp::AnswerKind::HarmonicCount, dsp::AnswerKind::TapCount})
+        for (const auto kind :
+             {dsp::AnswerKind::Number, dsp::AnswerKind::HarmonicCount, dsp::AnswerKind::TapCount})
             if (const auto reason = dsp::answerRefusal(kind, answer)) {
                 EXPECT_EQ(reason->find('\n'), std::string::npos);
                 EXPECT_LT(reason->size(), 60u) << *reason;

@@ -4,6 +4,7 @@
 #include "dsp/curve_lookup.h"
 #include "dsp/series.h"
 #include "dsp/wave_units.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@
 
 namespace {
 
+using tables::PrintTo; // rows print as their names in failure messages
+
 const std::vector<dsp::CurveRow> kRamp{{0, 0}, {1, 2}, {3, -2}};
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -24,8 +27,6 @@ struct LookupCase {
     double time;
     std::optional<double> value;
 };
-
-void PrintTo(const LookupCase& c, std::ostream* out) { *out << c.name; }
 
 class ValueAtTime : public ::testing::TestWithParam<LookupCase> {};
 
@@ -43,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LookupCase{"BeforeTheCurve", -0.01, std::nullopt},
                       LookupCase{"AfterTheCurve", 3.01, std::nullopt},
                       LookupCase{"NotANumber", kNaN, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 TEST(ValueAtTime, NoPointsNoValue) { EXPECT_FALSE(dsp::valueAtTime({}, 0).has_value()); }
 

@@ -1,6 +1,7 @@
 #include "dsp/filter_figures.h"
 
 #include "dsp/fir_design.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,8 @@
 
 namespace dsp {
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 constexpr double kFs = 1000;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -276,7 +279,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A single notch: no maximum between its edges.
         DesignCase{"BandstopSingleNotch", fir::bandstopTaps(8000, 1746.91, 231.801, 64),
                    FilterKind::Bandstop, 0, 8000}),
-    [](const testing::TestParamInfo<DesignCase>& row) { return row.param.name; });
+    tables::rowName);
 
 // Figures of an independent review (dense direct sums, bisection) for designs whose pass band
 // ripples below 0.9 G, that lose an edge, or whose stop band lies on one side only or holds no
@@ -337,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReviewedCase{"BandstopSingleNotchPeak", fir::bandstopTaps(8000, 1746.91, 231.801, 64),
                      8000, FilterKind::Bandstop, 0, &FilterFigures::stopbandPeakDb, {kNone},
                      0}),
-    [](const testing::TestParamInfo<ReviewedCase>& row) { return row.param.name; });
+    tables::rowName);
 
 // The README's window trade-off table, for the default lowpass answers (1000 Hz, 150 Hz, 15
 // taps): each number as the figures give it, rounded to the decimals the table shows.
@@ -406,7 +409,8 @@ TEST(ReadmeWindowTable, ShowsTheFiguresOfTheDefaultLowpass)
     }
 }
 
-// The course's default lowpass, with and without the window, shows the trade the window makes.
+// The default lowpass (150 Hz of 1000 Hz, 15 taps), with and without the window, shows the trade
+// the window makes.
 TEST(DefaultLowpassFigures, WindowWidensTheTransitionAndDeepensTheStopBand)
 {
     const FilterFigures blackman = measureFilter(fir::blackmanLowpassTaps(kFs, 150, 15), kFs,
@@ -481,7 +485,7 @@ INSTANTIATE_TEST_SUITE_P(
     EndsOfTheRange, ThreeTapFigures,
     testing::Values(ThreeTapCase{"LowpassPeakAtHalfTheRate", 0.7, FilterKind::Lowpass},
                     ThreeTapCase{"HighpassPeakAtZero", -0.7, FilterKind::Highpass}),
-    [](const testing::TestParamInfo<ThreeTapCase>& row) { return row.param.name; });
+    tables::rowName);
 
 // Figures that cannot be computed are null, in lists as long as ever: which ones remain.
 struct AbsentCase {
@@ -548,7 +552,7 @@ INSTANTIATE_TEST_SUITE_P(
                    FilterKind::Lowpass, 0, false, 0},
         // |H| = cos(pi f / fs) falls all the way to fs/2: an edge, but no maximum beyond it.
         AbsentCase{"NoMinimum", {0.5, 0.5}, kFs, FilterKind::Lowpass, 0, true, 1}),
-    [](const testing::TestParamInfo<AbsentCase>& row) { return row.param.name; });
+    tables::rowName);
 
 TEST(FigureScaling, PowerOfTwoScaledTapsGiveTheSameFiguresAndAScaledGain)
 {

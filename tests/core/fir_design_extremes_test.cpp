@@ -1,5 +1,6 @@
 #include "dsp/fir_design.h"
 #include "dsp/fir_response.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,14 @@
 namespace dsp::fir {
 namespace {
 
+using tables::PrintTo; // rows print as their names in failure messages
+
 // Answers that pass every test of the filter screens, at the far ends of what a double holds.
 // Whatever they design, the screens must be able to list and draw it.
 struct ExtremeDesign {
     std::string name;
     std::function<std::vector<double>()> design;
 };
-
-void PrintTo(const ExtremeDesign& row, std::ostream* out) { *out << row.name; }
 
 class ExtremeDesigns : public testing::TestWithParam<ExtremeDesign> {};
 
@@ -48,15 +49,20 @@ INSTANTIATE_TEST_SUITE_P(
     Limits, ExtremeDesigns,
     testing::Values(
         // ((2 k) pi f0) / fs overflows before the division.
-        ExtremeDesign{"BandpassNearLargestDouble", [] { return bandpassTaps(kHuge, 1, 4e307, 500); }},
-        ExtremeDesign{"BandstopNearLargestDouble", [] { return bandstopTaps(kHuge, 4e307, 4e307, 500); }},
-        ExtremeDesign{"LowpassTinySampling", [] { return blackmanLowpassTaps(kTiny, 5e-324, 500); }},
+        ExtremeDesign{"BandpassNearLargestDouble",
+                      [] { return bandpassTaps(kHuge, 1, 4e307, 500); }},
+        ExtremeDesign{"BandstopNearLargestDouble",
+                      [] { return bandstopTaps(kHuge, 4e307, 4e307, 500); }},
+        ExtremeDesign{"LowpassTinySampling",
+                      [] { return blackmanLowpassTaps(kTiny, 5e-324, 500); }},
         ExtremeDesign{"HighpassTinySampling", [] { return highpassTaps(kTiny, 5e-324, 500); }},
-        ExtremeDesign{"RectangularTinySampling", [] { return rectangularLowpassTaps(kTiny, 5e-324, 500); }},
-        ExtremeDesign{"BandpassTinySampling", [] { return bandpassTaps(kTiny, 5e-324, 5e-324, 500); }}),
-    [](const testing::TestParamInfo<ExtremeDesign>& row) { return row.param.name; });
+        ExtremeDesign{"RectangularTinySampling",
+                      [] { return rectangularLowpassTaps(kTiny, 5e-324, 500); }},
+        ExtremeDesign{"BandpassTinySampling",
+                      [] { return bandpassTaps(kTiny, 5e-324, 5e-324, 500); }}),
+    tables::rowName);
 
-TEST(FirDesignExtremes, LargeCarrierKeepsTheCourseAngleWhereItFits)
+TEST(FirDesignExtremes, LargeCarrierKeepsItsAngleWhereItFits)
 {
     // f0 / fs = 0.4 either way: the carrier is sin(0.8 pi k) whatever the magnitudes; B / fs =
     // 0.01 either way, so both prototypes hold M = 1 + floor(0.01 x 21) = 1 bin.

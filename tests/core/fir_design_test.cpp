@@ -44,8 +44,8 @@ TEST(FirDesignGrid, PassbandBinsAndCentreTap)
 // digits; slots whose ideal value is 0 but which the five-decimal pi leaves tiny; and cmax.
 //
 // The default designs' taps (fs = 1000 Hz; lowpass 150 Hz and highpass 350 Hz with 15 taps,
-// bandpass 100 Hz wide at 250 Hz with 21, bandstop 200 Hz wide at 250 Hz with 29) are the values
-// the course lists for them. Every other value is worked out in its row from dsp/fir_design.h,
+// bandpass 100 Hz wide at 250 Hz with 21, bandstop 200 Hz wide at 250 Hz with 29) are the listed
+// taps of those designs. Every other value is worked out in its row from dsp/fir_design.h,
 // with pi = 3.14159 (2.65e-6 short of pi):
 //   M = 1 + floor(2 fc / (fs / N)), m = (N + 1) / 2, d = |m - k|,
 //   D(0) = M / N, D(d) = sin(pi d M / N) / sin(pi d / N) / N,
@@ -73,7 +73,7 @@ void expectQuoted(const std::vector<double>& taps, int digits, const Quoted& q)
         EXPECT_NEAR(taps.at(slot - 1), q.value, tolerance) << "slot " << slot;
 }
 
-TEST(FirDesignTaps, MatchTheCourseListingAndTheWorkedValues)
+TEST(FirDesignTaps, MatchTheListedTapsAndTheWorkedValues)
 {
     const std::vector<int> allButCentre = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15};
     const DesignRow rows[] = {

@@ -1,6 +1,7 @@
 #include "dsp/fir_response.h"
 
 #include "dsp/fir_design.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 
 namespace dsp::fir {
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 TEST(FirResponseIndices, RepeatedAdditionDecidesWhetherHalfTheSamplingRateIsReached)
 {
@@ -66,11 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
                     // Goertzel's rounding grows fastest near 0 Hz and fs/2 with many taps.
                     AgreementCase{"NarrowLowpass500", blackmanLowpassTaps(1000, 10, 500)},
                     AgreementCase{"Rectangular500", rectangularLowpassTaps(1000, 499.9, 500)}),
-    [](const testing::TestParamInfo<AgreementCase>& table) { return table.param.name; });
+    tables::rowName);
 
-// One sweep point as the course describes it: its magnitude and, where quoted, the heights of
-// the linear and logarithmic traces there, to the quoted unit or tenth. u < 0 stands for the
-// sweep's last point.
+// One quoted sweep point: its magnitude and, where quoted, the heights of the linear and
+// logarithmic traces there, to the quoted unit or tenth. u < 0 stands for the sweep's last point.
 struct TracePoint {
     std::string name;
     std::vector<double> taps;
@@ -81,7 +83,7 @@ struct TracePoint {
     double yTolerance = 0.05;
 };
 
-TEST(FirResponseTraces, MagnitudesAndTraceHeightsTheCourseQuotes)
+TEST(FirResponseTraces, MagnitudesAndTraceHeightsAtTheQuotedPoints)
 {
     const double last = -1;
     const std::vector<double> lowpass = blackmanLowpassTaps(1000, 150, 15);

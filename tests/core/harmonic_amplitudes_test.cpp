@@ -2,6 +2,7 @@
 // units of the full-scale tick (the wave's peak), which the read-out and the table give.
 
 #include "dsp/harmonic_lines.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using dsp::kPi;
 using dsp::SpectrumLine;
@@ -33,9 +36,7 @@ struct LinesCase {
     std::vector<Expected> lines; // in drawing order
 };
 
-void PrintTo(const LinesCase& c, std::ostream* out) { *out << c.name; }
-
-// Fourier amplitudes of unit-peak waves, with the course's pi: square 4 / (k pi) at odd k,
+// Fourier amplitudes of unit-peak waves, with the five-decimal pi: square 4 / (k pi) at odd k,
 // sawtooth 2 / (k pi), pulse |2 sin(k pi D) / (k pi)| after its dc D; the half-wave's
 // fundamental 1/2 and even harmonics 2 / (pi (k^2 - 1)). The screen draws the square's lines
 // with sin(pi / 2) taken at the five-decimal pi, 1 - 3.5e-12; the full-wave's first line at the
@@ -71,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1, 0.5}, {2, 2 / (kPi * 3)}, {3, 0}, {0, 0.45 * (200 / kPi + 100) / 200}}},
         LinesCase{"FullWave", WaveType::Rectified, 2, "", "F",
                   {{1, 10 / (3 * kPi)}, {2, 4 / (kPi * 15)}, {0, 0.9 * 10 / (3 * kPi)}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // The magnitude of harmonic k of a wave of period 2 pi, from a dense midpoint sum of the Fourier
 // integrals over one period starting at `from`: the dc level for k = 0.
@@ -139,8 +140,6 @@ struct NearCase {
     int harmonic; // -1: none
 };
 
-void PrintTo(const NearCase& c, std::ostream* out) { *out << c.name; }
-
 class LineNear : public ::testing::TestWithParam<NearCase> {};
 
 // Three square-wave harmonics: lines and markers 10 units apart from x = 40 (30 + 10 k).
@@ -161,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NearCase{"OnTheFirst", 40, 1}, NearCase{"JustRightOfTheThird", 61, 3},
                       NearCase{"JustLeftOfTheFourthMarker", 68, 4},
                       NearCase{"LeftOfEveryLine", 30, -1}, NearCase{"RightOfEveryLine", 100, -1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 TEST(LineNear, NoLinesNoHarmonic)
 {

@@ -1,4 +1,5 @@
 #include "dsp/harmonic_lines.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 #include <vector>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using dsp::SpectrumPlot;
 using dsp::Stroke;
@@ -22,13 +25,6 @@ SpectrumPlot plot(const std::string& kind, int harmonics, const std::string& dut
     return dsp::spectrumPlot(dsp::waveTypeFromCode(kind), harmonics, duty, rectify);
 }
 
-// Table rows print as their names in failure messages.
-template <typename Row>
-    requires requires(const Row& row) { row.name; }
-void PrintTo(const Row& row, std::ostream* os)
-{
-    *os << row.name;
-}
 
 double height(const Stroke& s) { return s.to.y - s.from.y; }
 
@@ -95,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FrameCase{"sawtooth", "SAW"}, FrameCase{"pulse", "PULSE"},
                       FrameCase{"rectified", "REC"}, FrameCase{"lowerCaseKind", "sqr"},
                       FrameCase{"emptyKind", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // ---- Single lines ---------------------------------------------------------------------------
 
@@ -154,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"halfWaveThirdMarker", plot("REC", 3, "", "H"), 2, 60, 0, 0, 1},
         LineCase{"halfWaveFourth", plot("REC", 3, "", "H"), 3, 70, 400 / (kPi * 15), 12, 2},
         LineCase{"halfWaveDc", plot("REC", 3, "", "H"), -1, 30, 73.65, 9, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // The fundamental is plotted from one unit above the axis up to y = 200: 100 units of full scale.
 TEST(HalfWaveSpectrum, FundamentalRunsFrom299UpTo200)
@@ -244,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CountCase{"halfWaveOne", plot("REC", 1, "", "H"), 2, 0},
                       CountCase{"halfWaveFive", plot("REC", 5, "", "H"), 10, 4},
                       CountCase{"unknown", plot("TRIANGLE", 5), 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 // ---- Captions -------------------------------------------------------------------------------
 
@@ -294,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
         CaptionCase{"lowerCaseKind", plot("sqr", 3), false,
                     {"Label1", "Label2", "Label3", "Label4", ""}},
         CaptionCase{"emptyKind", plot("", 3), false, {"Label1", "Label2", "Label3", "Label4", ""}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 struct ChoiceCase {
     const char* name;
@@ -321,6 +317,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, RectifyChoice,
                                            ChoiceCase{"blankBeforeF", " F", false},
                                            ChoiceCase{"wordFull", "Full", false},
                                            ChoiceCase{"otherLetter", "x", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tables::rowName);
 
 } // namespace

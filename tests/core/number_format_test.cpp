@@ -1,4 +1,5 @@
 #include "dsp/number_format.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <string>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 struct FormatCase {
     const char* name;
@@ -44,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, CaptionNumber, ::testing::Values(
     FormatCase{"huge", 1.5e300, " 1.5E+300"},
     FormatCase{"ten_and_a_quarter", 10.25, " 10.25"},
     FormatCase{"rounds_to_one", 0.999999999999999999, " 1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 TEST(CaptionNumberLocale, DecimalSeparatorIsAlwaysAPoint)
 {

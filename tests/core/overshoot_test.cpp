@@ -3,6 +3,7 @@
 
 #include "dsp/plot.h"
 #include "dsp/wave_units.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -10,23 +11,13 @@
 #include <limits>
 #include <numbers>
 #include <optional>
-#include <ostream>
-#include <string>
 
 namespace {
 
 using dsp::Wave;
 using std::numbers::pi; // the exact pi: expected values come from the formulas, not the code
 
-// Table rows print as their names in failure messages.
-template <typename Row>
-    requires requires(const Row& row) { row.name; }
-void PrintTo(const Row& row, std::ostream* os)
-{
-    *os << row.name;
-}
-
-const auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+using tables::PrintTo; // rows print as their names in failure messages
 
 struct OvershootCase {
     const char* name;
@@ -50,16 +41,16 @@ TEST_P(Overshoot, IsTheSumsPeakBeyondTheUpperLevelInPercentOfTheJump)
 // Percent of a jump of 2 (both kinds of wave jump by 2).
 double percentOver(double peak, double upper) { return (peak - upper) / 2 * 100; }
 
-// The square's and the sawtooth's weights divide by the course's pi where the formulas divide by
-// pi, so their sums, peaks included, are pi / kPi times the exact ones.
-const double kCourseScale = pi / dsp::kPi;
+// The square's and the sawtooth's weights divide by the five-decimal pi where the formulas divide
+// by pi, so their sums, peaks included, are pi / kPi times the exact ones.
+const double kFiveDecimalPiScale = pi / dsp::kPi;
 // For those two the figure is held to its exact value: the search takes the crest to within
 // 1e-15 and the kernel's sums lie within 1e-9 canvas units of the plain ones (1e-9 points).
 constexpr double kExact = 1e-8;
 // A pulse train's weights (4/kPi) sin(n kPi D) / n also move with the sine's argument: as pi
 // drops by 2.65e-6 to kPi, each by under 2.65e-6 (4 D / pi + 4 / (n pi^2)), so for up to three
 // terms (D <= 1/2) the peak by under 8.3e-6, 4.2e-4 points.
-constexpr double kPulseCoursePi = 5e-4;
+constexpr double kPulseFiveDecimalPiSlack = 5e-4;
 
 // Peaks of the small sums, from the derivative. Square, N terms: sum cos((2k-1)t) vanishes first
 // at t = pi/(2N), so 4/pi at pi/2, (4/pi)(sin(pi/4) + sin(3pi/4)/3) = 8 sqrt2/(3 pi) at pi/4,
@@ -75,27 +66,29 @@ const double kSqrt3 = std::numbers::sqrt3;
 INSTANTIATE_TEST_SUITE_P(
     FewHarmonics, Overshoot,
     ::testing::Values(
-        OvershootCase{"square1", Wave::Square, 0, 1, percentOver(kCourseScale * 4 / pi, 1),
-                      kExact},
+        OvershootCase{"square1", Wave::Square, 0, 1,
+                      percentOver(kFiveDecimalPiScale * 4 / pi, 1), kExact},
         OvershootCase{"square2", Wave::Square, 0, 2,
-                      percentOver(kCourseScale * 8 * kSqrt2 / (3 * pi), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * 8 * kSqrt2 / (3 * pi), 1), kExact},
         OvershootCase{"square3", Wave::Square, 0, 3,
-                      percentOver(kCourseScale * 56 / (15 * pi), 1), kExact},
-        OvershootCase{"sawtooth1", Wave::Sawtooth, 0, 1, percentOver(kCourseScale * 2 / pi, 1),
-                      kExact},
+                      percentOver(kFiveDecimalPiScale * 56 / (15 * pi), 1), kExact},
+        OvershootCase{"sawtooth1", Wave::Sawtooth, 0, 1,
+                      percentOver(kFiveDecimalPiScale * 2 / pi, 1), kExact},
         OvershootCase{"sawtooth2", Wave::Sawtooth, 0, 2,
-                      percentOver(kCourseScale * 3 * kSqrt3 / (2 * pi), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * 3 * kSqrt3 / (2 * pi), 1), kExact},
         OvershootCase{"sawtooth3", Wave::Sawtooth, 0, 3,
-                      percentOver(kCourseScale * 2 / pi * (2 * kSqrt2 / 3 + 0.5), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * 2 / pi * (2 * kSqrt2 / 3 + 0.5), 1),
+                      kExact},
         OvershootCase{"pulseHalf1", Wave::PulseTrain, 0.5, 1, percentOver(1 + 4 / pi, 2),
-                      kPulseCoursePi},
+                      kPulseFiveDecimalPiSlack},
         OvershootCase{"pulseHalf3", Wave::PulseTrain, 0.5, 3,
-                      percentOver(1 + 8 * kSqrt2 / (3 * pi), 2), kPulseCoursePi},
+                      percentOver(1 + 8 * kSqrt2 / (3 * pi), 2), kPulseFiveDecimalPiSlack},
         OvershootCase{"pulseQuarter1", Wave::PulseTrain, 0.25, 1,
-                      percentOver(0.5 + 2 * kSqrt2 / pi, 2), kPulseCoursePi},
+                      percentOver(0.5 + 2 * kSqrt2 / pi, 2), kPulseFiveDecimalPiSlack},
         OvershootCase{"pulseQuarter2", Wave::PulseTrain, 0.25, 2,
-                      percentOver(0.5 + 4 / pi * (1 / kSqrt2 + 0.5), 2), kPulseCoursePi}),
-    kRowName);
+                      percentOver(0.5 + 4 / pi * (1 / kSqrt2 + 0.5), 2),
+                      kPulseFiveDecimalPiSlack}),
+    tables::rowName);
 
 // Si(pi), the integral of sin(x)/x from 0 to pi, is 1.8519370519824662 (the Wilbraham-Gibbs
 // constant times pi; Simpson's rule with 200000 steps agrees to 2e-14). The Gibbs overshoot is
@@ -119,7 +112,7 @@ double sawtoothPeak(int n) { return kGibbsPeak - 1.0 / (n + 1) - 1 / (6.0 * (n +
 // makes the Gibbs hump (to 4.2 / N^2 points); R(2 pi D - u), the far edge's tail, is under
 // 1/((N + 1/2) sin(pi D - u/2)) by the second mean value theorem, u within the four ripples
 // searched, 8 pi / N. So the figure is within 100/(pi N sin(pi D - 4 pi/N)) points of the Gibbs
-// figure, and 1e-4 more for the course's pi (pi / kPi on a peak of 2.18) and the 4.2 / N^2.
+// figure, and 1e-4 more for the five-decimal pi (pi / kPi on a peak of 2.18) and the 4.2 / N^2.
 double pulseSlack(int n, double dutyCycle)
 {
     return 100 / (pi * n * std::sin(pi * dutyCycle - 4 * pi / n)) + 2e-4;
@@ -137,28 +130,28 @@ INSTANTIATE_TEST_SUITE_P(
     ManyHarmonics, Overshoot,
     ::testing::Values(
         OvershootCase{"square1000", Wave::Square, 0, 1000,
-                      percentOver(kCourseScale * squarePeak(1000), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * squarePeak(1000), 1), kExact},
         OvershootCase{"square10000", Wave::Square, 0, 10000,
-                      percentOver(kCourseScale * squarePeak(10000), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * squarePeak(10000), 1), kExact},
         OvershootCase{"square32767", Wave::Square, 0, 32767,
-                      percentOver(kCourseScale * squarePeak(32767), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * squarePeak(32767), 1), kExact},
         OvershootCase{"sawtooth1000", Wave::Sawtooth, 0, 1000,
-                      percentOver(kCourseScale * sawtoothPeak(1000), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * sawtoothPeak(1000), 1), kExact},
         OvershootCase{"sawtooth10000", Wave::Sawtooth, 0, 10000,
-                      percentOver(kCourseScale * sawtoothPeak(10000), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * sawtoothPeak(10000), 1), kExact},
         OvershootCase{"sawtooth32767", Wave::Sawtooth, 0, 32767,
-                      percentOver(kCourseScale * sawtoothPeak(32767), 1), kExact},
+                      percentOver(kFiveDecimalPiScale * sawtoothPeak(32767), 1), kExact},
         pulseLimit("pulseHalf1000", 0.5, 1000), pulseLimit("pulseHalf32767", 0.5, 32767),
         pulseLimit("pulseQuarter1000", 0.25, 1000),
         pulseLimit("pulseQuarter10000", 0.25, 10000),
         pulseLimit("pulseQuarter32767", 0.25, 32767)),
-    kRowName);
+    tables::rowName);
 
 // The corrections above shrink as 1/N: the square and the sawtooth tend to the Gibbs figure.
 TEST(OvershootLimit, TendsToTheGibbsFigure)
 {
     for (int n : {1000, 10000, 32767}) {
-        // 5e-5 points for the course's pi (8.4e-7 of a peak of 1.18), within 1e-4.
+        // 5e-5 points for the five-decimal pi (8.4e-7 of a peak of 1.18), within 1e-4.
         EXPECT_NEAR(*dsp::overshootPercent(Wave::Square, n), kGibbsPercent, 5.0 / n / n + 1e-4);
         EXPECT_NEAR(*dsp::overshootPercent(Wave::Sawtooth, n), kGibbsPercent, 51.0 / n + 1e-4);
     }
@@ -197,6 +190,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NoFigureCase{"sawtoothNegativeCount", Wave::Sawtooth, 0, -3},
                       NoFigureCase{"squareAboveTheLargestCount", Wave::Square, 0, 32768},
                       NoFigureCase{"pulseAboveTheLargestCount", Wave::PulseTrain, 0.5, 32768}),
-    kRowName);
+    tables::rowName);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "dsp/series.h"
 #include "support/direct_series.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 #include <vector>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using dsp::Curve;
 using dsp::kPi;
@@ -30,13 +33,6 @@ struct CurveKind {
     double lastX;
 };
 
-// Table rows print as their names in failure messages.
-template <typename Row>
-    requires requires(const Row& row) { row.name; }
-void PrintTo(const Row& row, std::ostream* os)
-{
-    *os << row.name;
-}
 
 const std::vector<CurveKind>& curveKinds()
 {
@@ -170,7 +166,7 @@ TEST_P(TimeAxis, StaysInsideTheGraticule)
 }
 
 INSTANTIATE_TEST_SUITE_P(Curves, TimeAxis, ::testing::ValuesIn(curveKinds()),
-                         [](const auto& info) { return info.param.name; });
+                         tables::rowName);
 
 // ---- Start points and known values ----------------------------------------------------------
 
@@ -195,8 +191,8 @@ TEST_P(Opening, StartsAtThePenPositionThenTheFirstSum)
 }
 
 // Triangle, 3 harmonics: every cosine is 1 at t = 0, so it starts on its peak,
-// 196 - (8 A / pi^2)(1 + 1/9 + 1/25), about 137.2. Pulse 13 / 0.2: the harmonics sum to 105.49 at t = 0 on top
-// of the dc of 25.2. Full wave, 3 harmonics: the partial sum at t = 0 is 5.73, not 0.
+// 196 - (8 A / pi^2)(1 + 1/9 + 1/25), about 137.2. Pulse 13 / 0.2: the harmonics sum to 105.49 at t
+// = 0 on top of the dc of 25.2. Full wave, 3 harmonics: the partial sum at t = 0 is 5.73, not 0.
 const double kTrianglePeak = 196 - 504 / (kPi * kPi) * (1 + 1.0 / 9 + 1.0 / 25);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -213,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
                     1e-9},
         OpeningCase{"pulse", [] { return dsp::pulseTrainCurve(13, 0.2); }, {9, 196}, 65.31,
                     0.005}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 double peakDeviation(const Curve& curve, double level)
 {
@@ -280,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
         FlatCase{"pulseNone", [] { return dsp::pulseTrainCurve(0, 0.2); }, 196 - 25.2, 1e-12},
         FlatCase{"pulseDutyZero", [] { return dsp::pulseTrainCurve(13, 0); }, 196, 0},
         FlatCase{"pulseDutyOne", [] { return dsp::pulseTrainCurve(13, 1); }, 70, 0.005}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 TEST(HalfWave, ZeroAndOneHarmonicsGiveDcAndFundamentalAlone)
 {

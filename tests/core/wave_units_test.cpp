@@ -1,5 +1,6 @@
 #include "dsp/series.h"
 #include "dsp/wave_units.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,6 @@
 #include <limits>
 #include <numbers>
 #include <optional>
-#include <ostream>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,15 +19,7 @@ using dsp::CurveRow;
 using dsp::Wave;
 using std::numbers::pi; // the exact pi: expected values come from the formulas, not the code
 
-// Table rows print as their names in failure messages.
-template <typename Row>
-    requires requires(const Row& row) { row.name; }
-void PrintTo(const Row& row, std::ostream* os)
-{
-    *os << row.name;
-}
-
-const auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+using tables::PrintTo; // rows print as their names in failure messages
 
 // ---- Canvas and series units ----------------------------------------------------------------
 
@@ -46,7 +37,7 @@ class SeriesUnits : public ::testing::TestWithParam<UnitsCase> {};
 
 // The five-decimal pi in the series' coefficients moves them by 8.4e-7 of themselves (twice
 // that for the triangle's 1/pi^2); the values stay below 1.3.
-constexpr double kCoursePiSlack = 3e-6;
+constexpr double kFiveDecimalPiSlack = 3e-6;
 
 TEST_P(SeriesUnits, GivesTheFormulaAtTheSweepsTimes)
 {
@@ -57,7 +48,7 @@ TEST_P(SeriesUnits, GivesTheFormulaAtTheSweepsTimes)
     double t = 0; // the screens' loops add the step over and over
     for (std::size_t i = 0; i < rows.size(); ++i, t += c.timeStep) {
         ASSERT_NEAR(rows[i].time, t, 1e-12) << "row " << i;
-        ASSERT_NEAR(rows[i].value, c.formula(t), kCoursePiSlack) << "t = " << t;
+        ASSERT_NEAR(rows[i].value, c.formula(t), kFiveDecimalPiSlack) << "t = " << t;
     }
 }
 
@@ -96,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](double t) { return 1 / pi + std::cos(t) / 2; }},
         UnitsCase{"pulse", Wave::PulseTrain, [] { return dsp::pulseTrainCurve(1, 0.3); }, 0.02,
                   [](double t) { return 2 * 0.3 + 4 / pi * std::sin(0.3 * pi) * std::cos(t); }}),
-    kRowName);
+    tables::rowName);
 
 // The pulse train's pen sits on the zero line while its sum starts at the top of the pulse.
 TEST(SeriesUnitsRows, LeaveOutThePensPlacingPoint)
@@ -105,7 +96,7 @@ TEST(SeriesUnitsRows, LeaveOutThePensPlacingPoint)
     EXPECT_EQ(dsp::valueAtY(Wave::PulseTrain, curve.points[0].y), 0);
     const std::vector<CurveRow> rows = dsp::curveInSeriesUnits(Wave::PulseTrain, curve);
     EXPECT_EQ(rows.front().time, 0);
-    EXPECT_NEAR(rows.front().value, 1 + 4 / pi, kCoursePiSlack);
+    EXPECT_NEAR(rows.front().value, 1 + 4 / pi, kFiveDecimalPiSlack);
     EXPECT_TRUE(dsp::curveInSeriesUnits(Wave::Square, Curve{}).empty());
 }
 
@@ -143,6 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
                       JumpCase{"triangle", Wave::Triangle, 0, std::nullopt},
                       JumpCase{"fullWave", Wave::FullWaveRectified, 0, std::nullopt},
                       JumpCase{"halfWave", Wave::HalfWaveRectified, 0, std::nullopt}),
-    kRowName);
+    tables::rowName);
 
 } // namespace

@@ -7,21 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace e2e {
 namespace {
 
-class CanvasToolsOnScreen : public ::testing::Test {
+class CanvasToolsOnScreen : public XServerTest {
 protected:
-    static void SetUpTestSuite() { s_x = std::make_unique<XSession>(); }
-    static void TearDownTestSuite() { s_x.reset(); }
-    void SetUp() override
-    {
-        if (!s_x->ready())
-            GTEST_SKIP() << "no X server with a window manager could be started (Xvfb and openbox)";
-    }
-
     QImage screen() const
     {
         const QByteArray png = s_x->run(QStringLiteral("import"),
@@ -36,11 +26,7 @@ protected:
             s_x->run(QStringLiteral("xdotool"),
                      {QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
     }
-
-    static std::unique_ptr<XSession> s_x;
 };
-
-std::unique_ptr<XSession> CanvasToolsOnScreen::s_x;
 
 // Pixels that differ between two pictures of the screen within a rectangle.
 int changed(const QImage& before, const QImage& after, const QRect& part)
@@ -68,24 +54,24 @@ TEST_F(CanvasToolsOnScreen, PointerShowsTheReadoutAndTheRightButtonTheMenu)
     const QPoint at = client + QPoint(240 * 792 / 640, 200 * 573 / 480);
     s_x->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("0"),
                                          QStringLiteral("0")});
-    ASSERT_TRUE(waitFor([&] { return !screen().isNull(); }));
+    ASSERT_TRUE(waitUntil([&] { return !screen().isNull(); }));
     const QImage plain = screen();
 
     pointAt(at);
     const QRect readout(at + QPoint(10, 14), QSize(120, 40));
-    EXPECT_TRUE(waitFor([&] { return changed(plain, screen(), readout) > 300; }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return changed(plain, screen(), readout) > 300; }, 5000))
         << "no read-out beside the pointer";
 
     s_x->run(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("3")});
     const QRect menu(at + QPoint(20, 4), QSize(150, 80));
     QImage withMenu;
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(waitUntil([&] {
         withMenu = screen();
         return changed(plain, withMenu, menu) > 1000;
     }, 5000)) << "no menu at the pointer";
     s_x->run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
     const int shownWithMenu = changed(plain, withMenu, menu);
-    EXPECT_TRUE(waitFor([&] { return changed(plain, screen(), menu) < shownWithMenu; }, 5000))
+    EXPECT_TRUE(waitUntil([&] { return changed(plain, screen(), menu) < shownWithMenu; }, 5000))
         << "the menu stays after Escape";
 }
 

@@ -2,6 +2,7 @@
 // and every way the program ends: any invalid read, write or free fails.
 
 #include "x_session.h"
+#include "support/test_tables.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -15,6 +16,8 @@
 namespace e2e {
 namespace {
 
+using tables::PrintTo; // rows print as their names in failure messages
+
 // Memory checking slows the program many times over.
 constexpr int kSlowly = 90000;
 
@@ -24,9 +27,8 @@ struct CheckedSession {
     std::function<void(RealProgram&, const XSession&)> play;
 };
 
-void PrintTo(const CheckedSession& session, std::ostream* out) { *out << session.name; }
-
-const char* const kMenuCaption = " Quorvel Applications                                       DSP Lab for the classroom";
+const char* const kMenuCaption =
+    " Quorvel Applications                                       DSP Lab for the classroom";
 
 void activate(RealProgram& program, const QString& title)
 {
@@ -45,7 +47,9 @@ const std::vector<CheckedSession>& sessions()
 {
     static const std::vector<CheckedSession> all{
         // The main menu's explanation box by keys and Return, then File, Exit.
-        {"MenusAndExit", {"--screen", "menu"}, [](RealProgram& program, const XSession&) {
+        {"MenusAndExit",
+         {"--screen", "menu"},
+         [](RealProgram& program, const XSession&) {
              activate(program, kMenuCaption);
              program.key("alt+h");
              program.key("Return");
@@ -63,28 +67,36 @@ const std::vector<CheckedSession>& sessions()
              }
          }},
         // A whole filter design, its explanation box closed by Escape, then its close box.
-        {"FilterDesignAndCloseBox", {"--screen", "lowpass"}, [](RealProgram& program, const XSession&) {
+        {"FilterDesignAndCloseBox",
+         {"--screen", "lowpass"},
+         [](RealProgram& program, const XSession&) {
              for (const auto& [title, answer] :
                   {std::pair{"Sampling frequency in Hz", "1000"},
                    std::pair{"Cutoff frequency in Hz [less than half the sampling freq.]", "150"},
                    std::pair{"The number of taps [500 max.]", "15"},
                    std::pair{"Plot the filter's phase response? [Y]es or [N]o", "Y"}})
-                 ASSERT_TRUE(program.window(title, kSlowly) && program.answer(title, answer)) << title;
+                 ASSERT_TRUE(program.window(title, kSlowly) && program.answer(title, answer))
+                     << title;
              activate(program, "FIR low-pass filter design [Blackman window]");
              program.key("alt+h");
              program.key("Return");
              activate(program, "About low-pass filter design");
              program.key("Escape");
-             ASSERT_TRUE(waitFor([&] { return !program.window("About low-pass filter design", 0); }, kSlowly));
+             ASSERT_TRUE(waitUntil(
+                 [&] { return !program.window("About low-pass filter design", 0); }, kSlowly));
              closeBox(program, "FIR low-pass filter design [Blackman window]");
          }},
         // An answer that ends the program from inside its question box.
-        {"EndFromAQuestionBox", {"--screen", "square"}, [](RealProgram& program, const XSession&) {
+        {"EndFromAQuestionBox",
+         {"--screen", "square"},
+         [](RealProgram& program, const XSession&) {
              ASSERT_TRUE(program.window("Number of Odd Harmonics", kSlowly));
              ASSERT_TRUE(program.answer("Number of Odd Harmonics", "-1"));
          }},
         // The modal spectrum closed by Escape, then the screen's and the menu's close boxes.
-        {"SpectrumAndCloseBoxes", {"--screen", "triangle"}, [](RealProgram& program, const XSession&) {
+        {"SpectrumAndCloseBoxes",
+         {"--screen", "triangle"},
+         [](RealProgram& program, const XSession&) {
              ASSERT_TRUE(program.window("Number of Odd Harmonics", kSlowly));
              ASSERT_TRUE(program.answer("Number of Odd Harmonics", "3"));
              activate(program, "Fourier triangle generator");
@@ -92,7 +104,7 @@ const std::vector<CheckedSession>& sessions()
              program.key("Return");
              activate(program, "Spectrum plot");
              program.key("Escape");
-             ASSERT_TRUE(waitFor([&] { return !program.window("Spectrum plot", 0); }, kSlowly));
+             ASSERT_TRUE(waitUntil([&] { return !program.window("Spectrum plot", 0); }, kSlowly));
              closeBox(program, "Fourier triangle generator");
              closeBox(program, kMenuCaption);
          }},
@@ -114,7 +126,8 @@ TEST_P(UnderMemcheck, NoInvalidMemoryAccess)
     {
         RealProgram program(x, GetParam().arguments, QProcessEnvironment(),
                             {QStringLiteral("valgrind"), QStringLiteral("--tool=memcheck"),
-                             QStringLiteral("--leak-check=no"), QStringLiteral("--log-file=") + log});
+                             QStringLiteral("--leak-check=no"),
+                             QStringLiteral("--log-file=") + log});
         GetParam().play(program, x);
         ASSERT_TRUE(program.finished(kSlowly)) << "the program did not end";
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
@@ -124,12 +137,13 @@ TEST_P(UnderMemcheck, NoInvalidMemoryAccess)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString report = QString::fromLocal8Bit(file.readAll());
     ASSERT_TRUE(report.contains(QStringLiteral("ERROR SUMMARY"))) << report.toStdString();
-    static const QRegularExpression invalid(QStringLiteral("Invalid (read|write|free)|Mismatched free"));
+    static const QRegularExpression invalid(
+        QStringLiteral("Invalid (read|write|free)|Mismatched free"));
     EXPECT_FALSE(invalid.match(report).hasMatch()) << report.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, UnderMemcheck, ::testing::ValuesIn(sessions()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tables::rowName);
 
 } // namespace
 } // namespace e2e

@@ -2,6 +2,7 @@
 // and pictured from the X server: what a person at the desk would see.
 
 #include "x_session.h"
+#include "support/test_tables.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -14,6 +15,8 @@
 namespace e2e {
 namespace {
 
+using tables::PrintTo; // rows print as their names in failure messages
+
 struct Action {
     enum class Kind { Answer, Click, Toggle, Keys };
     Kind kind;
@@ -22,10 +25,14 @@ struct Action {
     QString caption; // the caption a scripted run finds the control by
 };
 
-Action answer(const char* title, const char* text) { return {Action::Kind::Answer, title, text, {}}; }
-Action click(const char* control, const char* caption) { return {Action::Kind::Click, {}, control, caption}; }
-Action toggle(const char* control, const char* caption) { return {Action::Kind::Toggle, {}, control, caption}; }
-Action keys(const char* keys, const char* menuPath) { return {Action::Kind::Keys, {}, keys, menuPath}; }
+Action answer(const char* title, const char* text) { return {Action::Kind::Answer, title, text,
+                                                             {}}; }
+Action click(const char* control, const char* caption) { return {Action::Kind::Click, {}, control,
+                                                                 caption}; }
+Action toggle(const char* control, const char* caption) { return {Action::Kind::Toggle, {}, control,
+                                                                  caption}; }
+Action keys(const char* keys, const char* menuPath) { return {Action::Kind::Keys, {}, keys,
+                                                              menuPath}; }
 
 struct Session {
     const char* name;
@@ -34,9 +41,6 @@ struct Session {
     const char* form;  // the window to compare
     const char* title; // its caption
 };
-
-// Sessions are named by what they show, in test names and failure messages alike.
-void PrintTo(const Session& session, std::ostream* out) { *out << session.name; }
 
 QStringList scriptOf(const Session& session)
 {
@@ -59,11 +63,13 @@ const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
 const char* const kCentre = "Center frequency in Hz";
 const char* const kBlackmanLowpass = "FIR low-pass filter design [Blackman window]";
 const char* const kRectangular = "FIR low-pass filter design [rectangular window]";
-const char* const kStartCaption = " Quorvel Applications                                       DSP Lab for the classroom";
+const char* const kStartCaption =
+    " Quorvel Applications                                       DSP Lab for the classroom";
 
 std::vector<Action> blackmanDefaults(const char* phase)
 {
-    return {answer(kSampling, "1000"), answer(kCutoff, "150"), answer(kTaps, "15"), answer(kPhase, phase)};
+    return {answer(kSampling, "1000"), answer(kCutoff, "150"), answer(kTaps, "15"),
+            answer(kPhase, phase)};
 }
 
 const std::vector<Session>& sessions()
@@ -71,44 +77,57 @@ const std::vector<Session>& sessions()
     static const std::vector<Session> all{
         {"StartScreen", {"--screen", "start"}, {}, "Form1", kStartCaption},
         {"MainMenu", {"--screen", "menu"}, {}, "Form2", kStartCaption},
-        {"SquareOneHarmonic", {"--screen", "square"}, {answer("Number of Odd Harmonics", "1")}, "Form3",
+        {"SquareOneHarmonic", {"--screen", "square"}, {answer("Number of Odd Harmonics", "1")},
+         "Form3",
          "Fourier square generator"},
-        {"SquareTwoHarmonics", {"--screen", "square"}, {answer("Number of Odd Harmonics", "2")}, "Form3",
+        {"SquareTwoHarmonics", {"--screen", "square"}, {answer("Number of Odd Harmonics", "2")},
+         "Form3",
          "Fourier square generator"},
-        {"SquareFiveHarmonics", {"--screen", "square"}, {answer("Number of Odd Harmonics", "5")}, "Form3",
+        {"SquareFiveHarmonics", {"--screen", "square"}, {answer("Number of Odd Harmonics", "5")},
+         "Form3",
          "Fourier square generator"},
-        {"SquareTenHarmonics", {"--screen", "square"}, {answer("Number of Odd Harmonics", "10")}, "Form3",
+        {"SquareTenHarmonics", {"--screen", "square"}, {answer("Number of Odd Harmonics", "10")},
+         "Form3",
          "Fourier square generator"},
         {"Triangle", {"--screen", "triangle"}, {answer("Number of Odd Harmonics", "3")}, "Form4",
          "Fourier triangle generator"},
         {"Sawtooth", {"--screen", "sawtooth"}, {answer("Number of Harmonics", "3")}, "Form5",
          "Fourier sawtooth generator"},
         {"RectifiedFullWave", {"--screen", "rectified"},
-         {answer("Choose one: [F]ull-wave or [H]alf-wave", "F"), answer("Number of Harmonics", "3")}, "Form6",
+         {answer("Choose one: [F]ull-wave or [H]alf-wave", "F"),
+          answer("Number of Harmonics", "3")}, "Form6",
          "Fourier rectified sine generator"},
         {"PulseTrain", {"--screen", "pulse"},
          {answer("Number of Harmonics", "13"), answer("Duty Cycle [0 to 1]", "0.2")}, "Form13",
          "Fourier Pulse Generator"},
         {"SquareSpectrum", {"--screen", "square"},
-         {answer("Number of Odd Harmonics", "3"), click("Command2", "View Spectrum")}, "Form7", nullptr},
+         {answer("Number of Odd Harmonics", "3"), click("Command2", "View Spectrum")}, "Form7",
+         nullptr},
         {"RectangularLowpass", {"--screen", "lowpass-rect"},
-         {answer(kSampling, "1000"), answer(kCutoff, "150"), answer(kTaps, "15")}, "Form8", kRectangular},
+         {answer(kSampling, "1000"), answer(kCutoff, "150"), answer(kTaps, "15")}, "Form8",
+         kRectangular},
         {"RectangularLowpassTapsOnly", {"--screen", "lowpass-rect"},
          {answer(kSampling, "1000"), answer(kCutoff, "150"), answer(kTaps, "15"),
-          toggle("Check1", "Plot Coefficients"), click("Command1", "Do Another"), answer(kSampling, "1000"),
+          toggle("Check1", "Plot Coefficients"), click("Command1", "Do Another"),
+          answer(kSampling, "1000"),
           answer(kCutoff, "150"), answer(kTaps, "15")},
          "Form8", kRectangular},
-        {"BlackmanLowpass", {"--screen", "lowpass"}, blackmanDefaults("N"), "Form9", kBlackmanLowpass},
-        {"BlackmanLowpassWithPhase", {"--screen", "lowpass"}, blackmanDefaults("Y"), "Form9", kBlackmanLowpass},
+        {"BlackmanLowpass", {"--screen", "lowpass"}, blackmanDefaults("N"), "Form9",
+         kBlackmanLowpass},
+        {"BlackmanLowpassWithPhase", {"--screen", "lowpass"}, blackmanDefaults("Y"), "Form9",
+         kBlackmanLowpass},
         {"Highpass", {"--screen", "highpass"},
-         {answer(kSampling, "1000"), answer(kCutoff, "350"), answer(kTaps, "15"), answer(kPhase, "Y")}, "Form11",
+         {answer(kSampling, "1000"), answer(kCutoff, "350"), answer(kTaps, "15"),
+          answer(kPhase, "Y")}, "Form11",
          "FIR high-pass filter design (Blackman window)"},
         {"Bandpass", {"--screen", "bandpass"},
-         {answer(kSampling, "1000"), answer("Pass bandwidth in Hz [less than half the sampling freq.]", "100"),
+         {answer(kSampling, "1000"),
+          answer("Pass bandwidth in Hz [less than half the sampling freq.]", "100"),
           answer(kCentre, "250"), answer(kTaps, "21"), answer(kPhase, "Y")},
          "Form10", "FIR band-pass filter design (Blackman window)"},
         {"Bandstop", {"--screen", "bandstop"},
-         {answer(kSampling, "1000"), answer("Stop bandwidth in Hz [less than half the sampling freq.]", "200"),
+         {answer(kSampling, "1000"),
+          answer("Stop bandwidth in Hz [less than half the sampling freq.]", "200"),
           answer(kCentre, "250"), answer(kTaps, "29"), answer(kPhase, "Y")},
          "Form12", "FIR band-stop filter design (Blackman window)"},
         {"AboutOnTheFilterScreen", {"--screen", "lowpass"},
@@ -122,17 +141,8 @@ const std::vector<Session>& sessions()
     return all;
 }
 
-class RealWindow : public ::testing::Test {
+class RealWindow : public XServerTest {
 protected:
-    static void SetUpTestSuite() { s_x = std::make_unique<XSession>(); }
-    static void TearDownTestSuite() { s_x.reset(); }
-
-    void SetUp() override
-    {
-        if (!s_x->ready())
-            GTEST_SKIP() << "no X server with a window manager could be started (Xvfb and openbox)";
-    }
-
     // Plays the session in a real window; the program is left running on its last window.
     std::unique_ptr<RealProgram> play(const Session& session, const SnapshotRun& expected)
     {
@@ -140,7 +150,8 @@ protected:
         for (const Action& action : session.actions) {
             switch (action.kind) {
             case Action::Kind::Answer:
-                EXPECT_TRUE(program->answer(action.title, action.text)) << "no question box " << action.title.toStdString();
+                EXPECT_TRUE(program->answer(action.title, action.text)) << "no question box "
+                    << action.title.toStdString();
                 break;
             case Action::Kind::Click:
             case Action::Kind::Toggle:
@@ -165,7 +176,8 @@ protected:
             if (place.isEmpty() || !id)
                 continue;
             program.activate(*id);
-            const QPoint middle(place[0].toInt() + place[2].toInt() / 2, place[1].toInt() + place[3].toInt() / 2);
+            const QPoint middle(place[0].toInt() + place[2].toInt() / 2,
+                                place[1].toInt() + place[3].toInt() / 2);
             program.click(*id, middle, window.value("client").toArray()[1].toInt());
             return;
         }
@@ -186,7 +198,7 @@ protected:
         const QImage wanted = expected.picture(form);
         int differing = -1;
         QImage shown;
-        const bool same = waitFor([&] {
+        const bool same = waitUntil([&] {
             shown = clientOf(program.picture(*id), clientSize);
             differing = differingPixels(shown, wanted, window);
             return differing == 0;
@@ -198,13 +210,10 @@ protected:
         }
         // Around its controls the window shows its drawing, exactly.
         EXPECT_EQ(differingPixels(shown, expected.canvas(form), window, Mask::AllControls), 0)
-            << "the window does not show its drawing; pictures kept in " << expected.folder.toStdString();
+            << "the window does not show its drawing; pictures kept in "
+                << expected.folder.toStdString();
     }
-
-    static std::unique_ptr<XSession> s_x;
 };
-
-std::unique_ptr<XSession> RealWindow::s_x;
 
 class EveryScreen : public RealWindow, public ::testing::WithParamInterface<Session> {};
 
@@ -221,7 +230,7 @@ TEST_P(EveryScreen, ShowsWhatItsSnapshotShows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, EveryScreen, ::testing::ValuesIn(sessions()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tables::rowName);
 
 const Session& sessionNamed(const char* name)
 {
@@ -249,7 +258,7 @@ TEST_F(RealWindow, TracesComeBackAfterMinimiseAndAfterABoxOverThem)
     ASSERT_TRUE(box);
     program->activate(*box);
     program->key("Escape");
-    EXPECT_TRUE(waitFor([&] { return !program->window("About low-pass filter design", 0); }));
+    EXPECT_TRUE(waitUntil([&] { return !program->window("About low-pass filter design", 0); }));
     expectShowsSnapshot(*program, expected, "Form9", kBlackmanLowpass);
 }
 
@@ -263,7 +272,8 @@ TEST_F(RealWindow, FileExitEndsWithStatusZero)
         if (withMouse) {
             // "File" is the first title of the menu bar, above the client area.
             const QRect own = program.area(*id);
-            s_x->run("xdotool", {"mousemove", QString::number(own.left() + 15), QString::number(own.top() + 8),
+            s_x->run("xdotool", {"mousemove", QString::number(own.left() + 15),
+                                 QString::number(own.top() + 8),
                                  "click", "1"});
             program.key("Down");
             program.key("Return");
@@ -308,7 +318,7 @@ TEST_F(RealWindow, ReturnAndEscapePressButtonsAndCloseBoxes)
     program.key("shift+Tab");
     program.key("Return");
     // A main menu button unloads the menu and loads its screen.
-    EXPECT_TRUE(waitFor([&] { return !program.window(kStartCaption, 0); }))
+    EXPECT_TRUE(waitUntil([&] { return !program.window(kStartCaption, 0); }))
         << "Return on a main menu button did nothing";
 }
 
@@ -322,17 +332,19 @@ TEST_F(RealWindow, SpectrumCloseAnswersReturnAndEscape)
         program.activate(*triangle);
         // "View Spectrum" is the second button: Tab from "Do Another".
         QTemporaryDir folder;
-        const SnapshotRun state = snapshot({"--screen", "triangle", "--answer", "3", "--click", "View Spectrum"},
+        const SnapshotRun state = snapshot({"--screen", "triangle", "--answer", "3", "--click",
+                                            "View Spectrum"},
                                            folder.path());
         const QString spectrumCaption = state.window("Form7").value("caption").toString();
-        const QJsonArray place = state.window("Form4").value("places").toObject().value("Command2").toArray();
+        const QJsonArray place =
+            state.window("Form4").value("places").toObject().value("Command2").toArray();
         program.click(*triangle, QPoint(place[0].toInt() + 5, place[1].toInt() + 5),
                       state.window("Form4").value("client").toArray()[1].toInt());
         const auto spectrum = program.window(spectrumCaption);
         ASSERT_TRUE(spectrum) << key;
         program.activate(*spectrum);
         program.key(key);
-        EXPECT_TRUE(waitFor([&] { return !program.window(spectrumCaption, 0); })) << key;
+        EXPECT_TRUE(waitUntil([&] { return !program.window(spectrumCaption, 0); })) << key;
         EXPECT_TRUE(program.window("Fourier triangle generator", 0)) << key;
     }
 }
@@ -355,7 +367,8 @@ TEST_F(RealWindow, QuestionBoxShowsItsWholeQuestion)
         }
         darkColumns += dark;
     }
-    EXPECT_GT(lightPixels, picture.width() * (picture.height() / 3) / 2) << "the box body is not painted";
+    EXPECT_GT(lightPixels, picture.width() * (picture.height() / 3) / 2)
+        << "the box body is not painted";
     EXPECT_GT(darkColumns, 200) << "the box body does not show the question";
     const QRect frame = program.frame(*box);
     EXPECT_TRUE(QRect(0, 0, 1600, 1000).contains(frame));
@@ -367,10 +380,11 @@ TEST_F(RealWindow, OuterFrameIsCentred)
     const auto menu = program.window(kStartCaption);
     ASSERT_TRUE(menu);
     QRect frame;
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(waitUntil([&] {
         frame = program.frame(*menu);
         return std::abs(frame.center().y() - 500) <= 1 && std::abs(frame.center().x() - 800) <= 1;
-    }, 5000)) << "frame at " << frame.x() << "," << frame.y() << " size " << frame.width() << "x" << frame.height();
+    }, 5000)) << "frame at " << frame.x() << "," << frame.y() << " size " << frame.width() << "x"
+        << frame.height();
 }
 
 // Runs of light-blue pixels along a line of a picture: the widths of the grid lines it crosses.
@@ -404,7 +418,8 @@ TEST_P(ScaledWindow, FitsTheScreenWithEvenGridLines)
     ASSERT_TRUE(design);
     const QRect frame = filter.frame(*design);
     EXPECT_TRUE(QRect(0, 0, 1600, 1000).contains(frame))
-        << "frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        << "frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+            << frame.height();
 
     // A square wave screen left without an answer shows the graticule alone.
     RealProgram program(*s_x, {"--screen", "square"}, scale);
@@ -421,8 +436,10 @@ TEST_P(ScaledWindow, FitsTheScreenWithEvenGridLines)
     int left = 0;
     while (left < picture.width() && picture.pixel(left, top + 20) != cyan)
         ++left;
-    const auto vertical = gridLineWidths(picture, QPoint(left, top + 20), QPoint(1, 0), picture.width());
-    const auto horizontal = gridLineWidths(picture, QPoint(left + 20, top), QPoint(0, 1), picture.height());
+    const auto vertical = gridLineWidths(picture, QPoint(left, top + 20), QPoint(1, 0),
+                                         picture.width());
+    const auto horizontal = gridLineWidths(picture, QPoint(left + 20, top), QPoint(0, 1),
+                                           picture.height());
     ASSERT_GE(vertical.size(), 8u);
     ASSERT_GE(horizontal.size(), 6u);
     for (const int width : vertical)

@@ -21,16 +21,15 @@ bool testingTheRunCommandsProgram()
            == QFileInfo(QStringLiteral(DSPLAB_SOURCE_DIR "/build/bin/dsplab")).canonicalFilePath();
 }
 
+class RunCommand : public XServerTest {};
+
 } // namespace
 
-TEST(RunCommand, OpensTheStartWindowOnADesktop)
+TEST_F(RunCommand, OpensTheStartWindowOnADesktop)
 {
     if (!testingTheRunCommandsProgram())
         GTEST_SKIP() << "this build folder is not the one the run command builds";
-    XSession x;
-    if (!x.ready())
-        GTEST_SKIP() << "no X server with a window manager could be started (Xvfb and openbox)";
-    RealProgram program(x, RealProgram::Command{kRunCommand, {}});
+    RealProgram program(*s_x, RealProgram::Command{kRunCommand, {}});
     // Installing nothing and building nothing when all is there still takes a few seconds.
     const auto start = program.window(kStartCaption, 240000);
     ASSERT_TRUE(start) << program.errors().toStdString();

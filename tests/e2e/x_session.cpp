@@ -1,12 +1,10 @@
 #include "x_session.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QThread>
 
 namespace e2e {
 namespace {
@@ -25,34 +23,24 @@ QString regexOfTitle(const QString& title)
 // Controls whose look follows the focus and the pointer.
 bool takesFocus(const QString& name)
 {
-    static const QRegularExpression focusable(QStringLiteral("^(Command|List|Check|Text)\\d+$|^cmdOK$"));
+    static const QRegularExpression focusable(
+        QStringLiteral("^(Command|List|Check|Text)\\d+$|^cmdOK$"));
     return focusable.match(name).hasMatch();
 }
 
 } // namespace
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(40);
-    }
-    return true;
-}
-
 XSession::XSession(QSize screen)
 {
     // Xvfb picks a free display and writes its number to standard output once it serves it.
     m_server.start(QStringLiteral("Xvfb"),
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"),
                     QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
                     QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_server.waitForStarted(5000))
         return;
-    waitFor([this] {
+    waitUntil([this] {
         m_server.waitForReadyRead(50);
         return m_server.canReadLine() || m_server.state() != QProcess::Running;
     }, 15000);
@@ -63,8 +51,9 @@ XSession::XSession(QSize screen)
     m_windowManager.setProcessEnvironment(environment());
     m_windowManager.start(QStringLiteral("openbox"), {});
     m_windowManager.waitForStarted(5000);
-    m_ready = waitFor([this] {
-        return run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+    m_ready = waitUntil([this] {
+        return run(QStringLiteral("xprop"),
+                   {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
             .contains("window id");
     });
 }
@@ -147,24 +136,31 @@ RealProgram::~RealProgram()
 std::optional<QString> RealProgram::window(const QString& title, int timeoutMs) const
 {
     QString found;
-    const QStringList search{QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+    const QStringList search{QStringLiteral("search"),
+                             QStringLiteral("--all"),
+                             QStringLiteral("--onlyvisible"),
                              QStringLiteral("--pid"),
-                             QString::number(m_process.processId()), QStringLiteral("--name"),
+                             QString::number(m_process.processId()),
+                             QStringLiteral("--name"),
                              regexOfTitle(title)};
-    const bool shown = waitFor([&] {
-        const QStringList ids = QString::fromLatin1(m_session.run(QStringLiteral("xdotool"), search))
-                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        if (ids.isEmpty())
-            return false;
-        found = ids.last();
-        return true;
-    }, timeoutMs);
+    const bool shown = waitUntil(
+        [&] {
+            const QStringList ids =
+                QString::fromLatin1(m_session.run(QStringLiteral("xdotool"), search))
+                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            if (ids.isEmpty())
+                return false;
+            found = ids.last();
+            return true;
+        },
+        timeoutMs);
     return shown ? std::optional<QString>(found) : std::nullopt;
 }
 
 void RealProgram::activate(const QString& windowId) const
 {
-    m_session.run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), windowId});
+    m_session.run(QStringLiteral("xdotool"),
+                  {QStringLiteral("windowactivate"), QStringLiteral("--sync"), windowId});
 }
 
 bool RealProgram::answer(const QString& title, const QString& text) const
@@ -180,41 +176,45 @@ bool RealProgram::answer(const QString& title, const QString& text) const
         type(text);
     key(QStringLiteral("Return"));
     // The box goes once its answer is taken.
-    return waitFor([&] { return !window(title, 0); });
+    return waitUntil([&] { return !window(title, 0); });
 }
 
 void RealProgram::key(const QString& keys) const
 {
-    m_session.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+    m_session.run(QStringLiteral("xdotool"),
+                  {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
 }
 
 void RealProgram::type(const QString& text) const
 {
-    m_session.run(QStringLiteral("xdotool"),
-                  {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("15"), QStringLiteral("--"), text});
+    m_session.run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                              QStringLiteral("15"), QStringLiteral("--"), text});
 }
 
 void RealProgram::click(const QString& windowId, QPoint clientPoint, int clientHeight) const
 {
     const QRect own = area(windowId);
     const QPoint at = own.topLeft() + QPoint(0, own.height() - clientHeight) + clientPoint;
-    m_session.run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
-                                              QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+    m_session.run(QStringLiteral("xdotool"),
+                  {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                   QStringLiteral("click"), QStringLiteral("1")});
     // Away again, so no control shows the pointer over it in the pictures that follow.
-    m_session.run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0")});
+    m_session.run(QStringLiteral("xdotool"),
+                  {QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0")});
 }
 
 QImage RealProgram::picture(const QString& windowId) const
 {
-    const QByteArray png = m_session.run(QStringLiteral("import"),
-                                         {QStringLiteral("-silent"), QStringLiteral("-window"), windowId,
-                                          QStringLiteral("png:-")});
+    const QByteArray png = m_session.run(
+        QStringLiteral("import"),
+        {QStringLiteral("-silent"), QStringLiteral("-window"), windowId, QStringLiteral("png:-")});
     return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
 QRect RealProgram::area(const QString& windowId) const
 {
-    const QString info = QString::fromLatin1(m_session.run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), windowId}));
+    const QString info = QString::fromLatin1(
+        m_session.run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), windowId}));
     const auto number = [&info](const char* field) {
         const QRegularExpression line(QStringLiteral("%1:\\s+(-?\\d+)").arg(QLatin1String(field)));
         return line.match(info).captured(1).toInt();
@@ -225,15 +225,17 @@ QRect RealProgram::area(const QString& windowId) const
 
 QRect RealProgram::frame(const QString& windowId) const
 {
-    const QString extents = QString::fromLatin1(m_session.run(
-        QStringLiteral("xprop"), {QStringLiteral("-id"), windowId, QStringLiteral("_NET_FRAME_EXTENTS")}));
-    const QRegularExpression numbers(QStringLiteral("=\\s*(\\d+),\\s*(\\d+),\\s*(\\d+),\\s*(\\d+)"));
+    const QString extents = QString::fromLatin1(
+        m_session.run(QStringLiteral("xprop"),
+                      {QStringLiteral("-id"), windowId, QStringLiteral("_NET_FRAME_EXTENTS")}));
+    const QRegularExpression numbers(
+        QStringLiteral("=\\s*(\\d+),\\s*(\\d+),\\s*(\\d+),\\s*(\\d+)"));
     const auto match = numbers.match(extents);
     const QRect own = area(windowId);
     if (!match.hasMatch())
         return own;
-    return own.adjusted(-match.captured(1).toInt(), -match.captured(3).toInt(), match.captured(2).toInt(),
-                        match.captured(4).toInt());
+    return own.adjusted(-match.captured(1).toInt(), -match.captured(3).toInt(),
+                        match.captured(2).toInt(), match.captured(4).toInt());
 }
 
 bool RealProgram::finished(int timeoutMs)
@@ -243,12 +245,14 @@ bool RealProgram::finished(int timeoutMs)
 
 QImage SnapshotRun::picture(const QString& form) const
 {
-    return QImage(QDir(folder).filePath(form + QStringLiteral(".png"))).convertToFormat(QImage::Format_RGB32);
+    return QImage(QDir(folder).filePath(form + QStringLiteral(".png")))
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 QImage SnapshotRun::canvas(const QString& form) const
 {
-    return QImage(QDir(folder).filePath(form + QStringLiteral(".canvas.png"))).convertToFormat(QImage::Format_RGB32);
+    return QImage(QDir(folder).filePath(form + QStringLiteral(".canvas.png")))
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 QJsonObject SnapshotRun::window(const QString& form) const
@@ -265,7 +269,8 @@ SnapshotRun snapshot(const QStringList& arguments, const QString& folder)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(DSPLAB_BINARY), arguments + QStringList{QStringLiteral("--snapshot"), folder});
+    process.start(QStringLiteral(DSPLAB_BINARY),
+                  arguments + QStringList{QStringLiteral("--snapshot"), folder});
     SnapshotRun run;
     run.folder = folder;
     if (!process.waitForFinished(60000))
@@ -281,10 +286,12 @@ QImage clientOf(const QImage& windowPicture, QSize client)
 {
     if (windowPicture.width() < client.width() || windowPicture.height() < client.height())
         return {};
-    return windowPicture.copy(0, windowPicture.height() - client.height(), client.width(), client.height());
+    return windowPicture.copy(0, windowPicture.height() - client.height(), client.width(),
+                              client.height());
 }
 
-int differingPixels(const QImage& shown, const QImage& expected, const QJsonObject& window, Mask mask)
+int differingPixels(const QImage& shown, const QImage& expected, const QJsonObject& window,
+                    Mask mask)
 {
     if (shown.size() != expected.size() || shown.isNull())
         return std::max(1, expected.width() * expected.height());
@@ -295,9 +302,12 @@ int differingPixels(const QImage& shown, const QImage& expected, const QJsonObje
         if (mask == Mask::FocusableControls && !takesFocus(name))
             continue;
         const QJsonArray r = places.value(name).toArray();
-        const QRect place = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt()).adjusted(-3, -3, 3, 3);
-        for (int y = std::max(0, place.top()); y <= std::min(masked.height() - 1, place.bottom()); ++y)
-            for (int x = std::max(0, place.left()); x <= std::min(masked.width() - 1, place.right()); ++x)
+        const QRect place =
+            QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt()).adjusted(-3, -3, 3, 3);
+        for (int y = std::max(0, place.top()); y <= std::min(masked.height() - 1, place.bottom());
+             ++y)
+            for (int x = std::max(0, place.left());
+                 x <= std::min(masked.width() - 1, place.right()); ++x)
                 masked.setPixel(x, y, 1);
     }
     int differing = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/wait_until.h"
+
 #include <QImage>
 #include <QJsonObject>
 #include <QProcess>
@@ -7,7 +9,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <optional>
 
@@ -26,7 +29,8 @@ public:
     QProcessEnvironment environment() const;
 
     // Runs an X client (xdotool, xwininfo, import) to its end; its standard output.
-    QByteArray run(const QString& program, const QStringList& arguments, int timeoutMs = 15000) const;
+    QByteArray run(const QString& program, const QStringList& arguments,
+                   int timeoutMs = 15000) const;
 
 private:
     QProcess m_server;
@@ -35,15 +39,30 @@ private:
     bool m_ready = false;
 };
 
-// Polls until the condition holds or the time is up; true when it held.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000);
+using testsupport::waitUntil;
+
+// Tests of a suite share one X server, started for the suite; each test is skipped on a machine
+// where none can start.
+class XServerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_x = std::make_unique<XSession>(); }
+    static void TearDownTestSuite() { s_x.reset(); }
+    void SetUp() override
+    {
+        if (!s_x->ready())
+            GTEST_SKIP() << "no X server with a window manager could be started (Xvfb and openbox)";
+    }
+
+    static inline std::unique_ptr<XSession> s_x;
+};
 
 // The program in a real window on the session's display, driven by real X events.
 class RealProgram {
 public:
     // `launcher` runs the program (a memory checker, say); it is started directly without one.
     RealProgram(const XSession& session, const QStringList& arguments,
-                const QProcessEnvironment& extra = QProcessEnvironment(), const QStringList& launcher = {});
+                const QProcessEnvironment& extra = QProcessEnvironment(),
+                const QStringList& launcher = {});
     // Starts a command that ends by becoming the program (a script that execs it).
     struct Command {
         QString program;

@@ -4,6 +4,7 @@
 #include "screens/shared_state.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "support/test_tables.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -19,6 +20,8 @@
 
 namespace {
 
+using tables::PrintTo; // rows print as their names in failure messages
+
 using namespace guitest;
 
 const QColor kFace(192, 192, 192);
@@ -28,14 +31,14 @@ const QColor kHighlight(255, 255, 255);
 const char* const kOverview =
     "This software demonstrates Fourier synthesis for 5 common periodic functions. For example, "
     "adding sine waves of 1 kHz, 3 kHz, 5 kHz, 7 kHz and so on can produce a waveform that "
-    "approaches a square wave.  In such a series, the 1 kHz signal is called the fundamental and the "
-    "rest are called harmonics (integer multiples of the fundamental).  The fundamental is sometimes "
-    "called the first harmonic.  \r\rA Fourier transform is a mathematical operation that can convert "
-    "a time-varying signal into its frequency content.  Thus, a square wave can be converted into a "
-    "series of sine frequencies spaced at odd multiples of the fundamental frequency.  And, the "
-    "inverse Fourier transform can convert a spectrum (frequency content) into time-varying values.  "
-    "Inverse Fourier transforms can be used to design FIR digital filters.  This software uses this "
-    "approach to design FIR filters.";
+    "approaches a square wave.  In such a series, the 1 kHz signal is called the fundamental and "
+    "the rest are called harmonics (integer multiples of the fundamental).  The fundamental is "
+    "sometimes called the first harmonic.  \r\rA Fourier transform is a mathematical operation "
+    "that can convert a time-varying signal into its frequency content.  Thus, a square wave can "
+    "be converted into a series of sine frequencies spaced at odd multiples of the fundamental "
+    "frequency.  And, the inverse Fourier transform can convert a spectrum (frequency content) "
+    "into time-varying values.  Inverse Fourier transforms can be used to design FIR digital "
+    "filters.  This software uses this approach to design FIR filters.";
 
 struct BoxCase {
     const char* name;
@@ -45,21 +48,20 @@ struct BoxCase {
     const char* text;
 };
 
-std::ostream& operator<<(std::ostream& out, const BoxCase& box) { return out << box.name; }
-
 const BoxCase kBoxes[] = {
     {"frmAbout1", "DSP Lab", false, 1, kOverview},
     {"frmAbout2", "About low-pass filter design", false, 0,
      "The windowed-sinc design method is used here. The impulse response of the filter takes the "
-     "general form sin(x)/x which is known as the sinc function (which you can see by plotting the "
-     "coefficients). Due to the truncation of the sinc function, the filter shows excessive ripple in "
-     "the passband and poor attenuation in the stopband. A Blackman window can be used to smooth the "
-     "abruptness of the ends of the truncated sinc function and improve the frequency response. The "
-     "price paid is a larger transition bandwidth. This can be compensated for by increasing the "
-     "filter order. The Main Menu offers filter designs using the Blackman window."},
+     "general form sin(x)/x which is known as the sinc function (which you can see by plotting "
+     "the coefficients). Due to the truncation of the sinc function, the filter shows excessive "
+     "ripple in the passband and poor attenuation in the stopband. A Blackman window can be used "
+     "to smooth the abruptness of the ends of the truncated sinc function and improve the "
+     "frequency response. The price paid is a larger transition bandwidth. This can be "
+     "compensated for by increasing the filter order. The Main Menu offers filter designs using "
+     "the Blackman window."},
     {"frmAbout", "About low-pass filter design", true, 0,
-     "The red plot shows the linear response with a Blackman window.  The Blackman window reduces the "
-     "ripple to a value that is too small to show on the linear plot. The black plot is the "
+     "The red plot shows the linear response with a Blackman window.  The Blackman window reduces "
+     "the ripple to a value that is too small to show on the linear plot. The black plot is the "
      "logarithmic filter response with each vertical division equal to approximately 15 dB. The "
      "Blackman window reduces the passband ripple and improves the stopband attenuation."},
     {"frmAbout3", "About band-pass filter design", true, 0,
@@ -69,17 +71,17 @@ const BoxCase kBoxes[] = {
      "actually a shifted lowpass response.  The lowpass coefficients are multiplied by a sine "
      "function of the bandpass center frequency. "},
     {"frmAbout4", "About high-pass filter design", true, 0,
-     "The red plot shows the linear response with a Blackman window.  The window reduces the ripple "
-     "to a value that is too small to show on the graph. The black plot is the logarithmic filter "
-     "response with each vertical division equal to approximately 15 dB.  The highpass response is "
-     "obtained by multiplying the lowpass filter coefficients by a sinusoidal function of the "
-     "sampling frequency. "},
+     "The red plot shows the linear response with a Blackman window.  The window reduces the "
+     "ripple to a value that is too small to show on the graph. The black plot is the logarithmic "
+     "filter response with each vertical division equal to approximately 15 dB.  The highpass "
+     "response is obtained by multiplying the lowpass filter coefficients by a sinusoidal "
+     "function of the sampling frequency. "},
     {"frmAbout5", "About band-stop filter design", true, 0,
-     "The red plot shows the linear response with a Blackman window.  The window reduces the ripple "
-     "to a value that is too small to show on the graph. The black plot is the logarithmic filter "
-     "response with each vertical division equal to approximately 15 dB.  The bandstop response is "
-     "achieved by subtracting a sine function of the upper cutoff frequency from a sine function of "
-     "the lower cutoff frequency."},
+     "The red plot shows the linear response with a Blackman window.  The window reduces the "
+     "ripple to a value that is too small to show on the graph. The black plot is the logarithmic "
+     "filter response with each vertical division equal to approximately 15 dB.  The bandstop "
+     "response is achieved by subtracting a sine function of the upper cutoff frequency from a "
+     "sine function of the lower cutoff frequency."},
 };
 
 // The separator as a canvas shows it: the one row that holds grey, and the ends of its line.
@@ -245,14 +247,16 @@ TEST_P(AboutBoxes, WholeTextFitsAboveTheSeparator)
     const int lowest = std::min(room.bottom() + 1, line.row);
     const auto needed = [&](const QFont& font) {
         return QFontMetrics(font).boundingRect(QRect(0, 0, room.width(), 100000),
-                                               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
+                                               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                               shown);
     };
     const QRect text = needed(label->font());
     EXPECT_LE(text.width(), room.width());
     EXPECT_LE(room.top() + text.height(), lowest);
     // Every line of it shows: the picture holds as many lines of ink as the text has lines.
     const QFontMetrics metrics(label->font());
-    const int oneLine = metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::AlignLeft, "X").height();
+    const int oneLine = metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::AlignLeft,
+                                             "X").height();
     const auto inkLines = textLines(form->shownPicture(), line.row);
     EXPECT_EQ(static_cast<int>(inkLines.size()) + box.emptyLines,
               (text.height() + oneLine / 2) / oneLine);
@@ -270,7 +274,7 @@ TEST_P(AboutBoxes, WholeTextFitsAboveTheSeparator)
 }
 
 INSTANTIATE_TEST_SUITE_P(Boxes, AboutBoxes, ::testing::ValuesIn(kBoxes),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tables::rowName);
 
 TEST(AboutFromMainMenu, OpensTheOverviewModallyOverTheMenu)
 {
@@ -299,7 +303,8 @@ TEST(AboutFromMainMenu, CloseBoxClosesItAndReopeningBuildsTheTextAnew)
     auto result = run({"--screen", "menu", "--menu", "Help/About", "--close"});
     EXPECT_EQ(openWindows(result), QStringList{"Form2"});
 
-    result = run({"--screen", "menu", "--menu", "Help/About", "--click", "OK", "--menu", "Help/About"});
+    result = run({"--screen", "menu", "--menu", "Help/About", "--click", "OK", "--menu",
+                  "Help/About"});
     EXPECT_EQ(openWindows(result), (QStringList{"Form2", "frmAbout1"}));
     EXPECT_EQ(control(result, "frmAbout1", "lblTitle"), kOverview);
 }

@@ -7,12 +7,15 @@
 
 #include "../support/session_player.h"
 #include "forms/form.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace guitest;
 
@@ -38,10 +41,12 @@ const Question kSampling{"Sampling frequency in Hz", "1000", Role::SamplingRate}
 const Question kPhase{"Plot the filter's phase response? [Y]es or [N]o", "N", Role::Choice};
 const Question kCentre{"Center frequency in Hz", "250", Role::BandEdge};
 
-Question taps(const char* defaultAnswer) { return {"The number of taps [500 max.]", defaultAnswer, Role::Taps}; }
+Question taps(const char* defaultAnswer) { return {"The number of taps [500 max.]", defaultAnswer,
+                                                   Role::Taps}; }
 Question cutoff(const char* defaultAnswer)
 {
-    return {"Cutoff frequency in Hz [less than half the sampling freq.]", defaultAnswer, Role::BandEdge};
+    return {"Cutoff frequency in Hz [less than half the sampling freq.]", defaultAnswer,
+            Role::BandEdge};
 }
 
 // The questions of each screen in the order it asks them, with their default answers.
@@ -53,13 +58,16 @@ const std::vector<ScreenQuestions>& questionTable()
         {"Form5", {{"Number of Harmonics", "3", Role::Count}}},
         {"Form6", {{"Choose one: [F]ull-wave or [H]alf-wave", "F", Role::Choice},
                    {"Number of Harmonics", "3", Role::Count}}},
-        {"Form13", {{"Number of Harmonics", "13", Role::Count}, {"Duty Cycle [0 to 1]", "0.2", Role::Duty}}},
+        {"Form13", {{"Number of Harmonics", "13", Role::Count},
+                    {"Duty Cycle [0 to 1]", "0.2", Role::Duty}}},
         {"Form8", {kSampling, cutoff("150"), taps("15")}},
         {"Form9", {kSampling, cutoff("150"), taps("15"), kPhase}},
-        {"Form10", {kSampling, {"Pass bandwidth in Hz [less than half the sampling freq.]", "100", Role::BandEdge},
+        {"Form10", {kSampling, {"Pass bandwidth in Hz [less than half the sampling freq.]", "100",
+                                Role::BandEdge},
                     kCentre, taps("21"), kPhase}},
         {"Form11", {kSampling, cutoff("350"), taps("15"), kPhase}},
-        {"Form12", {kSampling, {"Stop bandwidth in Hz [less than half the sampling freq.]", "200", Role::BandEdge},
+        {"Form12", {kSampling, {"Stop bandwidth in Hz [less than half the sampling freq.]", "200",
+                                Role::BandEdge},
                     kCentre, taps("29"), kPhase}},
     };
     return table;
@@ -94,15 +102,18 @@ const std::vector<BadAnswer>& badAnswers()
         notANumber("decimal_comma", QStringLiteral("1,5")),
         // Beyond the range of doubles a number keeps its sign: too large to use (a tap count that
         // large ends the program, as every count above 500 does) ...
-        {"beyond_double", QStringLiteral("1e400"), {Refused, Refused, Drew, Refused, Refused, Ended}},
-        {"just_beyond_double", QStringLiteral("1e309"), {Refused, Refused, Drew, Refused, Refused, Ended}},
+        {"beyond_double", QStringLiteral("1e400"), {Refused, Refused, Drew, Refused, Refused,
+                                                    Ended}},
+        {"just_beyond_double", QStringLiteral("1e309"),
+         {Refused, Refused, Drew, Refused, Refused, Ended}},
         // ... or negative, which ends the program wherever a negative answer does.
         {"just_below_double", QStringLiteral("-1e309"), {Ended, Ended, Drew, Ended, Ended, Ended}},
         // Tap counts: the range first (below 0 or above 500 ends the program), then whole numbers.
         {"minus_two_and_a_half", QStringLiteral("-2.5"), {Ended, Ended, Drew, Ended, Ended, Ended}},
         {"minus_a_half", QStringLiteral("-0.5"), {Ended, Ended, Drew, Ended, Ended, Ended}},
         // 500.5 Hz sampling puts the highpass screen's default cutoff of 350 Hz above half of it.
-        {"five_hundred_and_a_half", QStringLiteral("500.5"), {Drew, Stopped, Drew, Drew | Ended, Ended, Ended}},
+        {"five_hundred_and_a_half", QStringLiteral("500.5"),
+         {Drew, Stopped, Drew, Drew | Ended, Ended, Ended}},
         {"a_half", QStringLiteral("0.5"), {Settled, Drew, Drew, Ended, Drew | Ended, Refused}},
         notANumber("nan", QStringLiteral("nan")),
         notANumber("inf", QStringLiteral("inf")),
@@ -110,9 +121,11 @@ const std::vector<BadAnswer>& badAnswers()
         {"negative_zero", QStringLiteral("-0"), {Settled, Drew, Drew, Ended, Ended, Ended}},
         {"below_double", QStringLiteral("1e-400"), {Settled, Drew, Drew, Ended, Ended, Ended}},
         // A tiny sampling frequency puts the default cutoff above half of it.
-        {"tiny", QStringLiteral("0.0000001"), {Drew, Drew, Drew, Ended, Drew, Refused | Ended | Settled}},
+        {"tiny", QStringLiteral("0.0000001"), {Drew, Drew, Drew, Ended, Drew,
+                                               Refused | Ended | Settled}},
         // A duty cycle above 1 stops the pulse screen.
-        {"beyond_16_bits", QStringLiteral("32767.5"), {Refused | Drew, Stopped, Drew, Drew, Ended, Refused | Ended}},
+        {"beyond_16_bits", QStringLiteral("32767.5"),
+         {Refused | Drew, Stopped, Drew, Drew, Ended, Refused | Ended}},
         {"huge", QStringLiteral("1e9"), {Refused | Drew, Stopped, Drew, Drew, Ended, Ended}},
         {"huge_negative", QStringLiteral("-1e300"), {Ended, Ended, Drew, Ended, Ended, Ended}},
         notANumber("long_digits", QString(10000, QLatin1Char('9'))),
@@ -142,7 +155,8 @@ QStringList answering(const ScreenQuestions& screen, std::size_t from, std::size
 {
     QStringList arguments;
     for (std::size_t i = from; i < to; ++i)
-        arguments << QStringLiteral("--answer") << QString::fromUtf8(screen.questions[i].defaultAnswer);
+        arguments << QStringLiteral("--answer")
+            << QString::fromUtf8(screen.questions[i].defaultAnswer);
     return arguments;
 }
 
@@ -156,7 +170,10 @@ program::SessionResult runGuarded(const QStringList& arguments)
     return result;
 }
 
-QJsonObject openPrompt(const program::SessionResult& result) { return result.state().value("openPrompt").toObject(); }
+QJsonObject openPrompt(const program::SessionResult& result)
+{
+    return result.state().value("openPrompt").toObject();
+}
 
 QString describe(unsigned outcome)
 {
@@ -172,8 +189,6 @@ void PrintTo(const QuestionRow& row, std::ostream* out)
 {
     *out << row.screen->screen << " question " << row.index + 1;
 }
-
-void PrintTo(const BadAnswer& bad, std::ostream* out) { *out << bad.name; }
 
 // A filter screen shows its design in its coefficient list, a synthesis screen its count in
 // the caption Label1.
@@ -193,21 +208,24 @@ TEST_P(BadAnswers, GetTheScreensBehaviourOrAClearRefusal)
     const auto& [row, bad] = GetParam();
     const ScreenQuestions& screen = *row.screen;
     const Question& question = screen.questions[row.index];
-    if (!playback::registeredScreens().contains(QLatin1String(screen.screen)))
-        GTEST_SKIP() << screen.screen << " is not part of the program yet";
+    ASSERT_TRUE(playback::registeredScreens().contains(QLatin1String(screen.screen)))
+        << screen.screen << " is missing from the screen registry";
     QStringList arguments{"--screen", screen.screen};
     arguments << answering(screen, 0, row.index) << "--answer" << bad.text;
     auto result = runGuarded(arguments);
     EXPECT_EQ(result.nonFiniteCoordinates, 0) << "a coordinate that is not a number was drawn";
     const QJsonArray asked = result.state().value("prompts").toArray();
-    ASSERT_GT(asked.size(), static_cast<qsizetype>(row.index)) << "the screen asked fewer questions";
+    ASSERT_GT(asked.size(), static_cast<qsizetype>(row.index))
+        << "the screen asked fewer questions";
     ASSERT_EQ(asked[row.index].toObject().value("title").toString(), question.title);
 
     unsigned outcome = 0;
     if (openPrompt(result).value("title").toString() == question.title) {
         outcome = Refused;
-        EXPECT_EQ(openPrompt(result).value("text").toString(), bad.text) << "the typed text stays for editing";
-        EXPECT_FALSE(openPrompt(result).value("refusal").toString().isEmpty()) << "the box says why";
+        EXPECT_EQ(openPrompt(result).value("text").toString(), bad.text)
+            << "the typed text stays for editing";
+        EXPECT_FALSE(openPrompt(result).value("refusal").toString().isEmpty())
+            << "the box says why";
         // A script cannot go on past a refusal: its step fails with the box's message.
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_EQ(result.state().value("failedStep").toObject().value("refusal"),
@@ -215,8 +233,10 @@ TEST_P(BadAnswers, GetTheScreensBehaviourOrAClearRefusal)
     } else {
         ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
         if (!openPrompt(result).isEmpty())
-            result = runGuarded(arguments << answering(screen, row.index + 1, screen.questions.size()));
-        ASSERT_TRUE(openPrompt(result).isEmpty()) << "a default answer was refused after " << bad.name;
+            result = runGuarded(arguments << answering(screen, row.index + 1,
+                                                       screen.questions.size()));
+        ASSERT_TRUE(openPrompt(result).isEmpty()) << "a default answer was refused after "
+            << bad.name;
         outcome = ended(result) ? Ended : waitingOutcome(result, screen.screen);
     }
     const unsigned allowed = bad.allowed[static_cast<int>(question.role)];
@@ -228,7 +248,8 @@ TEST_P(BadAnswers, GetTheScreensBehaviourOrAClearRefusal)
 std::string caseName(const ::testing::TestParamInfo<std::tuple<QuestionRow, BadAnswer>>& info)
 {
     const auto& [row, bad] = info.param;
-    return std::string(row.screen->screen) + "_question" + std::to_string(row.index + 1) + "_" + bad.name;
+    return std::string(row.screen->screen) + "_question" + std::to_string(row.index + 1) + "_"
+           + bad.name;
 }
 
 // The field holds 32767 characters. A longer answer cannot be typed in whole, so the scripted
@@ -240,24 +261,28 @@ TEST_P(TooLongAnswers, AreRefusedBeforeTyping)
     const QuestionRow& row = GetParam();
     const ScreenQuestions& screen = *row.screen;
     const Question& question = screen.questions[row.index];
-    if (!playback::registeredScreens().contains(QLatin1String(screen.screen)))
-        GTEST_SKIP() << screen.screen << " is not part of the program yet";
+    ASSERT_TRUE(playback::registeredScreens().contains(QLatin1String(screen.screen)))
+        << screen.screen << " is missing from the screen registry";
     QStringList arguments{"--screen", screen.screen};
-    arguments << answering(screen, 0, row.index) << "--answer" << (QStringLiteral("5") + QString(40000, ' ') + "x");
+    arguments << answering(screen, 0, row.index) << "--answer"
+        << (QStringLiteral("5") + QString(40000, ' ') + "x");
     const auto result = runGuarded(arguments);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.failure.contains("32767")) << result.failure.left(300).toStdString();
     EXPECT_EQ(openPrompt(result).value("title").toString(), question.title);
-    EXPECT_EQ(openPrompt(result).value("text").toString(), question.defaultAnswer) << "nothing was typed";
+    EXPECT_EQ(openPrompt(result).value("text").toString(), question.defaultAnswer)
+        << "nothing was typed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TooLongAnswers, ::testing::ValuesIn(questionRows()),
                          [](const auto& info) {
-                             return std::string(info.param.screen->screen) + "_question" + std::to_string(info.param.index + 1);
+                             return std::string(info.param.screen->screen) + "_question"
+                                    + std::to_string(info.param.index + 1);
                          });
 
 INSTANTIATE_TEST_SUITE_P(Table, BadAnswers,
-                         ::testing::Combine(::testing::ValuesIn(questionRows()), ::testing::ValuesIn(badAnswers())),
+                         ::testing::Combine(::testing::ValuesIn(questionRows()),
+                                            ::testing::ValuesIn(badAnswers())),
                          caseName);
 
 // The questions a screen asks when every answer is its default.

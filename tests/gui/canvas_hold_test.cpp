@@ -3,6 +3,7 @@
 
 #include "canvas_user.h"
 #include "gui_support.h"
+#include "support/test_tables.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,6 +23,8 @@
 #include <unistd.h>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using canvastest::Answers;
 using canvastest::CanvasUser;
@@ -60,8 +63,6 @@ struct HoldCase {
     QStringList plain; // the same second drawing without a hold, as a scripted run
 };
 
-void PrintTo(const HoldCase& c, std::ostream* out) { *out << c.name; }
-
 class HeldTrace : public CanvasUser, public ::testing::WithParamInterface<HoldCase> {
 protected:
     void pickFromMenu(const char* entry)
@@ -89,15 +90,15 @@ TEST_P(HeldTrace, ShowsMutedUnderTheNextDrawingButNeverInItsImage)
     for (const auto& [title, text] : c.second)
         answer(title, text);
     ASSERT_TRUE(settles([&] { return shows(c.form); }));
-    QTest::qWait(50);
     forms::Form* form = window(c.form);
     // The canvas image is what the same drawing gives without a hold; the window shows more.
     EXPECT_EQ(form->canvasImage(), plain);
+    waitUntil([&] { return overTheCanvas(form, c.muted) > 100; });
     EXPECT_GT(overTheCanvas(form, c.muted), 100);
 
     pickFromMenu("clearHeld");
     ASSERT_TRUE(settles());
-    QTest::qWait(50);
+    waitUntil([&] { return overTheCanvas(form, c.muted) == 0; });
     EXPECT_EQ(overTheCanvas(form, c.muted), 0);
 }
 
@@ -114,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{kSampling, "1000"}, {kCutoff, "250"}, {kTaps, "31"}}, "Form8", kMutedRed,
                  {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "250", "--answer",
                   "31"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 class MeasurementsBox : public CanvasUser {};
 
@@ -152,8 +153,6 @@ struct FilterBoxCase {
     const char* form;
     QStringList rows; // each row of the box as its cells joined by " | "
 };
-
-void PrintTo(const FilterBoxCase& c, std::ostream* out) { *out << c.name; }
 
 class FilterMeasurementsBox : public CanvasUser,
                               public ::testing::WithParamInterface<FilterBoxCase> {};
@@ -227,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {{kSampling, "8000"}, {kStopWidth, "1746.91"}, {kCentre, "231.801"},
                        {kTaps, "64"}, {kPhase, "Y"}},
                       "Form12", {"stop band peak | between | -"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 QFileDialog* fileDialog() { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }
 

@@ -2,14 +2,18 @@
 // canvas, the Menu key, Shift+F10. It lists what the screen has, and its shortcuts work.
 
 #include "canvas_user.h"
+#include "support/test_tables.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
 #include <QImage>
 #include <QMimeData>
 #include <QTest>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using canvastest::Answers;
 using canvastest::CanvasUser;
@@ -38,8 +42,6 @@ struct MenuCase {
     bool spectrum; // then opened over the screen with "View Spectrum"
     QStringList expected;
 };
-
-void PrintTo(const MenuCase& c, std::ostream* out) { *out << c.name; }
 
 class EveryCanvasMenu : public CanvasUser, public ::testing::WithParamInterface<MenuCase> {};
 
@@ -97,9 +99,32 @@ INSTANTIATE_TEST_SUITE_P(
                  {{kSampling, "1000"}, {kStop, "100"}, {kCentre, "250"}, {kTaps, "21"},
                   {kPhase, "N"}},
                  "Form12", false, kFilter}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 class CanvasMenu : public CanvasUser {};
+
+// Notes when a context-menu event has reached a widget of the window, so that a test can tell
+// a window that offers no menu from one that has not been asked yet.
+class ContextMenuWatch : public QObject {
+public:
+    explicit ContextMenuWatch(QWidget* window) : m_window(window)
+    {
+        QApplication::instance()->installEventFilter(this);
+    }
+    bool seen() const { return m_seen; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        m_seen |= event->type() == QEvent::ContextMenu && widget && widget->window() == m_window;
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    bool m_seen = false;
+};
 
 TEST_F(CanvasMenu, OpensFromTheMenuKeyAndShiftF10)
 {
@@ -120,8 +145,9 @@ TEST_F(CanvasMenu, ScreensWithoutADrawingOfferNoMenu)
 {
     open("menu", {});
     ASSERT_TRUE(settles([&] { return shows("Form2"); }));
+    ContextMenuWatch watch(window("Form2"));
     rightClick(window("Form2"), 100, 100);
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.seen(); })) << "the right click went nowhere";
     EXPECT_EQ(canvasMenu(window("Form2")), nullptr);
 }
 

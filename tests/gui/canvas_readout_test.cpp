@@ -3,6 +3,7 @@
 // line; nothing off the plot.
 
 #include "canvas_user.h"
+#include "support/test_tables.h"
 
 #include <QListWidget>
 #include <QRegularExpression>
@@ -13,6 +14,8 @@
 #include <numbers>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using canvastest::CanvasUser;
 
@@ -145,8 +148,6 @@ struct OffPlot {
     double y;
 };
 
-void PrintTo(const OffPlot& c, std::ostream* out) { *out << c.name; }
-
 class ReadoutOffThePlot : public CanvasUser, public ::testing::WithParamInterface<OffPlot> {};
 
 TEST_P(ReadoutOffThePlot, ShowsNothing)
@@ -165,6 +166,6 @@ INSTANTIATE_TEST_SUITE_P(Places, ReadoutOffThePlot,
                                            OffPlot{"RightOfHalfTheRate", 490, 200},
                                            OffPlot{"BelowTheGraticule", 244, 430},
                                            OffPlot{"OverTheTapList", 560, 100}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tables::rowName);
 
 } // namespace

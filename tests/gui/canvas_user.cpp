@@ -65,6 +65,11 @@ bool CanvasUser::settles(const std::function<bool()>& check)
     return waited && !m_ended;
 }
 
+void CanvasUser::waitUntil(const std::function<bool()>& check)
+{
+    static_cast<void>(QTest::qWaitFor(check));
+}
+
 void CanvasUser::stop()
 {
     if (!m_session)

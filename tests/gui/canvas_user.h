@@ -46,6 +46,9 @@ protected:
     void answer(const char* title, const char* text);
     // Waits until the queued actions are done and the check holds.
     bool settles(const std::function<bool()>& check = [] { return true; });
+    // Runs the event loop until the check holds, at most five seconds, as QTRY_VERIFY waits
+    // before it checks: the assertion that follows says what went wrong.
+    static void waitUntil(const std::function<bool()>& check);
     void stop();
 
     forms::Runtime& runtime() { return m_session->runtime(); }

@@ -5,6 +5,7 @@
 #include "forms/form.h"
 #include "forms/safe_file.h"
 #include "forms/vector_export.h"
+#include "support/test_tables.h"
 
 #include <QFile>
 #include <QDir>
@@ -22,6 +23,8 @@
 #include <unistd.h>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using forms::DrawingOp;
 
@@ -123,8 +126,6 @@ struct PictureName {
     std::optional<forms::PictureFormat> format;
 };
 
-void PrintTo(const PictureName& c, std::ostream* out) { *out << c.name; }
-
 class PictureFormats : public ::testing::TestWithParam<PictureName> {};
 
 TEST_P(PictureFormats, FollowTheExtensionInAnyCase)
@@ -139,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PictureName{"Pdf", "c.pdf", forms::PictureFormat::Pdf},
                       PictureName{"Jpeg", "d.jpg", std::nullopt},
                       PictureName{"NoExtension", "png", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 TEST(SafeFile, WritesAndReplacesWhole)
 {

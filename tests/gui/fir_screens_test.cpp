@@ -1,6 +1,7 @@
 #include "gui_support.h"
 
 #include "forms/form.h"
+#include "support/test_tables.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -15,6 +16,8 @@
 
 namespace {
 
+using tables::PrintTo; // rows print as their names in failure messages
+
 using namespace guitest;
 
 const QColor kBlack(0, 0, 0);
@@ -22,7 +25,8 @@ const QColor kGreen(0, 128, 0);
 const QColor kLightRed(255, 0, 0);
 
 // A filter screen opened directly and answered in order; a null answer presses Cancel.
-program::SessionResult design(const char* screen, const std::vector<const char*>& answers, const QStringList& after = {})
+program::SessionResult design(const char* screen, const std::vector<const char*>& answers,
+                              const QStringList& after = {})
 {
     QStringList arguments{"--screen", screen};
     for (const char* answer : answers)
@@ -32,7 +36,7 @@ program::SessionResult design(const char* screen, const std::vector<const char*>
 
 double numberIn(const QString& line) { return line.trimmed().toDouble(); }
 
-// The nine significant digits the course quotes its taps to.
+// The nine significant digits the listed taps are quoted to.
 QString nineDigits(double value) { return QString::number(value, 'g', 9); }
 
 TEST(BlackmanLowpass, DefaultDesignListsTheQuotedTaps)
@@ -46,11 +50,13 @@ TEST(BlackmanLowpass, DefaultDesignListsTheQuotedTaps)
                                      -0.0114727848,  -2.47198055e-8, 0.000849264707};
     ASSERT_EQ(lines.size(), 15);
     for (int slot = 0; slot < 15; ++slot)
-        EXPECT_EQ(nineDigits(numberIn(lines[slot])), nineDigits(quoted[slot])) << "slot " << slot + 1;
+        EXPECT_EQ(nineDigits(numberIn(lines[slot])), nineDigits(quoted[slot])) << "slot "
+            << slot + 1;
     // The caption number format: a blank before a value that is not negative, no zero before
     // the point, exponent form below 0.0001.
     EXPECT_TRUE(lines[0].startsWith(" .00084924061")) << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].startsWith("-2.4719423") && lines[1].endsWith("E-08")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("-2.4719423") && lines[1].endsWith("E-08"))
+        << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith("-.0114726")) << lines[2].toStdString();
     EXPECT_EQ(control(result, "Form9", "Label4"), "        Coefficients");
 }
@@ -58,7 +64,8 @@ TEST(BlackmanLowpass, DefaultDesignListsTheQuotedTaps)
 TEST(BlackmanLowpass, CaptionsShowTheAnswersAsTypedAndFrequencyLabelsTheComputedBand)
 {
     const auto result = design("lowpass", {"1e3", "150.0", "15", ""});
-    EXPECT_EQ(window(result, "Form9").value("caption").toString(), "FIR low-pass filter design [Blackman window]");
+    EXPECT_EQ(window(result, "Form9").value("caption").toString(),
+              "FIR low-pass filter design [Blackman window]");
     EXPECT_EQ(control(result, "Form9", "Label7"), "The sampling frequency is 1e3 Hz");
     EXPECT_EQ(control(result, "Form9", "Label8"), "The cutoff frequency is 150.0 Hz");
     EXPECT_EQ(control(result, "Form9", "Label9"), "The number of taps is 15");
@@ -171,11 +178,13 @@ TEST_P(PhaseChoice, OnlyExactlyYDrawsThePhaseTrace)
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, PhaseChoice,
-                         testing::Values(PhaseCase{"LowerY", "y", true}, PhaseCase{"UpperY", "Y", true},
+                         testing::Values(PhaseCase{"LowerY", "y", true},
+                                         PhaseCase{"UpperY", "Y", true},
                                          PhaseCase{"Yes", "yes", false},
                                          PhaseCase{"BlankBeforeY", " Y", false},
-                                         PhaseCase{"LowerN", "n", false}, PhaseCase{"Empty", "", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                                         PhaseCase{"LowerN", "n", false}, PhaseCase{"Empty", "",
+                                                                                    false}),
+                         tables::rowName);
 
 TEST(BlackmanLowpass, PhaseTraceStartsOnTheZeroLineAndWrapsNearX77)
 {
@@ -219,15 +228,18 @@ INSTANTIATE_TEST_SUITE_P(
     Screens, DefaultDesigns,
     testing::Values(
         // The lowpass mirrored about fs/4: unity gain at the last point, x = 478.
-        DefaultDesign{"highpass", "Form11", {"1000", "350", "15", "N"}, 15, 8, 0.333333333, 477.9, 100, 60.4,
+        DefaultDesign{"highpass", "Form11", {"1000", "350", "15", "N"}, 15, 8, 0.333333333, 477.9,
+                      100, 60.4,
                       "Label28", "The cutoff frequency is 350 Hz"},
         // Gain 0.4685 at 250 Hz (u = 5.25), drawn 600 units per unit gain.
-        DefaultDesign{"bandpass", "Form10", {"1000", "100", "250", "21", "N"}, 21, 13, 0.110376, 244, 98.9, 51.3,
+        DefaultDesign{"bandpass", "Form10", {"1000", "100", "250", "21", "N"}, 21, 13, 0.110376,
+                      244, 98.9, 51.3,
                       "Label20", "The center frequency is 250 Hz"},
         // Unity gain at 0 Hz drawn 300 units up; the notch at 250 Hz near the floor.
-        DefaultDesign{"bandstop", "Form12", {"1000", "200", "250", "29", "N"}, 29, 15, 0.6, 10, 80, 75.7,
+        DefaultDesign{"bandstop", "Form12", {"1000", "200", "250", "29", "N"}, 29, 15, 0.6, 10, 80,
+                      75.7,
                       "Label38", "The stop bandwidth is 200 Hz"}),
-    [](const auto& info) { return std::string(info.param.screen); });
+    tables::nameBy(&DefaultDesign::screen));
 
 TEST(AllNegativeTaps, LogTraceIsMeasuredAgainstTheLargestTapSize)
 {
@@ -249,7 +261,8 @@ TEST(AllNegativeTaps, LogTraceIsMeasuredAgainstTheLargestTapSize)
 TEST(RectangularLowpass, FirstLoadDrawsOnlyTheLinearTrace)
 {
     const auto result = design("lowpass-rect", {"1000", "150", "15"});
-    EXPECT_EQ(window(result, "Form8").value("caption").toString(), "FIR low-pass filter design [rectangular window]");
+    EXPECT_EQ(window(result, "Form8").value("caption").toString(),
+              "FIR low-pass filter design [rectangular window]");
     EXPECT_EQ(listLines(result, "Form8", "List1").size(), 15);
     EXPECT_EQ(control(result, "Form8", "Label1"), "");
     EXPECT_EQ(control(result, "Form8", "Label2"), "");
@@ -263,8 +276,10 @@ TEST(RectangularLowpass, FirstLoadDrawsOnlyTheLinearTrace)
 TEST(RectangularLowpass, CheckBoxesPlotTapsAndPhaseOnDoAnother)
 {
     const auto result = design("lowpass-rect", {"1000", "150", "15"},
-                               {"--toggle", "Plot Coefficients", "--toggle", "Plot Phase Response", "--click",
-                                "Do Another", "--answer", "1000", "--answer", "150", "--answer", "15"});
+                               {"--toggle", "Plot Coefficients", "--toggle", "Plot Phase Response",
+                                "--click",
+                                "Do Another", "--answer", "1000", "--answer", "150", "--answer",
+                                "15"});
     EXPECT_EQ(openWindows(result), QStringList{"Form8"});
     EXPECT_EQ(controls(result, "Form8").value("Check1").toInt(), 1);
     EXPECT_EQ(controls(result, "Form8").value("Check2").toInt(), 1);
@@ -274,7 +289,8 @@ TEST(RectangularLowpass, CheckBoxesPlotTapsAndPhaseOnDoAnother)
     EXPECT_TRUE(canvasHasNear(result, "Form8", 244, 11, kBlack));
     EXPECT_TRUE(canvasHasNear(result, "Form8", 214.75, 41.9, kBlack));
     EXPECT_TRUE(canvasHasNear(result, "Form8", 127, 239.1, kBlack));
-    EXPECT_TRUE(canvasHasNear(result, "Form8", 39.25, 196 - 185 * 0.0580528476 / 0.333333333, kBlack));
+    EXPECT_TRUE(canvasHasNear(result, "Form8", 39.25, 196 - 185 * 0.0580528476 / 0.333333333,
+                              kBlack));
     EXPECT_GT(countPixels(result, "Form8", kGreen), 0);
     EXPECT_EQ(control(result, "Form8", "Text1"), "+180");
     EXPECT_EQ(control(result, "Form8", "Text2"), "-180");
@@ -284,7 +300,8 @@ TEST(RectangularLowpass, CheckBoxesPlotTapsAndPhaseOnDoAnother)
 TEST(RectangularLowpass, EvenTapCountCentresTheTapPlotToo)
 {
     const auto result = design("lowpass-rect", {"1000", "150", "15"},
-                               {"--toggle", "Plot Coefficients", "--click", "Do Another", "--answer", "1000",
+                               {"--toggle", "Plot Coefficients", "--click", "Do Another",
+                                "--answer", "1000",
                                 "--answer", "150", "--answer", "16"});
     // M / N = 5 / 16 at the top of the scale, the centre slot 8 at x = 244.
     EXPECT_EQ(control(result, "Form8", "Label2"), " .3125");
@@ -335,14 +352,16 @@ TEST(RectangularLowpass, DoAnotherShowsTheZeroMarkWithTheNewCaptions)
     HourglassSights watch;
     qApp->installEventFilter(&watch);
     design("lowpass-rect", {"1000", "150", "15"},
-           {"--toggle", "Plot Coefficients", "--click", "Do Another", "--answer", "1000", "--answer", "150",
+           {"--toggle", "Plot Coefficients", "--click", "Do Another", "--answer", "1000",
+            "--answer", "150",
             "--answer", "16"});
     qApp->removeEventFilter(&watch);
     // The first refresh of each design shows its captions, the mark as the box stands, and an
     // emptied list.
     ASSERT_FALSE(watch.sights.empty());
     EXPECT_EQ(watch.sights.front(), (HourglassSights::Sight{"", 0}));
-    const auto again = std::find(watch.sights.begin(), watch.sights.end(), HourglassSights::Sight{"0", 0});
+    const auto again = std::find(watch.sights.begin(), watch.sights.end(),
+                                 HourglassSights::Sight{"0", 0});
     EXPECT_NE(again, watch.sights.end()) << testing::PrintToString(watch.sights);
 }
 
@@ -353,7 +372,8 @@ TEST(FilterNavigation, MainMenuDoAnotherAndCloseBox)
 
     // A reloaded filter screen is the only window: it has no unload handler to bring the menu.
     result = design("highpass", {"1000", "350", "15", "N"},
-                    {"--click", "Do Another", "--answer", "2000", "--answer", "350", "--answer", "15",
+                    {"--click", "Do Another", "--answer", "2000", "--answer", "350", "--answer",
+                     "15",
                      "--answer", "N"});
     EXPECT_EQ(openWindows(result), QStringList{"Form11"});
     EXPECT_EQ(control(result, "Form11", "Label27"), "The sampling frequency is 2000 Hz");
@@ -362,7 +382,8 @@ TEST(FilterNavigation, MainMenuDoAnotherAndCloseBox)
     result = design("lowpass", {"1000", "150", "15", "N"}, {"--close"});
     EXPECT_TRUE(ended(result));
 
-    result = run({"--click", "Continue", "--click", "Bandpass Filter Design    (Blackman window)", "--answer", "1000",
+    result = run({"--click", "Continue", "--click", "Bandpass Filter Design    (Blackman window)",
+                  "--answer", "1000",
                   "--answer", "100", "--answer", "250", "--answer", "21", "--answer", "N"});
     EXPECT_EQ(openWindows(result), QStringList{"Form10"});
 }
@@ -393,9 +414,11 @@ INSTANTIATE_TEST_SUITE_P(
     Screens, HelpAbout,
     testing::Values(AboutCase{"lowpass-rect", "Form8", {"1000", "150", "15"}, "frmAbout2", 15},
                     AboutCase{"lowpass", "Form9", {"1000", "150", "15", "N"}, "frmAbout", 15},
-                    AboutCase{"bandpass", "Form10", {"1000", "100", "250", "21", "N"}, "frmAbout3", 21},
+                    AboutCase{"bandpass", "Form10", {"1000", "100", "250", "21", "N"}, "frmAbout3",
+                              21},
                     AboutCase{"highpass", "Form11", {"1000", "350", "15", "N"}, "frmAbout4", 15},
-                    AboutCase{"bandstop", "Form12", {"1000", "200", "250", "29", "N"}, "frmAbout5", 29}),
+                    AboutCase{"bandstop", "Form12", {"1000", "200", "250", "29", "N"}, "frmAbout5",
+                              29}),
     [](const auto& info) { return testName(QString::fromLatin1(info.param.screen)); });
 
 } // namespace

@@ -1,6 +1,7 @@
 // The spectrum screen over each synthesis screen: its captions, its lines, and the way back.
 
 #include "gui_support.h"
+#include "support/test_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 #include <vector>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace guitest;
 
@@ -52,8 +55,6 @@ struct SpectrumCase {
     std::vector<Probe> probes;
 };
 
-void PrintTo(const SpectrumCase& c, std::ostream* os) { *os << c.name; }
-
 class SpectrumKinds : public ::testing::TestWithParam<SpectrumCase> {};
 
 TEST_P(SpectrumKinds, CaptionsAndLines)
@@ -85,63 +86,83 @@ TEST_P(SpectrumKinds, CaptionsAndLines)
 // Line tops: 300 minus the amplitude, full scale 200 units.
 INSTANTIATE_TEST_SUITE_P(Kinds, SpectrumKinds, ::testing::Values(
     // (4/pi) 200 = 254.65 at the fundamental, 50.93 at the fifth; black markers at the evens.
-    SpectrumCase{"Square", {"--screen", "square", "--answer", "3", "--click", "View Spectrum"}, "Form3",
+    SpectrumCase{"Square", {"--screen", "square", "--answer", "3", "--click", "View Spectrum"},
+                 "Form3",
                  QString(kOddCount) + "3", "Square Wave Spectrum", kNoEvenEnergy, "", "",
                  {{40, 47, kLightRed}, {40, 40, kLightRed, false}, {50, 299, kBlack},
                   {80, 252, kLightRed}, {80, 244, kLightRed, false}, {100, 250, kLightRed, false}}},
     // (8/pi^2) 200 = 162.11.
-    SpectrumCase{"Triangle", {"--screen", "triangle", "--answer", "3", "--click", "View Spectrum"}, "Form4",
+    SpectrumCase{"Triangle", {"--screen", "triangle", "--answer", "3", "--click", "View Spectrum"},
+                 "Form4",
                  QString(kOddCount) + "3", "Triangle Wave Spectrum", kNoEvenEnergy, "", "",
                  {{40, 140, kLightRed}, {40, 133, kLightRed, false}, {50, 299, kBlack}}},
     // (2/pi) 200 = 127.32, then half of it at the second harmonic.
-    SpectrumCase{"Sawtooth", {"--screen", "sawtooth", "--answer", "3", "--click", "View Spectrum"}, "Form5",
+    SpectrumCase{"Sawtooth", {"--screen", "sawtooth", "--answer", "3", "--click", "View Spectrum"},
+                 "Form5",
                  QString(kCount) + "3", "Sawtooth Wave Spectrum", kEvenAndOddEnergy, "", "",
                  {{50, 175, kLightRed}, {50, 168, kLightRed, false}, {70, 238, kLightRed},
                   {70, 232, kLightRed, false}}},
     // Above 20 harmonics the lines close up so that the last stands at x = 430.
-    SpectrumCase{"SawtoothSqueezed", {"--screen", "sawtooth", "--answer", "25", "--click", "View Spectrum"},
-                 "Form5", QString(kCount) + "25", "Sawtooth Wave Spectrum", kEvenAndOddEnergy, "", "",
+    SpectrumCase{"SawtoothSqueezed", {"--screen", "sawtooth", "--answer", "25", "--click",
+                                      "View Spectrum"},
+                 "Form5", QString(kCount) + "25", "Sawtooth Wave Spectrum", kEvenAndOddEnergy, "",
+                 "",
                  {{46, 175, kLightRed}, {430, 298, kLightRed}, {450, 298, kLightRed, false}}},
     // dc 0.2 x 200 = 40 in light blue; the fundamental (400/pi) sin(0.2 pi) = 74.84.
-    SpectrumCase{"Pulse", {"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click", "View Spectrum"},
-                 "Form13", QString(kCount) + "13", "Pulse Wave Spectrum", kEvenAndOddEnergy, "Duty Cycle = 0.2",
+    SpectrumCase{"Pulse", {"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click",
+                           "View Spectrum"},
+                 "Form13", QString(kCount) + "13", "Pulse Wave Spectrum", kEvenAndOddEnergy,
+                 "Duty Cycle = 0.2",
                  kDcRemark,
                  {{30, 262, kLightBlue}, {30, 255, kLightBlue, false}, {50, 228, kLightRed},
                   {50, 221, kLightRed, false}}},
     // A cancelled duty cycle shows as nothing after the caption's equals sign and draws as 0.
     SpectrumCase{"PulseWithoutDutyCycle",
-                 {"--screen", "pulse", "--answer", "13", "--cancel", "--click", "View Spectrum"}, "Form13",
-                 QString(kCount) + "13", "Pulse Wave Spectrum", kEvenAndOddEnergy, "Duty Cycle = ", kDcRemark,
+                 {"--screen", "pulse", "--answer", "13", "--cancel", "--click", "View Spectrum"},
+                 "Form13",
+                 QString(kCount) + "13", "Pulse Wave Spectrum", kEvenAndOddEnergy, "Duty Cycle = ",
+                 kDcRemark,
                  {{30, 290, kLightBlue, false}, {50, 290, kLightRed, false}}},
     // 0 harmonics: the dc line alone, 0.5 x 200 = 100 tall.
-    SpectrumCase{"PulseDcOnly", {"--screen", "pulse", "--answer", "0", "--answer", "0.5", "--click", "View Spectrum"},
-                 "Form13", QString(kCount) + "0", "Pulse Wave Spectrum", kEvenAndOddEnergy, "Duty Cycle = 0.5",
-                 kDcRemark, {{30, 205, kLightBlue}, {30, 195, kLightBlue, false}, {50, 295, kLightRed, false}}},
+    SpectrumCase{"PulseDcOnly", {"--screen", "pulse", "--answer", "0", "--answer", "0.5", "--click",
+                                 "View Spectrum"},
+                 "Form13", QString(kCount) + "0", "Pulse Wave Spectrum", kEvenAndOddEnergy,
+                 "Duty Cycle = 0.5",
+                 kDcRemark, {{30, 205, kLightBlue}, {30, 195, kLightBlue, false},
+                             {50, 295, kLightRed, false}}},
     // First line 10 x 200 / (3 pi) = 212.21, dc 0.9 of it = 190.99, second 800 / (15 pi) = 16.98.
     SpectrumCase{"FullWave",
-                 {"--screen", "rectified", "--answer", "F", "--answer", "3", "--click", "View Spectrum"}, "Form6",
-                 QString(kCount) + "3", "Rectified Full Wave Spectrum", kEvenAndOddEnergy, " ", kDcRemark,
+                 {"--screen", "rectified", "--answer", "F", "--answer", "3", "--click",
+                  "View Spectrum"}, "Form6",
+                 QString(kCount) + "3", "Rectified Full Wave Spectrum", kEvenAndOddEnergy, " ",
+                 kDcRemark,
                  {{50, 90, kLightRed}, {50, 83, kLightRed, false}, {30, 112, kLightBlue},
                   {30, 104, kLightBlue, false}, {70, 286, kLightRed}}},
     // Fundamental fixed at 100, second harmonic 400 / (3 pi) = 42.44, fourth 8.49, dc 73.65;
     // black markers at the odd harmonics 3 and 5.
     SpectrumCase{"HalfWave",
-                 {"--screen", "rectified", "--answer", "h", "--answer", "3", "--click", "View Spectrum"}, "Form6",
+                 {"--screen", "rectified", "--answer", "h", "--answer", "3", "--click",
+                  "View Spectrum"}, "Form6",
                  QString(kCount) + "3", "Rectified Half Wave Spectrum",
                  "There is energy at the EVEN harmonic frequencies.",
                  "The fundamental is the first and the only odd harmonic.", kDcRemark,
-                 {{40, 202, kLightRed}, {40, 195, kLightRed, false}, {50, 260, kLightRed}, {60, 299, kBlack},
-                  {70, 294, kLightRed}, {80, 299, kBlack}, {30, 229, kLightBlue}, {30, 222, kLightBlue, false}}},
+                 {{40, 202, kLightRed}, {40, 195, kLightRed, false}, {50, 260, kLightRed},
+                  {60, 299, kBlack},
+                  {70, 294, kLightRed}, {80, 299, kBlack}, {30, 229, kLightBlue},
+                  {30, 222, kLightBlue, false}}},
     SpectrumCase{"HalfWaveWithoutHarmonics",
-                 {"--screen", "rectified", "--answer", "h", "--answer", "0", "--click", "View Spectrum"}, "Form6",
+                 {"--screen", "rectified", "--answer", "h", "--answer", "0", "--click",
+                  "View Spectrum"}, "Form6",
                  QString(kCount) + "0", "Rectified Half Wave Spectrum",
                  "There is energy at the EVEN harmonic frequencies.",
                  "The fundamental is the first and the only odd harmonic.", kDcRemark,
                  {{30, 290, kLightBlue, false}, {40, 250, kLightRed, false}}},
     // Opened with no synthesis behind it: no kind, so the axes and the design captions.
-    SpectrumCase{"NoKind", {"--screen", "spectrum"}, nullptr, "Label1", "Label2", "Label3", "Label4", "",
-                 {{40, 250, kLightRed, false}, {100, 100, kLightRed, false}, {30, 100, kLightRed}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    SpectrumCase{"NoKind", {"--screen", "spectrum"}, nullptr, "Label1", "Label2", "Label3",
+                 "Label4", "",
+                 {{40, 250, kLightRed, false}, {100, 100, kLightRed, false},
+                  {30, 100, kLightRed}}}),
+    tables::rowName);
 
 // ---- Back to the synthesis screen --------------------------------------------------------------
 
@@ -168,7 +189,7 @@ TEST_P(LeavingTheSpectrum, LeavesTheSynthesisScreenAsDrawn)
 INSTANTIATE_TEST_SUITE_P(Ways, LeavingTheSpectrum,
                          ::testing::Values(Leaving{"CloseButton", "--click Close"},
                                            Leaving{"CloseBox", "--close"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tables::rowName);
 
 TEST(SpectrumScreen, OnlyTheSpectrumTakesInputWhileItIsOpen)
 {
@@ -181,13 +202,15 @@ TEST(SpectrumScreen, OnlyTheSpectrumTakesInputWhileItIsOpen)
 // Each showing draws afresh from what the synthesis screen left last.
 TEST(SpectrumScreen, EveryShowingRedrawsFromTheSharedState)
 {
-    const auto again = run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click", "View Spectrum",
+    const auto again = run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click",
+                            "View Spectrum",
                             "--click", "Close", "--click", "View Spectrum"});
     EXPECT_EQ(openWindows(again), (QStringList{"Form13", "Form7"}));
     EXPECT_TRUE(canvasHasNear(again, "Form7", 30, 262, kLightBlue));
 
     const auto changed = run({"--screen", "rectified", "--answer", "F", "--answer", "3", "--click",
-                              "View Spectrum", "--click", "Close", "--click", "Do Another", "--answer", "h",
+                              "View Spectrum", "--click", "Close", "--click", "Do Another",
+                              "--answer", "h",
                               "--answer", "3", "--click", "View Spectrum"});
     EXPECT_EQ(openWindows(changed), (QStringList{"Form2", "Form6", "Form7"}));
     EXPECT_EQ(control(changed, "Form7", "Label2"), "Rectified Half Wave Spectrum");
@@ -211,7 +234,8 @@ bool controlShows(const program::SessionResult& result, const QString& form, con
 
 TEST(SpectrumScreen, CaptionColours)
 {
-    const auto result = run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click", "View Spectrum"});
+    const auto result = run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click",
+                             "View Spectrum"});
     // Label6 "Vp", Label2 the title, Label1 the count, Label5 the dc remark.
     EXPECT_TRUE(controlShows(result, "Form7", "Label6", kDarkRed));
     EXPECT_TRUE(controlShows(result, "Form7", "Label2", kDarkRed));

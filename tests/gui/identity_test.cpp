@@ -1,6 +1,7 @@
 #include "gui_support.h"
 
 #include "program/identity.h"
+#include "support/test_tables.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace guitest;
 
@@ -71,8 +74,6 @@ struct ScreenCase {
     std::vector<const char*> windows; // that the run shows, at least
 };
 
-std::ostream& operator<<(std::ostream& out, const ScreenCase& screen) { return out << screen.name; }
-
 class EveryScreenShowsTheIcon : public ::testing::TestWithParam<ScreenCase> {};
 
 TEST_P(EveryScreenShowsTheIcon, AsItsWindowIcon)
@@ -85,7 +86,8 @@ TEST_P(EveryScreenShowsTheIcon, AsItsWindowIcon)
     const program::SessionResult result = run(arguments);
     ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
     for (const char* window : GetParam().windows)
-        EXPECT_TRUE(shown.hasIcon.contains(QString::fromUtf8(window))) << window << " was not shown";
+        EXPECT_TRUE(shown.hasIcon.contains(QString::fromUtf8(window))) << window
+            << " was not shown";
     for (auto it = shown.hasIcon.cbegin(); it != shown.hasIcon.cend(); ++it)
         EXPECT_TRUE(it.value()) << "window " << it.key().toStdString() << " has another icon";
 }
@@ -94,23 +96,27 @@ INSTANTIATE_TEST_SUITE_P(
     Screens, EveryScreenShowsTheIcon,
     ::testing::Values(
         ScreenCase{"start", {}, {"Form1"}},
-        ScreenCase{"menu_and_about", {"--screen", "menu", "--menu", "Help/About"}, {"Form2", "frmAbout1"}},
+        ScreenCase{"menu_and_about", {"--screen", "menu", "--menu", "Help/About"},
+                   {"Form2", "frmAbout1"}},
         ScreenCase{"square_and_spectrum",
                    {"--screen", "square", "--answer", "3", "--click", "View Spectrum"},
                    {"Form3", "Form7", "InputBox"}},
         ScreenCase{"triangle", {"--screen", "triangle", "--answer", "3"}, {"Form4"}},
         ScreenCase{"sawtooth", {"--screen", "sawtooth", "--answer", "3"}, {"Form5"}},
-        ScreenCase{"rectified", {"--screen", "rectified", "--answer", "F", "--answer", "3"}, {"Form6"}},
+        ScreenCase{"rectified", {"--screen", "rectified", "--answer", "F", "--answer", "3"},
+                   {"Form6"}},
         ScreenCase{"pulse", {"--screen", "pulse", "--answer", "13", "--answer", "0.2"}, {"Form13"}},
         ScreenCase{"lowpass_rect",
-                   {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "150", "--answer", "15"},
+                   {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "150", "--answer",
+                    "15"},
                    {"Form8"}},
         ScreenCase{"lowpass",
                    {"--screen", "lowpass", "--answer", "1000", "--answer", "150", "--answer", "15",
                     "--answer", "y"},
                    {"Form9"}},
         ScreenCase{"bandpass",
-                   {"--screen", "bandpass", "--answer", "1000", "--answer", "100", "--answer", "250",
+                   {"--screen", "bandpass", "--answer", "1000", "--answer", "100", "--answer",
+                    "250",
                     "--answer", "21", "--answer", "y"},
                    {"Form10"}},
         ScreenCase{"highpass",
@@ -118,10 +124,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "--answer", "y"},
                    {"Form11"}},
         ScreenCase{"bandstop",
-                   {"--screen", "bandstop", "--answer", "1000", "--answer", "200", "--answer", "250",
+                   {"--screen", "bandstop", "--answer", "1000", "--answer", "200", "--answer",
+                    "250",
                     "--answer", "29", "--answer", "y"},
                    {"Form12"}}),
-    [](const ::testing::TestParamInfo<ScreenCase>& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 class EveryExplanationBoxShowsTheIcon : public ::testing::TestWithParam<const char*> {};
 
@@ -138,6 +145,6 @@ TEST_P(EveryExplanationBoxShowsTheIcon, AsItsWindowIcon)
 INSTANTIATE_TEST_SUITE_P(Boxes, EveryExplanationBoxShowsTheIcon,
                          ::testing::Values("frmAbout", "frmAbout1", "frmAbout2", "frmAbout3",
                                            "frmAbout4", "frmAbout5"),
-                         [](const auto& info) { return std::string(info.param); });
+                         tables::paramName);
 
 } // namespace

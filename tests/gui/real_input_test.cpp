@@ -5,6 +5,7 @@
 #include "forms/form.h"
 #include "forms/prompt_box.h"
 #include "forms/runtime.h"
+#include "support/test_tables.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,6 +26,8 @@
 #include <functional>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 using forms::Form;
 using forms::Runtime;
@@ -54,7 +57,8 @@ public:
     forms::PromptBox* question(const char* title)
     {
         forms::PromptBox* box = runtime().openPrompt();
-        return box && box->isVisible() && box->windowTitle() == QLatin1String(title) ? box : nullptr;
+        return box && box->isVisible()
+            && box->windowTitle() == QLatin1String(title) ? box : nullptr;
     }
 
     // Types over the offered answer and presses Return in the field.
@@ -71,7 +75,8 @@ public:
     void key(const char* form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         when([this, form] { return shows(form); }, [this, form, key, modifiers] {
-            QWidget* target = QApplication::focusWidget() && QApplication::focusWidget()->window() == window(form)
+            QWidget* target = QApplication::focusWidget()
+                && QApplication::focusWidget()->window() == window(form)
                 ? QApplication::focusWidget()
                 : window(form);
             QTest::keyClick(target, key, modifiers);
@@ -80,13 +85,15 @@ public:
     void keyOnButton(const char* form, const char* button, Qt::Key key)
     {
         when([this, form] { return shows(form); }, [this, form, button, key] {
-            QTest::keyClick(window(form)->findChild<QPushButton*>(QString::fromLatin1(button)), key);
+            QTest::keyClick(window(form)->findChild<QPushButton*>(QString::fromLatin1(button)),
+                            key);
         });
     }
     void clickButton(const char* form, const char* button)
     {
         when([this, form] { return shows(form); }, [this, form, button] {
-            QTest::mouseClick(window(form)->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+            QTest::mouseClick(window(form)->findChild<QPushButton*>(QString::fromLatin1(button)),
+                              Qt::LeftButton);
         });
     }
     // Opens a menu of the menu bar with the mouse and picks an item of it with the mouse.
@@ -95,19 +102,23 @@ public:
         when([this, form] { return shows(form); }, [this, form, menuName] {
             QMenuBar* bar = window(form)->menuBar();
             auto* menu = bar->findChild<QMenu*>(QString::fromLatin1(menuName));
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+            QTest::mouseClick(bar, Qt::LeftButton, {},
+                              bar->actionGeometry(menu->menuAction()).center());
         });
-        when([this, form, menuName] { return openMenu(form, menuName) != nullptr; }, [this, form, menuName, itemName] {
+        when([this, form, menuName] { return openMenu(form, menuName) != nullptr; },
+             [this, form, menuName, itemName] {
             QMenu* menu = openMenu(form, menuName);
             for (QAction* item : menu->actions())
                 if (item->objectName() == QLatin1String(itemName))
-                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(item).center());
         });
     }
     QMenu* openMenu(const char* form, const char* menuName)
     {
         Form* owner = window(form);
-        auto* menu = owner ? owner->menuBar()->findChild<QMenu*>(QString::fromLatin1(menuName)) : nullptr;
+        auto* menu =
+            owner ? owner->menuBar()->findChild<QMenu*>(QString::fromLatin1(menuName)) : nullptr;
         return menu && menu->isVisible() ? menu : nullptr;
     }
     // Keys to an open menu of the menu bar.
@@ -120,7 +131,8 @@ public:
 private:
     void tick()
     {
-        // Qt does not fire a timer again while its handler runs, so each look is a timer of its own.
+        // Qt does not fire a timer again while its handler runs, so each look is a timer of its
+        // own.
         QTimer::singleShot(5, this, &User::tick);
         if (m_actions.empty() || !m_actions.front().ready())
             return;
@@ -160,7 +172,8 @@ protected:
     User& user() { return *m_user; }
     bool settles(const std::function<bool()>& check = [] { return true; })
     {
-        return QTest::qWaitFor([&] { return m_outcome.ended || (m_user->done() && check()); }, 10000);
+        return QTest::qWaitFor([&] { return m_outcome.ended || (m_user->done() && check()); },
+                               10000);
     }
     void TearDown() override { stop(); }
     // Ends the program if it still runs, so that the next start begins afresh.
@@ -191,7 +204,8 @@ int hiddenDrawing(Form* form)
         return shown.width() * shown.height() + 1;
     QImage covered(shown.size(), QImage::Format_Mono);
     covered.fill(0);
-    for (QWidget* control : form->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (QWidget* control :
+         form->centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!control->isVisible())
             continue;
         const QRect place = control->geometry().intersected(shown.rect());
@@ -227,8 +241,6 @@ struct DrawnScreen {
     const char* form;
 };
 
-void PrintTo(const DrawnScreen& screen, std::ostream* out) { *out << screen.name; }
-
 class EveryDrawnScreen : public RealInput, public ::testing::WithParamInterface<DrawnScreen> {};
 
 TEST_P(EveryDrawnScreen, ShowsItsWholeDrawing)
@@ -251,14 +263,17 @@ INSTANTIATE_TEST_SUITE_P(
         DrawnScreen{"SquareOneHarmonic", "square", {{"Number of Odd Harmonics", "1"}}, "Form3"},
         DrawnScreen{"SquareTenHarmonics", "square", {{"Number of Odd Harmonics", "10"}}, "Form3"},
         DrawnScreen{"Sawtooth", "sawtooth", {{"Number of Harmonics", "3"}}, "Form5"},
-        DrawnScreen{"Pulse", "pulse", {{"Number of Harmonics", "13"}, {"Duty Cycle [0 to 1]", "0.2"}}, "Form13"},
-        DrawnScreen{"RectangularLowpass", "lowpass-rect", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}},
+        DrawnScreen{"Pulse", "pulse", {{"Number of Harmonics", "13"},
+                                       {"Duty Cycle [0 to 1]", "0.2"}}, "Form13"},
+        DrawnScreen{"RectangularLowpass", "lowpass-rect",
+                    {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}},
                     "Form8"},
         DrawnScreen{"BlackmanLowpass", "lowpass",
                     {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}}, "Form9"},
         DrawnScreen{"BlackmanLowpassWithPhase", "lowpass",
-                    {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}}, "Form9"}),
-    [](const auto& info) { return std::string(info.param.name); });
+                    {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}},
+                    "Form9"}),
+    tables::rowName);
 
 TEST_F(RealInput, FileExitWithTheMouseEndsTheProgram)
 {
@@ -283,7 +298,8 @@ TEST_F(RealInput, AboutBoxAnswersReturnAndEscape)
         start("menu");
         user().clickMenu("Form2", "menuhelp", "menuAbout");
         user().key("frmAbout1", key);
-        ASSERT_TRUE(settles([&] { return !user().window("frmAbout1") && user().shows("Form2"); })) << key;
+        ASSERT_TRUE(settles([&] { return !user().window("frmAbout1") && user().shows("Form2"); }))
+            << key;
         EXPECT_FALSE(m_outcome.ended);
         stop();
     }
@@ -297,7 +313,8 @@ TEST_F(RealInput, SpectrumCloseAnswersReturnAndEscape)
         user().clickButton("Form4", "Command2"); // "View Spectrum"
         user().when([&] { return user().shows("Form7"); },
                     [&, key] { QTest::keyClick(user().window("Form7"), key); });
-        ASSERT_TRUE(settles([&] { return !user().window("Form7") && user().shows("Form4"); })) << key;
+        ASSERT_TRUE(settles([&] { return !user().window("Form7") && user().shows("Form4"); }))
+            << key;
         stop();
     }
 }
@@ -336,10 +353,15 @@ TEST_F(RealInput, EscapeInTheQuestionBoxIsCancel)
 {
     start("square");
     user().when([&] { return user().question("Number of Odd Harmonics") != nullptr; },
-                [&] { QTest::keyClick(user().question("Number of Odd Harmonics"), Qt::Key_Escape); });
+                [&] { QTest::keyClick(user().question("Number of Odd Harmonics"),
+                                      Qt::Key_Escape); });
     ASSERT_TRUE(settles([&] { return user().shows("Form3"); }));
     // An empty answer leaves the graticule and a blank caption.
-    EXPECT_EQ(user().window("Form3")->findChild<QWidget*>(QStringLiteral("Label1"))->property("text").toString(),
+    EXPECT_EQ(user()
+                  .window("Form3")
+                  ->findChild<QWidget*>(QStringLiteral("Label1"))
+                  ->property("text")
+                  .toString(),
               QStringLiteral(" "));
 }
 

@@ -2,6 +2,7 @@
 
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "support/test_tables.h"
 
 #include <QEventLoop>
 #include <QImage>
@@ -108,7 +109,8 @@ class MenuBehindAScreen : public ::testing::TestWithParam<BehindCase> {};
 TEST_P(MenuBehindAScreen, TakesItsButtonsAndMenus)
 {
     const BehindCase& c = GetParam();
-    QStringList arguments{"--screen", "square", "--answer", "3", "--click", "Do Another", "--cancel"};
+    QStringList arguments{"--screen", "square", "--answer", "3",
+                          "--click", "Do Another", "--cancel"};
     for (const char* step : c.steps)
         arguments << QString::fromUtf8(step);
     const auto result = run(arguments);
@@ -117,21 +119,31 @@ TEST_P(MenuBehindAScreen, TakesItsButtonsAndMenus)
     EXPECT_EQ(ended(result), c.ended);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, MenuBehindAScreen, ::testing::Values(
-    BehindCase{"BeforeAnyStep", {}, {"Form2", "Form3"}, false},
-    BehindCase{"OtherScreenOpensOnTop", {"--click", "Triangle Generator", "--answer", "2"},
-               {"Form3", "Form4"}, false},
-    BehindCase{"SameScreenIsNotLoadedTwice", {"--click", "Square Generator"}, {"Form3"}, false},
-    BehindCase{"ExitEndsTheProgram", {"--menu", "File/Exit"}, {}, true},
-    BehindCase{"AboutIsModalOverBoth", {"--menu", "Help/About"}, {"Form2", "Form3", "frmAbout1"}, false},
-    BehindCase{"NegativeAnswerOnTheNextScreenEnds", {"--click", "Triangle Generator", "--answer", "-1"}, {},
-               true}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Steps, MenuBehindAScreen,
+    ::testing::Values(
+        BehindCase{"BeforeAnyStep", {}, {"Form2", "Form3"}, false},
+        BehindCase{"OtherScreenOpensOnTop",
+                   {"--click", "Triangle Generator", "--answer", "2"},
+                   {"Form3", "Form4"},
+                   false},
+        BehindCase{"SameScreenIsNotLoadedTwice", {"--click", "Square Generator"}, {"Form3"}, false},
+        BehindCase{"ExitEndsTheProgram", {"--menu", "File/Exit"}, {}, true},
+        BehindCase{"AboutIsModalOverBoth",
+                   {"--menu", "Help/About"},
+                   {"Form2", "Form3", "frmAbout1"},
+                   false},
+        BehindCase{"NegativeAnswerOnTheNextScreenEnds",
+                   {"--click", "Triangle Generator", "--answer", "-1"},
+                   {},
+                   true}),
+    tables::nameBy(&BehindCase::label));
 
 TEST(MenuBehindAScreen, ModalWindowAloneTakesInput)
 {
-    const auto result = run({"--screen", "square", "--answer", "3", "--click", "Do Another", "--answer", "2",
-                             "--click", "View Spectrum", "--click", "Triangle Generator"});
+    const auto result =
+        run({"--screen", "square", "--answer", "3", "--click", "Do Another", "--answer", "2",
+             "--click", "View Spectrum", "--click", "Triangle Generator"});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.failure.contains("Form7")) << result.failure.toStdString();
 }
@@ -182,7 +194,8 @@ EndingRun endWhileWaiting(const std::function<void(forms::Runtime&)>& wait)
 
 TEST(End, InsideAModalWindowStopsItsOpener)
 {
-    const EndingRun run = endWhileWaiting([](forms::Runtime& runtime) { runtime.Load("Modal")->Show(1); });
+    const EndingRun run =
+        endWhileWaiting([](forms::Runtime& runtime) { runtime.Load("Modal")->Show(1); });
     EXPECT_FALSE(run.openerWentOn);
     EXPECT_FALSE(run.laterHandlerRan);
     EXPECT_EQ(run.windowsLeft, 0u);
@@ -190,7 +203,8 @@ TEST(End, InsideAModalWindowStopsItsOpener)
 
 TEST(End, InsideAQuestionBoxStopsTheAskingScreen)
 {
-    const EndingRun run = endWhileWaiting([](forms::Runtime& runtime) { runtime.InputBox(" ", "Question", "3"); });
+    const EndingRun run =
+        endWhileWaiting([](forms::Runtime& runtime) { runtime.InputBox(" ", "Question", "3"); });
     EXPECT_FALSE(run.openerWentOn);
     EXPECT_FALSE(run.laterHandlerRan);
     EXPECT_EQ(run.windowsLeft, 0u);

@@ -3,6 +3,7 @@
 // refused rather than written under another name.
 
 #include "forms/safe_file.h"
+#include "support/test_tables.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
 
 struct ChosenName {
     const char* name;
@@ -48,6 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ChosenNames, ::testing::Values(
     ChosenName{"Greek", QString::fromUtf8("\xce\xbb.csv"), "\xce\xbb.csv"},
     ChosenName{"ReplacementCharacter", QString::fromUtf8("x\xef\xbf\xbd.csv"), {}},
     ChosenName{"LoneSurrogate", QStringLiteral("x") + QChar(0xdcfe) + QStringLiteral(".csv"), {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tables::rowName);
 
 } // namespace
