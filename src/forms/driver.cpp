@@ -1,4 +1,4 @@
-// The driver's course through the steps: one at a time, each once the program waits for the user,
+// How the driver goes through the steps: one at a time, each once the program waits for the user,
 // and the steps on the question box and on the window's close box.
 #include "forms/driver.h"
 
