@@ -61,5 +61,38 @@ if grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]Q' "$src/dsp"; th
   echo "dsp/ is the maths library: it includes no Qt header"
   status=1
 fi
+# Inside forms/ the units include one way too: each only the units of a lower level. A unit is
+# a header and the sources named after it (form_canvas.cpp is part of form).
+declare -A forms_level=(
+  [canvas_overlay]=0 [form_host]=0 [drawing_record]=0 [palette]=0 [prompt_box]=0
+  [safe_file]=0 [script]=0
+  [form]=1 [vector_export]=1 [snapshot_files]=1
+  [runtime]=2 [canvas_layer]=2
+  [driver]=3 [snapshot]=3
+)
+# The unit a forms/ file belongs to: the longest unit name its own name starts with.
+forms_unit() {
+  local name=$1 unit best=""
+  for unit in "${!forms_level[@]}"; do
+    if [[ "$name" == "$unit" || "$name" == "$unit"_* ]] && (( ${#unit} > ${#best} )); then
+      best=$unit
+    fi
+  done
+  echo "$best"
+}
+if [[ -d "$src/forms" ]]; then
+  while IFS= read -r hit; do
+    file=${hit%%:*}
+    header=$(sed -E 's/.*[<"]forms\/([A-Za-z0-9_]+)\.h[>"].*/\1/' <<<"$hit")
+    unit=$(forms_unit "$(basename "${file%.*}")")
+    [[ -z "$unit" || -z "${forms_level[$header]+set}" || "$header" == "$unit" ]] && continue
+    if (( forms_level[$header] >= forms_level[$unit] )); then
+      echo "${file#"$src"/}: forms/$unit may not include forms/$header.h (${hit#*:*:})"
+      status=1
+    fi
+  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]forms/[A-Za-z0-9_]+\.h' \
+             "$src/forms" --include='*.h' --include='*.cpp' || true)
+fi
+
 [[ $status == 0 ]] && echo "The include graph runs one way."
 exit $status

@@ -53,9 +53,22 @@ int drawnPixels(const QImage& canvas, const QRect& part, QRgb background)
 
 } // namespace
 
-CanvasLayer::CanvasLayer(Form& form)
-    : QObject(&form), m_form(form), m_client(form.centralWidget())
+CanvasLayer& CanvasLayer::of(Form& form)
 {
+    if (CanvasLayer* layer = existing(form))
+        return *layer;
+    return *new CanvasLayer(form);
+}
+
+CanvasLayer* CanvasLayer::existing(const Form& form)
+{
+    return qobject_cast<CanvasLayer*>(form.overlay());
+}
+
+CanvasLayer::CanvasLayer(Form& form)
+    : CanvasOverlay(&form), m_form(form), m_client(form.centralWidget())
+{
+    form.setOverlay(this);
     const QPalette tips = m_client->palette();
     m_readout = layerLabel(m_client, QStringLiteral("canvasReadout"),
                            tips.color(QPalette::ToolTipBase), tips.color(QPalette::ToolTipText));

@@ -1,5 +1,10 @@
 #pragma once
 
+// CanvasLayer uses Form and attaches itself to it as the window's CanvasOverlay; Form knows only
+// that interface. The driver and the snapshot use CanvasLayer.
+
+#include "forms/canvas_overlay.h"
+
 #include <QImage>
 #include <QJsonObject>
 #include <QList>
@@ -31,10 +36,13 @@ struct ExportOutcome {
 // under the controls, a note box, a read-out that follows the pointer, a context menu, and
 // what the window can write out. The screens fill it in through these hooks; the layer knows
 // nothing of what they draw.
-class CanvasLayer : public QObject {
+class CanvasLayer : public CanvasOverlay {
     Q_OBJECT
 public:
-    explicit CanvasLayer(Form& form);
+    // The window's layer, made on first use.
+    static CanvasLayer& of(Form& form);
+    // The window's layer if one has been made.
+    static CanvasLayer* existing(const Form& form);
     ~CanvasLayer() override;
 
     // Painted over the canvas, in device pixels onto `canvas` (the whole canvas), and shown only
@@ -72,13 +80,13 @@ public:
     void setState(std::function<QJsonObject()> state) { m_state = std::move(state); }
     QJsonObject state() const { return m_state ? m_state() : QJsonObject(); }
 
-    // Called by the window's client area after it has painted the canvas.
-    void paintOver(QPainter& painter);
+    void paintOver(QPainter& painter) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    explicit CanvasLayer(Form& form);
     void pointerAt(const QPoint& clientPoint);
     QPointF toLogical(const QPoint& clientPoint) const;
     QPoint menuPointFromKeyboard() const;

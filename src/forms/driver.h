@@ -1,5 +1,10 @@
 #pragma once
 
+// The scripted driver plays a script's steps against the runtime as a user would. It uses
+// Runtime, Form, PromptBox and CanvasLayer; none of them knows the driver.
+
+#include "forms/script.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -16,38 +21,6 @@ namespace forms {
 class Form;
 class PromptBox;
 class Runtime;
-
-// One scripted user action, carried out once the program waits for the user.
-struct Step {
-    enum class Kind { Answer, Cancel, Click, Toggle, Menu, Close, Export, Hold };
-    Step(Kind kind, QString text = {}, QString file = {}, QByteArray path = {})
-        : kind(kind), text(std::move(text)), file(std::move(file)), path(std::move(path)) {}
-    Kind kind;
-    QString text;
-    QString file; // --export: where to write
-    QByteArray path; // the file's name as the command line gave it; empty: the encoding of file
-    QString describe() const;
-};
-
-// The command line of a scripted run.
-struct Script {
-    QString screen;                 // empty: the start screen
-    std::vector<Step> steps;
-    std::optional<QString> snapshotFolder;
-    QByteArray snapshotPath;        // the folder's name as the command line gave it
-    bool help = false;
-    bool version = false;
-    QString error;                  // set when the command line cannot be used
-    bool capture = false;           // keep a snapshot in memory even without a folder
-    bool scripted() const { return !steps.empty() || snapshotFolder.has_value() || capture; }
-};
-
-// `bytes`, when given, are the same arguments as the command line gave them: file and folder
-// names are then taken from them byte for byte, whatever their text reads as.
-Script parseScript(const QStringList& arguments, const QList<QByteArray>& bytes = {});
-// The help lines of the options above, for the program's help text; screenHelp describes the
-// names --screen takes, and exportHelp what --export writes.
-QString optionsHelp(const QString& screenHelp, const QString& exportHelp = QString());
 
 // The step that could not be carried out: its number (from 1), as written, and why; for an
 // answer the question box refused, the refusal as the box showed it.
@@ -90,6 +63,8 @@ private:
     std::optional<QString> hold();
     QAction* menuItem(Form* window, const QStringList& captions) const;
     std::vector<Form*> windowsTakingInput() const;
+    // The windows a step on controls looks at: none while a question box is open.
+    std::vector<Form*> windowsForStep() const;
     void programEnded();
     void fail(std::size_t index, const QString& reason);
 

@@ -1,6 +1,12 @@
 #pragma once
 
+// A window of the forms runtime. Form uses DrawingRecord, and the two interfaces at the bottom:
+// FormHost (what it asks of the runtime that loaded it) and CanvasOverlay (what it paints over
+// its canvas). Runtime, CanvasLayer, the driver and the snapshot use Form; Form uses none of them.
+
+#include "forms/canvas_overlay.h"
 #include "forms/drawing_record.h"
+#include "forms/form_host.h"
 
 #include <QColor>
 #include <QImage>
@@ -23,7 +29,6 @@ class QPushButton;
 
 namespace forms {
 
-class CanvasLayer;
 class Runtime;
 
 // Layouts are designed in 1/1440 inch; 15 of them make one pixel at 96 pixels per inch.
@@ -92,10 +97,10 @@ public:
     // The drawing calls since the last Cls, in logical units (see DrawingRecord).
     const DrawingRecord& drawingRecord() const { return m_record; }
     DrawingRecord& drawingRecord() { return m_record; }
-    // What lies over the canvas (made on first use); nothing on it reaches the persistent image.
-    CanvasLayer& canvasLayer();
-    CanvasLayer* existingCanvasLayer() const;
-    // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
+    // What is painted over the canvas (see CanvasLayer::of); nothing of it reaches the persistent
+    // image. The overlay is a child of the window, which keeps one at a time.
+    void setOverlay(CanvasOverlay* overlay) { m_overlay = overlay; }
+    CanvasOverlay* overlay() const { return m_overlay.data(); }
 
     // Controls, placed in design units (1/1440 inch) or in units of the layout grid: the client
     // area divided into grid.width() x grid.height() units (pixels until a grid is set).
@@ -124,8 +129,13 @@ public:
     // The runtime that loaded this form; handlers reach it here.
     Runtime& runtime() const { return *m_runtime; }
 
-    // Called by the runtime.
-    void attach(Runtime& runtime) { m_runtime = &runtime; }
+    // Called by the runtime that loads the window: the runtime for screen code, and the host that
+    // the window's own calls go to (the same object).
+    void attach(Runtime& runtime, FormHost& host)
+    {
+        m_runtime = &runtime;
+        m_host = &host;
+    }
     void setModalFlag(bool modal) { m_modal = modal; }
 
 protected:
@@ -145,11 +155,14 @@ private:
     bool finite(double x, double y) const;
     QPainter& painter();
     void endPainting();
+    void invokeHandler(const std::function<void()>& handler);
     void fillDot(const QPoint& centre, const QColor& colour, int width);
-    void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to, const QColor& colour);
+    void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to,
+                const QColor& colour);
 
     QString m_name;
     Runtime* m_runtime = nullptr;
+    FormHost* m_host = nullptr;
     QWidget* m_client = nullptr;
     double m_zoom = 1;
     double m_deviceRatio = 1;
@@ -173,7 +186,7 @@ private:
     QPointF m_current;
     bool m_modal = false;
     DrawingRecord m_record;
-    QPointer<CanvasLayer> m_layer;
+    QPointer<CanvasOverlay> m_overlay;
 
     friend class ClientArea;
 };

@@ -1,8 +1,6 @@
 // The controls of a form's layout: where they go, their faces, and how they answer the user.
 #include "forms/form.h"
 
-#include "forms/runtime.h"
-
 #include <QAction>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -62,8 +60,8 @@ protected:
         QStylePainter painter(this);
         option.text.clear();
         painter.drawControl(QStyle::CE_PushButton, option);
-        painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(), text(),
-                             QPalette::ButtonText);
+        painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(),
+                             text(), QPalette::ButtonText);
     }
 };
 
@@ -120,7 +118,8 @@ protected:
 QRect Form::twipsRect(int left, int top, int width, int height) const
 {
     if (m_zoom == 1)
-        return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+        return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                     twipsToPixels(height));
     const auto scaled = [this](int twips) { return qRound(twips * m_zoom / kTwipsPerPixel); };
     return QRect(scaled(left), scaled(top), scaled(width), scaled(height));
 }
@@ -199,14 +198,20 @@ QAction* Form::addMenuItem(QMenu* menu, const QString& objectName, const QString
     QAction* action = menu->addAction(caption);
     action->setObjectName(objectName);
     connect(action, &QAction::triggered, this,
-            [this, handler = std::move(handler)] { runtime().invoke(handler); });
+            [this, handler = std::move(handler)] { invokeHandler(handler); });
     return action;
+}
+
+void Form::invokeHandler(const std::function<void()>& handler)
+{
+    if (m_host)
+        m_host->invoke(handler);
 }
 
 void Form::onClick(QAbstractButton* button, std::function<void()> handler)
 {
     connect(button, &QAbstractButton::clicked, this,
-            [this, handler = std::move(handler)] { runtime().invoke(handler); });
+            [this, handler = std::move(handler)] { invokeHandler(handler); });
 }
 
 } // namespace forms

@@ -51,7 +51,7 @@ Form* Runtime::Load(const QString& name)
     if (factory == m_factories.end())
         return nullptr;
     Form* form = factory->second();
-    form->attach(*this);
+    form->attach(*this, *this);
     m_forms.push_back(form);
     form->Form_Load();
     return form;
@@ -124,7 +124,8 @@ QString Runtime::InputBox(const QString& prompt, const QString& title, const QSt
         ++m_promptsDropped;
     }
     m_prompts.push_back({title, prompt, defaultAnswer, std::nullopt});
-    const std::size_t record = m_promptsDropped + m_prompts.size() - 1; // counted from the first ever
+    // Counted from the first question ever asked.
+    const std::size_t record = m_promptsDropped + m_prompts.size() - 1;
     m_openPrompt = &box;
     const int result = box.exec();
     m_openPrompt = nullptr;

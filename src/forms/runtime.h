@@ -1,5 +1,9 @@
 #pragma once
 
+// The runtime loads and runs windows: it uses Form and PromptBox, and implements FormHost, the
+// interface through which a Form reaches it. Nothing in Form calls the runtime directly.
+
+#include "forms/form_host.h"
 #include "forms/prompt_box.h"
 
 #include <QObject>
@@ -31,7 +35,7 @@ struct PromptRecord {
 
 // Loads, shows, unloads and ends screens, runs modal waits and question boxes, and is the one
 // place where control passes from Qt into screen code.
-class Runtime : public QObject {
+class Runtime : public QObject, public FormHost {
     Q_OBJECT
 public:
     using Factory = std::function<Form*()>;
@@ -51,7 +55,7 @@ public:
     }
     void Unload(Form* form);
     [[noreturn]] void End();
-    void show(Form* form, bool modal);
+    void show(Form* form, bool modal) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer,
                      const AnswerRule& rule = {});
 
@@ -68,12 +72,12 @@ public:
     std::size_t promptsDropped() const { return m_promptsDropped; }
     bool hasEnded() const { return m_ending; }
     // Drawing calls that were handed a coordinate that is not a finite number (never drawn).
-    void countNonFinite() { ++m_nonFinite; }
+    void countNonFinite() override { ++m_nonFinite; }
     long nonFiniteCoordinates() const { return m_nonFinite; }
 
     // Entry points from Qt into screen code.
-    void invoke(const std::function<void()>& handler);
-    void closeBox(Form* form);
+    void invoke(const std::function<void()>& handler) override;
+    void closeBox(Form* form) override;
     void start(const QString& name);
     // Ends the program from outside any screen (the scripted driver when it is done).
     void shutdown();

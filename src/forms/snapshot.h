@@ -1,5 +1,8 @@
 #pragma once
 
+// The snapshot writer uses Runtime, Form and CanvasLayer (and, to write, safe_file.h and
+// snapshot_files.h); nothing else in forms/ uses it.
+
 #include <QByteArray>
 #include <QImage>
 #include <QJsonObject>

@@ -1,26 +1,80 @@
 #include "program/help_text.h"
 
-#include "forms/driver.h"
 #include "program/screen_registry.h"
 #include "screens/canvas_tools.h"
 
-#include <string_view>
+#include <QStringList>
+
+#include <algorithm>
+#include <string>
 
 namespace program {
 
 namespace {
 
-// Words laid out after the option column of the help text, each line at most kWidth wide.
-QString wrapped(const QStringList& words, int firstColumn)
+// No line of the help is wider than this.
+constexpr int kWidth = 94;
+// Blanks before an option, and between the longest option and its text.
+constexpr int kMargin = 2;
+
+// What an option's text ends with besides its own words.
+enum class Appended { Nothing, ScreenNames, ExportForms };
+
+// One option of the command line: its text's lines, broken where a line should end.
+struct Option {
+    const char* option;
+    const char* text;
+    Appended appended = Appended::Nothing;
+};
+
+constexpr Option kOptions[] = {
+    {"--screen NAME", "open this screen first instead of the start screen;",
+     Appended::ScreenNames},
+    {"--answer TEXT", "type TEXT into the open question box and press OK"},
+    {"--cancel", "press Cancel in the open question box"},
+    {"--click CAPTION",
+     "press the button with this caption, on the topmost window that has\n"
+     "one (only on a modal window while one is open); blanks at the ends\n"
+     "do not count and a run of blanks counts as one"},
+    {"--toggle CAPTION", "click the check box with this caption, found the same way"},
+    {"--menu PATH",
+     "pick a menu item by its captions, for example \"Help/About\",\n"
+     "found the same way"},
+    {"--close", "close the topmost window with its close box"},
+    {"--export WHAT FILE",
+     "write WHAT from the topmost window that has it into FILE, in the\n"
+     "form its extension picks, replacing the file whole and never\n"
+     "writing through a link.",
+     Appended::ExportForms},
+    {"--hold",
+     "hold the drawing of the topmost window that can, to show it\n"
+     "muted under its next drawing"},
+    {"--snapshot DIR",
+     "when the steps are done, write a picture of every open window\n"
+     "(NAME.png, NAME.canvas.png) and state.json into DIR, then exit"},
+    {"--help", "show this help"},
+    {"--version", "show the version"},
+};
+
+// Where the options' texts start: after the margin, the longest option and the margin again.
+int textColumn()
 {
-    constexpr int kWidth = 94;
-    constexpr int kIndent = 22;
+    std::size_t longest = 0;
+    for (const Option& option : kOptions)
+        longest = std::max(longest, std::char_traits<char>::length(option.option));
+    return kMargin + int(longest) + kMargin;
+}
+
+// Words laid out from `firstColumn` on, broken into lines that will each start at `indent`
+// (the blanks before them are added with the rest of the option's lines).
+QString wrapped(const QStringList& words, int firstColumn, int indent)
+{
     QString text;
     int column = firstColumn;
     for (const QString& word : words) {
-        if (column > kIndent && column + 1 + word.size() > kWidth) {
-            text += QLatin1Char('\n') + QString(kIndent, QLatin1Char(' '));
-            column = kIndent;
+        if (column > indent && column + 1 + word.size() > kWidth) {
+            text += QLatin1Char('\n');
+            column = indent;
         } else if (!text.isEmpty()) {
             text += QLatin1Char(' ');
             ++column;
@@ -31,27 +85,71 @@ QString wrapped(const QStringList& words, int firstColumn)
     return text;
 }
 
+// The names in brackets, one word each, with only names next to the commas, so that a reader
+// (or a script) can take the list apart.
+QStringList bracketed(const QStringList& names)
+{
+    QStringList words;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        words << (i == 0 ? QStringLiteral("(") : QString()) + names[i]
+                     + QLatin1String(i + 1 < names.size() ? "," : ")");
+    return words;
+}
+
+// The names --screen takes: every form name, and every alias.
+QStringList screenNameWords()
+{
+    QStringList aliases;
+    for (const auto& alias : screenAliases())
+        aliases << alias.first;
+    return QStringLiteral("NAME is a form name in any case").split(QLatin1Char(' '))
+        + bracketed(formNames())
+        + QStringLiteral("or an alias").split(QLatin1Char(' ')) + bracketed(aliases);
+}
+
+// An option's text laid out from the text column, with what it ends with.
+QString optionText(const Option& option, int column)
+{
+    QString text = QString::fromUtf8(option.text);
+    const int end = column + int(text.size() - text.lastIndexOf(QLatin1Char('\n')) - 1);
+    if (option.appended == Appended::ScreenNames)
+        text += QLatin1Char(' ') + wrapped(screenNameWords(), end + 1, column);
+    else if (option.appended == Appended::ExportForms)
+        text += QLatin1Char('\n')
+            + wrapped(screens::exportHelp().split(QLatin1Char(' ')), column, column);
+    return text.replace(QLatin1Char('\n'), QLatin1Char('\n') + QString(column, QLatin1Char(' ')));
+}
+
+QString optionsTable()
+{
+    const int column = textColumn();
+    QString table;
+    for (const Option& option : kOptions)
+        table += QString(kMargin, QLatin1Char(' '))
+            + QString::fromLatin1(option.option).leftJustified(column - kMargin)
+            + optionText(option, column) + QLatin1Char('\n');
+    return table;
+}
+
 } // namespace
 
 QString usage()
 {
-    // Only names stand next to the commas, so that a reader (or a script) can take the list apart.
-    QStringList words = QStringLiteral("NAME is a form name in any case").split(QLatin1Char(' '));
-    const QStringList names = formNames();
-    for (qsizetype i = 0; i < names.size(); ++i)
-        words << (i == 0 ? QStringLiteral("(") : QString()) + names[i] + QLatin1String(i + 1 < names.size() ? "," : ")");
-    words << QStringLiteral("or") << QStringLiteral("an") << QStringLiteral("alias");
-    const auto aliases = screenAliases();
-    for (qsizetype i = 0; i < aliases.size(); ++i)
-        words << (i == 0 ? QStringLiteral("(") : QString()) + aliases[i].first + QLatin1String(i + 1 < aliases.size() ? "," : ")");
-    // The --screen line starts its text in column 22 after the words written before it.
-    const int column = int(std::string_view("  --screen NAME       open this screen first instead of the start screen; ").size());
-    return QStringLiteral("Usage: dsplab [--screen NAME] [STEP]... [--snapshot DIR]\n"
-                          "Fourier synthesis and FIR filter design for the classroom.\n"
-                          "\n"
-                          "Without options the program opens on its start screen. The options "
-                          "script a session:\n")
-        + forms::optionsHelp(wrapped(words, column), wrapped(screens::exportHelp().split(QLatin1Char(' ')), 22));
+    static const char* const kClosing[] = {
+        "Steps run in order, each once the program waits for the user. A step that cannot be",
+        "carried out stops the run with exit code 2 (with --snapshot, after writing the state at",
+        "that step). A snapshot run always draws offscreen and needs no display; a run with steps",
+        "alone draws offscreen when there is no display.",
+    };
+    QString help = QStringLiteral("Usage: dsplab [--screen NAME] [STEP]... [--snapshot DIR]\n"
+                                  "Fourier synthesis and FIR filter design for the classroom.\n"
+                                  "\n"
+                                  "Without options the program opens on its start screen. The "
+                                  "options script a session:\n")
+        + optionsTable();
+    for (const char* line : kClosing)
+        help += QString::fromUtf8(line) + QLatin1Char('\n');
+    return help;
 }
 
 } // namespace program

@@ -19,7 +19,7 @@ namespace program {
 // share values are given `shared`, which must outlive the runtime's screens.
 void registerScreens(forms::Runtime& runtime, screens::SharedState& shared);
 
-// Every form name of the program, whether or not its screen is registered yet.
+// Every form name of the program (each registered by registerScreens), as --help lists them.
 QStringList formNames();
 
 // The form name for a form name in any case (form3) or an alias (square); empty when unknown.
@@ -27,6 +27,5 @@ QString resolveScreenName(const QString& nameOrAlias);
 
 // Every alias with its form name, in the order of the table --screen reads.
 QList<QPair<QString, QString>> screenAliases();
-
 
 } // namespace program

@@ -63,7 +63,7 @@ CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolSt
     : QObject(&form), m_form(form), m_content(content), m_state(kept), m_id(nextToolsId())
 {
     addEntries();
-    forms::CanvasLayer& layer = form.canvasLayer();
+    forms::CanvasLayer& layer = forms::CanvasLayer::of(form);
     layer.setMenu([this] { return offered(); });
     layer.setPointerText([this](const QPointF& at) { return m_content.readout(at); });
     layer.setExporter(
@@ -158,7 +158,7 @@ bool CanvasTools::has(Thing thing) const
 
 void CanvasTools::drawingChanged()
 {
-    forms::CanvasLayer& layer = m_form.canvasLayer();
+    forms::CanvasLayer& layer = forms::CanvasLayer::of(m_form);
     if (heldShown())
         layer.setUnderlay(
             [this](QPainter& painter, const QRectF& canvas) { paintHeld(painter, canvas); });
@@ -205,7 +205,7 @@ void CanvasTools::showNote()
 {
     const bool shown = m_content.measures() && m_state.showMeasurements;
     const QString text = shown ? noteText(m_content.figures(), heldShown()) : QString();
-    m_form.canvasLayer().setNote(text, kPlotArea);
+    forms::CanvasLayer::of(m_form).setNote(text, kPlotArea);
 }
 
 // A small table: each figure, a row for each of its values with the side it belongs to, then

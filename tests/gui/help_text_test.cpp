@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,6 +39,37 @@ TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
     }
     EXPECT_EQ(options, (QStringList{"--screen", "--answer", "--cancel", "--click", "--toggle", "--menu", "--close",
                                     "--export", "--hold", "--snapshot", "--help", "--version"}));
+}
+
+// Every option's text, and every line that carries one on, starts in one column: two blanks
+// after the longest option with its values.
+TEST(HelpText, OptionTextsStartInOneColumn)
+{
+    static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z]+(?: [A-Z]+)*) +\\S"));
+    const QStringList lines = program::usage().split(QLatin1Char('\n'));
+    qsizetype longest = 0;
+    qsizetype first = -1;
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const auto match = optionLine.match(lines[i]);
+        if (!match.hasMatch())
+            continue;
+        longest = std::max(longest, match.capturedLength(1));
+        first = first < 0 ? i : first;
+        last = i;
+    }
+    ASSERT_GE(first, 0);
+    const qsizetype column = 2 + longest + 2;
+    for (qsizetype i = first; i <= last + 1 && i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        const bool option = optionLine.match(line).hasMatch();
+        if (!option && !line.startsWith(QLatin1Char(' ')))
+            continue;
+        qsizetype start = option ? 2 + optionLine.match(line).capturedLength(1) : 0;
+        while (start < line.size() && line[start] == QLatin1Char(' '))
+            ++start;
+        EXPECT_EQ(start, column) << line.toStdString();
+    }
 }
 
 } // namespace

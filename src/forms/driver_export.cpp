@@ -1,0 +1,53 @@
+// The driver's steps on a window's drawing: writing what it offers into a file, and holding it.
+#include "forms/driver.h"
+
+#include "forms/canvas_layer.h"
+#include "forms/form.h"
+#include "forms/safe_file.h"
+
+#include <QFile>
+
+namespace forms {
+
+// The topmost window that offers the thing writes it; a window that offers it but not in the
+// file's form stops the step there, as a user would be told.
+std::optional<QString> Driver::exportTo(const QString& what, const QString& file,
+                                        const QByteArray& path)
+{
+    const std::vector<Form*> windows = windowsForStep();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    for (Form* window : windows) {
+        const CanvasLayer* layer = CanvasLayer::existing(*window);
+        const ExportOutcome outcome = layer ? layer->exportAs(what, file) : ExportOutcome{};
+        if (!outcome.offered)
+            continue;
+        if (!outcome.problem.isEmpty())
+            return outcome.problem;
+        QString error;
+        const bool written = path.isEmpty() ? safefile::writeFile(file, outcome.contents, &error)
+                                            : safefile::writeFile(path, outcome.contents, &error);
+        if (!written)
+            return error;
+        m_filesWritten << (path.isEmpty() ? QFile::encodeName(file) : path);
+        return std::nullopt;
+    }
+    return QStringLiteral("no window has %1 to write (the topmost is %2)")
+        .arg(what, windows.front()->name());
+}
+
+std::optional<QString> Driver::hold()
+{
+    const std::vector<Form*> windows = windowsForStep();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    for (Form* window : windows) {
+        CanvasLayer* layer = CanvasLayer::existing(*window);
+        if (layer && layer->runAction(QStringLiteral("hold")))
+            return std::nullopt;
+    }
+    return QStringLiteral("no window has a drawing to hold (the topmost is %1)")
+        .arg(windows.front()->name());
+}
+
+} // namespace forms
