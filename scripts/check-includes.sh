@@ -17,6 +17,8 @@ declare -A below=(
   [program]="synthesis harmonics fir screens forms dsp"
 )
 include_line='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"][^>"]+[>"]'
+# The same after grep's "FILE:LINE:", capturing the included path.
+include_path=':[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"]'
 
 # The folder under src/ that an include names, if any: the first part of its path, or where a
 # path through "../" leads from the including file.
@@ -36,9 +38,16 @@ while IFS= read -r hit; do
   file=${hit%%:*}
   folder=${file#"$src"/}
   folder=${folder%%/*}
-  path=$(sed -E 's/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]+)[>"].*/\1/' \
-         <<<"$hit")
-  target=$(included_folder "$file" "$path")
+  [[ "$hit" =~ $include_path ]] || continue
+  path=${BASH_REMATCH[1]}
+  # Paths through "." or ".." are resolved; others are read without a subshell.
+  if [[ "$path" == .* ]]; then
+    target=$(included_folder "$file" "$path")
+  elif [[ "$path" == */* ]]; then
+    target=${path%%/*}
+  else
+    target=""
+  fi
   [[ -z "$target" || "$target" == "$folder" ]] && continue
   if [[ "$target" == "(outside src)" || -n "${below[$target]+set}" ]]; then
     if [[ " ${below[$folder]-} " != *" $target "* ]]; then
@@ -83,8 +92,10 @@ forms_unit() {
 if [[ -d "$src/forms" ]]; then
   while IFS= read -r hit; do
     file=${hit%%:*}
-    header=$(sed -E 's/.*[<"]forms\/([A-Za-z0-9_]+)\.h[>"].*/\1/' <<<"$hit")
-    unit=$(forms_unit "$(basename "${file%.*}")")
+    [[ "$hit" =~ [\<\"]forms/([A-Za-z0-9_]+)\.h[\>\"] ]] || continue
+    header=${BASH_REMATCH[1]}
+    name=${file##*/}
+    unit=$(forms_unit "${name%.*}")
     [[ -z "$unit" || -z "${forms_level[$header]+set}" || "$header" == "$unit" ]] && continue
     if (( forms_level[$header] >= forms_level[$unit] )); then
       echo "${file#"$src"/}: forms/$unit may not include forms/$header.h (${hit#*:*:})"
