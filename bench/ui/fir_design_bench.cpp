@@ -2,9 +2,9 @@
 // and black magnitude points and the green phase polyline, drawn into the persistent image of a
 // real Blackman lowpass screen. N = 500 draws 25001 points of each colour and a 25001-point
 // polyline.
-#include "fir/blackman_lowpass_form.h"
 #include "dsp/fir_design.h"
 #include "dsp/fir_response.h"
+#include "fir/blackman_lowpass_form.h"
 
 #include <QApplication>
 
@@ -14,7 +14,10 @@
 
 namespace {
 
-fir::DesignValues lowpass(int taps) { return {.samplingHz = 1000, .bandHz = 150, .centreHz = 0, .taps = taps}; }
+fir::DesignValues lowpass(int taps)
+{
+    return {.samplingHz = 1000, .bandHz = 150, .centreHz = 0, .taps = taps};
+}
 
 void WholeDesignWithDrawing(benchmark::State& state)
 {

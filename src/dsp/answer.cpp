@@ -87,7 +87,7 @@ AnswerValue readAnswer(std::string_view text)
     if (error == std::errc::result_out_of_range) {
         if (*scale >= 0) // too large for a double: an infinity of the answer's sign
             return {Reading::OutOfRange, negative ? -HUGE_VAL : HUGE_VAL};
-        magnitude = 0;   // too small: reads as zero
+        magnitude = 0; // too small: reads as zero
     } else if (error != std::errc() || end != body.data() + body.size()) {
         return {Reading::NotANumber, 0};
     } else if (!std::isfinite(magnitude)) {
@@ -110,15 +110,16 @@ std::size_t answerLength(std::string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if ((byte & 0xC0) != 0x80)
-            ++units;       // a character starts here
+            ++units; // a character starts here
         if (byte >= 0xF0 && byte <= 0xF4 && i + 3 < text.size() && isContinuation(text[i + 1])
             && isContinuation(text[i + 2]) && isContinuation(text[i + 3]))
-            ++units;       // beyond the 16-bit plane: two code units
+            ++units; // beyond the 16-bit plane: two code units
     }
     return units;
 }
 
-std::optional<std::string> answerRefusal(AnswerKind kind, std::string_view answer, CountConversion conversion)
+std::optional<std::string> answerRefusal(AnswerKind kind, std::string_view answer,
+                                         CountConversion conversion)
 {
     if (answer.empty())
         return std::nullopt;

@@ -26,7 +26,10 @@ enum class Reading { Empty, NotANumber, Number, OutOfRange };
 struct AnswerValue {
     Reading reading = Reading::Empty;
     double value = 0;
-    bool negative() const { return (reading == Reading::Number || reading == Reading::OutOfRange) && value < 0; }
+    bool negative() const
+    {
+        return (reading == Reading::Number || reading == Reading::OutOfRange) && value < 0;
+    }
 };
 AnswerValue readAnswer(std::string_view text);
 
@@ -35,9 +38,9 @@ AnswerValue readAnswer(std::string_view text);
 // negative answer ends the program, and so does a tap count below 0 or above 500, whole or not,
 // written out or beyond the range of doubles.
 enum class AnswerKind {
-    Number,          // a frequency or the duty cycle
-    HarmonicCount,   // at most 32767 once the screen has made it whole (see CountConversion)
-    TapCount,        // range first (the screen ends below 0 and above 500), then a whole number
+    Number,        // a frequency or the duty cycle
+    HarmonicCount, // at most 32767 once the screen has made it whole (see CountConversion)
+    TapCount,      // range first (the screen ends below 0 and above 500), then a whole number
 };
 // How a synthesis screen makes a harmonic count whole.
 enum class CountConversion { WholePart, NearestEven };

@@ -62,19 +62,20 @@ std::string upperCase(std::string text)
 
 std::string tapsCHeader(const std::vector<double>& taps, std::string_view fileName)
 {
-    const bool special = std::any_of(taps.begin(), taps.end(),
-                                     [](double tap) { return !std::isfinite(tap); });
+    const bool special =
+        std::any_of(taps.begin(), taps.end(), [](double tap) { return !std::isfinite(tap); });
     const std::string name = cTapsName(fileName);
     const std::string guard = upperCase(name) + "_H";
     const std::string count = std::to_string(taps.size());
-    std::string text = "#ifndef " + guard + "\n#define " + guard + "\n"
-                       "/* FIR filter taps from DSP Lab, tap 1 (index 0) at time 0. */\n";
+    std::string text = "#ifndef " + guard + "\n#define " + guard
+        + "\n"
+          "/* FIR filter taps from DSP Lab, tap 1 (index 0) at time 0. */\n";
     if (special)
         text += "#include <math.h>\n";
     text += "#define " + upperCase(name) + "_COUNT " + count + "\n";
     if (taps.empty()) {
-        text += "static const double " + name
-            + "[1] = {0.0}; /* no taps: C has no empty array */\n";
+        text +=
+            "static const double " + name + "[1] = {0.0}; /* no taps: C has no empty array */\n";
     } else {
         text += "static const double " + name + "[" + count + "] = {\n";
         for (double tap : taps)
@@ -101,10 +102,11 @@ std::string_view withoutFolder(std::string_view fileName)
 bool isCKeyword(const std::string& name)
 {
     static const char* const kKeywords[] = {
-        "auto", "bool", "break", "case", "char", "const", "continue", "default", "do",
-        "double", "else", "enum", "extern", "false", "float", "for", "goto", "if", "inline",
-        "int", "long", "register", "restrict", "return", "short", "signed", "sizeof", "static",
-        "struct", "switch", "true", "typedef", "union", "unsigned", "void", "volatile", "while"};
+        "auto",  "bool",     "break",  "case",     "char",   "const",    "continue", "default",
+        "do",    "double",   "else",   "enum",     "extern", "false",    "float",    "for",
+        "goto",  "if",       "inline", "int",      "long",   "register", "restrict", "return",
+        "short", "signed",   "sizeof", "static",   "struct", "switch",   "true",     "typedef",
+        "union", "unsigned", "void",   "volatile", "while"};
     return std::any_of(std::begin(kKeywords), std::end(kKeywords),
                        [&name](const char* keyword) { return name == keyword; });
 }
@@ -145,8 +147,7 @@ std::optional<TapFormat> tapFormatForFile(std::string_view fileName)
     return std::nullopt;
 }
 
-std::string formatTaps(const std::vector<double>& taps, TapFormat format,
-                       std::string_view fileName)
+std::string formatTaps(const std::vector<double>& taps, TapFormat format, std::string_view fileName)
 {
     switch (format) {
     case TapFormat::Csv:

@@ -65,8 +65,8 @@ struct Edge {
 Edge measureEdge(const Response& response, const Side& side, double gain)
 {
     Edge edge;
-    edge.minus3db = crossing(response, side.start, side.end, gain / std::numbers::sqrt2,
-                             Through::Falling);
+    edge.minus3db =
+        crossing(response, side.start, side.end, gain / std::numbers::sqrt2, Through::Falling);
     edge.minus6db = crossing(response, side.start, side.end, gain / 2, Through::Falling);
     if (edge.minus6db) {
         edge.nine = crossing(response, *edge.minus6db, side.start, 0.9 * gain, Through::Rising);

@@ -20,10 +20,7 @@ std::vector<double> tapTable(int taps, TapRule tapAt)
     return table;
 }
 
-int distanceFromCentre(int k, int taps)
-{
-    return std::abs(centreTap(taps) - k);
-}
+int distanceFromCentre(int k, int taps) { return std::abs(centreTap(taps) - k); }
 
 // D x w: the lowpass prototype that the highpass and bandpass screens modulate.
 double windowedSinc(int k, int bins, int taps)
@@ -63,9 +60,8 @@ std::vector<double> tapPlotHeights(double samplingHz, double cutoffHz, int taps)
 {
     const int bins = passbandBins(cutoffHz, samplingHz, taps);
     const double scale = tapPlotGain(bins, taps);
-    return tapTable(taps, [&](int k) {
-        return tapPlotHeight(distanceFromCentre(k, taps), bins, taps, scale);
-    });
+    return tapTable(
+        taps, [&](int k) { return tapPlotHeight(distanceFromCentre(k, taps), bins, taps, scale); });
 }
 
 } // namespace
@@ -81,10 +77,7 @@ int passbandBins(double cutoffHz, double samplingHz, int taps)
     return static_cast<int>(wholeBins) + 1;
 }
 
-int centreTap(int taps)
-{
-    return (taps + 1) / 2;
-}
+int centreTap(int taps) { return (taps + 1) / 2; }
 
 double blackmanWindow(int k, int taps)
 {
@@ -114,7 +107,8 @@ std::vector<double> rectangularLowpassTaps(double samplingHz, double cutoffHz, i
 std::vector<double> rectangularLowpassSincValues(double samplingHz, double cutoffHz, int taps)
 {
     const int bins = passbandBins(cutoffHz, samplingHz, taps);
-    return tapTable(taps, [&](int k) { return periodicSinc(distanceFromCentre(k, taps), bins, taps); });
+    return tapTable(taps,
+                    [&](int k) { return periodicSinc(distanceFromCentre(k, taps), bins, taps); });
 }
 
 std::vector<double> blackmanLowpassTaps(double samplingHz, double cutoffHz, int taps)

@@ -70,8 +70,7 @@ template <int Lanes>
     constexpr int kPassPoints = Lanes * kLaneGroups;
     static_assert(kBlockPoints % kPassPoints == 0);
     for (int first = 0; first < kBlockPoints; first += kPassPoints) {
-        goertzelGroups<Lanes>(taps, count, twiceCosine + first, latest + first,
-                              previous + first);
+        goertzelGroups<Lanes>(taps, count, twiceCosine + first, latest + first, previous + first);
     }
 }
 
@@ -96,8 +95,7 @@ DSP_SIMD_AVX512 void goertzelAvx512(const double* taps, int count, const double*
     goertzelBlock<8>(taps, count, twiceCosine, latest, previous);
 }
 
-constexpr simd::Variants<GoertzelKernel> kGoertzel{goertzelBaseline, goertzelAvx2,
-                                                   goertzelAvx512};
+constexpr simd::Variants<GoertzelKernel> kGoertzel{goertzelBaseline, goertzelAvx2, goertzelAvx512};
 #else
 constexpr simd::Variants<GoertzelKernel> kGoertzel{goertzelBaseline, nullptr, nullptr};
 #endif
@@ -149,8 +147,8 @@ private:
 // Evaluates the sweep points first .. first + count - 1 (count <= kBlockPoints); unused lanes
 // run at 0 Hz and are dropped.
 void sweepBlock(GoertzelKernel goertzel, const std::vector<double>& taps,
-                const SweepPhasors& phasors, const std::vector<double>& indices,
-                std::size_t first, int count, ResponsePoint* out)
+                const SweepPhasors& phasors, const std::vector<double>& indices, std::size_t first,
+                int count, ResponsePoint* out)
 {
     alignas(64) double cosine[kBlockPoints];
     alignas(64) double sine[kBlockPoints];
@@ -188,8 +186,7 @@ std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps)
     return responseSweepUsing(taps, simd::active());
 }
 
-std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps,
-                                              simd::Level level)
+std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps, simd::Level level)
 {
     const std::vector<double> indices = frequencyIndices(static_cast<int>(taps.size()));
     std::vector<ResponsePoint> points(indices.size());
@@ -201,8 +198,8 @@ std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps,
     const SweepPhasors phasors(static_cast<int>(taps.size()), indices.size());
     const GoertzelKernel goertzel = kGoertzel.pick(level);
     for (std::size_t first = 0; first < indices.size(); first += kBlockPoints) {
-        const auto count = static_cast<int>(
-            std::min<std::size_t>(kBlockPoints, indices.size() - first));
+        const auto count =
+            static_cast<int>(std::min<std::size_t>(kBlockPoints, indices.size() - first));
         sweepBlock(goertzel, taps, phasors, indices, first, count, points.data() + first);
     }
     return points;
@@ -230,15 +227,9 @@ double magnitude(const ResponsePoint& point)
     return std::sqrt(point.re * point.re + point.im * point.im);
 }
 
-double responseX(double u, int taps)
-{
-    return responseXAtBin(u, taps);
-}
+double responseX(double u, int taps) { return responseXAtBin(u, taps); }
 
-double linearTraceY(double magnitude, double scale)
-{
-    return linearTraceYAt(magnitude, scale);
-}
+double linearTraceY(double magnitude, double scale) { return linearTraceYAt(magnitude, scale); }
 
 double logTraceY(double magnitude, double reference)
 {
@@ -264,14 +255,8 @@ double phaseDegrees(double re, double q)
     return degrees;
 }
 
-double phaseDegrees(const ResponsePoint& point)
-{
-    return phaseDegrees(point.re, -point.im);
-}
+double phaseDegrees(const ResponsePoint& point) { return phaseDegrees(point.re, -point.im); }
 
-double phaseTraceY(double degrees)
-{
-    return phaseTraceYAt(degrees);
-}
+double phaseTraceY(double degrees) { return phaseTraceYAt(degrees); }
 
 } // namespace dsp::fir

@@ -29,8 +29,7 @@ std::vector<double> frequencyIndices(int taps);
 std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps);
 // The same sweep with the vector width of `level` (see dsp/simd.h); every level gives the
 // same bits. The form above uses simd::active().
-std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps,
-                                              simd::Level level);
+std::vector<ResponsePoint> responseSweepUsing(const std::vector<double>& taps, simd::Level level);
 
 // The same sums term by term, a sine and a cosine per tap, k = 0, 1, ... in order: the
 // reference that responseSweep is checked against.

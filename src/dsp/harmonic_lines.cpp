@@ -11,7 +11,7 @@
 namespace dsp {
 namespace {
 
-constexpr double kAxis = kSpectrumAxisY; // baseline: every line stands on it
+constexpr double kAxis = kSpectrumAxisY;          // baseline: every line stands on it
 constexpr double kFullScale = kSpectrumFullScale; // the full-scale tick's height above the axis
 constexpr int kAxisColour = 11;
 constexpr int kLineColour = 12;
@@ -39,7 +39,10 @@ void setCaptions(SpectrumPlot& plot, std::string count, std::string title, std::
 
 class Drawing {
 public:
-    Drawing(std::vector<Stroke>& strokes, std::vector<SpectrumLine>& lines) : strokes_(strokes), lines_(lines) {}
+    Drawing(std::vector<Stroke>& strokes, std::vector<SpectrumLine>& lines)
+        : strokes_(strokes), lines_(lines)
+    {
+    }
 
     void stroke(PlotPoint from, PlotPoint to, int palette, int width)
     {
@@ -131,7 +134,8 @@ void drawSawtooth(SpectrumPlot& plot, Drawing& drawing, int harmonics)
 // The dc line rises from the axis, D of the full scale tall; it is drawn even for 0 harmonics.
 // A duty cycle above 1 is left here by a pulse screen that refused to draw it. The dc line then
 // stops at the canvas top, where it would leave the canvas anyway, so that the largest answers do
-// not send it to infinity; and where k pi D overflows, the sine has no value and the line no height.
+// not send it to infinity; and where k pi D overflows, the sine has no value and the line no
+// height.
 void drawPulse(SpectrumPlot& plot, Drawing& drawing, int harmonics, const std::string& dutyCycle)
 {
     setCaptions(plot, kCount + std::to_string(harmonics), "Pulse Wave Spectrum", kEvenAndOddEnergy,
@@ -200,11 +204,16 @@ void drawRectified(SpectrumPlot& plot, Drawing& drawing, int harmonics,
 Wave curveWave(WaveType waveType, const std::string& rectifyChoice)
 {
     switch (waveType) {
-    case WaveType::Square: return Wave::Square;
-    case WaveType::Triangle: return Wave::Triangle;
-    case WaveType::Sawtooth: return Wave::Sawtooth;
-    case WaveType::Pulse: return Wave::PulseTrain;
-    case WaveType::Rectified: break;
+    case WaveType::Square:
+        return Wave::Square;
+    case WaveType::Triangle:
+        return Wave::Triangle;
+    case WaveType::Sawtooth:
+        return Wave::Sawtooth;
+    case WaveType::Pulse:
+        return Wave::PulseTrain;
+    case WaveType::Rectified:
+        break;
     }
     return isFullWave(rectifyChoice) ? Wave::FullWaveRectified : Wave::HalfWaveRectified;
 }
@@ -238,11 +247,21 @@ SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
     if (!waveType)
         return plot;
     switch (*waveType) {
-    case WaveType::Square: drawSquare(plot, drawing, harmonics); break;
-    case WaveType::Triangle: drawTriangle(plot, drawing, harmonics); break;
-    case WaveType::Sawtooth: drawSawtooth(plot, drawing, harmonics); break;
-    case WaveType::Pulse: drawPulse(plot, drawing, harmonics, dutyCycle); break;
-    case WaveType::Rectified: drawRectified(plot, drawing, harmonics, rectifyChoice); break;
+    case WaveType::Square:
+        drawSquare(plot, drawing, harmonics);
+        break;
+    case WaveType::Triangle:
+        drawTriangle(plot, drawing, harmonics);
+        break;
+    case WaveType::Sawtooth:
+        drawSawtooth(plot, drawing, harmonics);
+        break;
+    case WaveType::Pulse:
+        drawPulse(plot, drawing, harmonics, dutyCycle);
+        break;
+    case WaveType::Rectified:
+        drawRectified(plot, drawing, harmonics, rectifyChoice);
+        break;
     }
     addSeriesAmplitudes(plot, *waveType, dutyCycle, rectifyChoice);
     return plot;

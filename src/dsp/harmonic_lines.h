@@ -46,9 +46,10 @@ struct SpectrumPlot {
     std::vector<SpectrumLine> lines; // in drawing order
 };
 
-// With no wave, the axes and the design captions only. dutyCycle is the pulse answer as typed: its value sets the
-// lines (text that is not a number, the empty text of a cancelled prompt included, counts as 0)
-// and the text itself goes into the caption. rectifyChoice picks full- or half-wave for "REC".
+// With no wave, the axes and the design captions only. dutyCycle is the pulse answer as typed: its
+// value sets the lines (text that is not a number, the empty text of a cancelled prompt included,
+// counts as 0) and the text itself goes into the caption. rectifyChoice picks full- or half-wave
+// for "REC".
 SpectrumPlot spectrumPlot(std::optional<WaveType> waveType, int harmonics,
                           const std::string& dutyCycle, const std::string& rectifyChoice);
 

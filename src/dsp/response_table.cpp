@@ -19,10 +19,7 @@ std::vector<ResponseRow> responseTable(const std::vector<ResponsePoint>& sweep,
     return rows;
 }
 
-double frequencyAtX(double x, double samplingHz)
-{
-    return responseHzAtX(x, samplingHz);
-}
+double frequencyAtX(double x, double samplingHz) { return responseHzAtX(x, samplingHz); }
 
 double decibels(double magnitude) { return 20 * std::log10(magnitude); }
 

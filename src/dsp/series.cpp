@@ -137,20 +137,11 @@ Curve pulseTrainCurveUsing(int harmonics, double dutyCycle, simd::Level level)
     return traceCurve({kPulseSweep.xAtZero, kZeroLine}, kPulseSweep, times, ys);
 }
 
-Curve squareWaveCurve(int harmonics)
-{
-    return squareWaveCurveUsing(harmonics, simd::active());
-}
+Curve squareWaveCurve(int harmonics) { return squareWaveCurveUsing(harmonics, simd::active()); }
 
-Curve triangleWaveCurve(int harmonics)
-{
-    return triangleWaveCurveUsing(harmonics, simd::active());
-}
+Curve triangleWaveCurve(int harmonics) { return triangleWaveCurveUsing(harmonics, simd::active()); }
 
-Curve sawtoothWaveCurve(int harmonics)
-{
-    return sawtoothWaveCurveUsing(harmonics, simd::active());
-}
+Curve sawtoothWaveCurve(int harmonics) { return sawtoothWaveCurveUsing(harmonics, simd::active()); }
 
 Curve fullWaveRectifiedCurve(int harmonics)
 {

@@ -16,8 +16,7 @@ constexpr std::size_t kReseedEvery = 1024;
 // For a sine series the phasor is started a quarter turn back, e^{i(nt - pi/2)}, so that its real
 // part is sin(nt): one code path serves both kinds. Seeds take sin and cos of exactly n * t, as the
 // plain sums do.
-void seedPhasors(bool sine, double harmonic, const double* times, int count, double* re,
-                 double* im)
+void seedPhasors(bool sine, double harmonic, const double* times, int count, double* re, double* im)
 {
     for (int j = 0; j < count; ++j) {
         const double c = std::cos(harmonic * times[j]);
@@ -90,8 +89,7 @@ DSP_SIMD_AVX2 void sumBlockAvx2(const HarmonicSeries& series, const double* time
     sumBlockWith<4, 4>(series, times, sums);
 }
 
-DSP_SIMD_AVX512 void sumBlockAvx512(const HarmonicSeries& series, const double* times,
-                                    double* sums)
+DSP_SIMD_AVX512 void sumBlockAvx512(const HarmonicSeries& series, const double* times, double* sums)
 {
     sumBlockWith<8, 4>(series, times, sums);
 }

@@ -149,8 +149,8 @@ double highestSum(const HarmonicSeries& series, double from, double to)
         // A hump's top point: the last of equal ones, so a flat run is searched once.
         const bool top = (i == 0 || sums[i] >= sums[i - 1]) && (i == last || sums[i] > sums[i + 1]);
         if (top && sums[i] >= best - miss)
-            highest = std::max(highest, crest(series, times[i == 0 ? 0 : i - 1],
-                                              times[std::min(i + 1, last)]));
+            highest = std::max(
+                highest, crest(series, times[i == 0 ? 0 : i - 1], times[std::min(i + 1, last)]));
     }
     return highest;
 }
@@ -220,8 +220,8 @@ std::optional<double> overshootPercent(Wave wave, int harmonics, double dutyCycl
     double highest = -std::numeric_limits<double>::infinity();
     for (const Jump& jump : jumpsOf(wave, dutyCycle)) {
         const double beyond = jump.at + jump.inward * std::min(window, jump.room);
-        highest = std::max(highest, highestSum(series, std::min(jump.at, beyond),
-                                               std::max(jump.at, beyond)));
+        highest = std::max(
+            highest, highestSum(series, std::min(jump.at, beyond), std::max(jump.at, beyond)));
     }
     // The sums are in canvas units; the pulse train's dc term 2 A D comes on top.
     const double dc = wave == Wave::PulseTrain ? 2 * dutyCycle : 0;

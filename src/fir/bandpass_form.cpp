@@ -16,14 +16,21 @@ DesignScreenDescription description()
         .name = Form10::kName,
         .caption = QStringLiteral("FIR band-pass filter design (Blackman window)"),
         .questions = {samplingQuestion(),
-                      {Role::BandHz, QStringLiteral("Pass bandwidth in Hz [less than half the sampling freq.]"),
+                      {Role::BandHz,
+                       QStringLiteral("Pass bandwidth in Hz [less than half the sampling freq.]"),
                        QStringLiteral("100")},
-                      centreQuestion(), tapsQuestion(QStringLiteral("21")), phaseQuestion()},
+                      centreQuestion(),
+                      tapsQuestion(QStringLiteral("21")),
+                      phaseQuestion()},
         // The centre-frequency line sits on a second row, in front of the two lines above it.
         .captions = {samplingCaption("Label17", {13, 415, 188, 41}),
-                     {"Label18", {213, 415, 201, 54}, QStringLiteral("The pass bandwidth is "), Role::BandHz,
+                     {"Label18",
+                      {213, 415, 201, 54},
+                      QStringLiteral("The pass bandwidth is "),
+                      Role::BandHz,
                       QStringLiteral(" Hz")},
-                     tapsCaption("Label19", {375, 415, 169, 54}), centreCaption("Label20", {207, 436, 188, 48})},
+                     tapsCaption("Label19", {375, 415, 169, 54}),
+                     centreCaption("Label20", {207, 436, 188, 48})},
         .coefficients = coefficients,
         // The sine carrier leaves about half the lowpass's gain.
         .linearScale = dsp::fir::kBandpassLinearScale,
@@ -38,6 +45,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form10::Form10(screens::SharedState& shared) : DesignScreen(description(), shared) {}
+Form10::Form10(screens::SharedState& shared) : DesignScreen(description(), shared) { }
 
 } // namespace fir

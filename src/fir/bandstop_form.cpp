@@ -16,14 +16,21 @@ DesignScreenDescription description()
         .name = Form12::kName,
         .caption = QStringLiteral("FIR band-stop filter design (Blackman window)"),
         .questions = {samplingQuestion(),
-                      {Role::BandHz, QStringLiteral("Stop bandwidth in Hz [less than half the sampling freq.]"),
+                      {Role::BandHz,
+                       QStringLiteral("Stop bandwidth in Hz [less than half the sampling freq.]"),
                        QStringLiteral("200")},
-                      centreQuestion(), tapsQuestion(QStringLiteral("29")), phaseQuestion()},
+                      centreQuestion(),
+                      tapsQuestion(QStringLiteral("29")),
+                      phaseQuestion()},
         // The centre-frequency line sits on a second row, in front of the two lines above it.
         .captions = {samplingCaption("Label37", {13, 415, 182, 21}),
-                     {"Label38", {200, 415, 182, 28}, QStringLiteral("The stop bandwidth is "), Role::BandHz,
+                     {"Label38",
+                      {200, 415, 182, 28},
+                      QStringLiteral("The stop bandwidth is "),
+                      Role::BandHz,
                       QStringLiteral(" Hz")},
-                     tapsCaption("Label39", {401, 415, 156, 28}), centreCaption("Label40", {194, 436, 227, 28})},
+                     tapsCaption("Label39", {401, 415, 156, 28}),
+                     centreCaption("Label40", {194, 436, 227, 28})},
         .coefficients = coefficients,
         .linearScale = dsp::fir::kBandstopLinearScale,
         .refreshBeforePhase = true,
@@ -40,6 +47,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form12::Form12(screens::SharedState& shared) : DesignScreen(description(), shared) {}
+Form12::Form12(screens::SharedState& shared) : DesignScreen(description(), shared) { }
 
 } // namespace fir

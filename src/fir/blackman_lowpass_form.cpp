@@ -15,8 +15,8 @@ DesignScreenDescription description()
     return {
         .name = Form9::kName,
         .caption = QStringLiteral("FIR low-pass filter design [Blackman window]"),
-        .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("150")), tapsQuestion(QStringLiteral("15")),
-                      phaseQuestion()},
+        .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("150")),
+                      tapsQuestion(QStringLiteral("15")), phaseQuestion()},
         .captions = {samplingCaption("Label7", {13, 415, 175, 34}),
                      cutoffCaption("Label8", {213, 415, 143, 48}),
                      tapsCaption("Label9", {375, 415, 137, 54})},
@@ -28,6 +28,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form9::Form9(screens::SharedState& shared) : DesignScreen(description(), shared) {}
+Form9::Form9(screens::SharedState& shared) : DesignScreen(description(), shared) { }
 
 } // namespace fir

@@ -21,7 +21,8 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
 {
     const std::vector<double> taps = m_description.coefficients(values);
     plotTaps(values);
-    const std::vector<double> listed = m_description.listedValues ? m_description.listedValues(values) : taps;
+    const std::vector<double> listed =
+        m_description.listedValues ? m_description.listedValues(values) : taps;
     listTaps(listed);
     Refresh();
     // One sweep serves both the magnitude and the phase traces.

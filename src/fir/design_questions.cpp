@@ -49,7 +49,8 @@ Question samplingQuestion()
 
 Question cutoffQuestion(const QString& defaultAnswer)
 {
-    return {Role::BandHz, QStringLiteral("Cutoff frequency in Hz [less than half the sampling freq.]"),
+    return {Role::BandHz,
+            QStringLiteral("Cutoff frequency in Hz [less than half the sampling freq.]"),
             defaultAnswer};
 }
 
@@ -65,22 +66,26 @@ Question tapsQuestion(const QString& defaultAnswer)
 
 Question phaseQuestion()
 {
-    return {Role::Phase, QStringLiteral("Plot the filter's phase response? [Y]es or [N]o"), QStringLiteral("N")};
+    return {Role::Phase, QStringLiteral("Plot the filter's phase response? [Y]es or [N]o"),
+            QStringLiteral("N")};
 }
 
 CaptionLine samplingCaption(const char* label, LogicalRect rect)
 {
-    return {label, rect, QStringLiteral("The sampling frequency is "), Role::SamplingHz, QStringLiteral(" Hz")};
+    return {label, rect, QStringLiteral("The sampling frequency is "), Role::SamplingHz,
+            QStringLiteral(" Hz")};
 }
 
 CaptionLine cutoffCaption(const char* label, LogicalRect rect)
 {
-    return {label, rect, QStringLiteral("The cutoff frequency is "), Role::BandHz, QStringLiteral(" Hz")};
+    return {label, rect, QStringLiteral("The cutoff frequency is "), Role::BandHz,
+            QStringLiteral(" Hz")};
 }
 
 CaptionLine centreCaption(const char* label, LogicalRect rect)
 {
-    return {label, rect, QStringLiteral("The center frequency is "), Role::CentreHz, QStringLiteral(" Hz")};
+    return {label, rect, QStringLiteral("The center frequency is "), Role::CentreHz,
+            QStringLiteral(" Hz")};
 }
 
 CaptionLine tapsCaption(const char* label, LogicalRect rect)
@@ -93,7 +98,8 @@ Answers DesignScreen::askQuestions()
 {
     Answers answers;
     for (const Question& question : m_description.questions) {
-        const QString answer = screens::ask(*this, question.title, question.defaultAnswer, ruleFor(question.role));
+        const QString answer =
+            screens::ask(*this, question.title, question.defaultAnswer, ruleFor(question.role));
         answers.setText(question.role, answer);
         answers.setAsked(question.role);
     }
@@ -108,9 +114,15 @@ DesignValues DesignScreen::testAnswers(const Answers& answers) const
     DesignValues values;
     for (const Question& question : m_description.questions) {
         switch (question.role) {
-        case Role::SamplingHz: values.samplingHz = positiveOrEnd(runtime(), answers.text(Role::SamplingHz)); break;
-        case Role::BandHz: values.bandHz = positiveOrEnd(runtime(), answers.text(Role::BandHz)); break;
-        case Role::CentreHz: values.centreHz = positiveOrEnd(runtime(), answers.text(Role::CentreHz)); break;
+        case Role::SamplingHz:
+            values.samplingHz = positiveOrEnd(runtime(), answers.text(Role::SamplingHz));
+            break;
+        case Role::BandHz:
+            values.bandHz = positiveOrEnd(runtime(), answers.text(Role::BandHz));
+            break;
+        case Role::CentreHz:
+            values.centreHz = positiveOrEnd(runtime(), answers.text(Role::CentreHz));
+            break;
         case Role::Taps: {
             const double taps = positiveOrEnd(runtime(), answers.text(Role::Taps));
             if (taps > dsp::kMostTaps) // the coefficient table has slots for 500 taps
@@ -118,7 +130,8 @@ DesignValues DesignScreen::testAnswers(const Answers& answers) const
             values.taps = static_cast<int>(taps);
             break;
         }
-        case Role::Phase: break;
+        case Role::Phase:
+            break;
         }
     }
     const double nyquistHz = values.samplingHz / 2;
@@ -139,7 +152,8 @@ void DesignScreen::writeCaptions(const Answers& answers)
         label->clear();
     for (std::size_t i = 0; i < m_captionLabels.size(); ++i) {
         const CaptionLine& line = m_description.captions[i];
-        screens::showOnOneLine(m_captionLabels[i], line.text + answers.text(line.answer) + line.unit);
+        screens::showOnOneLine(m_captionLabels[i],
+                               line.text + answers.text(line.answer) + line.unit);
     }
 }
 

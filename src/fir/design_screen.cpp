@@ -1,11 +1,11 @@
 #include "fir/design_screen.h"
 
 #include "dsp/answer.h"
-#include "dsp/number_format.h"
-#include "screens/screen_setup.h"
 #include "dsp/fir_design.h"
+#include "dsp/number_format.h"
 #include "forms/palette.h"
 #include "forms/runtime.h"
+#include "screens/screen_setup.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -44,10 +44,12 @@ void DesignScreen::addPanelAndList()
 {
     const DesignLayout& layout = m_description.layout;
     const auto [left, top, width, height] = layout.coefficientPanel;
-    Label4 = addLabel(QStringLiteral("Label4"), logicalRect(left, top, width, height), screens::arial(12, true));
+    Label4 = addLabel(QStringLiteral("Label4"), logicalRect(left, top, width, height),
+                      screens::arial(12, true));
     screens::paintControl(Label4, paletteColour(1), paletteColour(14));
     const auto list = layout.coefficientList;
-    List1 = addList(QStringLiteral("List1"), logicalRect(list.left, list.top, list.width, list.height));
+    List1 =
+        addList(QStringLiteral("List1"), logicalRect(list.left, list.top, list.width, list.height));
     screens::paintControl(List1, kListBlue);
     // Long taps scroll sideways rather than lose their exponent to an ellipsis.
     List1->setTextElideMode(Qt::ElideNone);
@@ -57,7 +59,8 @@ void DesignScreen::addPhaseLabels()
 {
     const DesignLayout& layout = m_description.layout;
     const auto add = [this](const char* name, LogicalRect r) {
-        QLineEdit* text = addTextBox(QString::fromLatin1(name), logicalRect(r.left, r.top, r.width, r.height));
+        QLineEdit* text =
+            addTextBox(QString::fromLatin1(name), logicalRect(r.left, r.top, r.width, r.height));
         screens::paintControl(text, paletteColour(2));
         return text;
     };
@@ -71,8 +74,9 @@ void DesignScreen::addFrequencyLabels()
 {
     const DesignLayout& layout = m_description.layout;
     const auto add = [this, &layout](const char* name, int left, int width) {
-        QLabel* label = addLabel(QString::fromLatin1(name),
-                                 logicalRect(left, layout.frequencyLabelTop, width, 14), labelFont());
+        QLabel* label =
+            addLabel(QString::fromLatin1(name),
+                     logicalRect(left, layout.frequencyLabelTop, width, 14), labelFont());
         screens::paintControl(label, layout.frequencyLabelColour, kLabelBackground);
         return label;
     };
@@ -97,10 +101,10 @@ void DesignScreen::addButtonsAndMenu()
 {
     const int left = m_description.layout.buttonLeft;
     const forms::FontSpec font = screens::arial(9.75, true);
-    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("Main Menu"), logicalRect(left, 382, 85, 34),
-                         font);
-    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral(" Do Another"), logicalRect(left, 422, 85, 34),
-                         font);
+    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("Main Menu"),
+                         logicalRect(left, 382, 85, 34), font);
+    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral(" Do Another"),
+                         logicalRect(left, 422, 85, 34), font);
     onClick(Command1, [this] { Command1_Click(); });
     onClick(Command2, [this] { Command2_Click(); });
     QMenu* help = addMenu(QString::fromLatin1(m_description.helpMenu), QStringLiteral("&Help"));

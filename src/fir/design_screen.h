@@ -76,14 +76,14 @@ struct CaptionLine {
 // Where the controls stand. The defaults are the Blackman lowpass screen's; the other screens
 // move a few of them.
 struct DesignLayout {
-    LogicalRect coefficientPanel{504, 13, 130, 262}; // Label4, the list header
-    LogicalRect coefficientList{511, 27, 117, 243};  // List1
-    LogicalRect plusLabel{481, 49, 23, 16};          // Text1, +180 degrees
+    LogicalRect coefficientPanel{504, 13, 130, 262};                      // Label4, the list header
+    LogicalRect coefficientList{511, 27, 117, 243};                       // List1
+    LogicalRect plusLabel{481, 49, 23, 16};                               // Text1, +180 degrees
     std::optional<LogicalRect> zeroLabel = LogicalRect{481, 189, 23, 16}; // Text3, 0 degrees
-    LogicalRect minusLabel{481, 330, 23, 16};        // Text2, -180 degrees
-    int frequencyLabelTop = 387;                     // Label6, Label5, Label3
+    LogicalRect minusLabel{481, 330, 23, 16};                             // Text2, -180 degrees
+    int frequencyLabelTop = 387;                                          // Label6, Label5, Label3
     QColor frequencyLabelColour{192, 0, 0};
-    int buttonLeft = 537;                            // Command2, Command1
+    int buttonLeft = 537; // Command2, Command1
 };
 
 // Everything in which one filter screen differs from the others.
@@ -151,9 +151,9 @@ protected:
     void runDesign();
 
     // Hooks for the rectangular-window screen.
-    virtual void blankTapPlotLabels() {}
-    virtual void captionTapPlot() {}
-    virtual void plotTaps(const DesignValues&) {}
+    virtual void blankTapPlotLabels() { }
+    virtual void captionTapPlot() { }
+    virtual void plotTaps(const DesignValues&) { }
     virtual bool wantsPhase(const Answers& answers) const;
 
     QLabel* Label3 = nullptr;
@@ -179,7 +179,8 @@ private:
     DesignValues testAnswers(const Answers& answers) const;
     void writeCaptions(const Answers& answers);
     void listTaps(const std::vector<double>& taps);
-    void drawMagnitude(const std::vector<dsp::fir::ResponsePoint>& sweep, const std::vector<double>& taps);
+    void drawMagnitude(const std::vector<dsp::fir::ResponsePoint>& sweep,
+                       const std::vector<double>& taps);
     void writeFrequencyLabels(double samplingHz);
     void drawPhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps);
 

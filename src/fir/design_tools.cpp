@@ -41,10 +41,14 @@ QStringList edgeSides(dsp::FilterKind kind)
 QStringList stopBandSides(dsp::FilterKind kind)
 {
     switch (kind) {
-    case dsp::FilterKind::Lowpass: return {DesignScreen::tr("above")};
-    case dsp::FilterKind::Highpass: return {DesignScreen::tr("below")};
-    case dsp::FilterKind::Bandpass: return {DesignScreen::tr("below"), DesignScreen::tr("above")};
-    case dsp::FilterKind::Bandstop: return {DesignScreen::tr("between")};
+    case dsp::FilterKind::Lowpass:
+        return {DesignScreen::tr("above")};
+    case dsp::FilterKind::Highpass:
+        return {DesignScreen::tr("below")};
+    case dsp::FilterKind::Bandpass:
+        return {DesignScreen::tr("below"), DesignScreen::tr("above")};
+    case dsp::FilterKind::Bandstop:
+        return {DesignScreen::tr("between")};
     }
     return {};
 }
@@ -76,8 +80,8 @@ std::vector<screens::Figure> DesignScreen::figures() const
                                 dsp::SideFigures(dsp::stopBandCount(kind))};
     if (m_drawn) {
         if (!m_drawn->figures)
-            m_drawn->figures = dsp::measureFilter(m_drawn->taps, m_drawn->values.samplingHz,
-                                                  kind, m_drawn->values.centreHz);
+            m_drawn->figures = dsp::measureFilter(m_drawn->taps, m_drawn->values.samplingHz, kind,
+                                                  m_drawn->values.centreHz);
         measured = *m_drawn->figures;
     }
     const int decimals = m_drawn ? hertzDecimals(m_drawn->values.samplingHz) : 2;

@@ -15,9 +15,10 @@ DesignScreenDescription description()
     return {
         .name = Form11::kName,
         .caption = QStringLiteral("FIR high-pass filter design (Blackman window)"),
-        .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("350")), tapsQuestion(QStringLiteral("15")),
-                      phaseQuestion()},
-        .captions = {samplingCaption("Label27", {13, 415, 221, 28}), cutoffCaption("Label28", {200, 415, 169, 48}),
+        .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("350")),
+                      tapsQuestion(QStringLiteral("15")), phaseQuestion()},
+        .captions = {samplingCaption("Label27", {13, 415, 221, 28}),
+                     cutoffCaption("Label28", {200, 415, 169, 48}),
                      tapsCaption("Label29", {375, 415, 175, 48})},
         .coefficients = coefficients,
         .refreshBeforePhase = true,
@@ -33,6 +34,6 @@ DesignScreenDescription description()
 
 } // namespace
 
-Form11::Form11(screens::SharedState& shared) : DesignScreen(description(), shared) {}
+Form11::Form11(screens::SharedState& shared) : DesignScreen(description(), shared) { }
 
 } // namespace fir

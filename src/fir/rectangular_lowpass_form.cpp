@@ -1,8 +1,8 @@
 #include "fir/rectangular_lowpass_form.h"
 
-#include "screens/screen_setup.h"
 #include "dsp/fir_design.h"
 #include "forms/palette.h"
+#include "screens/screen_setup.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -25,8 +25,10 @@ DesignScreenDescription description()
     return {
         .name = Form8::kName,
         .caption = QStringLiteral("FIR low-pass filter design [rectangular window]"),
-        .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("150")), tapsQuestion(QStringLiteral("15"))},
-        .captions = {samplingCaption("Label7", {13, 415, 188, 21}), cutoffCaption("Label8", {213, 415, 149, 34}),
+        .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("150")),
+                      tapsQuestion(QStringLiteral("15"))},
+        .captions = {samplingCaption("Label7", {13, 415, 188, 21}),
+                     cutoffCaption("Label8", {213, 415, 149, 34}),
                      tapsCaption("Label9", {375, 415, 143, 34})},
         .coefficients = coefficients,
         .listedValues = listedValues,
@@ -92,7 +94,8 @@ void Form8::plotTaps(const DesignValues& values)
     setDrawWidth(2);
     if (!plotting)
         return;
-    for (const dsp::PlotPoint& point : dsp::fir::tapPlotPoints(values.samplingHz, values.bandHz, values.taps))
+    for (const dsp::PlotPoint& point :
+         dsp::fir::tapPlotPoints(values.samplingHz, values.bandHz, values.taps))
         PSet(point.x, point.y);
 }
 

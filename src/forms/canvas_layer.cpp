@@ -73,8 +73,8 @@ CanvasLayer::CanvasLayer(Form& form)
     m_readout = layerLabel(m_client, QStringLiteral("canvasReadout"),
                            tips.color(QPalette::ToolTipBase), tips.color(QPalette::ToolTipText));
     m_readout->setTextFormat(Qt::PlainText);
-    m_note = layerLabel(m_client, QStringLiteral("canvasNote"), QColor(255, 255, 236, 235),
-                        Qt::black);
+    m_note =
+        layerLabel(m_client, QStringLiteral("canvasNote"), QColor(255, 255, 236, 235), Qt::black);
     m_note->setTextFormat(Qt::RichText);
     m_menu = new QMenu(&form);
     m_menu->setObjectName(QStringLiteral("canvasMenu"));

@@ -29,7 +29,7 @@ class Form;
 struct ExportOutcome {
     bool offered = false; // false: the window has no such thing (now)
     QByteArray contents;
-    QString problem;      // set when offered but not in this form (an extension it does not write)
+    QString problem; // set when offered but not in this form (an extension it does not write)
 };
 
 // What lies over a window's canvas without ever touching its persistent image: a painting

@@ -17,7 +17,7 @@ double clamped(double value) { return std::clamp(value, -kLimit, kLimit); }
 // Collects a run of calls drawn with one pen, and draws the run in one painter call.
 class Run {
 public:
-    Run(QPainter& painter) : m_painter(painter) {}
+    Run(QPainter& painter) : m_painter(painter) { }
     ~Run() { flush(); }
 
     void dot(const QPointF& centre, const QColor& colour, double width)

@@ -16,9 +16,9 @@ struct DrawingOp {
     enum class Kind { Point, Line };
     Kind kind;
     QPointF from;
-    QPointF to;       // a point: the same as from
+    QPointF to; // a point: the same as from
     QRgb colour;
-    double width;     // pen width in logical units across
+    double width; // pen width in logical units across
     double scaleWidth;
     double scaleHeight;
 };

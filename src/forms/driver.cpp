@@ -46,10 +46,9 @@ void Driver::runNext()
 
 void Driver::fail(std::size_t index, const QString& reason)
 {
-    m_failedStep = FailedStep{static_cast<int>(index) + 1, m_steps[index].describe(), reason,
-                              m_refusal};
-    m_failure =
-        QStringLiteral("step %1 (%2): %3").arg(index + 1).arg(m_failedStep->step, reason);
+    m_failedStep =
+        FailedStep{static_cast<int>(index) + 1, m_steps[index].describe(), reason, m_refusal};
+    m_failure = QStringLiteral("step %1 (%2): %3").arg(index + 1).arg(m_failedStep->step, reason);
     emit failed(m_failure);
 }
 

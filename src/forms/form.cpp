@@ -47,7 +47,7 @@ int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPi
 // pixel for each device pixel, so it is copied unscaled at any desktop scale factor.
 class ClientArea : public QWidget {
 public:
-    explicit ClientArea(Form* form) : QWidget(form), m_form(form) {}
+    explicit ClientArea(Form* form) : QWidget(form), m_form(form) { }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -70,9 +70,9 @@ Form::Form(const QString& name, int clientWidthTwips, int clientHeightTwips)
     setAttribute(Qt::WA_DeleteOnClose, false);
     const QSize designed(twipsToPixels(clientWidthTwips), twipsToPixels(clientHeightTwips));
     m_zoom = fittingZoom(designed, m_deviceRatio);
-    m_clientSize = m_zoom == 1 ? designed
-                               : QSize(qRound(designed.width() * m_zoom),
-                                       qRound(designed.height() * m_zoom));
+    m_clientSize = m_zoom == 1
+        ? designed
+        : QSize(qRound(designed.width() * m_zoom), qRound(designed.height() * m_zoom));
     m_image = QImage(qRound(m_clientSize.width() * m_deviceRatio),
                      qRound(m_clientSize.height() * m_deviceRatio), QImage::Format_RGB32);
     m_image.fill(Qt::white);
@@ -131,10 +131,10 @@ void Form::keyPressEvent(QKeyEvent* event)
     const bool plain =
         event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    QPushButton* target = !plain ? nullptr
-        : enter ? m_defaultButton
+    QPushButton* target = !plain         ? nullptr
+        : enter                          ? m_defaultButton
         : event->key() == Qt::Key_Escape ? m_cancelButton
-        : nullptr;
+                                         : nullptr;
     if (target && target->isVisible() && target->isEnabled()) {
         event->accept();
         target->animateClick();
@@ -170,8 +170,9 @@ QImage Form::shownPicture()
     // picture.
     const bool exposed = isVisible() && windowHandle() && windowHandle()->isExposed();
     if (QGuiApplication::platformName() == QLatin1String("offscreen") && shownOn && exposed)
-        return shownOn->grabWindow(windowHandle()->winId(), client.x(), client.y(), client.width(),
-                                   client.height())
+        return shownOn
+            ->grabWindow(windowHandle()->winId(), client.x(), client.y(), client.width(),
+                         client.height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     return m_client->grab().toImage().convertToFormat(QImage::Format_RGB32);

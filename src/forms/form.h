@@ -55,8 +55,8 @@ public:
     // Below 1 where the window, at the desktop's scale factor, would not fit the screen.
     double zoom() const { return m_zoom; }
 
-    virtual void Form_Load() {}
-    virtual void Form_Unload() {}
+    virtual void Form_Load() { }
+    virtual void Form_Unload() { }
 
     // Window.
     void setCaption(const QString& caption);
@@ -157,8 +157,7 @@ private:
     void endPainting();
     void invokeHandler(const std::function<void()>& handler);
     void fillDot(const QPoint& centre, const QColor& colour, int width);
-    void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to,
-                const QColor& colour);
+    void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to, const QColor& colour);
 
     QString m_name;
     Runtime* m_runtime = nullptr;

@@ -20,7 +20,7 @@ void afterQtDrawing()
         clearUpperVectorHalves();
 }
 #else
-void afterQtDrawing() {}
+void afterQtDrawing() { }
 #endif
 
 // Far outside any canvas, yet small enough for the painter's integer arithmetic.

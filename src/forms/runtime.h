@@ -24,7 +24,7 @@ class Form;
 
 // Thrown by End to leave the running handler at once; caught only where the runtime calls
 // into screen code, so it never crosses Qt's event loop.
-struct EndProgram {};
+struct EndProgram { };
 
 struct PromptRecord {
     QString title;

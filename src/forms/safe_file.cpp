@@ -20,7 +20,7 @@ FolderHandle::FolderHandle(const QByteArray& folder)
 {
 }
 
-FolderHandle::FolderHandle(const QString& folder) : FolderHandle(QFile::encodeName(folder)) {}
+FolderHandle::FolderHandle(const QString& folder) : FolderHandle(QFile::encodeName(folder)) { }
 
 FolderHandle::~FolderHandle()
 {
@@ -69,7 +69,7 @@ QByteArray temporaryName(const QByteArray& name, int count, qsizetype limit)
 // The permission bits of the regular file at the name, if there is one.
 std::optional<mode_t> permissionsAt(int folder, const QByteArray& name)
 {
-    struct stat info {};
+    struct stat info { };
     if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
         || !S_ISREG(info.st_mode))
         return std::nullopt;
@@ -130,7 +130,7 @@ void removeTemporaries(int folder, std::vector<OutputFile>& files)
 
 std::optional<QString> refusalToReplace(int folder, const QByteArray& name, const QString& shown)
 {
-    struct stat info {};
+    struct stat info { };
     if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
     if (S_ISLNK(info.st_mode))
@@ -150,9 +150,9 @@ bool writeFile(const QByteArray& path, const QByteArray& contents, QString* erro
     const QString shown = QFile::decodeName(path);
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray name = path.mid(slash + 1);
-    const QByteArray folder = slash < 0    ? QByteArray(".")
-                              : slash == 0 ? QByteArray("/")
-                                           : path.left(slash);
+    const QByteArray folder = slash < 0 ? QByteArray(".")
+        : slash == 0                    ? QByteArray("/")
+                                        : path.left(slash);
     const auto failed = [&](int number) {
         *error = QStringLiteral("cannot write %1: %2").arg(shown, reason(number));
         return false;

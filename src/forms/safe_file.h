@@ -30,9 +30,9 @@ private:
 };
 
 struct OutputFile {
-    QString name;          // in the folder
+    QString name; // in the folder
     QByteArray contents;
-    QByteArray temporary;  // set once written
+    QByteArray temporary;   // set once written
     QByteArray stored = {}; // the name's bytes on the disk; empty: the encoding of name
     QByteArray storedName() const;
 };

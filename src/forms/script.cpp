@@ -60,7 +60,9 @@ const StepOption* stepOption(const QString& name)
 class ScriptReader {
 public:
     ScriptReader(const QStringList& arguments, const QList<QByteArray>& bytes)
-        : m_arguments(arguments), m_bytes(bytes) {}
+        : m_arguments(arguments), m_bytes(bytes)
+    {
+    }
 
     Script read()
     {
@@ -95,13 +97,12 @@ private:
             readStep(*step);
         else if (option == QLatin1String("--screen"))
             m_script.screen = readOnce(option, QStringLiteral("a screen name"), m_screenGiven)
-                                 .value_or(QString());
+                                  .value_or(QString());
         else if (option == QLatin1String("--snapshot")) {
-            m_script.snapshotFolder = readOnce(option, QStringLiteral("a folder name"),
-                                               m_snapshotGiven);
+            m_script.snapshotFolder =
+                readOnce(option, QStringLiteral("a folder name"), m_snapshotGiven);
             m_script.snapshotPath = lastValueBytes();
-        }
-        else
+        } else
             m_script.error = QStringLiteral("unknown option %1").arg(option);
     }
 
@@ -115,8 +116,8 @@ private:
         if (option.values > 1 && file->isEmpty())
             m_script.error = QStringLiteral("%1 needs a file name").arg(name);
         else
-            m_script.steps.push_back({option.kind, *text, *file,
-                                      option.values > 1 ? lastValueBytes() : QByteArray()});
+            m_script.steps.push_back(
+                {option.kind, *text, *file, option.values > 1 ? lastValueBytes() : QByteArray()});
     }
 
     // --screen and --snapshot: one non-blank value, given once. On a problem the error is set

@@ -17,24 +17,26 @@ namespace forms {
 struct Step {
     enum class Kind { Answer, Cancel, Click, Toggle, Menu, Close, Export, Hold };
     Step(Kind kind, QString text = {}, QString file = {}, QByteArray path = {})
-        : kind(kind), text(std::move(text)), file(std::move(file)), path(std::move(path)) {}
+        : kind(kind), text(std::move(text)), file(std::move(file)), path(std::move(path))
+    {
+    }
     Kind kind;
     QString text;
-    QString file; // --export: where to write
+    QString file;    // --export: where to write
     QByteArray path; // the file's name as the command line gave it; empty: the encoding of file
     QString describe() const;
 };
 
 // The command line of a scripted run.
 struct Script {
-    QString screen;                 // empty: the start screen
+    QString screen; // empty: the start screen
     std::vector<Step> steps;
     std::optional<QString> snapshotFolder;
-    QByteArray snapshotPath;        // the folder's name as the command line gave it
+    QByteArray snapshotPath; // the folder's name as the command line gave it
     bool help = false;
     bool version = false;
-    QString error;                  // set when the command line cannot be used
-    bool capture = false;           // keep a snapshot in memory even without a folder
+    QString error;        // set when the command line cannot be used
+    bool capture = false; // keep a snapshot in memory even without a folder
     bool scripted() const { return !steps.empty() || snapshotFolder.has_value() || capture; }
 };
 

@@ -47,7 +47,7 @@ QByteArray readWithoutLinks(int folder, const char* name)
     if (fd < 0)
         return QByteArray();
     QByteArray contents;
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size < (16 << 20)) {
         char buffer[65536];
         ssize_t got = 0;
@@ -74,7 +74,7 @@ FileIdentities identitiesOf(const QList<QByteArray>& paths)
 {
     FileIdentities files;
     for (const QByteArray& path : paths) {
-        struct stat info {};
+        struct stat info { };
         if (::lstat(path.constData(), &info) == 0)
             files.emplace_back(info.st_dev, info.st_ino);
     }
@@ -83,7 +83,7 @@ FileIdentities identitiesOf(const QList<QByteArray>& paths)
 
 bool isOneOf(int folder, const QByteArray& name, const FileIdentities& files)
 {
-    struct stat info {};
+    struct stat info { };
     if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     const std::pair identity{info.st_dev, info.st_ino};
@@ -95,7 +95,7 @@ bool isOneOf(int folder, const QByteArray& name, const FileIdentities& files)
 void removeStale(int folder, const QStringList& stale, const FileIdentities& writtenThisRun)
 {
     for (const QString& name : stale) {
-        struct stat info {};
+        struct stat info { };
         const QByteArray path = QFile::encodeName(name);
         if (::fstatat(folder, path.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0
             || !S_ISREG(info.st_mode))

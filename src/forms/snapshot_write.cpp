@@ -100,15 +100,14 @@ std::vector<OutputFile> snapshotFiles(const Snapshot& snapshot)
     QJsonObject state = snapshot.state;
     state.insert(QStringLiteral("pictures"), pictures);
     snapshotfiles::markAsOurs(state);
-    files.push_back({QStringLiteral("state.json"),
-                     QJsonDocument(state).toJson(QJsonDocument::Indented), {}});
+    files.push_back(
+        {QStringLiteral("state.json"), QJsonDocument(state).toJson(QJsonDocument::Indented), {}});
     return files;
 }
 
 // Why the files cannot all be written, before any is: one would replace a file the run exported,
 // a link or something other than a regular file, or a picture could not be made.
-std::optional<QString> refusal(int dir, const QString& folder,
-                               const std::vector<OutputFile>& files,
+std::optional<QString> refusal(int dir, const QString& folder, const std::vector<OutputFile>& files,
                                const FileIdentities& exported)
 {
     for (const OutputFile& file : files) {
@@ -141,11 +140,10 @@ bool writeTemporaries(int dir, const QString& folder, std::vector<OutputFile>& f
 bool place(int dir, const QString& folder, OutputFile& file, std::vector<OutputFile>& files,
            QString* error)
 {
-    if (::renameat(dir, file.temporary.constData(), dir,
-                   QFile::encodeName(file.name).constData())
+    if (::renameat(dir, file.temporary.constData(), dir, QFile::encodeName(file.name).constData())
         != 0) {
-        *error = QStringLiteral("cannot write %1: %2")
-                     .arg(joined(folder, file.name), reason(errno));
+        *error =
+            QStringLiteral("cannot write %1: %2").arg(joined(folder, file.name), reason(errno));
         safefile::removeTemporaries(dir, files);
         return false;
     }

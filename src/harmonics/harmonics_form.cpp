@@ -1,10 +1,10 @@
 #include "harmonics/harmonics_form.h"
 
+#include "dsp/harmonic_lines.h"
 #include "dsp/plot_geometry.h"
+#include "forms/runtime.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
-#include "forms/runtime.h"
-#include "dsp/harmonic_lines.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,7 +23,8 @@ Form7::Form7(screens::SharedState& shared)
     setCaption(QStringLiteral("Spectrum plot"));
     setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
     const forms::FontSpec captionFont = screens::arial(9.75, true);
-    Label6 = addLabel(QStringLiteral("Label6"), logicalRect(2, 92, 42, 22), screens::sansSerif(8.25, true));
+    Label6 = addLabel(QStringLiteral("Label6"), logicalRect(2, 92, 42, 22),
+                      screens::sansSerif(8.25, true));
     Label6->setText(QStringLiteral("Vp"));
     screens::paintControl(Label6, kDarkRed); // no background: the canvas shows through
     Label1 = addLabel(QStringLiteral("Label1"), logicalRect(174, 322, 401, 22), captionFont);
@@ -39,8 +40,8 @@ Form7::Form7(screens::SharedState& shared)
     Label2->setText(QStringLiteral("Label2"));
     Label3->setText(QStringLiteral("Label3"));
     Label4->setText(QStringLiteral("Label4"));
-    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("Close"), logicalRect(523, 426, 104, 43),
-                         screens::arial(8.25, true));
+    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("Close"),
+                         logicalRect(523, 426, 104, 43), screens::arial(8.25, true));
     onClick(Command1, [this] { Command1_Click(); });
     setDefaultButton(Command1);
     setCancelButton(Command1);
@@ -55,9 +56,9 @@ void Form7::Form_Load()
     const int harmonics = state.Harmonics;
     setMousePointer(11);
 
-    const dsp::SpectrumPlot plot = dsp::spectrumPlot(state.WaveType, harmonics,
-                                                     state.DutyCycle.toStdString(),
-                                                     state.RectifyChoice.toStdString());
+    const dsp::SpectrumPlot plot =
+        dsp::spectrumPlot(state.WaveType, harmonics, state.DutyCycle.toStdString(),
+                          state.RectifyChoice.toStdString());
     screens::drawStrokes(*this, plot.strokes);
     Label1->setText(QString::fromStdString(plot.label1));
     Label2->setText(QString::fromStdString(plot.label2));

@@ -17,6 +17,7 @@ namespace program {
 namespace {
 
 // The texts, joined piece by piece at load; every blank belongs to its piece.
+// clang-format off
 constexpr const char* kOverviewPieces[] = {
     "This software demonstrates Fourier synthesis for 5 common periodic functions.",
     " For example, adding sine waves of 1 kHz, 3 kHz, 5 kHz, 7 kHz and so on ",
@@ -32,7 +33,9 @@ constexpr const char* kOverviewPieces[] = {
     "time-varying values.  Inverse Fourier transforms can be used to design FIR digital filters.",
     "  This software uses this approach to design FIR filters.",
 };
+// clang-format on
 
+// clang-format off
 constexpr const char* kWindowedSincPieces[] = {
     "The windowed-sinc design method is used here.",
     " The impulse response of the filter takes the general form",
@@ -46,7 +49,9 @@ constexpr const char* kWindowedSincPieces[] = {
     " This can be compensated for by increasing the filter order.",
     " The Main Menu offers filter designs using the Blackman window.",
 };
+// clang-format on
 
+// clang-format off
 constexpr const char* kBlackmanLowpassPieces[] = {
     "The red plot shows the linear response with a Blackman window.  ",
     "The Blackman window reduces the ripple to a ",
@@ -55,7 +60,9 @@ constexpr const char* kBlackmanLowpassPieces[] = {
     "equal to approximately 15 dB. The Blackman window reduces the passband ripple and improves the "
     "stopband attenuation.",
 };
+// clang-format on
 
+// clang-format off
 constexpr const char* kBandpassPieces[] = {
     "The red plot shows the linear response with a Blackman window. ",
     "The Blackman window reduces passband ripple and improves ",
@@ -65,7 +72,9 @@ constexpr const char* kBandpassPieces[] = {
     "lowpass response.  The lowpass coefficients are multiplied by a sine ",
     "function of the bandpass center frequency. ",
 };
+// clang-format on
 
+// clang-format off
 constexpr const char* kHighpassPieces[] = {
     "The red plot shows the linear response with a Blackman window.  ",
     "The window reduces the ripple to a ",
@@ -74,7 +83,9 @@ constexpr const char* kHighpassPieces[] = {
     "equal to approximately 15 dB.  The highpass response is obtained by ",
     "multiplying the lowpass filter coefficients by a sinusoidal function of the sampling frequency. ",
 };
+// clang-format on
 
+// clang-format off
 constexpr const char* kBandstopPieces[] = {
     "The red plot shows the linear response with a Blackman window.  ",
     "The window reduces the ripple to a ",
@@ -83,7 +94,9 @@ constexpr const char* kBandstopPieces[] = {
     "equal to approximately 15 dB.  The bandstop response is achieved by subtracting ",
     "a sine function of the upper cutoff frequency from a sine function of the lower cutoff frequency.",
 };
+// clang-format on
 
+// clang-format off
 const std::array kLayouts{
     AboutLayout{.name = "frmAbout1", .title = "DSP Lab", .clientWidth = 5730, .clientHeight = 3540,
                 .labelLeft = 213, .labelTop = 130, .labelWidth = 5325, .labelHeight = 2880,
@@ -110,12 +123,14 @@ const std::array kLayouts{
                 .labelHeight = 2040, .okLeft = 4245, .okTop = 2625, .line = {90, 5654, 2445},
                 .etched = true, .pieces = kBandstopPieces},
 };
+// clang-format on
 
 const AboutLayout& layoutOf(const char* name)
 {
-    const auto found = std::find_if(kLayouts.begin(), kLayouts.end(), [name](const AboutLayout& layout) {
-        return QLatin1String(layout.name) == QLatin1String(name);
-    });
+    const auto found =
+        std::find_if(kLayouts.begin(), kLayouts.end(), [name](const AboutLayout& layout) {
+            return QLatin1String(layout.name) == QLatin1String(name);
+        });
     Q_ASSERT(found != kLayouts.end());
     return *found;
 }
@@ -161,15 +176,18 @@ int wrappedHeight(const QFont& font, const QString& text, int width)
 } // namespace
 
 AboutBox::AboutBox(const AboutLayout& layout)
-    : Form(QString::fromLatin1(layout.name), layout.clientWidth, layout.clientHeight), m_layout(layout)
+    : Form(QString::fromLatin1(layout.name), layout.clientWidth, layout.clientHeight),
+      m_layout(layout)
 {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
     setCaption(QString::fromLatin1(layout.title));
     drawSeparator();
 
     lblTitle = new CaptionLabel(centralWidget());
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    lblTitle->setGeometry(twipsRect(layout.labelLeft, layout.labelTop, layout.labelWidth, layout.labelHeight));
+    lblTitle->setGeometry(
+        twipsRect(layout.labelLeft, layout.labelTop, layout.labelWidth, layout.labelHeight));
     lblTitle->setFont(QApplication::font());
     lblTitle->setWordWrap(true);
     lblTitle->setTextFormat(Qt::PlainText);
@@ -238,11 +256,11 @@ QString AboutBox::shownText(const QString& caption)
     return shown.replace(QChar(13), QChar(10));
 }
 
-frmAbout1::frmAbout1() : AboutBox(layoutOf(kName)) {}
-frmAbout2::frmAbout2() : AboutBox(layoutOf(kName)) {}
-frmAbout::frmAbout() : AboutBox(layoutOf(kName)) {}
-frmAbout3::frmAbout3() : AboutBox(layoutOf(kName)) {}
-frmAbout4::frmAbout4() : AboutBox(layoutOf(kName)) {}
-frmAbout5::frmAbout5() : AboutBox(layoutOf(kName)) {}
+frmAbout1::frmAbout1() : AboutBox(layoutOf(kName)) { }
+frmAbout2::frmAbout2() : AboutBox(layoutOf(kName)) { }
+frmAbout::frmAbout() : AboutBox(layoutOf(kName)) { }
+frmAbout3::frmAbout3() : AboutBox(layoutOf(kName)) { }
+frmAbout4::frmAbout4() : AboutBox(layoutOf(kName)) { }
+frmAbout5::frmAbout5() : AboutBox(layoutOf(kName)) { }
 
 } // namespace program

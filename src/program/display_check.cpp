@@ -53,9 +53,11 @@ QStringList platformCandidates()
 QStringList platformKeys()
 {
     QStringList folders;
-    for (const QString& path : qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    for (const QString& path : qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH")
+                                   .split(QLatin1Char(':'), Qt::SkipEmptyParts))
         folders << path;
-    for (const QString& path : qEnvironmentVariable("QT_PLUGIN_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    for (const QString& path :
+         qEnvironmentVariable("QT_PLUGIN_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts))
         folders << path + QStringLiteral("/platforms");
     folders << QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
     QStringList keys;
@@ -63,7 +65,10 @@ QStringList platformKeys()
         const QDir dir(folder);
         for (const QString& file : dir.entryList(QDir::Files)) {
             const QJsonObject meta = QPluginLoader(dir.filePath(file)).metaData();
-            for (const QJsonValue& key : meta.value(QStringLiteral("MetaData")).toObject().value(QStringLiteral("Keys")).toArray())
+            for (const QJsonValue& key : meta.value(QStringLiteral("MetaData"))
+                                             .toObject()
+                                             .value(QStringLiteral("Keys"))
+                                             .toArray())
                 if (!keys.contains(key.toString(), Qt::CaseInsensitive))
                     keys << key.toString();
         }
@@ -106,7 +111,8 @@ QString xcbProblem()
     if (answered.wait_for(kDisplayWait) != std::future_status::ready) {
         attempt.detach();
         return QStringLiteral("the X display \"%1\" (DISPLAY) does not answer within %2 seconds")
-            .arg(shown).arg(kDisplayWait.count());
+            .arg(shown)
+            .arg(kDisplayWait.count());
     }
     attempt.join();
     dlclose(xcb);
@@ -125,20 +131,24 @@ QString waylandProblem()
     if (!name.startsWith('/')) {
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         if (runtime.isEmpty())
-            return QStringLiteral("XDG_RUNTIME_DIR is not set, so the Wayland display cannot be found");
+            return QStringLiteral(
+                "XDG_RUNTIME_DIR is not set, so the Wayland display cannot be found");
         path = runtime + '/' + name;
     }
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
-        return QStringLiteral("the Wayland socket path %1 is too long").arg(QString::fromLocal8Bit(path));
+        return QStringLiteral("the Wayland socket path %1 is too long")
+            .arg(QString::fromLocal8Bit(path));
     std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool answered = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const bool answered =
+        fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     if (fd >= 0)
         close(fd);
     if (!answered)
-        return QStringLiteral("the Wayland display \"%1\" does not answer").arg(QString::fromLocal8Bit(name));
+        return QStringLiteral("the Wayland display \"%1\" does not answer")
+            .arg(QString::fromLocal8Bit(name));
     return QString();
 }
 
@@ -147,14 +157,18 @@ QString problemWith(const QString& platform, const QStringList& keys)
 {
     const QString cannot = QStringLiteral("cannot open a window: ");
     if (!keys.contains(platform, Qt::CaseInsensitive))
-        return cannot + QStringLiteral("Qt has no display platform \"%1\" (it has %2)").arg(platform, keys.join(QStringLiteral(", ")));
+        return cannot
+            + QStringLiteral("Qt has no display platform \"%1\" (it has %2)")
+                  .arg(platform, keys.join(QStringLiteral(", ")));
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
-        return QStringLiteral("there is no display to answer on (QT_QPA_PLATFORM=%1 shows no window); "
-                              "give the answers with --answer and --click, or render pictures with --snapshot DIR")
+        return QStringLiteral(
+                   "there is no display to answer on (QT_QPA_PLATFORM=%1 shows no window); "
+                   "give the answers with --answer and --click, or render pictures with --snapshot "
+                   "DIR")
             .arg(platform);
     const QString problem = platform == QLatin1String("xcb") ? xcbProblem()
-                          : platform.startsWith(QLatin1String("wayland")) ? waylandProblem()
-                                                                          : QString();
+        : platform.startsWith(QLatin1String("wayland"))      ? waylandProblem()
+                                                             : QString();
     if (!problem.isEmpty())
         return cannot + problem;
     return QString(); // eglfs, linuxfb, vnc, ...: Qt's own business
@@ -166,8 +180,9 @@ QString displayProblem()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return QStringLiteral("there is no display to open a window on (DISPLAY and WAYLAND_DISPLAY are not set); "
-                              "render pictures with --snapshot DIR");
+        return QStringLiteral(
+            "there is no display to open a window on (DISPLAY and WAYLAND_DISPLAY are not set); "
+            "render pictures with --snapshot DIR");
     const QStringList keys = platformKeys();
     QString first;
     for (const QString& platform : platformCandidates()) {
@@ -187,7 +202,7 @@ namespace {
 char runtimeFolderPath[PATH_MAX];
 volatile std::sig_atomic_t runtimeFolderMade = 0;
 
-constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE,
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,
                                   SIGALRM, SIGUSR1, SIGUSR2, SIGABRT};
 
 // Removes the folder (Qt puts nothing in it), then lets the signal end the program as it would
@@ -214,12 +229,12 @@ sigset_t endingSignals()
 // Signals the program was started ignoring stay ignored (nohup, a background job).
 void removeRuntimeFolderOnEndingSignals()
 {
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = removeRuntimeFolderAndEnd;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     for (const int signal : kEndingSignals) {
-        struct sigaction before {};
+        struct sigaction before { };
         if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
             ::sigaction(signal, &action, nullptr);
     }

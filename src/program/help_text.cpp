@@ -28,8 +28,7 @@ struct Option {
 };
 
 constexpr Option kOptions[] = {
-    {"--screen NAME", "open this screen first instead of the start screen;",
-     Appended::ScreenNames},
+    {"--screen NAME", "open this screen first instead of the start screen;", Appended::ScreenNames},
     {"--answer TEXT", "type TEXT into the open question box and press OK"},
     {"--cancel", "press Cancel in the open question box"},
     {"--click CAPTION",
@@ -92,7 +91,7 @@ QStringList bracketed(const QStringList& names)
     QStringList words;
     for (qsizetype i = 0; i < names.size(); ++i)
         words << (i == 0 ? QStringLiteral("(") : QString()) + names[i]
-                     + QLatin1String(i + 1 < names.size() ? "," : ")");
+                + QLatin1String(i + 1 < names.size() ? "," : ")");
     return words;
 }
 
@@ -103,8 +102,8 @@ QStringList screenNameWords()
     for (const auto& alias : screenAliases())
         aliases << alias.first;
     return QStringLiteral("NAME is a form name in any case").split(QLatin1Char(' '))
-        + bracketed(formNames())
-        + QStringLiteral("or an alias").split(QLatin1Char(' ')) + bracketed(aliases);
+        + bracketed(formNames()) + QStringLiteral("or an alias").split(QLatin1Char(' '))
+        + bracketed(aliases);
 }
 
 // An option's text laid out from the text column, with what it ends with.

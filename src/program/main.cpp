@@ -1,7 +1,7 @@
 #include "program/display_check.h"
+#include "program/help_text.h"
 #include "program/identity.h"
 #include "program/screen_registry.h"
-#include "program/help_text.h"
 #include "program/session.h"
 
 #include <QApplication>

@@ -18,8 +18,8 @@ public:
     void menuAbout_Click();
 
 private:
-    void addScreenButton(int number, const QString& caption, int column, int row, const QString& screen,
-                         const QColor& background, double points = 13.5);
+    void addScreenButton(int number, const QString& caption, int column, int row,
+                         const QString& screen, const QColor& background, double points = 13.5);
     void openScreen(const QString& screen);
 
     QLabel* Label1 = nullptr;

@@ -1,8 +1,5 @@
 #include "program/screen_registry.h"
 
-#include "program/about_boxes.h"
-#include "program/main_menu_form.h"
-#include "program/start_form.h"
 #include "fir/bandpass_form.h"
 #include "fir/bandstop_form.h"
 #include "fir/blackman_lowpass_form.h"
@@ -10,6 +7,9 @@
 #include "fir/rectangular_lowpass_form.h"
 #include "forms/runtime.h"
 #include "harmonics/harmonics_form.h"
+#include "program/about_boxes.h"
+#include "program/main_menu_form.h"
+#include "program/start_form.h"
 #include "synthesis/pulse_form.h"
 #include "synthesis/rectified_form.h"
 #include "synthesis/sawtooth_form.h"
@@ -29,16 +29,16 @@ struct Alias {
 };
 
 constexpr std::array kAliases{
-    Alias{"start", "Form1"},      Alias{"menu", "Form2"},       Alias{"square", "Form3"},
-    Alias{"triangle", "Form4"},   Alias{"sawtooth", "Form5"},   Alias{"rectified", "Form6"},
-    Alias{"pulse", "Form13"},     Alias{"spectrum", "Form7"},   Alias{"lowpass-rect", "Form8"},
-    Alias{"lowpass", "Form9"},    Alias{"bandpass", "Form10"},  Alias{"highpass", "Form11"},
+    Alias{"start", "Form1"},     Alias{"menu", "Form2"},      Alias{"square", "Form3"},
+    Alias{"triangle", "Form4"},  Alias{"sawtooth", "Form5"},  Alias{"rectified", "Form6"},
+    Alias{"pulse", "Form13"},    Alias{"spectrum", "Form7"},  Alias{"lowpass-rect", "Form8"},
+    Alias{"lowpass", "Form9"},   Alias{"bandpass", "Form10"}, Alias{"highpass", "Form11"},
     Alias{"bandstop", "Form12"},
 };
 
 constexpr std::array kFormNames{
-    "Form1",  "Form2",  "Form3",     "Form4",     "Form5",    "Form6",     "Form7",
-    "Form8",  "Form9",  "Form10",    "Form11",    "Form12",   "Form13",    "frmAbout",
+    "Form1",     "Form2",     "Form3",     "Form4",     "Form5",     "Form6",  "Form7",
+    "Form8",     "Form9",     "Form10",    "Form11",    "Form12",    "Form13", "frmAbout",
     "frmAbout1", "frmAbout2", "frmAbout3", "frmAbout4", "frmAbout5",
 };
 

@@ -13,7 +13,8 @@ namespace program {
 Session::Session(forms::Script script, QObject* parent)
     : QObject(parent), m_script(std::move(script)), m_runtime(std::make_unique<forms::Runtime>())
 {
-    m_screen = m_script.screen.isEmpty() ? QStringLiteral("Form1") : resolveScreenName(m_script.screen);
+    m_screen =
+        m_script.screen.isEmpty() ? QStringLiteral("Form1") : resolveScreenName(m_script.screen);
     registerScreens(*m_runtime, m_shared);
     connect(m_runtime.get(), &forms::Runtime::programEnded, this, &Session::programEnded);
 }

@@ -1,7 +1,7 @@
 #include "program/start_form.h"
 
-#include "screens/screen_setup.h"
 #include "forms/runtime.h"
+#include "screens/screen_setup.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,8 +23,10 @@ Form1::Form1() : Form(QString::fromLatin1(kName), 8160, 2655)
 {
     setBackColor(kLightGrey);
     Cls();
-    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(480, 240, 7215, 1095), screens::sansSerif(9.75, true));
-    Label2 = addLabel(QStringLiteral("Label2"), twipsRect(480, 1200, 7215, 1095), screens::sansSerif(9.75, true));
+    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(480, 240, 7215, 1095),
+                      screens::sansSerif(9.75, true));
+    Label2 = addLabel(QStringLiteral("Label2"), twipsRect(480, 1200, 7215, 1095),
+                      screens::sansSerif(9.75, true));
     for (QLabel* label : {Label1, Label2})
         screens::paintControl(label, Qt::black, kLightGrey);
     Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("Continue"),

@@ -24,9 +24,9 @@ using Thing = CanvasTools::Thing;
 
 struct ThingInfo {
     Thing thing;
-    const char* what;     // as --export names it
-    const char* title;    // of the save dialog
-    const char* filters;  // the dialog's, ";;" between them, the first one offered first
+    const char* what;    // as --export names it
+    const char* title;   // of the save dialog
+    const char* filters; // the dialog's, ";;" between them, the first one offered first
 };
 
 const ThingInfo kThings[] = {
@@ -113,9 +113,12 @@ forms::ExportOutcome CanvasTools::exportPicture(const QString& fileName) const
     const QSize size = m_form.clientPixels();
     const forms::DrawingRecord& record = m_form.drawingRecord();
     switch (*format) {
-    case forms::PictureFormat::Png: return {true, forms::pngOf(m_form.canvasImage()), {}};
-    case forms::PictureFormat::Svg: return {true, forms::svgOf(record, size, m_form.caption()), {}};
-    case forms::PictureFormat::Pdf: return {true, forms::pdfOf(record, size, m_form.caption()), {}};
+    case forms::PictureFormat::Png:
+        return {true, forms::pngOf(m_form.canvasImage()), {}};
+    case forms::PictureFormat::Svg:
+        return {true, forms::svgOf(record, size, m_form.caption()), {}};
+    case forms::PictureFormat::Pdf:
+        return {true, forms::pdfOf(record, size, m_form.caption()), {}};
     }
     return {};
 }
@@ -170,8 +173,7 @@ void CanvasTools::copyTaps()
 QString CanvasTools::suggestedPath(Thing thing) const
 {
     const ThingInfo& info = infoOf(thing);
-    const QString folder = m_state.lastFolder.isEmpty() ? QDir::currentPath()
-                                                                     : m_state.lastFolder;
+    const QString folder = m_state.lastFolder.isEmpty() ? QDir::currentPath() : m_state.lastFolder;
     const QString stem = m_form.name().toLower()
         + (thing == Thing::Picture ? QString() : QLatin1Char('-') + QLatin1String(info.what));
     const QString extension = extensionsOf(QString::fromLatin1(info.filters)).front();

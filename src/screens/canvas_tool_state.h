@@ -27,15 +27,15 @@ struct Figure {
 struct HeldDrawing {
     forms::DrawingRecord trace;
     std::vector<Figure> figures;
-    std::uint64_t heldBy = 0;    // the tools of the window that held it
-    unsigned long clears = 0;    // that window's clears when it was held
+    std::uint64_t heldBy = 0; // the tools of the window that held it
+    unsigned long clears = 0; // that window's clears when it was held
 };
 
 // What the canvas tools keep across windows: a screen is a new window after "Do Another".
 struct CanvasToolState {
     std::map<QString, HeldDrawing> held; // by screen name
     bool showMeasurements = false;
-    QString lastFolder;                  // where the last file was saved
+    QString lastFolder; // where the last file was saved
 };
 
 } // namespace screens

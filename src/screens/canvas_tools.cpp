@@ -147,11 +147,16 @@ QList<QAction*> CanvasTools::offered() const
 bool CanvasTools::has(Thing thing) const
 {
     switch (thing) {
-    case Thing::Picture: return true;
-    case Thing::Taps: return m_content.taps().has_value();
-    case Thing::Response: return m_content.response().has_value();
-    case Thing::Curve: return m_content.curve().has_value();
-    case Thing::Spectrum: return m_content.spectrum().has_value();
+    case Thing::Picture:
+        return true;
+    case Thing::Taps:
+        return m_content.taps().has_value();
+    case Thing::Response:
+        return m_content.response().has_value();
+    case Thing::Curve:
+        return m_content.curve().has_value();
+    case Thing::Spectrum:
+        return m_content.spectrum().has_value();
     }
     return false;
 }
@@ -232,12 +237,12 @@ QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDraw
         for (qsizetype i = 0; i < figure.shown.size(); ++i) {
             rows += QStringLiteral("<tr>") + cell(i == 0 ? figure.label : QString(), gap)
                 + cell(figure.sides.value(i), gap)
-                + cell(figure.shown[i], held ? "text-align:right; padding-right:10px"
-                                             : "text-align:right");
+                + cell(figure.shown[i],
+                       held ? "text-align:right; padding-right:10px" : "text-align:right");
             if (held)
-                rows += cell(before ? before->shown.value(i, QStringLiteral("-"))
-                                    : QStringLiteral("-"),
-                             "text-align:right; color:#777777");
+                rows +=
+                    cell(before ? before->shown.value(i, QStringLiteral("-")) : QStringLiteral("-"),
+                         "text-align:right; color:#777777");
             rows += QStringLiteral("</tr>");
         }
     }

@@ -99,7 +99,8 @@ void showOnOneLine(QLabel* label, const QString& text)
     label->setWordWrap(false);
     label->setText(text);
     label->setToolTip(QString());
-    const int room = label->parentWidget() ? label->parentWidget()->width() - label->x() : label->width();
+    const int room =
+        label->parentWidget() ? label->parentWidget()->width() - label->x() : label->width();
     const int wanted = label->sizeHint().width();
     label->resize(std::max(label->width(), std::min(wanted, room)), label->height());
     if (wanted <= label->width())
@@ -123,7 +124,8 @@ QString ask(forms::Form& form, const QString& title, const QString& defaultAnswe
 
 namespace {
 
-forms::AnswerRule ruleOf(dsp::AnswerKind kind, CountConversion conversion = CountConversion::WholePart)
+forms::AnswerRule ruleOf(dsp::AnswerKind kind,
+                         CountConversion conversion = CountConversion::WholePart)
 {
     return [kind, conversion](const QString& answer) -> std::optional<QString> {
         const auto reason = dsp::answerRefusal(kind, answer.toStdString(), conversion);

@@ -27,9 +27,9 @@ forms::FontSpec sansSerif(double points, bool bold = false); // the old "MS Sans
 void paintControl(QWidget* widget, const QColor& text, const QColor& background = QColor());
 
 struct SetUpOptions {
-    std::initializer_list<QLabel*> blanked;  // captions set to a single blank before the show
+    std::initializer_list<QLabel*> blanked; // captions set to a single blank before the show
     bool show = true;
-    bool clearFirst = false;                 // the spectrum screen clears right after centring
+    bool clearFirst = false; // the spectrum screen clears right after centring
     double scaleHeight = kCanvasHeight;
 };
 

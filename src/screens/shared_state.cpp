@@ -4,9 +4,8 @@ namespace screens {
 
 QJsonObject toJson(const SharedState& state)
 {
-    const QString wave = state.WaveType
-                             ? QString::fromStdString(dsp::waveTypeCode(*state.WaveType))
-                             : QString();
+    const QString wave =
+        state.WaveType ? QString::fromStdString(dsp::waveTypeCode(*state.WaveType)) : QString();
     return QJsonObject{{QStringLiteral("WaveType"), wave},
                        {QStringLiteral("Harmonics"), state.Harmonics},
                        {QStringLiteral("DutyCycle"), state.DutyCycle},

@@ -1,10 +1,10 @@
 #include "synthesis/pulse_form.h"
 
 #include "dsp/answer.h"
+#include "dsp/series.h"
+#include "forms/runtime.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
-#include "forms/runtime.h"
-#include "dsp/series.h"
 
 #include <QLabel>
 
@@ -15,12 +15,15 @@ const QColor kDarkBlue(0, 0, 192);
 }
 
 Form13::Form13(screens::SharedState& shared)
-    : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generator"), dsp::WaveType::Pulse, shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier Pulse Generator"), dsp::WaveType::Pulse,
+                      shared)
 {
     placeButtons({logicalRect(491, 221, 108, 28), logicalRect(491, 275, 108, 28),
                   logicalRect(491, 328, 108, 28)});
-    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(162, 402, 285, 28), screens::arial(12, true));
-    Label2 = addLabel(QStringLiteral("Label2"), logicalRect(181, 436, 227, 28), screens::arial(12, true));
+    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(162, 402, 285, 28),
+                      screens::arial(12, true));
+    Label2 = addLabel(QStringLiteral("Label2"), logicalRect(181, 436, 227, 28),
+                      screens::arial(12, true));
     for (QLabel* label : {Label1, Label2})
         screens::paintControl(label, kDarkBlue, Qt::white);
 }
@@ -32,10 +35,11 @@ void Form13::Form_Load()
     screens::standardSetUp(*this, {.blanked = {Label1, Label2}});
     screens::drawGraticuleOn(*this);
 
-    const QString countAnswer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("13"),
-                                             screens::CountConversion::NearestEven);
-    const QString dutyAnswer = screens::ask(*this, QStringLiteral("Duty Cycle [0 to 1]"), QStringLiteral("0.2"),
-                                        screens::numberRule());
+    const QString countAnswer =
+        askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("13"),
+                     screens::CountConversion::NearestEven);
+    const QString dutyAnswer = screens::ask(*this, QStringLiteral("Duty Cycle [0 to 1]"),
+                                            QStringLiteral("0.2"), screens::numberRule());
     if (const auto value = dsp::readNumber(countAnswer.toStdString()))
         m_shared.Harmonics = toSharedCount(dsp::roundHalfEven(*value));
     m_shared.DutyCycle = dutyAnswer;
@@ -47,7 +51,8 @@ void Form13::Form_Load()
     if (!dutyCycle)
         return;
 
-    screens::showOnOneLine(Label1, screens::captionWith(QStringLiteral("Number of Harmonics  =  "), *count));
+    screens::showOnOneLine(
+        Label1, screens::captionWith(QStringLiteral("Number of Harmonics  =  "), *count));
     screens::showOnOneLine(Label2, QStringLiteral("The duty cycle  =  ") + dutyAnswer);
     screens::busyOn(*this);
     dsp::Curve curve = dsp::pulseTrainCurve(*count, *dutyCycle);

@@ -1,9 +1,9 @@
 #include "synthesis/rectified_form.h"
 
-#include "screens/screen_setup.h"
-#include "screens/shared_state.h"
 #include "dsp/harmonic_lines.h"
 #include "dsp/series.h"
+#include "screens/screen_setup.h"
+#include "screens/shared_state.h"
 
 #include <QLabel>
 
@@ -14,7 +14,8 @@ Form6::Form6(screens::SharedState& shared)
                       dsp::WaveType::Rectified, shared)
 {
     placeButtons(standardButtons());
-    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(142, 395, 195, 14), screens::arial(12, true));
+    Label1 = addLabel(QStringLiteral("Label1"), logicalRect(142, 395, 195, 14),
+                      screens::arial(12, true));
     screens::paintControl(Label1, Qt::black, Qt::white);
 }
 
@@ -25,14 +26,15 @@ void Form6::Form_Load()
     screens::standardSetUp(*this, {.blanked = {Label1}});
     screens::drawGraticuleOn(*this);
 
-    const QString choice = screens::ask(*this, QStringLiteral("Choose one: [F]ull-wave or [H]alf-wave"),
-                                    QStringLiteral("F"));
+    const QString choice = screens::ask(
+        *this, QStringLiteral("Choose one: [F]ull-wave or [H]alf-wave"), QStringLiteral("F"));
     m_shared.RectifyChoice = choice;
     const bool fullWave = dsp::isFullWave(choice.toStdString());
 
     const QString answer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("3"),
                                         screens::CountConversion::WholePart);
-    const std::optional<int> count = screenCount(answer, fullWave ? ZeroCount::Draws : ZeroCount::Stops);
+    const std::optional<int> count =
+        screenCount(answer, fullWave ? ZeroCount::Draws : ZeroCount::Stops);
     if (!count)
         return;
     captionAndDraw(Label1, QStringLiteral("Number of Harmonics  =  "), *count,

@@ -1,17 +1,19 @@
 #include "synthesis/sawtooth_form.h"
 
-#include "screens/screen_setup.h"
 #include "dsp/series.h"
+#include "screens/screen_setup.h"
 
 #include <QLabel>
 
 namespace synthesis {
 
 Form5::Form5(screens::SharedState& shared)
-    : SynthesisScreen(kName, QStringLiteral("Fourier sawtooth generator"), dsp::WaveType::Sawtooth, shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier sawtooth generator"), dsp::WaveType::Sawtooth,
+                      shared)
 {
     placeButtons(standardButtons());
-    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2640, 7080, 4335, 855), screens::arial(12, true));
+    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2640, 7080, 4335, 855),
+                      screens::arial(12, true));
     screens::paintControl(Label1, Qt::black, Qt::white);
 }
 

@@ -2,10 +2,10 @@
 
 #include "dsp/answer.h"
 #include "dsp/plot_geometry.h"
+#include "dsp/series.h"
+#include "forms/palette.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
-#include "forms/palette.h"
-#include "dsp/series.h"
 
 #include <QLabel>
 
@@ -17,7 +17,7 @@ using forms::paletteColour;
 
 namespace {
 
-constexpr double kUpperLevel = dsp::curveYAt(0.9); // +90 % of the amplitude
+constexpr double kUpperLevel = dsp::curveYAt(0.9);  // +90 % of the amplitude
 constexpr double kLowerLevel = dsp::curveYAt(-0.9); // -90 %
 constexpr double kScanStep = 0.02;
 constexpr double kCanvasRight = dsp::kCanvasWidth;
@@ -30,12 +30,15 @@ double lowerScanStart(int harmonics) { return harmonics <= 10 ? 223 + 1.3 * harm
 } // namespace
 
 Form3::Form3(screens::SharedState& shared)
-    : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), dsp::WaveType::Square, shared)
+    : SynthesisScreen(kName, QStringLiteral("Fourier square generator"), dsp::WaveType::Square,
+                      shared)
 {
     placeButtons(standardButtons());
-    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2880, 7200, 4215, 495), screens::arial(12, true));
+    Label1 = addLabel(QStringLiteral("Label1"), twipsRect(2880, 7200, 4215, 495),
+                      screens::arial(12, true));
     screens::paintControl(Label1, QColor(0, 0, 255), Qt::white);
-    Label2 = addLabel(QStringLiteral("Label2"), twipsRect(3120, 6360, 3135, 375), screens::arial(12, true));
+    Label2 = addLabel(QStringLiteral("Label2"), twipsRect(3120, 6360, 3135, 375),
+                      screens::arial(12, true));
     screens::paintControl(Label2, QColor(255, 0, 0), QColor(255, 255, 192));
 }
 
@@ -45,8 +48,8 @@ void Form3::Form_Load()
     screens::drawGraticuleOn(*this);
 
     // The shared count is the nearest whole number, taken before the answer is screened.
-    const QString answer = askHarmonics(QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
-                                        screens::CountConversion::NearestEven);
+    const QString answer = askHarmonics(QStringLiteral("Number of Odd Harmonics"),
+                                        QStringLiteral("3"), screens::CountConversion::NearestEven);
     if (const auto value = dsp::readNumber(answer.toStdString()))
         m_shared.Harmonics = toSharedCount(dsp::roundHalfEven(*value));
     const std::optional<int> count = screenCount(answer, ZeroCount::Stops);
@@ -54,7 +57,8 @@ void Form3::Form_Load()
         return;
 
     const int harmonics = *count;
-    screens::showOnOneLine(Label1, screens::captionWith(QStringLiteral("Number of Odd Harmonics  =  "), harmonics));
+    screens::showOnOneLine(
+        Label1, screens::captionWith(QStringLiteral("Number of Odd Harmonics  =  "), harmonics));
     screens::busyOn(*this);
 
     // The first point, in a colour whose red part is 14, places the pen on the zero line.
@@ -102,8 +106,9 @@ void Form3::markRiseTime(int harmonics)
     Line(*lower, kLowerLevel, *lower, 350);
     // 1.75 / (2N - 1) divisions, cut (not rounded) to four decimals.
     const double riseTime = std::floor(17500.0 / (2 * harmonics - 1)) / 10000;
-    screens::showOnOneLine(Label2, screens::captionWith(QStringLiteral("Risetime  = "), riseTime)
-                                   + QStringLiteral(" Divisions"));
+    screens::showOnOneLine(Label2,
+                           screens::captionWith(QStringLiteral("Risetime  = "), riseTime)
+                               + QStringLiteral(" Divisions"));
 }
 
 } // namespace synthesis

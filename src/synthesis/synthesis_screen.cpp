@@ -3,11 +3,11 @@
 #include "dsp/answer.h"
 #include "dsp/curve_lookup.h"
 #include "dsp/plot_geometry.h"
+#include "dsp/series.h"
 #include "dsp/wave_type.h"
-#include "screens/shared_state.h"
 #include "forms/palette.h"
 #include "forms/runtime.h"
-#include "dsp/series.h"
+#include "screens/shared_state.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -41,9 +41,12 @@ ButtonColumn SynthesisScreen::standardButtons() const
 void SynthesisScreen::placeButtons(const ButtonColumn& column)
 {
     const forms::FontSpec font = screens::arial(9.75, true);
-    Command3 = addButton(QStringLiteral("Command3"), QStringLiteral("Do Another"), column.doAnother, font);
-    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("View Spectrum"), column.viewSpectrum, font);
-    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("Main Menu"), column.mainMenu, font);
+    Command3 =
+        addButton(QStringLiteral("Command3"), QStringLiteral("Do Another"), column.doAnother, font);
+    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("View Spectrum"),
+                         column.viewSpectrum, font);
+    Command1 =
+        addButton(QStringLiteral("Command1"), QStringLiteral("Main Menu"), column.mainMenu, font);
     onClick(Command1, [this] { Command1_Click(); });
     onClick(Command2, [this] { Command2_Click(); });
     onClick(Command3, [this] { Command3_Click(); });
@@ -118,8 +121,8 @@ std::vector<screens::Figure> SynthesisScreen::figures() const
     const auto percent = [](double value) {
         return QString::number(value, 'f', 2) + QStringLiteral(" %");
     };
-    return {screens::figureOf(QStringLiteral("overshootPercent"), tr("overshoot"), overshoot,
-                              percent)};
+    return {
+        screens::figureOf(QStringLiteral("overshootPercent"), tr("overshoot"), overshoot, percent)};
 }
 
 // The time under the pointer and the curve's value there, within the curve's span and the

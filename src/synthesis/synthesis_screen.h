@@ -2,10 +2,10 @@
 
 #include "dsp/curve_sweep.h"
 #include "dsp/wave_units.h"
+#include "forms/form.h"
 #include "screens/canvas_tools.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
-#include "forms/form.h"
 
 #include <cstdint>
 #include <functional>

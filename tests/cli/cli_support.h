@@ -36,7 +36,9 @@ inline ProgramRun runDsplab(const QStringList& arguments,
     if (wrapper.isEmpty())
         process.start(QStringLiteral(DSPLAB_BINARY), arguments);
     else
-        process.start(QStringLiteral("/bin/sh"), QStringList{QStringLiteral("-c"), wrapper, QStringLiteral(DSPLAB_BINARY)} + arguments);
+        process.start(QStringLiteral("/bin/sh"),
+                      QStringList{QStringLiteral("-c"), wrapper, QStringLiteral(DSPLAB_BINARY)}
+                          + arguments);
     ProgramRun run;
     run.finished = process.waitForFinished(60000);
     if (!run.finished) {
@@ -61,7 +63,8 @@ inline QJsonObject stateIn(const QString& folder)
 // Every entry of the folder, hidden ones included, sorted.
 inline QStringList entriesOf(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // --screen NAME, then each answer as --answer.

@@ -34,7 +34,7 @@ struct CaptionCase {
     const char* openQuestion; // the question box open afterwards, if any
 };
 
-class CaptionsAsRead : public ::testing::TestWithParam<CaptionCase> {};
+class CaptionsAsRead : public ::testing::TestWithParam<CaptionCase> { };
 
 TEST_P(CaptionsAsRead, FindTheButton)
 {
@@ -48,6 +48,7 @@ TEST_P(CaptionsAsRead, FindTheButton)
               QString::fromUtf8(c.openQuestion));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Click, CaptionsAsRead, ::testing::Values(
     CaptionCase{"filter_button_exactly_as_shown",
                 {"--screen", "lowpass", "--answer", "1000", "--answer", "150",
@@ -69,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Click, CaptionsAsRead, ::testing::Values(
                 {"--screen", "square", "--answer", "3", "--click",
                 "  Main   Menu "}, {"Form2"}, ""}),
     tables::rowName);
+// clang-format on
 
 struct BadCommandLine {
     const char* name;
@@ -76,7 +78,7 @@ struct BadCommandLine {
     const char* message;
 };
 
-class BadCommandLines : public ::testing::TestWithParam<BadCommandLine> {};
+class BadCommandLines : public ::testing::TestWithParam<BadCommandLine> { };
 
 TEST_P(BadCommandLines, AreOneClearLineWithCodeTwo)
 {
@@ -92,6 +94,7 @@ TEST_P(BadCommandLines, AreOneClearLineWithCodeTwo)
     EXPECT_TRUE(entriesOf(place.path()).isEmpty()) << "nothing written";
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Options, BadCommandLines, ::testing::Values(
     BadCommandLine{"empty_screen", {"--screen", "", "--snapshot", "PLACE/a"},
                    "--screen needs a screen name"},
@@ -107,6 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Options, BadCommandLines, ::testing::Values(
     BadCommandLine{"missing_value", {"--answer"}, "--answer needs a value"},
     BadCommandLine{"unknown_option", {"--bogus"}, "unknown option --bogus"}),
     tables::rowName);
+// clang-format on
 
 // The question box's field holds 32767 characters; a longer answer is refused whole, with the
 // state at that step written, rather than cut to what fits ("5", blanks, "x" would read as 5).
@@ -114,8 +118,8 @@ TEST(LongAnswers, AreRefusedNotCut)
 {
     QTemporaryDir folder;
     const QString answer = "5" + QString(40000, ' ') + "x";
-    const ProgramRun run = runDsplab({"--screen", "square", "--answer", answer, "--snapshot",
-                                      folder.path()});
+    const ProgramRun run =
+        runDsplab({"--screen", "square", "--answer", answer, "--snapshot", folder.path()});
     EXPECT_EQ(run.exitCode, 2);
     ASSERT_EQ(messageLines(run).size(), 1) << text(run.errors.left(500));
     EXPECT_TRUE(run.errors.contains("40002 characters long")) << text(run.errors.left(500));
@@ -131,8 +135,8 @@ TEST(LongAnswers, TheLongestTheFieldHoldsIsTyped)
 {
     QTemporaryDir folder;
     const QString answer = QString(32766, ' ') + "5";
-    const ProgramRun run = runDsplab({"--screen", "square", "--answer", answer, "--snapshot",
-                                      folder.path()});
+    const ProgramRun run =
+        runDsplab({"--screen", "square", "--answer", answer, "--snapshot", folder.path()});
     ASSERT_EQ(run.exitCode, 0) << text(run.errors.left(500));
     const QJsonObject controls = stateIn(folder.path())
                                      .value("windows")
@@ -153,7 +157,7 @@ struct DisplayCase {
     const char* message;
 };
 
-class Displays : public ::testing::TestWithParam<DisplayCase> {};
+class Displays : public ::testing::TestWithParam<DisplayCase> { };
 
 TEST_P(Displays, SnapshotsNeedNoneAndWindowsSayWhy)
 {
@@ -161,7 +165,9 @@ TEST_P(Displays, SnapshotsNeedNoneAndWindowsSayWhy)
     QTemporaryDir folder;
     QStringList arguments{"--screen", "square"};
     if (c.snapshot)
-        arguments << "--answer" << "3" << "--snapshot" << folder.path();
+        arguments << "--answer"
+                  << "3"
+                  << "--snapshot" << folder.path();
     const ProgramRun run = runDsplab(arguments, [&](QProcessEnvironment& env) {
         for (const QString& variable : c.variables) {
             if (variable.contains('='))
@@ -181,6 +187,7 @@ TEST_P(Displays, SnapshotsNeedNoneAndWindowsSayWhy)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Platforms, Displays, ::testing::Values(
     DisplayCase{"x_display_that_does_not_exist", {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY",
                                                   "DISPLAY=:4711"}, false, 1,
@@ -197,6 +204,7 @@ INSTANTIATE_TEST_SUITE_P(Platforms, Displays, ::testing::Values(
     DisplayCase{"snapshot_without_a_display", {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"},
                 true, 0, ""}),
     tables::rowName);
+// clang-format on
 
 TEST(Help, ListsEveryAliasTheProgramAccepts)
 {

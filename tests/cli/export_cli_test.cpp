@@ -74,6 +74,7 @@ struct FilterScreen {
     qsizetype stopBands = 1;
 };
 
+// clang-format off
 const FilterScreen kFilterScreens[] = {
     {"RectangularLowpass", "Form8", screenWith("lowpass-rect", {"1000", "150", "15"})},
     {"BlackmanLowpass", "Form9", screenWith("lowpass", {"1000", "150", "15", "N"})},
@@ -81,6 +82,7 @@ const FilterScreen kFilterScreens[] = {
     {"Highpass", "Form11", screenWith("highpass", {"1000", "350", "15", "N"})},
     {"Bandstop", "Form12", screenWith("bandstop", {"1000", "100", "250", "21", "N"}), 2, 1},
 };
+// clang-format on
 
 class TapsOfEveryFilter : public ::testing::TestWithParam<FilterScreen> {
 protected:
@@ -89,7 +91,8 @@ protected:
         const FilterScreen& c = GetParam();
         QStringList arguments = c.steps;
         for (const char* file : {"t.csv", "t.txt", "t.h", "t.py"})
-            arguments << "--export" << "taps" << m_folder.filePath(file);
+            arguments << "--export"
+                      << "taps" << m_folder.filePath(file);
         const ProgramRun run = runDsplab(arguments << "--snapshot" << m_folder.path());
         ASSERT_EQ(run.exitCode, 0) << text(run.errors);
         m_taps = secondColumn(m_folder.filePath("t.csv"));
@@ -123,8 +126,8 @@ TEST_P(TapsOfEveryFilter, CHeaderCompilesToTheSameNumbers)
                  "  return 0;\n}\n");
     source.close();
     QProcess build;
-    build.start(cc, {"-std=c99", "-Wall", "-Werror", "-o", m_folder.filePath("print"),
-                     source.fileName()});
+    build.start(
+        cc, {"-std=c99", "-Wall", "-Werror", "-o", m_folder.filePath("print"), source.fileName()});
     ASSERT_TRUE(build.waitForFinished(60000));
     ASSERT_EQ(build.exitCode(), 0) << build.readAllStandardError().toStdString();
     QProcess print;

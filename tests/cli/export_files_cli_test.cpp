@@ -55,8 +55,8 @@ TEST(ExportPicture, PngIsTheCanvasImage)
     QTemporaryDir folder;
     const QString png = folder.filePath("p.png");
     const QStringList snapshot{"--snapshot", folder.path()};
-    const ProgramRun run =
-        runDsplab(QStringList(kSquare) << "--export" << "picture" << png << snapshot);
+    const ProgramRun run = runDsplab(QStringList(kSquare) << "--export"
+                                                          << "picture" << png << snapshot);
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     EXPECT_EQ(QImage(png), QImage(folder.filePath("Form3.canvas.png")));
 }
@@ -101,8 +101,8 @@ TEST(ExportPicture, PdfOpensAsOnePageOfTheCanvasSize)
     QTemporaryDir folder;
     const QString pdf = folder.filePath("p.pdf");
     const QStringList snapshot{"--snapshot", folder.path()};
-    const ProgramRun run =
-        runDsplab(QStringList(kSquare) << "--export" << "picture" << pdf << snapshot);
+    const ProgramRun run = runDsplab(QStringList(kSquare) << "--export"
+                                                          << "picture" << pdf << snapshot);
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     QProcess render;
     render.start(pdftoppm, {"-png", "-r", "96", "-singlefile", pdf, folder.filePath("page")});
@@ -141,7 +141,8 @@ TEST(ExportTable, CurveIsInTheSeriesUnits)
 TEST(ExportTable, SpectrumListsEveryHarmonicShown)
 {
     QTemporaryDir folder;
-    const QStringList spectrum = QStringList(kSquare) << "--click" << "View Spectrum";
+    const QStringList spectrum = QStringList(kSquare) << "--click"
+                                                      << "View Spectrum";
     const ProgramRun run = exportInto(spectrum, "spectrum", folder.filePath("s.csv"));
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     const QStringList lines = linesOf(folder.filePath("s.csv"));
@@ -159,8 +160,8 @@ TEST(ExportTable, SpectrumListsEveryHarmonicShown)
 TEST(ExportTable, SpectrumGivesTheSeriesAmplitudesAndTheDrawnHeightsDcFirst)
 {
     QTemporaryDir folder;
-    const QStringList spectrum =
-        screenWith("rectified", {"F", "3"}) << "--click" << "View Spectrum";
+    const QStringList spectrum = screenWith("rectified", {"F", "3"}) << "--click"
+                                                                     << "View Spectrum";
     const ProgramRun run = exportInto(spectrum, "spectrum", folder.filePath("s.csv"));
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     const QStringList lines = linesOf(folder.filePath("s.csv"));
@@ -185,16 +186,17 @@ TEST(ExportTable, SpectrumGivesTheSeriesAmplitudesAndTheDrawnHeightsDcFirst)
 TEST(ExportTable, NoNegativeZeroInAnyTable)
 {
     QTemporaryDir folder;
-    const ProgramRun lowpass = runDsplab(QStringList(kLowpass)
-        << "--export" << "response" << folder.filePath("r.csv")
-        << "--export" << "taps" << folder.filePath("t.csv"));
+    const ProgramRun lowpass =
+        runDsplab(QStringList(kLowpass) << "--export"
+                                        << "response" << folder.filePath("r.csv") << "--export"
+                                        << "taps" << folder.filePath("t.csv"));
     ASSERT_EQ(lowpass.exitCode, 0) << text(lowpass.errors);
     ASSERT_EQ(exportInto(kSquare, "curve", folder.filePath("c.csv")).exitCode, 0);
     for (const char* file : {"r.csv", "t.csv", "c.csv"})
         for (const QString& line : linesOf(folder.filePath(file)))
             for (const QString& field : line.split(','))
-                EXPECT_FALSE(field.startsWith("-0") && field.toDouble() == 0) << file << ": "
-                                                                              << text(line);
+                EXPECT_FALSE(field.startsWith("-0") && field.toDouble() == 0)
+                    << file << ": " << text(line);
 }
 
 // The sweep runs 0, 0.01, ... bins of fs/N up to N/2: 751 points for 15 taps, 1000 / 15 Hz a bin.
@@ -224,7 +226,7 @@ struct Refusal {
     const char* reason;
 };
 
-class ExportRefusal : public ::testing::TestWithParam<Refusal> {};
+class ExportRefusal : public ::testing::TestWithParam<Refusal> { };
 
 TEST_P(ExportRefusal, FailsTheStepWithExitCode2AndWritesNothing)
 {
@@ -241,6 +243,7 @@ TEST_P(ExportRefusal, FailsTheStepWithExitCode2AndWritesNothing)
     EXPECT_TRUE(entriesOf(folder.path()).isEmpty()) << text(entriesOf(folder.path()).join(' '));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExportRefusal,
     ::testing::Values(
@@ -256,6 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UnknownThing", kSquare, "sound", "s.wav", "no window has sound"},
         Refusal{"HoldOnTheMainMenu", kMenu, "--hold", "", "no window has a drawing to hold"}),
     tables::rowName);
+// clang-format on
 
 TEST(ExportFile, APlantedLinkIsRefusedAndNeverFollowed)
 {
@@ -299,7 +303,7 @@ struct WaveFigures {
     bool measured;
 };
 
-class SynthesisFigures : public ::testing::TestWithParam<WaveFigures> {};
+class SynthesisFigures : public ::testing::TestWithParam<WaveFigures> { };
 
 // The waves that jump measure their overshoot; the others have no figures at all.
 TEST_P(SynthesisFigures, ArePresentWhereTheWaveJumps)
@@ -316,6 +320,7 @@ TEST_P(SynthesisFigures, ArePresentWhereTheWaveJumps)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Waves, SynthesisFigures,
     ::testing::Values(WaveFigures{"Square", kSquare, "Form3", true},
@@ -325,6 +330,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WaveFigures{"Rectified", screenWith("rectified", {"F", "3"}), "Form6",
                                   false}),
     tables::rowName);
+// clang-format on
 
 // The held trace shows in the window's picture, never in its canvas image.
 TEST(Hold, TheNextDrawingShowsTheHeldTraceAndBothFigures)

@@ -80,7 +80,8 @@ QByteArray referenceCurve()
 {
     QTemporaryDir folder;
     const QString file = folder.filePath("reference.csv");
-    const ProgramRun run = runDsplab(QStringList(kSquare) << "--export" << "curve" << file);
+    const ProgramRun run = runDsplab(QStringList(kSquare) << "--export"
+                                                          << "curve" << file);
     EXPECT_EQ(run.exitCode, 0) << text(run.errors);
     return contentsOf(QFile::encodeName(file));
 }
@@ -92,7 +93,7 @@ struct ByteName {
     bool folder;           // --snapshot DIR rather than --export curve FILE
 };
 
-class ByteNames : public ::testing::TestWithParam<ByteName> {};
+class ByteNames : public ::testing::TestWithParam<ByteName> { };
 
 TEST_P(ByteNames, AreUsedAsGivenAndNoOtherFileIsTouched)
 {
@@ -105,8 +106,8 @@ TEST_P(ByteNames, AreUsedAsGivenAndNoOtherFileIsTouched)
     const QStringList option =
         c.folder ? QStringList{"--snapshot"} : QStringList{"--export", "curve"};
 
-    const ProgramRun run = runDsplab(QStringList(kSquare) << option, {},
-                                     withLastArgument(base + c.bytes));
+    const ProgramRun run =
+        runDsplab(QStringList(kSquare) << option, {}, withLastArgument(base + c.bytes));
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     QList<QByteArray> expected{QByteArray(c.bytes)};
     if (!lookalike.isEmpty())
@@ -123,6 +124,7 @@ TEST_P(ByteNames, AreUsedAsGivenAndNoOtherFileIsTouched)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, ByteNames, ::testing::Values(
     ByteName{"LoneByteBesideItsLookalike", "x\xfe.csv", "x\xef\xbf\xbd.csv", false},
     ByteName{"Latin1Name", "caf\xe9.csv", "caf\xef\xbf\xbd.csv", false},
@@ -130,6 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ByteNames, ::testing::Values(
     ByteName{"Utf8Name", "caf\xc3\xa9.csv", "", false},
     ByteName{"SnapshotFolder", "pictures\xfe", "pictures\xef\xbf\xbd", true}),
     tables::rowName);
+// clang-format on
 
 // Names up to the folder's limit are written, whatever room their temporary name needs; a name
 // past it is refused with the system's reason and nothing is left.
@@ -139,7 +142,7 @@ struct NameLength {
     bool written;
 };
 
-class LongNames : public ::testing::TestWithParam<NameLength> {};
+class LongNames : public ::testing::TestWithParam<NameLength> { };
 
 TEST_P(LongNames, FitUpToTheFoldersLimit)
 {
@@ -148,8 +151,8 @@ TEST_P(LongNames, FitUpToTheFoldersLimit)
     const long limit = pathconf(QFile::encodeName(folder.path()).constData(), _PC_NAME_MAX);
     ASSERT_GT(limit, 20);
     const QString name = QString(limit - c.belowLimit - 4, QLatin1Char('n')) + ".csv";
-    const ProgramRun run =
-        runDsplab(QStringList(kSquare) << "--export" << "curve" << folder.filePath(name));
+    const ProgramRun run = runDsplab(QStringList(kSquare) << "--export"
+                                                          << "curve" << folder.filePath(name));
     if (c.written) {
         ASSERT_EQ(run.exitCode, 0) << text(run.errors);
         EXPECT_EQ(entriesOf(folder.path()), QStringList{name});
@@ -162,6 +165,7 @@ TEST_P(LongNames, FitUpToTheFoldersLimit)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, LongNames, ::testing::Values(
     NameLength{"FourteenShort", 14, true},
     NameLength{"ThirteenShort", 13, true},
@@ -170,17 +174,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, LongNames, ::testing::Values(
     NameLength{"AtTheLimit", 0, true},
     NameLength{"OnePast", -1, false}),
     tables::rowName);
+// clang-format on
 
 // A file replaced keeps its permission bits; a new one has what the umask allows.
 struct Permissions {
     const char* name;
-    int before;   // -1: no file there yet
+    int before; // -1: no file there yet
     const char* umask;
     int after;
     bool snapshot; // the snapshot's state.json rather than an exported file
 };
 
-class ReplacedPermissions : public ::testing::TestWithParam<Permissions> {};
+class ReplacedPermissions : public ::testing::TestWithParam<Permissions> { };
 
 TEST_P(ReplacedPermissions, AreKept)
 {
@@ -197,12 +202,13 @@ TEST_P(ReplacedPermissions, AreKept)
     const ProgramRun run = runDsplab(QStringList(kSquare) << output, {},
                                      QStringLiteral("umask %1; exec \"$0\" \"$@\"").arg(c.umask));
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(stat(path.constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, mode_t(c.after));
     EXPECT_NE(contentsOf(path), "{}") << "the file was replaced";
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, ReplacedPermissions, ::testing::Values(
     Permissions{"OwnerOnly", 0600, "022", 0600, false},
     Permissions{"GroupReadable", 0640, "022", 0640, false},
@@ -213,17 +219,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReplacedPermissions, ::testing::Values(
     Permissions{"NewUnderUmask077", -1, "077", 0600, false},
     Permissions{"NewStateUnderUmask027", -1, "027", 0640, true}),
     tables::rowName);
+// clang-format on
 
 // A link planted at the temporary name the program will try first (its process number is the
 // shell's, which execs it; its count starts at 1) is skipped, never followed.
 struct PlantedTemporary {
     const char* name;
-    const char* first;   // the file whose temporary name is planted
+    const char* first; // the file whose temporary name is planted
     bool targetExists;
     bool snapshot;
 };
 
-class PlantedTemporaries : public ::testing::TestWithParam<PlantedTemporary> {};
+class PlantedTemporaries : public ::testing::TestWithParam<PlantedTemporary> { };
 
 TEST_P(PlantedTemporaries, AreNotFollowed)
 {
@@ -236,9 +243,9 @@ TEST_P(PlantedTemporaries, AreNotFollowed)
     const QString link = folder.filePath(QStringLiteral(".%1.part-$$-1").arg(c.first));
     const QString plant =
         QStringLiteral("ln -s '%1' \"%2\" && exec \"$0\" \"$@\"").arg(target, link);
-    const QStringList output =
-        c.snapshot ? QStringList{"--snapshot", folder.path()}
-                   : QStringList{"--export", "curve", folder.filePath(c.first)};
+    const QStringList output = c.snapshot
+        ? QStringList{"--snapshot", folder.path()}
+        : QStringList{"--export", "curve", folder.filePath(c.first)};
     const ProgramRun run = runDsplab(QStringList(kSquare) << output, {}, plant);
 
     ASSERT_EQ(run.exitCode, 0) << text(run.errors);
@@ -257,11 +264,13 @@ TEST_P(PlantedTemporaries, AreNotFollowed)
     EXPECT_EQ(links.size(), 1) << "the planted link stays as it was: " << text(links.join(' '));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, PlantedTemporaries, ::testing::Values(
     PlantedTemporary{"ExportToAFile", "curve.csv", true, false},
     PlantedTemporary{"ExportToANewFile", "curve.csv", false, false},
     PlantedTemporary{"SnapshotPicture", "Form3.png", true, true}),
     tables::rowName);
+// clang-format on
 
 // Past the file size limit the write fails with the system's reason, in one line, and leaves no
 // temporary file; the limit's signal does not end the program.
@@ -269,10 +278,10 @@ struct SizeLimit {
     const char* name;
     QStringList output; // where the picture goes; FOLDER stands for the folder
     int exitCode;
-    const char* file;   // the file the message names
+    const char* file; // the file the message names
 };
 
-class SizeLimits : public ::testing::TestWithParam<SizeLimit> {};
+class SizeLimits : public ::testing::TestWithParam<SizeLimit> { };
 
 TEST_P(SizeLimits, FailTheWriteAndLeaveNoTemporaryFile)
 {
@@ -289,10 +298,12 @@ TEST_P(SizeLimits, FailTheWriteAndLeaveNoTemporaryFile)
     EXPECT_TRUE(entriesOf(folder.path()).isEmpty()) << text(entriesOf(folder.path()).join(' '));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, SizeLimits, ::testing::Values(
     SizeLimit{"ExportedPicture", {"--export", "picture", "FOLDER/p.png"}, 2, "p.png"},
     SizeLimit{"ExportedVectorPicture", {"--export", "picture", "FOLDER/p.pdf"}, 2, "p.pdf"},
     SizeLimit{"Snapshot", {"--snapshot", "FOLDER"}, 1, "Form3.png"}),
     tables::rowName);
+// clang-format on
 
 } // namespace

@@ -125,8 +125,8 @@ bool greets(int port)
     char greeting[4] = {};
     const auto* at = reinterpret_cast<const sockaddr*>(&address);
     const bool greeted = connect(fd, at, sizeof address) == 0
-                         && recv(fd, greeting, sizeof greeting, MSG_WAITALL) == 4
-                         && QByteArray(greeting, 4) == "RFB ";
+        && recv(fd, greeting, sizeof greeting, MSG_WAITALL) == 4
+        && QByteArray(greeting, 4) == "RFB ";
     close(fd);
     return greeted;
 }
@@ -145,7 +145,7 @@ struct EndingSignal {
     Moment moment;
 };
 
-class EndingSignals : public ::testing::TestWithParam<EndingSignal> {};
+class EndingSignals : public ::testing::TestWithParam<EndingSignal> { };
 
 // The square wave's screen asks a question as it opens; the program shows it on a display of
 // its own (a VNC server on a free port) and, with no runtime folder given, makes its private one
@@ -177,6 +177,7 @@ TEST_P(EndingSignals, TakeTheRuntimeFolderAndEndTheProgramAsTheyWould)
     EXPECT_TRUE(left.isEmpty()) << text(left.join(' '));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, EndingSignals, ::testing::Values(
     EndingSignal{"InterruptAtOnce", SIGINT, Moment::FolderMade},
     EndingSignal{"TerminateAtOnce", SIGTERM, Moment::FolderMade},
@@ -185,6 +186,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, EndingSignals, ::testing::Values(
     EndingSignal{"TerminateOnTheQuestion", SIGTERM, Moment::WaitingOnTheQuestion},
     EndingSignal{"HangUpOnTheQuestion", SIGHUP, Moment::WaitingOnTheQuestion}),
     tables::rowName);
+// clang-format on
 
 // A TCP port on this machine where an X server with that display number would listen, held by
 // a socket that accepts connections (the system completes them) but never answers; or, when
@@ -224,7 +226,7 @@ struct SilentDisplay {
     bool listening;
 };
 
-class SilentDisplays : public ::testing::TestWithParam<SilentDisplay> {};
+class SilentDisplays : public ::testing::TestWithParam<SilentDisplay> { };
 
 TEST_P(SilentDisplays, AreReportedInOneLineWithExitCode1)
 {
@@ -240,13 +242,14 @@ TEST_P(SilentDisplays, AreReportedInOneLineWithExitCode1)
     EXPECT_EQ(run.exitCode, 1) << text(run.errors);
     ASSERT_EQ(messageLines(run).size(), 1) << text(run.errors);
     const QString named = "the X display \"" + server.display() + "\" (DISPLAY) does not answer";
-    EXPECT_TRUE(run.errors.contains(named))
-        << text(run.errors);
+    EXPECT_TRUE(run.errors.contains(named)) << text(run.errors);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, SilentDisplays, ::testing::Values(
     SilentDisplay{"AcceptsButNeverAnswers", true},
     SilentDisplay{"RefusesTheConnection", false}),
     tables::rowName);
+// clang-format on
 
 } // namespace

@@ -24,8 +24,8 @@ using tables::PrintTo; // rows print as their names in failure messages
 
 using namespace clitest;
 
-const QStringList kSquareAndSpectrum{"--screen", "square", "--answer", "3",
-                                     "--click", "View Spectrum"};
+const QStringList kSquareAndSpectrum{"--screen", "square",  "--answer",
+                                     "3",        "--click", "View Spectrum"};
 const QStringList kTriangle{"--screen", "triangle", "--answer", "3"};
 
 QStringList snapshotInto(QStringList arguments, const QString& folder)
@@ -65,7 +65,7 @@ bool isWholePng(const QString& path)
         return false;
     const QByteArray bytes = file.readAll();
     return bytes.startsWith("\x89PNG\r\n\x1a\n")
-           && bytes.endsWith(QByteArray("IEND\xae\x42\x60\x82", 8));
+        && bytes.endsWith(QByteArray("IEND\xae\x42\x60\x82", 8));
 }
 
 TEST(SafeOutput, AFullDiskFailsNamingTheFileAndLeavesNoHalfFile)
@@ -109,7 +109,7 @@ struct PlantedLink {
     bool targetExists;
 };
 
-class PlantedLinks : public ::testing::TestWithParam<PlantedLink> {};
+class PlantedLinks : public ::testing::TestWithParam<PlantedLink> { };
 
 TEST_P(PlantedLinks, AreRefusedAndNeverFollowed)
 {
@@ -117,8 +117,8 @@ TEST_P(PlantedLinks, AreRefusedAndNeverFollowed)
     QTemporaryDir outside;
     QTemporaryDir folder;
     const QString target = QString::fromLatin1(c.target) == "OUTSIDE"
-                               ? outside.filePath("victim")
-                               : QString::fromLatin1(c.target);
+        ? outside.filePath("victim")
+        : QString::fromLatin1(c.target);
     if (c.targetExists && target.startsWith(outside.path())) {
         QFile victim(target);
         ASSERT_TRUE(victim.open(QIODevice::WriteOnly));
@@ -145,12 +145,14 @@ TEST_P(PlantedLinks, AreRefusedAndNeverFollowed)
     EXPECT_EQ(entriesOf(folder.path()), QStringList{c.file}) << "nothing else written";
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Snapshot, PlantedLinks, ::testing::Values(
     PlantedLink{"state_to_a_file_elsewhere", "state.json", "OUTSIDE", true},
     PlantedLink{"picture_to_a_new_file_elsewhere", "Form3.png", "OUTSIDE", false},
     PlantedLink{"canvas_to_a_file_elsewhere", "Form7.canvas.png", "OUTSIDE", true},
     PlantedLink{"state_to_dev_full", "state.json", "/dev/full", true}),
     tables::rowName);
+// clang-format on
 
 // A second run into the same folder: the first run's pictures go (its state.json listed them),
 // a file the program did not write stays.

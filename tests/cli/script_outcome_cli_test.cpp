@@ -30,14 +30,14 @@ QByteArray bytesOf(const QString& path)
 
 struct EarlierState {
     const char* name;
-    const char* json;   // the state.json found in the folder
-    const char* file;   // a picture beside it
+    const char* json; // the state.json found in the folder
+    const char* file; // a picture beside it
     bool removed;
 };
 
 void PrintTo(const EarlierState& c, std::ostream* out) { *out << c.name; }
 
-class EarlierStates : public ::testing::TestWithParam<EarlierState> {};
+class EarlierStates : public ::testing::TestWithParam<EarlierState> { };
 
 // The run draws a triangle (Form4), so it writes none of the files planted here.
 TEST_P(EarlierStates, LoseOnlyThePicturesThisProgramListed)
@@ -53,6 +53,7 @@ TEST_P(EarlierStates, LoseOnlyThePicturesThisProgramListed)
     EXPECT_EQ(stateIn(folder.path()).value("writer").toString(), "dsplab");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Folders, EarlierStates,
     ::testing::Values(
@@ -66,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         EarlierState{"OursListingIt", R"({"writer": "dsplab", "pictures": ["Form3.png"]})",
                      "Form3.png", true}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // An earlier lowpass snapshot listed Form9.png; this run exports a picture under that name,
 // spelt another way, and leaves no Form9 window: the export stays.
@@ -78,8 +80,8 @@ TEST(EarlierState, NeverCostsAFileTheRunExported)
     ASSERT_TRUE(QFile::exists(folder.filePath("Form9.png")));
     const QString exported = folder.path() + "/./Form9.png";
     const ProgramRun second = runDsplab(screenWith("square", {"3"})
-                                        << "--export" << "picture" << exported << "--snapshot"
-                                        << folder.path());
+                                        << "--export"
+                                        << "picture" << exported << "--snapshot" << folder.path());
     ASSERT_EQ(second.exitCode, 0) << text(second.errors);
     ASSERT_TRUE(QFile::exists(folder.filePath("Form9.png"))) << "the export was removed";
     EXPECT_EQ(bytesOf(folder.filePath("Form9.png")), bytesOf(folder.filePath("Form3.canvas.png")));
@@ -92,23 +94,26 @@ TEST(EarlierState, SnapshotNeverReplacesAFileTheRunExported)
     QTemporaryDir folder;
     QTemporaryDir alone;
     const QString expected = alone.filePath("Form3.png");
-    ASSERT_EQ(runDsplab(screenWith("square", {"3"}) << "--export" << "picture" << expected)
+    ASSERT_EQ(runDsplab(screenWith("square", {"3"}) << "--export"
+                                                    << "picture" << expected)
                   .exitCode,
               0);
-    const ProgramRun run = runDsplab(screenWith("square", {"3"}) << "--export" << "picture"
-                                                                 << folder.filePath("Form3.png")
-                                                                 << "--snapshot" << folder.path());
+    const ProgramRun run =
+        runDsplab(screenWith("square", {"3"})
+                  << "--export"
+                  << "picture" << folder.filePath("Form3.png") << "--snapshot" << folder.path());
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(text(run.errors).find("exported"), std::string::npos) << text(run.errors);
-    EXPECT_EQ(bytesOf(folder.filePath("Form3.png")), bytesOf(expected)) << "the export was replaced";
+    EXPECT_EQ(bytesOf(folder.filePath("Form3.png")), bytesOf(expected))
+        << "the export was replaced";
 }
 
 // 32768 is beyond the count the pulse screen takes; the script must not type 0.5 into that box.
 TEST(RefusedAnswer, FailsTheStepWithTheBoxsMessage)
 {
     QTemporaryDir folder;
-    const ProgramRun run = runDsplab(screenWith("pulse", {"32768", "0.5"})
-                                     << "--snapshot" << folder.path());
+    const ProgramRun run =
+        runDsplab(screenWith("pulse", {"32768", "0.5"}) << "--snapshot" << folder.path());
     EXPECT_EQ(run.exitCode, 2);
     const QJsonObject state = stateIn(folder.path());
     const QString shown = state.value("openPrompt").toObject().value("refusal").toString();
@@ -130,7 +135,7 @@ struct LongStep {
 
 void PrintTo(const LongStep& c, std::ostream* out) { *out << c.name; }
 
-class LongSteps : public ::testing::TestWithParam<LongStep> {};
+class LongSteps : public ::testing::TestWithParam<LongStep> { };
 
 const QString k39(39, 'a');
 const QString kEmoji = QString::fromUtf8("\xf0\x9f\x98\x80"); // two UTF-16 units
@@ -141,8 +146,8 @@ TEST_P(LongSteps, AreCutBetweenCharactersAndStateStaysUtf8)
 {
     const LongStep& c = GetParam();
     QTemporaryDir folder;
-    const ProgramRun run = runDsplab({"--screen", "menu", "--answer", c.answer, "--snapshot",
-                                      folder.path()});
+    const ProgramRun run =
+        runDsplab({"--screen", "menu", "--answer", c.answer, "--snapshot", folder.path()});
     EXPECT_EQ(run.exitCode, 2) << text(run.errors);
     const QByteArray json = bytesOf(folder.filePath("state.json"));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -155,6 +160,7 @@ TEST_P(LongSteps, AreCutBetweenCharactersAndStateStaysUtf8)
               expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cuts, LongSteps,
     ::testing::Values(LongStep{"Ascii", k39 + "bcdef", k39 + "b"},
@@ -163,5 +169,6 @@ INSTANTIATE_TEST_SUITE_P(
                       LongStep{"EmojiBeforeTheCut", QString(38, 'a') + kEmoji + "tail",
                                QString(38, 'a') + kEmoji}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

@@ -17,7 +17,7 @@ struct ReadCase {
     double value;
 };
 
-class ReadNumber : public ::testing::TestWithParam<ReadCase> {};
+class ReadNumber : public ::testing::TestWithParam<ReadCase> { };
 
 TEST_P(ReadNumber, AcceptsOnlyPlainNumbers)
 {
@@ -29,6 +29,7 @@ TEST_P(ReadNumber, AcceptsOnlyPlainNumbers)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, ReadNumber, ::testing::Values(
     ReadCase{"three", "3", true, 3},
     ReadCase{"padded_decimal", "  2.7  ", true, 2.7},
@@ -56,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, ReadNumber, ::testing::Values(
     ReadCase{"hexadecimal", "0x10", false, 0},
     ReadCase{"accented_letter", "\xc3\xa9", false, 0}),
     tables::rowName);
+// clang-format on
 
 // Numbers beyond the range of doubles keep their sign: -1e309 is a (very) negative answer and
 // 1e309 a (very) large one, as 1e308 written out with all its digits already is.
@@ -66,7 +68,7 @@ struct ReadingCase {
     double value;
 };
 
-class ReadAnswer : public ::testing::TestWithParam<ReadingCase> {};
+class ReadAnswer : public ::testing::TestWithParam<ReadingCase> { };
 
 TEST_P(ReadAnswer, SortsTheAnswerAndKeepsTheSignBeyondTheRange)
 {
@@ -78,6 +80,7 @@ TEST_P(ReadAnswer, SortsTheAnswerAndKeepsTheSignBeyondTheRange)
 
 const double kInfinity = HUGE_VAL;
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Answers, ReadAnswer,
     ::testing::Values(
@@ -96,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadingCase{"underflow_is_zero", "-1e-400", dsp::Reading::Number, 0},
         ReadingCase{"inf_is_a_word", "-inf", dsp::Reading::NotANumber, 0}),
     tables::rowName);
+// clang-format on
 
 TEST(ReadAnswer, NegativeOnlyForNumbersBelowZero)
 {
@@ -120,11 +124,11 @@ struct RuleCase {
     const char* name;
     std::string answer;
     Verdict asNumber;
-    Verdict asCount;   // harmonic count, made whole by its whole part
+    Verdict asCount; // harmonic count, made whole by its whole part
     Verdict asTaps;
 };
 
-class AnswerRefusal : public ::testing::TestWithParam<RuleCase> {};
+class AnswerRefusal : public ::testing::TestWithParam<RuleCase> { };
 
 TEST_P(AnswerRefusal, DecidesEveryQuestionAlike)
 {
@@ -137,6 +141,7 @@ TEST_P(AnswerRefusal, DecidesEveryQuestionAlike)
               c.asTaps == Refuses);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Answers, AnswerRefusal,
     ::testing::Values(
@@ -163,6 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"longer_than_the_field_but_a_number", std::string(32767, ' ') + "5", Refuses,
                  Refuses, Refuses}),
     tables::rowName);
+// clang-format on
 
 TEST(AnswerRefusal, NearestEvenCountRoundsBeforeTheLimit)
 {
@@ -187,9 +193,9 @@ TEST(AnswerRefusal, ReasonsAreOneShortLine)
 TEST(AnswerLength, CountsAsTheQuestionBoxDoes)
 {
     EXPECT_EQ(dsp::answerLength("abc"), 3u);
-    EXPECT_EQ(dsp::answerLength("\xcf\x80"), 1u);          // pi: one 16-bit unit
-    EXPECT_EQ(dsp::answerLength("\xef\xbc\x91"), 1u);      // full-width digit one
-    EXPECT_EQ(dsp::answerLength("\xf0\x9f\x98\x80"), 2u);  // beyond 16 bits: a surrogate pair
+    EXPECT_EQ(dsp::answerLength("\xcf\x80"), 1u);         // pi: one 16-bit unit
+    EXPECT_EQ(dsp::answerLength("\xef\xbc\x91"), 1u);     // full-width digit one
+    EXPECT_EQ(dsp::answerLength("\xf0\x9f\x98\x80"), 2u); // beyond 16 bits: a surrogate pair
 }
 
 TEST(ReadNumber, LongTextsAreRefusedOrReadWithoutTrouble)

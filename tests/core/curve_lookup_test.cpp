@@ -28,7 +28,7 @@ struct LookupCase {
     std::optional<double> value;
 };
 
-class ValueAtTime : public ::testing::TestWithParam<LookupCase> {};
+class ValueAtTime : public ::testing::TestWithParam<LookupCase> { };
 
 TEST_P(ValueAtTime, FollowsTheLinesBetweenPoints)
 {
@@ -36,6 +36,7 @@ TEST_P(ValueAtTime, FollowsTheLinesBetweenPoints)
 }
 
 // Between (1, 2) and (3, -2) the line falls 2 a unit of time.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Times, ValueAtTime,
     ::testing::Values(LookupCase{"FirstPoint", 0, 0.0}, LookupCase{"MiddlePoint", 1, 2.0},
@@ -45,6 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LookupCase{"AfterTheCurve", 3.01, std::nullopt},
                       LookupCase{"NotANumber", kNaN, std::nullopt}),
     tables::rowName);
+// clang-format on
 
 TEST(ValueAtTime, NoPointsNoValue) { EXPECT_FALSE(dsp::valueAtTime({}, 0).has_value()); }
 

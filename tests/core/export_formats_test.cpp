@@ -148,6 +148,7 @@ TEST(TapsText, OneValuePerLineReadBackExactly)
 
 TEST(ResponseCsv, FourColumnsReadBackExactly)
 {
+    // clang-format off
     const std::vector<ResponseRow> rows = {
         {0, 1.0000938, 0.000814, 0}, {0.1, 1.0 / 3, -9.5424250943932485, -179.99999999},
         {500, 0, -kInf, 180}};
@@ -367,6 +368,7 @@ INSTANTIATE_TEST_SUITE_P(
             name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
         return "Case" + std::to_string(row.index) + "_" + name;
     });
+// clang-format on
 
 // The C and Python files checked by the real tools, where the machine has them.
 class TapFilesInTheirLanguage : public testing::Test {

@@ -135,8 +135,8 @@ DenseEdge denseEdge(const DenseResponse& dense, const DenseSide& side, double g,
                     FilterFigures& figures)
 {
     DenseEdge edge;
-    figures.minus3dbHz.push_back(hzOf(dense.crossing(side.start, side.end, g / std::sqrt(2.0),
-                                                     true)));
+    figures.minus3dbHz.push_back(
+        hzOf(dense.crossing(side.start, side.end, g / std::sqrt(2.0), true)));
     edge.six = dense.crossing(side.start, side.end, g / 2, true);
     figures.minus6dbHz.push_back(hzOf(edge.six));
     std::optional<DenseResponse::Crossing> nine;
@@ -203,7 +203,7 @@ struct DesignCase {
     double fs = kFs;
 };
 
-class DesignFigures : public testing::TestWithParam<DesignCase> {};
+class DesignFigures : public testing::TestWithParam<DesignCase> { };
 
 void expectSidesNear(const SideFigures& actual, const SideFigures& expected, double tolerance,
                      const char* what)
@@ -235,6 +235,7 @@ TEST_P(DesignFigures, MatchDenseSamplingOfTheResponse)
     expectSidesNear(figures.stopbandPeakDb, expected.stopbandPeakDb, 1e-4, "stop band peak");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     FirDesigns, DesignFigures,
     testing::Values(
@@ -280,6 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
         DesignCase{"BandstopSingleNotch", fir::bandstopTaps(8000, 1746.91, 231.801, 64),
                    FilterKind::Bandstop, 0, 8000}),
     tables::rowName);
+// clang-format on
 
 // Figures of an independent review (dense direct sums, bisection) for designs whose pass band
 // ripples below 0.9 G, that lose an edge, or whose stop band lies on one side only or holds no
@@ -296,7 +298,7 @@ struct ReviewedCase {
     double tolerance; // half the last decimal shown
 };
 
-class ReviewedFigures : public testing::TestWithParam<ReviewedCase> {};
+class ReviewedFigures : public testing::TestWithParam<ReviewedCase> { };
 
 TEST_P(ReviewedFigures, AgreeWithTheIndependentComputation)
 {
@@ -309,10 +311,17 @@ constexpr std::optional<double> kNone = std::nullopt;
 
 ReviewedCase rectangular(const std::string& name, double cutoffHz, int taps, double transition)
 {
-    return {name,     fir::rectangularLowpassTaps(kFs, cutoffHz, taps), kFs, FilterKind::Lowpass,
-            0,        &FilterFigures::transitionHz, {transition}, 0.005};
+    return {name,
+            fir::rectangularLowpassTaps(kFs, cutoffHz, taps),
+            kFs,
+            FilterKind::Lowpass,
+            0,
+            &FilterFigures::transitionHz,
+            {transition},
+            0.005};
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Review, ReviewedFigures,
     testing::Values(
@@ -341,6 +350,7 @@ INSTANTIATE_TEST_SUITE_P(
                      8000, FilterKind::Bandstop, 0, &FilterFigures::stopbandPeakDb, {kNone},
                      0}),
     tables::rowName);
+// clang-format on
 
 // The README's window trade-off table, for the default lowpass answers (1000 Hz, 150 Hz, 15
 // taps): each number as the figures give it, rounded to the decimals the table shows.
@@ -388,6 +398,7 @@ TEST(ReadmeWindowTable, ShowsTheFiguresOfTheDefaultLowpass)
     ASSERT_EQ(table[0].size(), 3u);
     ASSERT_NE(table[0][1].find("Blackman"), std::string::npos);
     ASSERT_NE(table[0][2].find("Rectangular"), std::string::npos);
+    // clang-format off
     const FilterFigures designs[] = {
         measureFilter(fir::blackmanLowpassTaps(kFs, 150, 15), kFs, FilterKind::Lowpass),
         measureFilter(fir::rectangularLowpassTaps(kFs, 150, 15), kFs, FilterKind::Lowpass)};
@@ -464,6 +475,7 @@ TEST_P(ThreeTapFigures, CrossingsAtTheArccosineAndThePeakAtTheEndOfTheRange)
     const auto fromReference = [](double level) {
         return kFs * std::acos((level - 1) / 1.4) / (2 * std::numbers::pi);
     };
+    // clang-format on
     const auto at = [&](double level) {
         return row.kind == FilterKind::Lowpass ? fromReference(level)
                                                : kFs / 2 - fromReference(level);
@@ -481,11 +493,13 @@ TEST_P(ThreeTapFigures, CrossingsAtTheArccosineAndThePeakAtTheEndOfTheRange)
     EXPECT_NEAR(*figures.stopbandPeakDb[0], 20 * std::log10(0.4 / g), 1e-9);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     EndsOfTheRange, ThreeTapFigures,
     testing::Values(ThreeTapCase{"LowpassPeakAtHalfTheRate", 0.7, FilterKind::Lowpass},
                     ThreeTapCase{"HighpassPeakAtZero", -0.7, FilterKind::Highpass}),
     tables::rowName);
+// clang-format on
 
 // Figures that cannot be computed are null, in lists as long as ever: which ones remain.
 struct AbsentCase {
@@ -500,11 +514,11 @@ struct AbsentCase {
 
 std::size_t present(const SideFigures& list)
 {
-    return static_cast<std::size_t>(std::count_if(list.begin(), list.end(),
-                                                  [](const auto& value) { return value; }));
+    return static_cast<std::size_t>(
+        std::count_if(list.begin(), list.end(), [](const auto& value) { return value; }));
 }
 
-class AbsentFigures : public testing::TestWithParam<AbsentCase> {};
+class AbsentFigures : public testing::TestWithParam<AbsentCase> { };
 
 TEST_P(AbsentFigures, AreLeftOutNeverNaN)
 {
@@ -527,6 +541,7 @@ TEST_P(AbsentFigures, AreLeftOutNeverNaN)
 
 const std::vector<double> kDefault = fir::blackmanLowpassTaps(kFs, 150, 15);
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Dashes, AbsentFigures,
     testing::Values(
@@ -553,6 +568,7 @@ INSTANTIATE_TEST_SUITE_P(
         // |H| = cos(pi f / fs) falls all the way to fs/2: an edge, but no maximum beyond it.
         AbsentCase{"NoMinimum", {0.5, 0.5}, kFs, FilterKind::Lowpass, 0, true, 1}),
     tables::rowName);
+// clang-format on
 
 TEST(FigureScaling, PowerOfTwoScaledTapsGiveTheSameFiguresAndAScaledGain)
 {
@@ -599,6 +615,7 @@ TEST(ExactResponseAt, MagnitudeAndPhaseOfSimpleTables)
         std::vector<double> taps;
         double hz, magnitude, phase;
     };
+    // clang-format off
     const Row rows[] = {
         {{0.5, 0.5}, 0, 1, 0},
         {{0.5, 0.5}, 250, std::sqrt(0.5), -45},
@@ -612,6 +629,7 @@ TEST(ExactResponseAt, MagnitudeAndPhaseOfSimpleTables)
         {{5e-324}, 0, 5e-324, 0},  // the smallest double keeps its value
         {{}, 100, 0, 0},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.taps.size() << " taps at " << row.hz << " Hz");
         const ExactResponse response = exactResponseAt(row.taps, kFs, row.hz);
@@ -625,11 +643,13 @@ TEST(ExactResponseAt, MagnitudeAndPhaseOfSimpleTables)
 
 TEST(ExactResponseAt, NotFiniteInputsGiveNaN)
 {
+    // clang-format off
     const std::vector<std::pair<std::vector<double>, std::pair<double, double>>> rows = {
         {kDefault, {kNaN, 100}}, {kDefault, {0, 100}},    {kDefault, {-kFs, 100}},
         {kDefault, {kFs, kNaN}}, {kDefault, {kFs, kInf}}, {{1, kNaN}, {kFs, 100}},
         {{1, kInf}, {kFs, 100}},
     };
+    // clang-format on
     for (const auto& [taps, input] : rows) {
         const ExactResponse response = exactResponseAt(taps, input.first, input.second);
         EXPECT_TRUE(std::isnan(response.magnitude) && std::isnan(response.phaseDeg))

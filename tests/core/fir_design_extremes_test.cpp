@@ -22,7 +22,7 @@ struct ExtremeDesign {
     std::function<std::vector<double>()> design;
 };
 
-class ExtremeDesigns : public testing::TestWithParam<ExtremeDesign> {};
+class ExtremeDesigns : public testing::TestWithParam<ExtremeDesign> { };
 
 TEST_P(ExtremeDesigns, TapsAndEveryTracePointAreFinite)
 {
@@ -45,6 +45,7 @@ constexpr double kHuge = 1e308;
 // fs / 500 = 2e-324 lies below half the smallest double (4.9e-324) and rounds to zero.
 constexpr double kTiny = 1e-321;
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Limits, ExtremeDesigns,
     testing::Values(
@@ -61,6 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExtremeDesign{"BandpassTinySampling",
                       [] { return bandpassTaps(kTiny, 5e-324, 5e-324, 500); }}),
     tables::rowName);
+// clang-format on
 
 TEST(FirDesignExtremes, LargeCarrierKeepsItsAngleWhereItFits)
 {

@@ -16,6 +16,7 @@ TEST(FirDesignGrid, PassbandBinsAndCentreTap)
         int taps, bins, centre;
     };
     // M = 1 + floor(2 fc / (fs / N)), at most N; m = (N + 1) / 2 rounded down.
+    // clang-format off
     const Row rows[] = {
         {150, 1000, 15, 5, 8},    // default lowpass: 300 / 66.7 = 4.5
         {150, 1000, 16, 5, 8},    // 300 / 62.5 = 4.8; even N: the earlier of the middle slots
@@ -32,9 +33,10 @@ TEST(FirDesignGrid, PassbandBinsAndCentreTap)
         // ... and 580 / 20 is exactly 29, where (580 / 1000) x 50 falls just short of it.
         {290, 1000, 50, 30, 25},
     };
+    // clang-format on
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.cutoffHz << " Hz of " << r.samplingHz << ", N "
-                                        << r.taps);
+        SCOPED_TRACE(testing::Message()
+                     << r.cutoffHz << " Hz of " << r.samplingHz << ", N " << r.taps);
         EXPECT_EQ(passbandBins(r.cutoffHz, r.samplingHz, r.taps), r.bins);
         EXPECT_EQ(centreTap(r.taps), r.centre);
     }
@@ -76,6 +78,7 @@ void expectQuoted(const std::vector<double>& taps, int digits, const Quoted& q)
 TEST(FirDesignTaps, MatchTheListedTapsAndTheWorkedValues)
 {
     const std::vector<int> allButCentre = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15};
+    // clang-format off
     const DesignRow rows[] = {
         // D(d) holds sin(pi d / 3): nearly 0 at d = 3 and 6 (slots 2, 5, 11, 14).
         {"Blackman default", blackmanLowpassTaps(1000, 150, 15), 9,
@@ -159,6 +162,7 @@ TEST(FirDesignTaps, MatchTheListedTapsAndTheWorkedValues)
         // fL = -50 Hz is not refused; the centre tap is 1 + (-50 - 150) / 500 = 0.6 again.
         {"bandstop at 50 Hz", bandstopTaps(1000, 200, 50, 29), 11, {{{15}, 0.6}}, {}, 0, 0.6},
     };
+    // clang-format on
     for (const DesignRow& row : rows) {
         SCOPED_TRACE(row.name);
         for (const Quoted& q : row.quoted)
@@ -206,6 +210,7 @@ TEST(FirDesignReference, LogReferenceIsCmaxOrTheLargestSizeWhenNoTapIsPositive)
         std::vector<double> taps;
         double cmax, reference;
     };
+    // clang-format off
     const Row rows[] = {
         {{0.1, -3, 0.2}, 0.2, 0.2},
         {{-0.5, -2}, 0, 2},
@@ -214,6 +219,7 @@ TEST(FirDesignReference, LogReferenceIsCmaxOrTheLargestSizeWhenNoTapIsPositive)
         {highpassTaps(1000, 350, 1), 0, -highpassTaps(1000, 350, 1)[0]},
         {bandpassTaps(1000, 450, 200, 7), 0, -bandpassTaps(1000, 450, 200, 7)[3]},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.taps.size() << " taps, reference " << r.reference);
         EXPECT_EQ(largestTap(r.taps), r.cmax);

@@ -19,9 +19,8 @@ using tables::PrintTo; // rows print as their names in failure messages
 TEST(FirResponseIndices, RepeatedAdditionDecidesWhetherHalfTheSamplingRateIsReached)
 {
     // For N = 1..4 the sum overshoots N/2 just before reaching it: 50 N points, none at fs/2.
-    const std::pair<int, std::size_t> rows[] = {{1, 50},    {2, 100},   {3, 150},
-                                                {4, 200},   {15, 751},  {21, 1051},
-                                                {29, 1451}, {500, 25001}};
+    const std::pair<int, std::size_t> rows[] = {{1, 50},   {2, 100},   {3, 150},   {4, 200},
+                                                {15, 751}, {21, 1051}, {29, 1451}, {500, 25001}};
     for (const auto& [taps, points] : rows) {
         const std::vector<double> u = frequencyIndices(taps);
         ASSERT_EQ(u.size(), points) << taps << " taps";
@@ -40,7 +39,7 @@ struct AgreementCase {
     std::vector<double> taps;
 };
 
-class FirResponseAgreement : public testing::TestWithParam<AgreementCase> {};
+class FirResponseAgreement : public testing::TestWithParam<AgreementCase> { };
 
 TEST_P(FirResponseAgreement, FastSweepMatchesTheTermByTermSums)
 {
@@ -58,6 +57,7 @@ TEST_P(FirResponseAgreement, FastSweepMatchesTheTermByTermSums)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     FirTapTables, FirResponseAgreement,
     testing::Values(AgreementCase{"Lowpass1", blackmanLowpassTaps(1000, 150, 1)},
@@ -70,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AgreementCase{"NarrowLowpass500", blackmanLowpassTaps(1000, 10, 500)},
                     AgreementCase{"Rectangular500", rectangularLowpassTaps(1000, 499.9, 500)}),
     tables::rowName);
+// clang-format on
 
 // One quoted sweep point: its magnitude and, where quoted, the heights of the linear and
 // logarithmic traces there, to the quoted unit or tenth. u < 0 stands for the sweep's last point.
@@ -91,6 +92,7 @@ TEST(FirResponseTraces, MagnitudesAndTraceHeightsAtTheQuotedPoints)
     const std::vector<double> highpass = highpassTaps(1000, 350, 15);
     const std::vector<double> bandpass = bandpassTaps(1000, 100, 250, 21);
     const std::vector<double> bandstop = bandstopTaps(1000, 200, 250, 29);
+    // clang-format off
     const TracePoint rows[] = {
         // Gain 1.0001 at 0 Hz; the log trace measures it against the centre tap 1/3.
         {"lowpass at 0 Hz", lowpass, kLinearScale, 0, 1.0001, 5e-5, 100, 60.4},
@@ -125,6 +127,7 @@ TEST(FirResponseTraces, MagnitudesAndTraceHeightsAtTheQuotedPoints)
         {"bandstop at 50 Hz", bandstopTaps(1000, 200, 50, 29), kBandstopLinearScale, 0, 0.901,
          5e-4, {}, {}},
     };
+    // clang-format on
     for (const TracePoint& row : rows) {
         SCOPED_TRACE(row.name);
         const std::vector<ResponsePoint> sweep = responseSweep(row.taps);
@@ -158,6 +161,7 @@ TEST(FirResponseTraces, FlatDesignsDrawFlatTraces)
         std::vector<double> taps;
         double linearScale, linearY, tolerance;
     };
+    // clang-format off
     const Row rows[] = {
         {"lowpass one tap", blackmanLowpassTaps(1000, 150, 1), kLinearScale, 100, 1e-8},
         {"lowpass at 499.9 Hz", blackmanLowpassTaps(1000, 499.9, 15), kLinearScale, 100, 0.01},
@@ -166,6 +170,7 @@ TEST(FirResponseTraces, FlatDesignsDrawFlatTraces)
         {"highpass one tap", highpassTaps(1000, 350, 1), kLinearScale, 100, 1e-8},
         {"bandstop one tap", bandstopTaps(1000, 200, 250, 1), kBandstopLinearScale, 200, 1e-8},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         const double reference = logReference(r.taps);
@@ -208,10 +213,16 @@ TEST(FirResponsePhase, QuadrantRuleAndNinetyDegreesWhereRIsZero)
 {
     const double quarter = std::atan(1.0) * 180 / kPi; // 45 degrees by the five-decimal pi
     const double rows[][3] = {
-        {1, 0, 0},        {1, 1, quarter},  {1, -1, -quarter},
-        {-1, 1, 180 - quarter},             {-1, -1, quarter - 180},
-        {-1, 0, 0},       // R < 0 with Q = 0 takes neither correction
-        {0, 2, 90},       {-0.0, 2, 90},    {0, -1e-300, -90}, {0, 0, 0},
+        {1, 0, 0},
+        {1, 1, quarter},
+        {1, -1, -quarter},
+        {-1, 1, 180 - quarter},
+        {-1, -1, quarter - 180},
+        {-1, 0, 0}, // R < 0 with Q = 0 takes neither correction
+        {0, 2, 90},
+        {-0.0, 2, 90},
+        {0, -1e-300, -90},
+        {0, 0, 0},
     };
     for (const auto& [re, q, degrees] : rows)
         EXPECT_DOUBLE_EQ(phaseDegrees(re, q), degrees) << "R " << re << ", Q " << q;

@@ -43,7 +43,7 @@ struct LinesCase {
 // 10 / (3 pi) it is drawn with; the dc lines at the heights the screen gives them.
 const double kSin = std::sin(kPi / 2);
 
-class SpectrumLines : public ::testing::TestWithParam<LinesCase> {};
+class SpectrumLines : public ::testing::TestWithParam<LinesCase> { };
 
 TEST_P(SpectrumLines, GiveEachHarmonicShownWithItsAmplitude)
 {
@@ -56,6 +56,7 @@ TEST_P(SpectrumLines, GiveEachHarmonicShownWithItsAmplitude)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Waves, SpectrumLines,
     ::testing::Values(
@@ -73,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"FullWave", WaveType::Rectified, 2, "", "F",
                   {{1, 10 / (3 * kPi)}, {2, 4 / (kPi * 15)}, {0, 0.9 * 10 / (3 * kPi)}}}),
     tables::rowName);
+// clang-format on
 
 // The magnitude of harmonic k of a wave of period 2 pi, from a dense midpoint sum of the Fourier
 // integrals over one period starting at `from`: the dc level for k = 0.
@@ -101,7 +103,7 @@ struct IdealCase {
 
 void PrintTo(const IdealCase& c, std::ostream* out) { *out << c.name; }
 
-class SeriesAmplitudes : public ::testing::TestWithParam<IdealCase> {};
+class SeriesAmplitudes : public ::testing::TestWithParam<IdealCase> { };
 
 // The series' amplitudes are those of the ideal wave the curve converges to (the five-decimal pi
 // moves them by about 1e-6; the sum's jumps cost the dense integral about as much).
@@ -118,6 +120,7 @@ TEST_P(SeriesAmplitudes, AreTheIdealWavesFourierAmplitudes)
 
 constexpr double kTruePi = std::numbers::pi;
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Waves, SeriesAmplitudes,
     ::testing::Values(
@@ -133,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         IdealCase{"HalfWave", WaveType::Rectified, "", "H",
                   [](double t) { return std::max(std::cos(t), 0.0); }}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 struct NearCase {
     const char* name;
@@ -140,7 +144,7 @@ struct NearCase {
     int harmonic; // -1: none
 };
 
-class LineNear : public ::testing::TestWithParam<NearCase> {};
+class LineNear : public ::testing::TestWithParam<NearCase> { };
 
 // Three square-wave harmonics: lines and markers 10 units apart from x = 40 (30 + 10 k).
 TEST_P(LineNear, IsTheClosestWithinHalfTheSpacing)
@@ -155,12 +159,14 @@ TEST_P(LineNear, IsTheClosestWithinHalfTheSpacing)
     EXPECT_EQ(line->harmonic, GetParam().harmonic);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Places, LineNear,
     ::testing::Values(NearCase{"OnTheFirst", 40, 1}, NearCase{"JustRightOfTheThird", 61, 3},
                       NearCase{"JustLeftOfTheFourthMarker", 68, 4},
                       NearCase{"LeftOfEveryLine", 30, -1}, NearCase{"RightOfEveryLine", 100, -1}),
     tables::rowName);
+// clang-format on
 
 TEST(LineNear, NoLinesNoHarmonic)
 {

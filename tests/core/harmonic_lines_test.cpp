@@ -12,9 +12,9 @@ namespace {
 
 using tables::PrintTo; // rows print as their names in failure messages
 
+using dsp::kPi;
 using dsp::SpectrumPlot;
 using dsp::Stroke;
-using dsp::kPi;
 
 constexpr std::size_t kFrameStrokes = 3; // two axes and the full-scale tick
 
@@ -25,7 +25,6 @@ SpectrumPlot plot(const std::string& kind, int harmonics, const std::string& dut
     return dsp::spectrumPlot(dsp::waveTypeFromCode(kind), harmonics, duty, rectify);
 }
 
-
 double height(const Stroke& s) { return s.to.y - s.from.y; }
 
 // ---- Spacing --------------------------------------------------------------------------------
@@ -35,19 +34,21 @@ struct SpacingCase {
     double factor;
 };
 
-class Spacing : public ::testing::TestWithParam<SpacingCase> {};
+class Spacing : public ::testing::TestWithParam<SpacingCase> { };
 
 TEST_P(Spacing, CompressesOnlyAboveTwentyHarmonics)
 {
     EXPECT_DOUBLE_EQ(dsp::spacingFactor(GetParam().harmonics), GetParam().factor);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Counts, Spacing,
                          ::testing::Values(SpacingCase{0, 1}, SpacingCase{1, 1},
                                            SpacingCase{20, 1}, SpacingCase{21, 20.0 / 21},
                                            SpacingCase{40, 0.5}, SpacingCase{32767, 20.0 / 32767}),
                          [](const auto& info) {
                              return "harmonics_" + std::to_string(info.param.harmonics);
+                             // clang-format on
                          });
 
 // Squeezed or not, the last square or triangle marker (harmonic 2N) stands at x = 430.
@@ -68,7 +69,7 @@ struct FrameCase {
     const char* kind;
 };
 
-class Frame : public ::testing::TestWithParam<FrameCase> {};
+class Frame : public ::testing::TestWithParam<FrameCase> { };
 
 TEST_P(Frame, AxesAndTickComeFirst)
 {
@@ -85,6 +86,7 @@ TEST_P(Frame, AxesAndTickComeFirst)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Kinds, Frame,
     ::testing::Values(FrameCase{"square", "SQR"}, FrameCase{"triangle", "TRI"},
@@ -92,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FrameCase{"rectified", "REC"}, FrameCase{"lowerCaseKind", "sqr"},
                       FrameCase{"emptyKind", ""}),
     tables::rowName);
+// clang-format on
 
 // ---- Single lines ---------------------------------------------------------------------------
 
@@ -105,14 +108,14 @@ struct LineCase {
     int width;
 };
 
-class Line : public ::testing::TestWithParam<LineCase> {};
+class Line : public ::testing::TestWithParam<LineCase> { };
 
 TEST_P(Line, StandsOnTheAxisWithItsHeight)
 {
     const auto& c = GetParam();
     const auto& strokes = c.plot.strokes;
-    const Stroke& s = c.index >= 0 ? strokes.at(kFrameStrokes + c.index)
-                                   : strokes.at(strokes.size() + c.index);
+    const Stroke& s =
+        c.index >= 0 ? strokes.at(kFrameStrokes + c.index) : strokes.at(strokes.size() + c.index);
     EXPECT_NEAR(s.from.x, c.x, 1e-9);
     EXPECT_EQ(s.to.x, s.from.x);
     EXPECT_EQ(std::max(s.from.y, s.to.y), c.palette == 0 ? 299 : 300);
@@ -125,6 +128,7 @@ TEST_P(Line, StandsOnTheAxisWithItsHeight)
 // sawtooth 2/pi, pulse (2/pi)|sin(pi k D)|/k and D for the dc; the full-wave first line is
 // 10/(3 pi) (212.21) with a dc of 0.9 of it; the half-wave fundamental is fixed at 100 and its
 // dc is 0.45 (1/pi + 1/2) of full scale (73.65).
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Kinds, Line,
     ::testing::Values(
@@ -151,6 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"halfWaveFourth", plot("REC", 3, "", "H"), 3, 70, 400 / (kPi * 15), 12, 2},
         LineCase{"halfWaveDc", plot("REC", 3, "", "H"), -1, 30, 73.65, 9, 2}),
     tables::rowName);
+// clang-format on
 
 // The fundamental is plotted from one unit above the axis up to y = 200: 100 units of full scale.
 TEST(HalfWaveSpectrum, FundamentalRunsFrom299UpTo200)
@@ -209,7 +214,7 @@ struct CountCase {
     std::size_t markers; // black points among them
 };
 
-class StrokeCount : public ::testing::TestWithParam<CountCase> {};
+class StrokeCount : public ::testing::TestWithParam<CountCase> { };
 
 TEST_P(StrokeCount, DrawsOneStrokePerHarmonicAndDcLine)
 {
@@ -224,6 +229,7 @@ TEST_P(StrokeCount, DrawsOneStrokePerHarmonicAndDcLine)
 // Square and triangle: N lines and N markers. Sawtooth: N lines. Pulse: N lines and the dc line,
 // which it draws even for N = 0. Rectified: nothing at all for N = 0; full wave N lines and dc;
 // half wave the fundamental, N - 1 even lines each with a marker, and dc.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Kinds, StrokeCount,
     ::testing::Values(CountCase{"squareNone", plot("SQR", 0), 0, 0},
@@ -241,6 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CountCase{"halfWaveFive", plot("REC", 5, "", "H"), 10, 4},
                       CountCase{"unknown", plot("TRIANGLE", 5), 0, 0}),
     tables::rowName);
+// clang-format on
 
 // ---- Captions -------------------------------------------------------------------------------
 
@@ -251,7 +258,7 @@ struct CaptionCase {
     std::vector<std::string> labels;
 };
 
-class Captions : public ::testing::TestWithParam<CaptionCase> {};
+class Captions : public ::testing::TestWithParam<CaptionCase> { };
 
 TEST_P(Captions, ReadAsDesigned)
 {
@@ -267,6 +274,7 @@ const std::string kNoEven = "There is no energy at the EVEN harmonic frequencies
 const std::string kBoth = "There is energy at both EVEN and ODD harmonic frequencies.";
 const std::string kDc = "There is a dc component [0 Hz].";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Kinds, Captions,
     ::testing::Values(
@@ -291,6 +299,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Label1", "Label2", "Label3", "Label4", ""}},
         CaptionCase{"emptyKind", plot("", 3), false, {"Label1", "Label2", "Label3", "Label4", ""}}),
     tables::rowName);
+// clang-format on
 
 struct ChoiceCase {
     const char* name;
@@ -298,7 +307,7 @@ struct ChoiceCase {
     bool fullWave;
 };
 
-class RectifyChoice : public ::testing::TestWithParam<ChoiceCase> {};
+class RectifyChoice : public ::testing::TestWithParam<ChoiceCase> { };
 
 TEST_P(RectifyChoice, OnlyASingleFMeansFullWave)
 {
@@ -308,6 +317,7 @@ TEST_P(RectifyChoice, OnlyASingleFMeansFullWave)
               c.fullWave ? "Rectified Full Wave Spectrum" : "Rectified Half Wave Spectrum");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, RectifyChoice,
                          ::testing::Values(ChoiceCase{"upperF", "F", true},
                                            ChoiceCase{"lowerF", "f", true},
@@ -318,5 +328,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, RectifyChoice,
                                            ChoiceCase{"wordFull", "Full", false},
                                            ChoiceCase{"otherLetter", "x", false}),
                          tables::rowName);
+// clang-format on
 
 } // namespace

@@ -16,13 +16,14 @@ struct FormatCase {
     const char* text;
 };
 
-class CaptionNumber : public ::testing::TestWithParam<FormatCase> {};
+class CaptionNumber : public ::testing::TestWithParam<FormatCase> { };
 
 TEST_P(CaptionNumber, WritesTheCaptionText)
 {
     EXPECT_EQ(dsp::captionNumber(GetParam().value), GetParam().text);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Examples, CaptionNumber, ::testing::Values(
     FormatCase{"whole", 3, " 3"},
     FormatCase{"two_decimals", 0.35, " .35"},
@@ -48,6 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, CaptionNumber, ::testing::Values(
     FormatCase{"ten_and_a_quarter", 10.25, " 10.25"},
     FormatCase{"rounds_to_one", 0.999999999999999999, " 1"}),
     tables::rowName);
+// clang-format on
 
 TEST(CaptionNumberLocale, DecimalSeparatorIsAlwaysAPoint)
 {

@@ -28,7 +28,7 @@ struct OvershootCase {
     double tolerance; // percentage points
 };
 
-class Overshoot : public ::testing::TestWithParam<OvershootCase> {};
+class Overshoot : public ::testing::TestWithParam<OvershootCase> { };
 
 TEST_P(Overshoot, IsTheSumsPeakBeyondTheUpperLevelInPercentOfTheJump)
 {
@@ -63,6 +63,7 @@ constexpr double kPulseFiveDecimalPiSlack = 5e-4;
 const double kSqrt2 = std::numbers::sqrt2;
 const double kSqrt3 = std::numbers::sqrt3;
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     FewHarmonics, Overshoot,
     ::testing::Values(
@@ -89,6 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                       percentOver(0.5 + 4 / pi * (1 / kSqrt2 + 0.5), 2),
                       kPulseFiveDecimalPiSlack}),
     tables::rowName);
+// clang-format on
 
 // Si(pi), the integral of sin(x)/x from 0 to pi, is 1.8519370519824662 (the Wilbraham-Gibbs
 // constant times pi; Simpson's rule with 200000 steps agrees to 2e-14). The Gibbs overshoot is
@@ -120,12 +122,13 @@ double pulseSlack(int n, double dutyCycle)
 
 OvershootCase pulseLimit(const char* name, double dutyCycle, int harmonics)
 {
-    return {name, Wave::PulseTrain, dutyCycle, harmonics, kGibbsPercent,
-            pulseSlack(harmonics, dutyCycle)};
+    return {name,      Wave::PulseTrain, dutyCycle,
+            harmonics, kGibbsPercent,    pulseSlack(harmonics, dutyCycle)};
 }
 
 // The drawn points, 0.02 apart, straddle ripples about pi/N wide here: these figures come from
 // the sum's own crest (the points gave 0.094 % for the square at 10000).
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     ManyHarmonics, Overshoot,
     ::testing::Values(
@@ -146,6 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         pulseLimit("pulseQuarter10000", 0.25, 10000),
         pulseLimit("pulseQuarter32767", 0.25, 32767)),
     tables::rowName);
+// clang-format on
 
 // The corrections above shrink as 1/N: the square and the sawtooth tend to the Gibbs figure.
 TEST(OvershootLimit, TendsToTheGibbsFigure)
@@ -164,7 +168,7 @@ struct NoFigureCase {
     int harmonics;
 };
 
-class NoOvershoot : public ::testing::TestWithParam<NoFigureCase> {};
+class NoOvershoot : public ::testing::TestWithParam<NoFigureCase> { };
 
 TEST_P(NoOvershoot, IsGivenForWavesThatDoNotJumpOrCountsNoScreenDraws)
 {
@@ -175,6 +179,7 @@ TEST_P(NoOvershoot, IsGivenForWavesThatDoNotJumpOrCountsNoScreenDraws)
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInfinity = std::numeric_limits<double>::infinity();
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Waves, NoOvershoot,
     ::testing::Values(NoFigureCase{"triangle", Wave::Triangle, 0, 50},
@@ -191,5 +196,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NoFigureCase{"squareAboveTheLargestCount", Wave::Square, 0, 32768},
                       NoFigureCase{"pulseAboveTheLargestCount", Wave::PulseTrain, 0.5, 32768}),
     tables::rowName);
+// clang-format on
 
 } // namespace

@@ -18,7 +18,7 @@ struct PlotCase {
     double tolerance;
 };
 
-class PlotGeometry : public ::testing::TestWithParam<PlotCase> {};
+class PlotGeometry : public ::testing::TestWithParam<PlotCase> { };
 
 TEST_P(PlotGeometry, PutsThePictureWhereTheScreensDrawIt)
 {
@@ -35,6 +35,7 @@ constexpr double kSwept = 1e-9;
 // The spectrum's squeeze for 40 harmonics: 20 / 40.
 constexpr double kHalfSqueeze = 0.5;
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Plot, PlotGeometry, ::testing::Values(
     // The graticule as DrawGrid draws it: lines every 47 units from (8, 8), 10 across, 8 down.
     PlotCase{"GraticuleLeftEdge", dsp::graticuleLineX(0), 8, 0},
@@ -121,5 +122,6 @@ INSTANTIATE_TEST_SUITE_P(Plot, PlotGeometry, ::testing::Values(
     PlotCase{"TapsCentreHeight", dsp::tapPlotGain(5, 15) * (5.0 / 15), 185, 1e-12},
     PlotCase{"TapsTop", dsp::tapPlotPoint(8, 15, 185).y, 11, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

@@ -40,7 +40,7 @@ struct GridCase {
     std::size_t size;
 };
 
-class GridMagnitudes : public testing::TestWithParam<GridCase> {};
+class GridMagnitudes : public testing::TestWithParam<GridCase> { };
 
 // Every bin from 0 Hz to fs/2 inclusive, against the sums: the split into small transforms
 // and the pairing of bins k and n - k must leave none out. Rounding of the transform grows
@@ -56,6 +56,7 @@ TEST_P(GridMagnitudes, AgreeWithTheSumsAtEveryBin)
         ASSERT_NEAR(grid[i], std::abs(directBin(taps, i, size)), tolerance) << "bin " << i;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     TapCountsAndSizes, GridMagnitudes,
     testing::Values(GridCase{1, 4}, GridCase{1, 1024}, GridCase{2, 4}, GridCase{3, 8},
@@ -63,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                     GridCase{100, 8192}, GridCase{513, 2048}, GridCase{1000, 4096}),
     [](const testing::TestParamInfo<GridCase>& row) {
         return std::to_string(row.param.taps) + "TapsOn" + std::to_string(row.param.size);
-    });
+                              // clang-format on
+                          });
 
 TEST(ExactSum, QuarterTurnsAreExact)
 {

@@ -33,10 +33,10 @@ struct CurveKind {
     double lastX;
 };
 
-
 const std::vector<CurveKind>& curveKinds()
 {
     namespace direct = dsp::direct;
+    // clang-format off
     static const std::vector<CurveKind> kinds{
         {"square", dsp::squareWaveCurve, direct::squareWaveCurve, direct::squareWaveY, 0.02, 10,
          37, 629, 474.72},
@@ -54,6 +54,7 @@ const std::vector<CurveKind>& curveKinds()
          [](int n, double t) { return direct::pulseTrainY(n, 0.37, t); }, 0.02, 9, 19, 1234,
          477.54},
     };
+    // clang-format on
     return kinds;
 }
 
@@ -95,7 +96,7 @@ std::vector<AgreementCase> agreementCases(std::initializer_list<int> counts)
     return cases;
 }
 
-class WholeCurveAgreement : public ::testing::TestWithParam<AgreementCase> {};
+class WholeCurveAgreement : public ::testing::TestWithParam<AgreementCase> { };
 
 TEST_P(WholeCurveAgreement, MatchesThePlainSumAtEveryPoint)
 {
@@ -115,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, WholeCurveAgreement,
                          ::testing::ValuesIn(agreementCases({0, 1, 2, 3, 10, 1000, 1025})),
                          caseName);
 
-class LargestCountAgreement : public ::testing::TestWithParam<AgreementCase> {};
+class LargestCountAgreement : public ::testing::TestWithParam<AgreementCase> { };
 
 // The plain sum of the whole curve takes up to a second here, so every seventh point is checked,
 // plus the first points, where the square and sawtooth curves jump.
@@ -135,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, LargestCountAgreement,
 
 // ---- Time axes ------------------------------------------------------------------------------
 
-class TimeAxis : public ::testing::TestWithParam<CurveKind> {};
+class TimeAxis : public ::testing::TestWithParam<CurveKind> { };
 
 TEST_P(TimeAxis, HasTheSweepsPointCountWhateverTheHarmonics)
 {
@@ -165,8 +166,7 @@ TEST_P(TimeAxis, StaysInsideTheGraticule)
     EXPECT_NEAR(curve.points.back().x, GetParam().lastX, 1e-9);
 }
 
-INSTANTIATE_TEST_SUITE_P(Curves, TimeAxis, ::testing::ValuesIn(curveKinds()),
-                         tables::rowName);
+INSTANTIATE_TEST_SUITE_P(Curves, TimeAxis, ::testing::ValuesIn(curveKinds()), tables::rowName);
 
 // ---- Start points and known values ----------------------------------------------------------
 
@@ -178,7 +178,7 @@ struct OpeningCase {
     double tolerance;
 };
 
-class Opening : public ::testing::TestWithParam<OpeningCase> {};
+class Opening : public ::testing::TestWithParam<OpeningCase> { };
 
 TEST_P(Opening, StartsAtThePenPositionThenTheFirstSum)
 {
@@ -195,6 +195,7 @@ TEST_P(Opening, StartsAtThePenPositionThenTheFirstSum)
 // = 0 on top of the dc of 25.2. Full wave, 3 harmonics: the partial sum at t = 0 is 5.73, not 0.
 const double kTrianglePeak = 196 - 504 / (kPi * kPi) * (1 + 1.0 / 9 + 1.0 / 25);
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Curves, Opening,
     ::testing::Values(
@@ -210,6 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
         OpeningCase{"pulse", [] { return dsp::pulseTrainCurve(13, 0.2); }, {9, 196}, 65.31,
                     0.005}),
     tables::rowName);
+// clang-format on
 
 double peakDeviation(const Curve& curve, double level)
 {
@@ -253,7 +255,7 @@ struct FlatCase {
     double tolerance;
 };
 
-class FlatCurve : public ::testing::TestWithParam<FlatCase> {};
+class FlatCurve : public ::testing::TestWithParam<FlatCase> { };
 
 TEST_P(FlatCurve, StaysOnItsLevelAfterThePenIsPlaced)
 {
@@ -266,6 +268,7 @@ TEST_P(FlatCurve, StaysOnItsLevelAfterThePenIsPlaced)
 // Full wave with no harmonics: the dc level 2A/pi alone. Pulse D = 0: every sin(n pi D) and the
 // dc are 0. Pulse D = 1: sin(n * 3.14159) is only nearly 0, so the curve lies within a few
 // thousandths of the high level 196 - 2A.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Curves, FlatCurve,
     ::testing::Values(
@@ -277,6 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
         FlatCase{"pulseDutyZero", [] { return dsp::pulseTrainCurve(13, 0); }, 196, 0},
         FlatCase{"pulseDutyOne", [] { return dsp::pulseTrainCurve(13, 1); }, 70, 0.005}),
     tables::rowName);
+// clang-format on
 
 TEST(HalfWave, ZeroAndOneHarmonicsGiveDcAndFundamentalAlone)
 {

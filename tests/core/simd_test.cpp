@@ -55,6 +55,7 @@ TEST(SimdLevels, RequestsResolveToALevelTheProcessorHas)
         Level widest;
         Level expected;
     };
+    // clang-format off
     const Row rows[] = {
         // No request, or an unknown one: the widest level.
         {nullptr, Level::avx512, Level::avx512},
@@ -71,6 +72,7 @@ TEST(SimdLevels, RequestsResolveToALevelTheProcessorHas)
         {"avx512", Level::baseline, Level::baseline},
         {"avx2", Level::baseline, Level::baseline},
     };
+    // clang-format on
     for (const Row& row : rows) {
         EXPECT_EQ(resolve(row.request, row.widest), row.expected)
             << (row.request ? row.request : "(unset)") << " on " << name(row.widest);
@@ -117,16 +119,13 @@ std::vector<NamedCurve> curves()
     for (int n : {0, 1, 2, 7, 1023, 1025, 32767}) {
         const std::string count = std::to_string(n);
         all.push_back({"square " + count, [n](Level l) { return squareWaveCurveUsing(n, l); }});
-        all.push_back(
-            {"triangle " + count, [n](Level l) { return triangleWaveCurveUsing(n, l); }});
-        all.push_back(
-            {"sawtooth " + count, [n](Level l) { return sawtoothWaveCurveUsing(n, l); }});
+        all.push_back({"triangle " + count, [n](Level l) { return triangleWaveCurveUsing(n, l); }});
+        all.push_back({"sawtooth " + count, [n](Level l) { return sawtoothWaveCurveUsing(n, l); }});
         all.push_back(
             {"fullWave " + count, [n](Level l) { return fullWaveRectifiedCurveUsing(n, l); }});
         all.push_back(
             {"halfWave " + count, [n](Level l) { return halfWaveRectifiedCurveUsing(n, l); }});
-        all.push_back(
-            {"pulse " + count, [n](Level l) { return pulseTrainCurveUsing(n, 0.2, l); }});
+        all.push_back({"pulse " + count, [n](Level l) { return pulseTrainCurveUsing(n, 0.2, l); }});
     }
     return all;
 }
@@ -141,8 +140,7 @@ TEST_P(LevelAgainstBaseline, SeriesCurvesAreTheSameBits)
         for (std::size_t i = 0; i < base.points.size(); ++i) {
             ASSERT_EQ(bits(wide.points[i].x), bits(base.points[i].x)) << "point " << i;
             ASSERT_EQ(bits(wide.points[i].y), bits(base.points[i].y))
-                << "point " << i << ": " << wide.points[i].y << " against "
-                << base.points[i].y;
+                << "point " << i << ": " << wide.points[i].y << " against " << base.points[i].y;
         }
     }
 }
@@ -157,6 +155,7 @@ TEST_P(LevelAgainstBaseline, ResponseSweepsAreTheSameBits)
     using namespace dsp::fir;
     // One tap, an odd and an even count (the recurrence's tail step), the screens' designs and
     // the largest count a screen takes.
+    // clang-format off
     const NamedTaps tables[] = {
         {"lowpass 1", blackmanLowpassTaps(1000, 150, 1)},
         {"highpass 2", highpassTaps(1000, 350, 2)},
@@ -167,6 +166,7 @@ TEST_P(LevelAgainstBaseline, ResponseSweepsAreTheSameBits)
         {"lowpass 500", blackmanLowpassTaps(1000, 10, 500)},
         {"rectangular 500", rectangularLowpassTaps(1000, 499.9, 500)},
     };
+    // clang-format on
     for (const NamedTaps& table : tables) {
         SCOPED_TRACE(table.name);
         const std::vector<ResponsePoint> base = responseSweepUsing(table.taps, Level::baseline);

@@ -33,7 +33,7 @@ struct UnitsCase {
     std::function<double(double)> formula;
 };
 
-class SeriesUnits : public ::testing::TestWithParam<UnitsCase> {};
+class SeriesUnits : public ::testing::TestWithParam<UnitsCase> { };
 
 // The five-decimal pi in the series' coefficients moves them by 8.4e-7 of themselves (twice
 // that for the triangle's 1/pi^2); the values stay below 1.3.
@@ -70,6 +70,7 @@ TEST_P(SeriesUnits, RoundTripsCanvasPoints)
 
 // Full wave: |sin x| = 2/pi - (4/pi) sum cos(2 n x) / (4 n^2 - 1), at x = t/2. Half wave:
 // max(cos t, 0) = 1/pi + cos(t)/2 + (2/pi) sum (-1)^(k+1) cos(2 k t) / (4 k^2 - 1).
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Waves, SeriesUnits,
     ::testing::Values(
@@ -88,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnitsCase{"pulse", Wave::PulseTrain, [] { return dsp::pulseTrainCurve(1, 0.3); }, 0.02,
                   [](double t) { return 2 * 0.3 + 4 / pi * std::sin(0.3 * pi) * std::cos(t); }}),
     tables::rowName);
+// clang-format on
 
 // The pulse train's pen sits on the zero line while its sum starts at the top of the pulse.
 TEST(SeriesUnitsRows, LeaveOutThePensPlacingPoint)
@@ -109,7 +111,7 @@ struct JumpCase {
     std::optional<std::pair<double, double>> levels;
 };
 
-class JumpLevels : public ::testing::TestWithParam<JumpCase> {};
+class JumpLevels : public ::testing::TestWithParam<JumpCase> { };
 
 TEST_P(JumpLevels, AreTheIdealWavesLowerAndUpperLevel)
 {
@@ -122,6 +124,7 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const std::pair kPlusMinusOne{-1.0, 1.0};
 const std::pair kZeroToTwo{0.0, 2.0};
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Waves, JumpLevels,
     ::testing::Values(JumpCase{"square", Wave::Square, 0, kPlusMinusOne},
@@ -135,5 +138,6 @@ INSTANTIATE_TEST_SUITE_P(
                       JumpCase{"fullWave", Wave::FullWaveRectified, 0, std::nullopt},
                       JumpCase{"halfWave", Wave::HalfWaveRectified, 0, std::nullopt}),
     tables::rowName);
+// clang-format on
 
 } // namespace

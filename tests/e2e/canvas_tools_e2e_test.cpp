@@ -52,8 +52,8 @@ TEST_F(CanvasToolsOnScreen, PointerShowsTheReadoutAndTheRightButtonTheMenu)
     const QRect area = program.area(*id);
     const QPoint client = area.topLeft() + QPoint(0, area.height() - 573);
     const QPoint at = client + QPoint(240 * 792 / 640, 200 * 573 / 480);
-    s_x->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("0"),
-                                         QStringLiteral("0")});
+    s_x->run(QStringLiteral("xdotool"),
+             {QStringLiteral("mousemove"), QStringLiteral("0"), QStringLiteral("0")});
     ASSERT_TRUE(waitUntil([&] { return !screen().isNull(); }));
     const QImage plain = screen();
 
@@ -65,10 +65,13 @@ TEST_F(CanvasToolsOnScreen, PointerShowsTheReadoutAndTheRightButtonTheMenu)
     s_x->run(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("3")});
     const QRect menu(at + QPoint(20, 4), QSize(150, 80));
     QImage withMenu;
-    EXPECT_TRUE(waitUntil([&] {
-        withMenu = screen();
-        return changed(plain, withMenu, menu) > 1000;
-    }, 5000)) << "no menu at the pointer";
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            withMenu = screen();
+            return changed(plain, withMenu, menu) > 1000;
+        },
+        5000))
+        << "no menu at the pointer";
     s_x->run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
     const int shownWithMenu = changed(plain, withMenu, menu);
     EXPECT_TRUE(waitUntil([&] { return changed(plain, screen(), menu) < shownWithMenu; }, 5000))

@@ -1,8 +1,8 @@
 // Real-window sessions under valgrind's memcheck, through menus, explanation boxes, question boxes
 // and every way the program ends: any invalid read, write or free fails.
 
-#include "x_session.h"
 #include "support/test_tables.h"
+#include "x_session.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -45,6 +45,7 @@ void closeBox(RealProgram& program, const QString& title)
 
 const std::vector<CheckedSession>& sessions()
 {
+    // clang-format off
     static const std::vector<CheckedSession> all{
         // The main menu's explanation box by keys and Return, then File, Exit.
         {"MenusAndExit",
@@ -109,10 +110,11 @@ const std::vector<CheckedSession>& sessions()
              closeBox(program, kMenuCaption);
          }},
     };
+    // clang-format on
     return all;
 }
 
-class UnderMemcheck : public ::testing::TestWithParam<CheckedSession> {};
+class UnderMemcheck : public ::testing::TestWithParam<CheckedSession> { };
 
 TEST_P(UnderMemcheck, NoInvalidMemoryAccess)
 {
@@ -142,8 +144,7 @@ TEST_P(UnderMemcheck, NoInvalidMemoryAccess)
     EXPECT_FALSE(invalid.match(report).hasMatch()) << report.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Sessions, UnderMemcheck, ::testing::ValuesIn(sessions()),
-                         tables::rowName);
+INSTANTIATE_TEST_SUITE_P(Sessions, UnderMemcheck, ::testing::ValuesIn(sessions()), tables::rowName);
 
 } // namespace
 } // namespace e2e

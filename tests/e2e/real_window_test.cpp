@@ -1,8 +1,8 @@
 // The real program in a real X server with a window manager, driven by real key and mouse events
 // and pictured from the X server: what a person at the desk would see.
 
-#include "x_session.h"
 #include "support/test_tables.h"
+#include "x_session.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -25,14 +25,22 @@ struct Action {
     QString caption; // the caption a scripted run finds the control by
 };
 
-Action answer(const char* title, const char* text) { return {Action::Kind::Answer, title, text,
-                                                             {}}; }
-Action click(const char* control, const char* caption) { return {Action::Kind::Click, {}, control,
-                                                                 caption}; }
-Action toggle(const char* control, const char* caption) { return {Action::Kind::Toggle, {}, control,
-                                                                  caption}; }
-Action keys(const char* keys, const char* menuPath) { return {Action::Kind::Keys, {}, keys,
-                                                              menuPath}; }
+Action answer(const char* title, const char* text)
+{
+    return {Action::Kind::Answer, title, text, {}};
+}
+Action click(const char* control, const char* caption)
+{
+    return {Action::Kind::Click, {}, control, caption};
+}
+Action toggle(const char* control, const char* caption)
+{
+    return {Action::Kind::Toggle, {}, control, caption};
+}
+Action keys(const char* keys, const char* menuPath)
+{
+    return {Action::Kind::Keys, {}, keys, menuPath};
+}
 
 struct Session {
     const char* name;
@@ -47,10 +55,18 @@ QStringList scriptOf(const Session& session)
     QStringList script = session.screen;
     for (const Action& action : session.actions) {
         switch (action.kind) {
-        case Action::Kind::Answer: script << QStringLiteral("--answer") << action.text; break;
-        case Action::Kind::Click: script << QStringLiteral("--click") << action.caption; break;
-        case Action::Kind::Toggle: script << QStringLiteral("--toggle") << action.caption; break;
-        case Action::Kind::Keys: script << QStringLiteral("--menu") << action.caption; break;
+        case Action::Kind::Answer:
+            script << QStringLiteral("--answer") << action.text;
+            break;
+        case Action::Kind::Click:
+            script << QStringLiteral("--click") << action.caption;
+            break;
+        case Action::Kind::Toggle:
+            script << QStringLiteral("--toggle") << action.caption;
+            break;
+        case Action::Kind::Keys:
+            script << QStringLiteral("--menu") << action.caption;
+            break;
         }
     }
     return script;
@@ -74,6 +90,7 @@ std::vector<Action> blackmanDefaults(const char* phase)
 
 const std::vector<Session>& sessions()
 {
+    // clang-format off
     static const std::vector<Session> all{
         {"StartScreen", {"--screen", "start"}, {}, "Form1", kStartCaption},
         {"MainMenu", {"--screen", "menu"}, {}, "Form2", kStartCaption},
@@ -138,6 +155,7 @@ const std::vector<Session>& sessions()
          }(),
          "frmAbout", nullptr},
     };
+    // clang-format on
     return all;
 }
 
@@ -150,8 +168,8 @@ protected:
         for (const Action& action : session.actions) {
             switch (action.kind) {
             case Action::Kind::Answer:
-                EXPECT_TRUE(program->answer(action.title, action.text)) << "no question box "
-                    << action.title.toStdString();
+                EXPECT_TRUE(program->answer(action.title, action.text))
+                    << "no question box " << action.title.toStdString();
                 break;
             case Action::Kind::Click:
             case Action::Kind::Toggle:
@@ -198,11 +216,13 @@ protected:
         const QImage wanted = expected.picture(form);
         int differing = -1;
         QImage shown;
-        const bool same = waitUntil([&] {
-            shown = clientOf(program.picture(*id), clientSize);
-            differing = differingPixels(shown, wanted, window);
-            return differing == 0;
-        }, 10000);
+        const bool same = waitUntil(
+            [&] {
+                shown = clientOf(program.picture(*id), clientSize);
+                differing = differingPixels(shown, wanted, window);
+                return differing == 0;
+            },
+            10000);
         if (!same) {
             shown.save(QStringLiteral("%1/%2.real.png").arg(expected.folder, form));
             FAIL() << differing << " pixels differ from the snapshot; pictures kept in "
@@ -211,11 +231,11 @@ protected:
         // Around its controls the window shows its drawing, exactly.
         EXPECT_EQ(differingPixels(shown, expected.canvas(form), window, Mask::AllControls), 0)
             << "the window does not show its drawing; pictures kept in "
-                << expected.folder.toStdString();
+            << expected.folder.toStdString();
     }
 };
 
-class EveryScreen : public RealWindow, public ::testing::WithParamInterface<Session> {};
+class EveryScreen : public RealWindow, public ::testing::WithParamInterface<Session> { };
 
 TEST_P(EveryScreen, ShowsWhatItsSnapshotShows)
 {
@@ -229,8 +249,7 @@ TEST_P(EveryScreen, ShowsWhatItsSnapshotShows)
     folder.setAutoRemove(!HasFailure());
 }
 
-INSTANTIATE_TEST_SUITE_P(Sessions, EveryScreen, ::testing::ValuesIn(sessions()),
-                         tables::rowName);
+INSTANTIATE_TEST_SUITE_P(Sessions, EveryScreen, ::testing::ValuesIn(sessions()), tables::rowName);
 
 const Session& sessionNamed(const char* name)
 {
@@ -272,9 +291,9 @@ TEST_F(RealWindow, FileExitEndsWithStatusZero)
         if (withMouse) {
             // "File" is the first title of the menu bar, above the client area.
             const QRect own = program.area(*id);
-            s_x->run("xdotool", {"mousemove", QString::number(own.left() + 15),
-                                 QString::number(own.top() + 8),
-                                 "click", "1"});
+            s_x->run("xdotool",
+                     {"mousemove", QString::number(own.left() + 15), QString::number(own.top() + 8),
+                      "click", "1"});
             program.key("Down");
             program.key("Return");
         } else {
@@ -332,9 +351,8 @@ TEST_F(RealWindow, SpectrumCloseAnswersReturnAndEscape)
         program.activate(*triangle);
         // "View Spectrum" is the second button: Tab from "Do Another".
         QTemporaryDir folder;
-        const SnapshotRun state = snapshot({"--screen", "triangle", "--answer", "3", "--click",
-                                            "View Spectrum"},
-                                           folder.path());
+        const SnapshotRun state = snapshot(
+            {"--screen", "triangle", "--answer", "3", "--click", "View Spectrum"}, folder.path());
         const QString spectrumCaption = state.window("Form7").value("caption").toString();
         const QJsonArray place =
             state.window("Form4").value("places").toObject().value("Command2").toArray();
@@ -380,10 +398,14 @@ TEST_F(RealWindow, OuterFrameIsCentred)
     const auto menu = program.window(kStartCaption);
     ASSERT_TRUE(menu);
     QRect frame;
-    EXPECT_TRUE(waitUntil([&] {
-        frame = program.frame(*menu);
-        return std::abs(frame.center().y() - 500) <= 1 && std::abs(frame.center().x() - 800) <= 1;
-    }, 5000)) << "frame at " << frame.x() << "," << frame.y() << " size " << frame.width() << "x"
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            frame = program.frame(*menu);
+            return std::abs(frame.center().y() - 500) <= 1
+                && std::abs(frame.center().x() - 800) <= 1;
+        },
+        5000))
+        << "frame at " << frame.x() << "," << frame.y() << " size " << frame.width() << "x"
         << frame.height();
 }
 
@@ -406,7 +428,7 @@ std::vector<int> gridLineWidths(const QImage& picture, QPoint from, QPoint step,
     return widths;
 }
 
-class ScaledWindow : public RealWindow, public ::testing::WithParamInterface<const char*> {};
+class ScaledWindow : public RealWindow, public ::testing::WithParamInterface<const char*> { };
 
 TEST_P(ScaledWindow, FitsTheScreenWithEvenGridLines)
 {
@@ -419,7 +441,7 @@ TEST_P(ScaledWindow, FitsTheScreenWithEvenGridLines)
     const QRect frame = filter.frame(*design);
     EXPECT_TRUE(QRect(0, 0, 1600, 1000).contains(frame))
         << "frame " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
-            << frame.height();
+        << frame.height();
 
     // A square wave screen left without an answer shows the graticule alone.
     RealProgram program(*s_x, {"--screen", "square"}, scale);
@@ -436,10 +458,10 @@ TEST_P(ScaledWindow, FitsTheScreenWithEvenGridLines)
     int left = 0;
     while (left < picture.width() && picture.pixel(left, top + 20) != cyan)
         ++left;
-    const auto vertical = gridLineWidths(picture, QPoint(left, top + 20), QPoint(1, 0),
-                                         picture.width());
-    const auto horizontal = gridLineWidths(picture, QPoint(left + 20, top), QPoint(0, 1),
-                                           picture.height());
+    const auto vertical =
+        gridLineWidths(picture, QPoint(left, top + 20), QPoint(1, 0), picture.width());
+    const auto horizontal =
+        gridLineWidths(picture, QPoint(left + 20, top), QPoint(0, 1), picture.height());
     ASSERT_GE(vertical.size(), 8u);
     ASSERT_GE(horizontal.size(), 6u);
     for (const int width : vertical)

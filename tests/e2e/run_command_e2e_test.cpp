@@ -18,10 +18,10 @@ const QString kStartCaption = QStringLiteral(
 bool testingTheRunCommandsProgram()
 {
     return QFileInfo(QStringLiteral(DSPLAB_BINARY)).canonicalFilePath()
-           == QFileInfo(QStringLiteral(DSPLAB_SOURCE_DIR "/build/bin/dsplab")).canonicalFilePath();
+        == QFileInfo(QStringLiteral(DSPLAB_SOURCE_DIR "/build/bin/dsplab")).canonicalFilePath();
 }
 
-class RunCommand : public XServerTest {};
+class RunCommand : public XServerTest { };
 
 } // namespace
 

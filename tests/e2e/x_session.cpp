@@ -40,10 +40,12 @@ XSession::XSession(QSize screen)
                     QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_server.waitForStarted(5000))
         return;
-    waitUntil([this] {
-        m_server.waitForReadyRead(50);
-        return m_server.canReadLine() || m_server.state() != QProcess::Running;
-    }, 15000);
+    waitUntil(
+        [this] {
+            m_server.waitForReadyRead(50);
+            return m_server.canReadLine() || m_server.state() != QProcess::Running;
+        },
+        15000);
     const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
     if (number.isEmpty())
         return;
@@ -187,8 +189,9 @@ void RealProgram::key(const QString& keys) const
 
 void RealProgram::type(const QString& text) const
 {
-    m_session.run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
-                                              QStringLiteral("15"), QStringLiteral("--"), text});
+    m_session.run(QStringLiteral("xdotool"),
+                  {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("15"),
+                   QStringLiteral("--"), text});
 }
 
 void RealProgram::click(const QString& windowId, QPoint clientPoint, int clientHeight) const

@@ -15,12 +15,12 @@
 // Each step has a time limit (see stepLimit); a step that overruns it stops the process.
 // Runs go up to kMaxSteps steps; scripts/check-sanitized.sh lets inputs grow to 4096 bytes.
 
-#include "../support/session_player.h"
 #include "../support/interesting_answers.h"
+#include "../support/session_player.h"
 
-#include "program/screen_registry.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "program/screen_registry.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,7 +51,7 @@ std::chrono::milliseconds stepLimit()
 
 class ByteReader {
 public:
-    ByteReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    ByteReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) { }
     bool empty() const { return m_at >= m_size; }
     std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
     std::uint16_t word() { return static_cast<std::uint16_t>(byte() << 8 | byte()); }
@@ -104,19 +104,23 @@ QString wholeNumber(ByteReader& in)
 QString answerOf(int kind, ByteReader& in, const playback::Offer& offer)
 {
     switch (kind) {
-    case 6: return offer.promptDefault;
-    case 7: return wholeNumber(in);
-    case 8: return wholeNumber(in) + QLatin1Char('.') + QString::number(in.word() % 10000);
+    case 6:
+        return offer.promptDefault;
+    case 7:
+        return wholeNumber(in);
+    case 8:
+        return wholeNumber(in) + QLatin1Char('.') + QString::number(in.word() % 10000);
     case 9: {
         double value;
         const QByteArray raw = in.bytes(sizeof value).leftJustified(sizeof value, '\0');
         std::memcpy(&value, raw.constData(), sizeof value);
         return QString::number(value, 'g', 17);
     }
-    case 10: return QString::fromUtf8(in.bytes(in.byte() % 64));
+    case 10:
+        return QString::fromUtf8(in.bytes(in.byte() % 64));
     case 11: // exponents from far below to far above the range of doubles
         return QString::number(in.byte() % 100) + QLatin1Char('e')
-             + QString::number(static_cast<std::int16_t>(in.word()) % 400);
+            + QString::number(static_cast<std::int16_t>(in.word()) % 400);
     default: {
         static const QStringList texts = playback::interestingAnswers();
         return texts[in.byte() % texts.size()];
@@ -233,7 +237,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     playback::SteppedSession::Result result;
     {
         playback::SteppedSession session(
-            screen, [&in, taken = 0](forms::Runtime&, const playback::Offer& offer) mutable {
+            screen,
+            [&in, taken = 0](forms::Runtime&, const playback::Offer& offer) mutable {
                 return stepOf(in, offer, taken++);
             },
             stepLimit());

@@ -1,9 +1,9 @@
 #include "gui_support.h"
 
-#include "program/screen_registry.h"
-#include "screens/shared_state.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "program/screen_registry.h"
+#include "screens/shared_state.h"
 #include "support/test_tables.h"
 
 #include <QApplication>
@@ -48,6 +48,7 @@ struct BoxCase {
     const char* text;
 };
 
+// clang-format off
 const BoxCase kBoxes[] = {
     {"frmAbout1", "DSP Lab", false, 1, kOverview},
     {"frmAbout2", "About low-pass filter design", false, 0,
@@ -83,6 +84,7 @@ const BoxCase kBoxes[] = {
      "response is achieved by subtracting a sine function of the upper cutoff frequency from a "
      "sine function of the lower cutoff frequency."},
 };
+// clang-format on
 
 // The separator as a canvas shows it: the one row that holds grey, and the ends of its line.
 struct Separator {
@@ -153,10 +155,10 @@ int emptyLinesBetween(const std::vector<InkBand>& bands)
     std::sort(sorted.begin(), sorted.end());
     const int pitch = sorted[sorted.size() / 2];
     return static_cast<int>(std::count_if(steps.begin(), steps.end(),
-                                           [pitch](int step) { return step > pitch * 3 / 2; }));
+                                          [pitch](int step) { return step > pitch * 3 / 2; }));
 }
 
-class AboutBoxes : public ::testing::TestWithParam<BoxCase> {};
+class AboutBoxes : public ::testing::TestWithParam<BoxCase> { };
 
 // The text above the separator, the OK button below it, both inside the window and apart.
 TEST_P(AboutBoxes, TitleTextAndControlsInPlace)
@@ -214,8 +216,8 @@ TEST_P(AboutBoxes, EtchedSeparatorAndParagraphsAsShown)
     EXPECT_EQ(emptyLinesBetween(lines), box.emptyLines);
     const QRect label = place(result, box.name, "lblTitle");
     const QRect ink = inkAbove(picture, line.row);
-    EXPECT_TRUE(label.contains(ink)) << "ink at " << ink.x() << "," << ink.y() << " " << ink.width()
-                                     << "x" << ink.height();
+    EXPECT_TRUE(label.contains(ink))
+        << "ink at " << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
 }
 
 TEST_P(AboutBoxes, OkClosesTheBox)
@@ -255,8 +257,8 @@ TEST_P(AboutBoxes, WholeTextFitsAboveTheSeparator)
     EXPECT_LE(room.top() + text.height(), lowest);
     // Every line of it shows: the picture holds as many lines of ink as the text has lines.
     const QFontMetrics metrics(label->font());
-    const int oneLine = metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::AlignLeft,
-                                             "X").height();
+    const int oneLine =
+        metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::AlignLeft, "X").height();
     const auto inkLines = textLines(form->shownPicture(), line.row);
     EXPECT_EQ(static_cast<int>(inkLines.size()) + box.emptyLines,
               (text.height() + oneLine / 2) / oneLine);
@@ -273,8 +275,7 @@ TEST_P(AboutBoxes, WholeTextFitsAboveTheSeparator)
     RecordProperty("points", QString::number(points).toStdString());
 }
 
-INSTANTIATE_TEST_SUITE_P(Boxes, AboutBoxes, ::testing::ValuesIn(kBoxes),
-                         tables::rowName);
+INSTANTIATE_TEST_SUITE_P(Boxes, AboutBoxes, ::testing::ValuesIn(kBoxes), tables::rowName);
 
 TEST(AboutFromMainMenu, OpensTheOverviewModallyOverTheMenu)
 {
@@ -303,8 +304,8 @@ TEST(AboutFromMainMenu, CloseBoxClosesItAndReopeningBuildsTheTextAnew)
     auto result = run({"--screen", "menu", "--menu", "Help/About", "--close"});
     EXPECT_EQ(openWindows(result), QStringList{"Form2"});
 
-    result = run({"--screen", "menu", "--menu", "Help/About", "--click", "OK", "--menu",
-                  "Help/About"});
+    result =
+        run({"--screen", "menu", "--menu", "Help/About", "--click", "OK", "--menu", "Help/About"});
     EXPECT_EQ(openWindows(result), (QStringList{"Form2", "frmAbout1"}));
     EXPECT_EQ(control(result, "frmAbout1", "lblTitle"), kOverview);
 }

@@ -8,24 +8,27 @@ using screens::CountConversion;
 
 struct RuleCase {
     const char* answer;
-    bool refusedAsCount;        // harmonic count converted to the nearest whole number
-    bool refusedAsWholeCount;   // harmonic count cut to its whole part
-    bool refusedAsTaps;         // tap count: a whole number
+    bool refusedAsCount;      // harmonic count converted to the nearest whole number
+    bool refusedAsWholeCount; // harmonic count cut to its whole part
+    bool refusedAsTaps;       // tap count: a whole number
     bool refusedAsNumber;
 };
 
-class AnswerRules : public ::testing::TestWithParam<RuleCase> {};
+class AnswerRules : public ::testing::TestWithParam<RuleCase> { };
 
 TEST_P(AnswerRules, RefuseWhatTheScreensCannotUse)
 {
     const RuleCase& c = GetParam();
     const QString answer = QString::fromUtf8(c.answer);
-    EXPECT_EQ(screens::harmonicCountRule(CountConversion::NearestEven)(answer).has_value(), c.refusedAsCount);
-    EXPECT_EQ(screens::harmonicCountRule(CountConversion::WholePart)(answer).has_value(), c.refusedAsWholeCount);
+    EXPECT_EQ(screens::harmonicCountRule(CountConversion::NearestEven)(answer).has_value(),
+              c.refusedAsCount);
+    EXPECT_EQ(screens::harmonicCountRule(CountConversion::WholePart)(answer).has_value(),
+              c.refusedAsWholeCount);
     EXPECT_EQ(screens::wholeCountRule()(answer).has_value(), c.refusedAsTaps);
     EXPECT_EQ(screens::numberRule()(answer).has_value(), c.refusedAsNumber);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, AnswerRules, ::testing::Values(
     RuleCase{"3", false, false, false, false},
     RuleCase{"-1", false, false, false, false},       // negative answers end the program instead
@@ -57,6 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, AnswerRules, ::testing::Values(
         }
         return name;
     });
+// clang-format on
 
 TEST(AnswerRules, RefusalIsOneShortLine)
 {

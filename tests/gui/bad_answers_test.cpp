@@ -41,8 +41,10 @@ const Question kSampling{"Sampling frequency in Hz", "1000", Role::SamplingRate}
 const Question kPhase{"Plot the filter's phase response? [Y]es or [N]o", "N", Role::Choice};
 const Question kCentre{"Center frequency in Hz", "250", Role::BandEdge};
 
-Question taps(const char* defaultAnswer) { return {"The number of taps [500 max.]", defaultAnswer,
-                                                   Role::Taps}; }
+Question taps(const char* defaultAnswer)
+{
+    return {"The number of taps [500 max.]", defaultAnswer, Role::Taps};
+}
 Question cutoff(const char* defaultAnswer)
 {
     return {"Cutoff frequency in Hz [less than half the sampling freq.]", defaultAnswer,
@@ -52,6 +54,7 @@ Question cutoff(const char* defaultAnswer)
 // The questions of each screen in the order it asks them, with their default answers.
 const std::vector<ScreenQuestions>& questionTable()
 {
+    // clang-format off
     static const std::vector<ScreenQuestions> table{
         {"Form3", {{"Number of Odd Harmonics", "3", Role::Count}}},
         {"Form4", {{"Number of Odd Harmonics", "3", Role::Count}}},
@@ -70,6 +73,7 @@ const std::vector<ScreenQuestions>& questionTable()
                                 Role::BandEdge},
                     kCentre, taps("29"), kPhase}},
     };
+    // clang-format on
     return table;
 }
 
@@ -95,6 +99,7 @@ BadAnswer notANumber(const char* name, const QString& text)
 
 const std::vector<BadAnswer>& badAnswers()
 {
+    // clang-format off
     static const std::vector<BadAnswer> answers{
         {"empty", QString(), {Stopped, Stopped, Drew, Ended, Ended, Ended}},
         notANumber("blanks", QStringLiteral("   ")),
@@ -134,6 +139,7 @@ const std::vector<BadAnswer>& badAnswers()
         notANumber("full_width_digits", QString::fromUtf8("\xef\xbc\x91\xef\xbc\x92")),
         notANumber("arabic_indic_digit", QString::fromUtf8("\xd9\xa3")),
     };
+    // clang-format on
     return answers;
 }
 
@@ -156,7 +162,7 @@ QStringList answering(const ScreenQuestions& screen, std::size_t from, std::size
     QStringList arguments;
     for (std::size_t i = from; i < to; ++i)
         arguments << QStringLiteral("--answer")
-            << QString::fromUtf8(screen.questions[i].defaultAnswer);
+                  << QString::fromUtf8(screen.questions[i].defaultAnswer);
     return arguments;
 }
 
@@ -178,10 +184,14 @@ QJsonObject openPrompt(const program::SessionResult& result)
 QString describe(unsigned outcome)
 {
     QStringList names;
-    if (outcome & Refused) names << "refused";
-    if (outcome & Ended) names << "program ended";
-    if (outcome & Stopped) names << "screen stopped";
-    if (outcome & Drew) names << "screen drew";
+    if (outcome & Refused)
+        names << "refused";
+    if (outcome & Ended)
+        names << "program ended";
+    if (outcome & Stopped)
+        names << "screen stopped";
+    if (outcome & Drew)
+        names << "screen drew";
     return names.join(" or ");
 }
 
@@ -201,7 +211,7 @@ Outcome waitingOutcome(const program::SessionResult& result, const QString& scre
     return shown.value("Label1").toString().trimmed().isEmpty() ? Stopped : Drew;
 }
 
-class BadAnswers : public ::testing::TestWithParam<std::tuple<QuestionRow, BadAnswer>> {};
+class BadAnswers : public ::testing::TestWithParam<std::tuple<QuestionRow, BadAnswer>> { };
 
 TEST_P(BadAnswers, GetTheScreensBehaviourOrAClearRefusal)
 {
@@ -233,10 +243,10 @@ TEST_P(BadAnswers, GetTheScreensBehaviourOrAClearRefusal)
     } else {
         ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
         if (!openPrompt(result).isEmpty())
-            result = runGuarded(arguments << answering(screen, row.index + 1,
-                                                       screen.questions.size()));
-        ASSERT_TRUE(openPrompt(result).isEmpty()) << "a default answer was refused after "
-            << bad.name;
+            result =
+                runGuarded(arguments << answering(screen, row.index + 1, screen.questions.size()));
+        ASSERT_TRUE(openPrompt(result).isEmpty())
+            << "a default answer was refused after " << bad.name;
         outcome = ended(result) ? Ended : waitingOutcome(result, screen.screen);
     }
     const unsigned allowed = bad.allowed[static_cast<int>(question.role)];
@@ -249,12 +259,12 @@ std::string caseName(const ::testing::TestParamInfo<std::tuple<QuestionRow, BadA
 {
     const auto& [row, bad] = info.param;
     return std::string(row.screen->screen) + "_question" + std::to_string(row.index + 1) + "_"
-           + bad.name;
+        + bad.name;
 }
 
 // The field holds 32767 characters. A longer answer cannot be typed in whole, so the scripted
 // step is refused before anything is typed, and the question stays open with its default.
-class TooLongAnswers : public ::testing::TestWithParam<QuestionRow> {};
+class TooLongAnswers : public ::testing::TestWithParam<QuestionRow> { };
 
 TEST_P(TooLongAnswers, AreRefusedBeforeTyping)
 {
@@ -265,7 +275,7 @@ TEST_P(TooLongAnswers, AreRefusedBeforeTyping)
         << screen.screen << " is missing from the screen registry";
     QStringList arguments{"--screen", screen.screen};
     arguments << answering(screen, 0, row.index) << "--answer"
-        << (QStringLiteral("5") + QString(40000, ' ') + "x");
+              << (QStringLiteral("5") + QString(40000, ' ') + "x");
     const auto result = runGuarded(arguments);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.failure.contains("32767")) << result.failure.left(300).toStdString();
@@ -274,16 +284,20 @@ TEST_P(TooLongAnswers, AreRefusedBeforeTyping)
         << "nothing was typed";
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, TooLongAnswers, ::testing::ValuesIn(questionRows()),
                          [](const auto& info) {
                              return std::string(info.param.screen->screen) + "_question"
                                     + std::to_string(info.param.index + 1);
+                             // clang-format on
                          });
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Table, BadAnswers,
                          ::testing::Combine(::testing::ValuesIn(questionRows()),
                                             ::testing::ValuesIn(badAnswers())),
                          caseName);
+// clang-format on
 
 // The questions a screen asks when every answer is its default.
 std::vector<std::pair<QString, QString>> questionsAskedBy(const QString& screen)

@@ -7,12 +7,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QDialogButtonBox>
-#include <QPushButton>
-#include <QRegion>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegion>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -102,6 +102,7 @@ TEST_P(HeldTrace, ShowsMutedUnderTheNextDrawingButNeverInItsImage)
     EXPECT_EQ(overTheCanvas(form, c.muted), 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Screens, HeldTrace,
     ::testing::Values(
@@ -116,8 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "250", "--answer",
                   "31"}}),
     tables::rowName);
+// clang-format on
 
-class MeasurementsBox : public CanvasUser {};
+class MeasurementsBox : public CanvasUser { };
 
 TEST_F(MeasurementsBox, ShowsTheFiguresOverTheGraticuleWhenTicked)
 {
@@ -155,7 +157,7 @@ struct FilterBoxCase {
 };
 
 class FilterMeasurementsBox : public CanvasUser,
-                              public ::testing::WithParamInterface<FilterBoxCase> {};
+                              public ::testing::WithParamInterface<FilterBoxCase> { };
 
 // The box's rows, its cells read as plain text.
 QStringList boxRows(const QString& html)
@@ -202,6 +204,7 @@ const char* const kStopWidth = "Stop bandwidth in Hz [less than half the samplin
 const char* const kCentre = "Center frequency in Hz";
 const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Screens, FilterMeasurementsBox,
     ::testing::Values(
@@ -227,6 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {kTaps, "64"}, {kPhase, "Y"}},
                       "Form12", {"stop band peak | between | -"}}),
     tables::rowName);
+// clang-format on
 
 QFileDialog* fileDialog() { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }
 
@@ -269,10 +273,11 @@ protected:
                        [] { QTest::mouseClick(saveButton(), Qt::LeftButton); });
         if (!message)
             return;
-        actions().when([] { return messageBox() != nullptr; }, [message] {
-            *message = messageBox()->text();
-            messageBox()->accept();
-        });
+        actions().when([] { return messageBox() != nullptr; },
+                       [message] {
+                           *message = messageBox()->text();
+                           messageBox()->accept();
+                       });
     }
 };
 

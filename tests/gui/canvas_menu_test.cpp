@@ -43,7 +43,7 @@ struct MenuCase {
     QStringList expected;
 };
 
-class EveryCanvasMenu : public CanvasUser, public ::testing::WithParamInterface<MenuCase> {};
+class EveryCanvasMenu : public CanvasUser, public ::testing::WithParamInterface<MenuCase> { };
 
 // The spectrum is modal: everything on it happens while the program waits in it, so the menu is
 // read there and the spectrum closed before the run settles.
@@ -57,16 +57,18 @@ TEST_P(EveryCanvasMenu, ListsWhatTheScreenHas)
                        [&] { clickButton(window(c.form), "Command2"); });
     QStringList seen;
     actions().when([&] { return shows(shown); }, [&] { rightClick(window(shown), 240, 200); });
-    actions().when([&] { return canvasMenu(window(shown)) != nullptr; }, [&] {
-        seen = entries(canvasMenu(window(shown)));
-        canvasMenu(window(shown))->hide();
-        if (c.spectrum)
-            clickButton(window(shown), "Command1");
-    });
+    actions().when([&] { return canvasMenu(window(shown)) != nullptr; },
+                   [&] {
+                       seen = entries(canvasMenu(window(shown)));
+                       canvasMenu(window(shown))->hide();
+                       if (c.spectrum)
+                           clickButton(window(shown), "Command1");
+                   });
     ASSERT_TRUE(settles([&] { return shows(c.form) && !window("Form7"); }));
     EXPECT_EQ(seen, c.expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Screens, EveryCanvasMenu,
     ::testing::Values(
@@ -100,8 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {kPhase, "N"}},
                  "Form12", false, kFilter}),
     tables::rowName);
+// clang-format on
 
-class CanvasMenu : public CanvasUser {};
+class CanvasMenu : public CanvasUser { };
 
 // Notes when a context-menu event has reached a widget of the window, so that a test can tell
 // a window that offers no menu from one that has not been asked yet.

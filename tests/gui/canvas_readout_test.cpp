@@ -41,7 +41,7 @@ double readBackX(forms::Form* form, double x)
     return (pixel + 0.5) * 640 / form->clientPixels().width();
 }
 
-class Readout : public CanvasUser {};
+class Readout : public CanvasUser { };
 
 // H(f) = sum c(k) e^(-i 2 pi k f / fs) over the listed taps, tap 1 at time 0.
 TEST_F(Readout, FilterScreenShowsFrequencyGainAndPhaseUnderThePointer)
@@ -95,14 +95,17 @@ TEST_F(Readout, SpectrumShowsTheHarmonicUnderThePointer)
                    [&] { clickButton(window("Form3"), "Command2"); });
     QString overLine;
     QString offLines;
-    actions().when([&] { return shows("Form7"); }, [&] {
-        forms::Form* spectrum = window("Form7");
-        movePointer(spectrum, 60, 250); // harmonic 3 stands at x = 30 + 10 k
-        overLine = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
-        movePointer(spectrum, 600, 250);
-        offLines = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
-        clickButton(spectrum, "Command1");
-    });
+    actions().when([&] { return shows("Form7"); },
+                   [&] {
+                       forms::Form* spectrum = window("Form7");
+                       movePointer(spectrum, 60, 250); // harmonic 3 stands at x = 30 + 10 k
+                       overLine =
+                           readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
+                       movePointer(spectrum, 600, 250);
+                       offLines =
+                           readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
+                       clickButton(spectrum, "Command1");
+                   });
     ASSERT_TRUE(settles([&] { return shows("Form3") && !window("Form7"); }));
     const std::vector<double> shown = numbersIn(overLine);
     ASSERT_EQ(shown.size(), 2u) << overLine.toStdString();
@@ -122,14 +125,17 @@ TEST_F(Readout, SpectrumSaysWhereTheLineIsDrawnOtherThanTheAmplitude)
                    [&] { clickButton(window("Form6"), "Command2"); });
     QString first;
     QString second;
-    actions().when([&] { return shows("Form7"); }, [&] {
-        forms::Form* spectrum = window("Form7");
-        movePointer(spectrum, 50, 250); // harmonic k stands at x = 30 + 20 k
-        first = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
-        movePointer(spectrum, 70, 250);
-        second = readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
-        clickButton(spectrum, "Command1");
-    });
+    actions().when([&] { return shows("Form7"); },
+                   [&] {
+                       forms::Form* spectrum = window("Form7");
+                       movePointer(spectrum, 50, 250); // harmonic k stands at x = 30 + 20 k
+                       first =
+                           readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
+                       movePointer(spectrum, 70, 250);
+                       second =
+                           readout(spectrum)->isVisible() ? readout(spectrum)->text() : QString();
+                       clickButton(spectrum, "Command1");
+                   });
     ASSERT_TRUE(settles([&] { return shows("Form6") && !window("Form7"); }));
     const std::vector<double> atFirst = numbersIn(first);
     ASSERT_EQ(atFirst.size(), 3u) << first.toStdString();
@@ -148,7 +154,7 @@ struct OffPlot {
     double y;
 };
 
-class ReadoutOffThePlot : public CanvasUser, public ::testing::WithParamInterface<OffPlot> {};
+class ReadoutOffThePlot : public CanvasUser, public ::testing::WithParamInterface<OffPlot> { };
 
 TEST_P(ReadoutOffThePlot, ShowsNothing)
 {
@@ -161,11 +167,13 @@ TEST_P(ReadoutOffThePlot, ShowsNothing)
     EXPECT_FALSE(readout(form)->isVisible()) << readout(form)->text().toStdString();
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Places, ReadoutOffThePlot,
                          ::testing::Values(OffPlot{"LeftOfZeroHz", 5, 200},
                                            OffPlot{"RightOfHalfTheRate", 490, 200},
                                            OffPlot{"BelowTheGraticule", 244, 430},
                                            OffPlot{"OverTheTapList", 560, 100}),
                          tables::rowName);
+// clang-format on
 
 } // namespace

@@ -49,13 +49,14 @@ void CanvasUser::answer(const char* title, const char* text)
         const bool asking = prompt && prompt->isVisible();
         return asking && prompt->windowTitle() == QLatin1String(title) ? prompt : nullptr;
     };
-    actions().when([box] { return box() != nullptr; }, [box, text] {
-        auto* field = box()->findChild<QLineEdit*>(QStringLiteral("answer"));
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, QString::fromLatin1(text));
-        QTest::keyClick(field, Qt::Key_Return);
-    });
+    actions().when([box] { return box() != nullptr; },
+                   [box, text] {
+                       auto* field = box()->findChild<QLineEdit*>(QStringLiteral("answer"));
+                       QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+                       QTest::keyClick(field, Qt::Key_Delete);
+                       QTest::keyClicks(field, QString::fromLatin1(text));
+                       QTest::keyClick(field, Qt::Key_Return);
+                   });
 }
 
 bool CanvasUser::settles(const std::function<bool()>& check)

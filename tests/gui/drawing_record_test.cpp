@@ -7,8 +7,8 @@
 #include "forms/vector_export.h"
 #include "support/test_tables.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -126,13 +126,14 @@ struct PictureName {
     std::optional<forms::PictureFormat> format;
 };
 
-class PictureFormats : public ::testing::TestWithParam<PictureName> {};
+class PictureFormats : public ::testing::TestWithParam<PictureName> { };
 
 TEST_P(PictureFormats, FollowTheExtensionInAnyCase)
 {
     EXPECT_EQ(forms::pictureFormatForFile(QString::fromLatin1(GetParam().file)), GetParam().format);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Names, PictureFormats,
     ::testing::Values(PictureName{"Png", "a/b.png", forms::PictureFormat::Png},
@@ -141,6 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PictureName{"Jpeg", "d.jpg", std::nullopt},
                       PictureName{"NoExtension", "png", std::nullopt}),
     tables::rowName);
+// clang-format on
 
 TEST(SafeFile, WritesAndReplacesWhole)
 {

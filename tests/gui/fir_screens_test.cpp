@@ -50,8 +50,8 @@ TEST(BlackmanLowpass, DefaultDesignListsTheQuotedTaps)
                                      -0.0114727848,  -2.47198055e-8, 0.000849264707};
     ASSERT_EQ(lines.size(), 15);
     for (int slot = 0; slot < 15; ++slot)
-        EXPECT_EQ(nineDigits(numberIn(lines[slot])), nineDigits(quoted[slot])) << "slot "
-            << slot + 1;
+        EXPECT_EQ(nineDigits(numberIn(lines[slot])), nineDigits(quoted[slot]))
+            << "slot " << slot + 1;
     // The caption number format: a blank before a value that is not negative, no zero before
     // the point, exponent form below 0.0001.
     EXPECT_TRUE(lines[0].startsWith(" .00084924061")) << lines[0].toStdString();
@@ -109,7 +109,7 @@ std::string endCaseName(const testing::TestParamInfo<EndCase>& info)
     return testName(text);
 }
 
-class EndingAnswers : public testing::TestWithParam<EndCase> {};
+class EndingAnswers : public testing::TestWithParam<EndCase> { };
 
 TEST_P(EndingAnswers, EndTheProgramOrDraw)
 {
@@ -120,6 +120,7 @@ TEST_P(EndingAnswers, EndTheProgramOrDraw)
     EXPECT_EQ(openWindows(result).isEmpty(), row.ends);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Lowpass, EndingAnswers,
     testing::Values(EndCase{"lowpass", {"1000", "500", "15", "N"}, true},
@@ -138,9 +139,11 @@ INSTANTIATE_TEST_SUITE_P(
                     EndCase{"highpass", {"1000", "500", "15", "N"}, true},
                     EndCase{"highpass", {"1000", "499.9", "15", "N"}, false}),
     endCaseName);
+// clang-format on
 
 // Band-pass and band-stop: the bandwidth, then the centre frequency, each tested for an answer,
 // for a value above 0 and against half the sampling frequency.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Bands, EndingAnswers,
     testing::Values(EndCase{"bandpass", {"1000", "500", "250", "21", "N"}, true},
@@ -158,6 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EndCase{"bandstop", {"1000", "200", "50", "29", "N"}, false},
                     EndCase{"bandstop", {"1000", "200", "250", "501", "N"}, true}),
     endCaseName);
+// clang-format on
 
 struct PhaseCase {
     const char* name;
@@ -165,7 +169,7 @@ struct PhaseCase {
     bool drawn;
 };
 
-class PhaseChoice : public testing::TestWithParam<PhaseCase> {};
+class PhaseChoice : public testing::TestWithParam<PhaseCase> { };
 
 TEST_P(PhaseChoice, OnlyExactlyYDrawsThePhaseTrace)
 {
@@ -177,6 +181,7 @@ TEST_P(PhaseChoice, OnlyExactlyYDrawsThePhaseTrace)
     EXPECT_EQ(control(result, "Form9", "Text3"), row.drawn ? "0" : "");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Choices, PhaseChoice,
                          testing::Values(PhaseCase{"LowerY", "y", true},
                                          PhaseCase{"UpperY", "Y", true},
@@ -185,6 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Choices, PhaseChoice,
                                          PhaseCase{"LowerN", "n", false}, PhaseCase{"Empty", "",
                                                                                     false}),
                          tables::rowName);
+// clang-format on
 
 TEST(BlackmanLowpass, PhaseTraceStartsOnTheZeroLineAndWrapsNearX77)
 {
@@ -210,7 +216,7 @@ struct DefaultDesign {
 
 void PrintTo(const DefaultDesign& row, std::ostream* out) { *out << row.form; }
 
-class DefaultDesigns : public testing::TestWithParam<DefaultDesign> {};
+class DefaultDesigns : public testing::TestWithParam<DefaultDesign> { };
 
 TEST_P(DefaultDesigns, ListTracesAndCaptions)
 {
@@ -224,6 +230,7 @@ TEST_P(DefaultDesigns, ListTracesAndCaptions)
     EXPECT_EQ(control(designed, row.form, row.captionLabel), row.caption);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Screens, DefaultDesigns,
     testing::Values(
@@ -240,6 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
                       75.7,
                       "Label38", "The stop bandwidth is 200 Hz"}),
     tables::nameBy(&DefaultDesign::screen));
+// clang-format on
 
 TEST(AllNegativeTaps, LogTraceIsMeasuredAgainstTheLargestTapSize)
 {
@@ -275,11 +283,10 @@ TEST(RectangularLowpass, FirstLoadDrawsOnlyTheLinearTrace)
 
 TEST(RectangularLowpass, CheckBoxesPlotTapsAndPhaseOnDoAnother)
 {
-    const auto result = design("lowpass-rect", {"1000", "150", "15"},
-                               {"--toggle", "Plot Coefficients", "--toggle", "Plot Phase Response",
-                                "--click",
-                                "Do Another", "--answer", "1000", "--answer", "150", "--answer",
-                                "15"});
+    const auto result =
+        design("lowpass-rect", {"1000", "150", "15"},
+               {"--toggle", "Plot Coefficients", "--toggle", "Plot Phase Response", "--click",
+                "Do Another", "--answer", "1000", "--answer", "150", "--answer", "15"});
     EXPECT_EQ(openWindows(result), QStringList{"Form8"});
     EXPECT_EQ(controls(result, "Form8").value("Check1").toInt(), 1);
     EXPECT_EQ(controls(result, "Form8").value("Check2").toInt(), 1);
@@ -289,8 +296,8 @@ TEST(RectangularLowpass, CheckBoxesPlotTapsAndPhaseOnDoAnother)
     EXPECT_TRUE(canvasHasNear(result, "Form8", 244, 11, kBlack));
     EXPECT_TRUE(canvasHasNear(result, "Form8", 214.75, 41.9, kBlack));
     EXPECT_TRUE(canvasHasNear(result, "Form8", 127, 239.1, kBlack));
-    EXPECT_TRUE(canvasHasNear(result, "Form8", 39.25, 196 - 185 * 0.0580528476 / 0.333333333,
-                              kBlack));
+    EXPECT_TRUE(
+        canvasHasNear(result, "Form8", 39.25, 196 - 185 * 0.0580528476 / 0.333333333, kBlack));
     EXPECT_GT(countPixels(result, "Form8", kGreen), 0);
     EXPECT_EQ(control(result, "Form8", "Text1"), "+180");
     EXPECT_EQ(control(result, "Form8", "Text2"), "-180");
@@ -301,8 +308,7 @@ TEST(RectangularLowpass, EvenTapCountCentresTheTapPlotToo)
 {
     const auto result = design("lowpass-rect", {"1000", "150", "15"},
                                {"--toggle", "Plot Coefficients", "--click", "Do Another",
-                                "--answer", "1000",
-                                "--answer", "150", "--answer", "16"});
+                                "--answer", "1000", "--answer", "150", "--answer", "16"});
     // M / N = 5 / 16 at the top of the scale, the centre slot 8 at x = 244.
     EXPECT_EQ(control(result, "Form8", "Label2"), " .3125");
     EXPECT_TRUE(canvasHasNear(result, "Form8", 244, 11, kBlack));
@@ -353,15 +359,14 @@ TEST(RectangularLowpass, DoAnotherShowsTheZeroMarkWithTheNewCaptions)
     qApp->installEventFilter(&watch);
     design("lowpass-rect", {"1000", "150", "15"},
            {"--toggle", "Plot Coefficients", "--click", "Do Another", "--answer", "1000",
-            "--answer", "150",
-            "--answer", "16"});
+            "--answer", "150", "--answer", "16"});
     qApp->removeEventFilter(&watch);
     // The first refresh of each design shows its captions, the mark as the box stands, and an
     // emptied list.
     ASSERT_FALSE(watch.sights.empty());
     EXPECT_EQ(watch.sights.front(), (HourglassSights::Sight{"", 0}));
-    const auto again = std::find(watch.sights.begin(), watch.sights.end(),
-                                 HourglassSights::Sight{"0", 0});
+    const auto again =
+        std::find(watch.sights.begin(), watch.sights.end(), HourglassSights::Sight{"0", 0});
     EXPECT_NE(again, watch.sights.end()) << testing::PrintToString(watch.sights);
 }
 
@@ -373,8 +378,7 @@ TEST(FilterNavigation, MainMenuDoAnotherAndCloseBox)
     // A reloaded filter screen is the only window: it has no unload handler to bring the menu.
     result = design("highpass", {"1000", "350", "15", "N"},
                     {"--click", "Do Another", "--answer", "2000", "--answer", "350", "--answer",
-                     "15",
-                     "--answer", "N"});
+                     "15", "--answer", "N"});
     EXPECT_EQ(openWindows(result), QStringList{"Form11"});
     EXPECT_EQ(control(result, "Form11", "Label27"), "The sampling frequency is 2000 Hz");
     EXPECT_EQ(control(result, "Form11", "Label3"), " 1000 Hz");
@@ -383,8 +387,8 @@ TEST(FilterNavigation, MainMenuDoAnotherAndCloseBox)
     EXPECT_TRUE(ended(result));
 
     result = run({"--click", "Continue", "--click", "Bandpass Filter Design    (Blackman window)",
-                  "--answer", "1000",
-                  "--answer", "100", "--answer", "250", "--answer", "21", "--answer", "N"});
+                  "--answer", "1000", "--answer", "100", "--answer", "250", "--answer", "21",
+                  "--answer", "N"});
     EXPECT_EQ(openWindows(result), QStringList{"Form10"});
 }
 
@@ -398,7 +402,7 @@ struct AboutCase {
 
 void PrintTo(const AboutCase& row, std::ostream* out) { *out << row.form; }
 
-class HelpAbout : public testing::TestWithParam<AboutCase> {};
+class HelpAbout : public testing::TestWithParam<AboutCase> { };
 
 TEST_P(HelpAbout, OpensTheScreensExplanationBoxOverTheDesign)
 {
@@ -410,6 +414,7 @@ TEST_P(HelpAbout, OpensTheScreensExplanationBoxOverTheDesign)
     EXPECT_EQ(listLines(result, row.form, "List1").size(), row.taps);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Screens, HelpAbout,
     testing::Values(AboutCase{"lowpass-rect", "Form8", {"1000", "150", "15"}, "frmAbout2", 15},
@@ -420,5 +425,6 @@ INSTANTIATE_TEST_SUITE_P(
                     AboutCase{"bandstop", "Form12", {"1000", "200", "250", "29", "N"}, "frmAbout5",
                               29}),
     [](const auto& info) { return testName(QString::fromLatin1(info.param.screen)); });
+// clang-format on
 
 } // namespace

@@ -40,7 +40,8 @@ QString control(const program::SessionResult& result, const QString& form, const
     return controls(result, form).value(name).toString();
 }
 
-QStringList listLines(const program::SessionResult& result, const QString& form, const QString& list)
+QStringList listLines(const program::SessionResult& result, const QString& form,
+                      const QString& list)
 {
     QStringList lines;
     for (const QJsonValue& line : controls(result, form).value(list).toArray())
@@ -50,7 +51,10 @@ QStringList listLines(const program::SessionResult& result, const QString& form,
 
 bool ended(const program::SessionResult& result) { return result.state().value("ended").toBool(); }
 
-QJsonObject shared(const program::SessionResult& result) { return result.state().value("shared").toObject(); }
+QJsonObject shared(const program::SessionResult& result)
+{
+    return result.state().value("shared").toObject();
+}
 
 namespace {
 

@@ -24,7 +24,8 @@ QStringList openWindows(const program::SessionResult& result);
 QJsonObject window(const program::SessionResult& result, const QString& name);
 QJsonObject controls(const program::SessionResult& result, const QString& name);
 QString control(const program::SessionResult& result, const QString& form, const QString& control);
-QStringList listLines(const program::SessionResult& result, const QString& form, const QString& list);
+QStringList listLines(const program::SessionResult& result, const QString& form,
+                      const QString& list);
 bool ended(const program::SessionResult& result);
 QJsonObject shared(const program::SessionResult& result);
 

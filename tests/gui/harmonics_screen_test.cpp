@@ -55,7 +55,7 @@ struct SpectrumCase {
     std::vector<Probe> probes;
 };
 
-class SpectrumKinds : public ::testing::TestWithParam<SpectrumCase> {};
+class SpectrumKinds : public ::testing::TestWithParam<SpectrumCase> { };
 
 TEST_P(SpectrumKinds, CaptionsAndLines)
 {
@@ -84,6 +84,7 @@ TEST_P(SpectrumKinds, CaptionsAndLines)
 }
 
 // Line tops: 300 minus the amplitude, full scale 200 units.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Kinds, SpectrumKinds, ::testing::Values(
     // (4/pi) 200 = 254.65 at the fundamental, 50.93 at the fifth; black markers at the evens.
     SpectrumCase{"Square", {"--screen", "square", "--answer", "3", "--click", "View Spectrum"},
@@ -163,6 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SpectrumKinds, ::testing::Values(
                  {{40, 250, kLightRed, false}, {100, 100, kLightRed, false},
                   {30, 100, kLightRed}}}),
     tables::rowName);
+// clang-format on
 
 // ---- Back to the synthesis screen --------------------------------------------------------------
 
@@ -171,7 +173,7 @@ struct Leaving {
     const char* steps;
 };
 
-class LeavingTheSpectrum : public ::testing::TestWithParam<Leaving> {};
+class LeavingTheSpectrum : public ::testing::TestWithParam<Leaving> { };
 
 TEST_P(LeavingTheSpectrum, LeavesTheSynthesisScreenAsDrawn)
 {
@@ -186,10 +188,12 @@ TEST_P(LeavingTheSpectrum, LeavesTheSynthesisScreenAsDrawn)
     EXPECT_EQ(shared(back).value("WaveType").toString(), "SQR");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Ways, LeavingTheSpectrum,
                          ::testing::Values(Leaving{"CloseButton", "--click Close"},
                                            Leaving{"CloseBox", "--close"}),
                          tables::rowName);
+// clang-format on
 
 TEST(SpectrumScreen, OnlyTheSpectrumTakesInputWhileItIsOpen)
 {
@@ -203,15 +207,13 @@ TEST(SpectrumScreen, OnlyTheSpectrumTakesInputWhileItIsOpen)
 TEST(SpectrumScreen, EveryShowingRedrawsFromTheSharedState)
 {
     const auto again = run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click",
-                            "View Spectrum",
-                            "--click", "Close", "--click", "View Spectrum"});
+                            "View Spectrum", "--click", "Close", "--click", "View Spectrum"});
     EXPECT_EQ(openWindows(again), (QStringList{"Form13", "Form7"}));
     EXPECT_TRUE(canvasHasNear(again, "Form7", 30, 262, kLightBlue));
 
     const auto changed = run({"--screen", "rectified", "--answer", "F", "--answer", "3", "--click",
                               "View Spectrum", "--click", "Close", "--click", "Do Another",
-                              "--answer", "h",
-                              "--answer", "3", "--click", "View Spectrum"});
+                              "--answer", "h", "--answer", "3", "--click", "View Spectrum"});
     EXPECT_EQ(openWindows(changed), (QStringList{"Form2", "Form6", "Form7"}));
     EXPECT_EQ(control(changed, "Form7", "Label2"), "Rectified Half Wave Spectrum");
     EXPECT_TRUE(canvasHasNear(changed, "Form7", 30, 229, kLightBlue));
@@ -234,8 +236,8 @@ bool controlShows(const program::SessionResult& result, const QString& form, con
 
 TEST(SpectrumScreen, CaptionColours)
 {
-    const auto result = run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click",
-                             "View Spectrum"});
+    const auto result =
+        run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click", "View Spectrum"});
     // Label6 "Vp", Label2 the title, Label1 the count, Label5 the dc remark.
     EXPECT_TRUE(controlShows(result, "Form7", "Label6", kDarkRed));
     EXPECT_TRUE(controlShows(result, "Form7", "Label2", kDarkRed));

@@ -15,15 +15,19 @@ namespace {
 TEST(HelpText, ListsEveryNameAndAliasTheScreenOptionAccepts)
 {
     const QString help = program::usage().simplified();
-    const QString listed = help.section(QStringLiteral("--screen NAME"), 1).section(QStringLiteral(" --answer"), 0, 0);
+    const QString listed =
+        help.section(QStringLiteral("--screen NAME"), 1).section(QStringLiteral(" --answer"), 0, 0);
     for (const auto& [alias, form] : program::screenAliases()) {
-        EXPECT_TRUE(listed.contains(QStringLiteral(" ") + alias + QStringLiteral(",")) || listed.contains(QStringLiteral(" ") + alias + QStringLiteral(")"))
+        EXPECT_TRUE(listed.contains(QStringLiteral(" ") + alias + QStringLiteral(","))
+                    || listed.contains(QStringLiteral(" ") + alias + QStringLiteral(")"))
                     || listed.contains(QStringLiteral("(") + alias + QStringLiteral(",")))
             << alias.toStdString();
         EXPECT_EQ(program::resolveScreenName(alias), form);
     }
     for (const QString& name : program::formNames())
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("[ (]") + name + QStringLiteral("[,)]")).match(listed).hasMatch())
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("[ (]") + name + QStringLiteral("[,)]"))
+                        .match(listed)
+                        .hasMatch())
             << name.toStdString();
 }
 
@@ -37,8 +41,9 @@ TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
         if (match.hasMatch())
             options << match.captured(1);
     }
-    EXPECT_EQ(options, (QStringList{"--screen", "--answer", "--cancel", "--click", "--toggle", "--menu", "--close",
-                                    "--export", "--hold", "--snapshot", "--help", "--version"}));
+    EXPECT_EQ(options,
+              (QStringList{"--screen", "--answer", "--cancel", "--click", "--toggle", "--menu",
+                           "--close", "--export", "--hold", "--snapshot", "--help", "--version"}));
 }
 
 // Every option's text, and every line that carries one on, starts in one column: two blanks

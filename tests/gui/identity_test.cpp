@@ -74,7 +74,7 @@ struct ScreenCase {
     std::vector<const char*> windows; // that the run shows, at least
 };
 
-class EveryScreenShowsTheIcon : public ::testing::TestWithParam<ScreenCase> {};
+class EveryScreenShowsTheIcon : public ::testing::TestWithParam<ScreenCase> { };
 
 TEST_P(EveryScreenShowsTheIcon, AsItsWindowIcon)
 {
@@ -86,12 +86,13 @@ TEST_P(EveryScreenShowsTheIcon, AsItsWindowIcon)
     const program::SessionResult result = run(arguments);
     ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
     for (const char* window : GetParam().windows)
-        EXPECT_TRUE(shown.hasIcon.contains(QString::fromUtf8(window))) << window
-            << " was not shown";
+        EXPECT_TRUE(shown.hasIcon.contains(QString::fromUtf8(window)))
+            << window << " was not shown";
     for (auto it = shown.hasIcon.cbegin(); it != shown.hasIcon.cend(); ++it)
         EXPECT_TRUE(it.value()) << "window " << it.key().toStdString() << " has another icon";
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Screens, EveryScreenShowsTheIcon,
     ::testing::Values(
@@ -129,8 +130,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "--answer", "29", "--answer", "y"},
                    {"Form12"}}),
     tables::rowName);
+// clang-format on
 
-class EveryExplanationBoxShowsTheIcon : public ::testing::TestWithParam<const char*> {};
+class EveryExplanationBoxShowsTheIcon : public ::testing::TestWithParam<const char*> { };
 
 TEST_P(EveryExplanationBoxShowsTheIcon, AsItsWindowIcon)
 {
@@ -142,9 +144,11 @@ TEST_P(EveryExplanationBoxShowsTheIcon, AsItsWindowIcon)
     EXPECT_TRUE(shown.hasIcon.value(QString::fromUtf8(GetParam())));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Boxes, EveryExplanationBoxShowsTheIcon,
                          ::testing::Values("frmAbout", "frmAbout1", "frmAbout2", "frmAbout3",
                                            "frmAbout4", "frmAbout5"),
                          tables::paramName);
+// clang-format on
 
 } // namespace

@@ -1,10 +1,10 @@
 // The program driven as a user drives it: key and mouse events on the real widgets, menus through
 // their own key and mouse events, pictures through the windows' own painting.
 
-#include "program/session.h"
 #include "forms/form.h"
 #include "forms/prompt_box.h"
 #include "forms/runtime.h"
+#include "program/session.h"
 #include "support/test_tables.h"
 
 #include <QAbstractButton>
@@ -57,8 +57,8 @@ public:
     forms::PromptBox* question(const char* title)
     {
         forms::PromptBox* box = runtime().openPrompt();
-        return box && box->isVisible()
-            && box->windowTitle() == QLatin1String(title) ? box : nullptr;
+        return box && box->isVisible() && box->windowTitle() == QLatin1String(title) ? box
+                                                                                     : nullptr;
     }
 
     // Types over the offered answer and presses Return in the field.
@@ -74,45 +74,50 @@ public:
     }
     void key(const char* form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        when([this, form] { return shows(form); }, [this, form, key, modifiers] {
-            QWidget* target = QApplication::focusWidget()
-                && QApplication::focusWidget()->window() == window(form)
-                ? QApplication::focusWidget()
-                : window(form);
-            QTest::keyClick(target, key, modifiers);
-        });
+        when([this, form] { return shows(form); },
+             [this, form, key, modifiers] {
+                 QWidget* target = QApplication::focusWidget()
+                         && QApplication::focusWidget()->window() == window(form)
+                     ? QApplication::focusWidget()
+                     : window(form);
+                 QTest::keyClick(target, key, modifiers);
+             });
     }
     void keyOnButton(const char* form, const char* button, Qt::Key key)
     {
-        when([this, form] { return shows(form); }, [this, form, button, key] {
-            QTest::keyClick(window(form)->findChild<QPushButton*>(QString::fromLatin1(button)),
-                            key);
-        });
+        when([this, form] { return shows(form); },
+             [this, form, button, key] {
+                 QTest::keyClick(window(form)->findChild<QPushButton*>(QString::fromLatin1(button)),
+                                 key);
+             });
     }
     void clickButton(const char* form, const char* button)
     {
-        when([this, form] { return shows(form); }, [this, form, button] {
-            QTest::mouseClick(window(form)->findChild<QPushButton*>(QString::fromLatin1(button)),
-                              Qt::LeftButton);
-        });
+        when([this, form] { return shows(form); },
+             [this, form, button] {
+                 QTest::mouseClick(
+                     window(form)->findChild<QPushButton*>(QString::fromLatin1(button)),
+                     Qt::LeftButton);
+             });
     }
     // Opens a menu of the menu bar with the mouse and picks an item of it with the mouse.
     void clickMenu(const char* form, const char* menuName, const char* itemName)
     {
-        when([this, form] { return shows(form); }, [this, form, menuName] {
-            QMenuBar* bar = window(form)->menuBar();
-            auto* menu = bar->findChild<QMenu*>(QString::fromLatin1(menuName));
-            QTest::mouseClick(bar, Qt::LeftButton, {},
-                              bar->actionGeometry(menu->menuAction()).center());
-        });
+        when([this, form] { return shows(form); },
+             [this, form, menuName] {
+                 QMenuBar* bar = window(form)->menuBar();
+                 auto* menu = bar->findChild<QMenu*>(QString::fromLatin1(menuName));
+                 QTest::mouseClick(bar, Qt::LeftButton, {},
+                                   bar->actionGeometry(menu->menuAction()).center());
+             });
         when([this, form, menuName] { return openMenu(form, menuName) != nullptr; },
              [this, form, menuName, itemName] {
-            QMenu* menu = openMenu(form, menuName);
-            for (QAction* item : menu->actions())
-                if (item->objectName() == QLatin1String(itemName))
-                    QTest::mouseClick(menu, Qt::LeftButton, {},
-                                      menu->actionGeometry(item).center());
-        });
+                 QMenu* menu = openMenu(form, menuName);
+                 for (QAction* item : menu->actions())
+                     if (item->objectName() == QLatin1String(itemName))
+                         QTest::mouseClick(menu, Qt::LeftButton, {},
+                                           menu->actionGeometry(item).center());
+             });
     }
     QMenu* openMenu(const char* form, const char* menuName)
     {
@@ -241,7 +246,7 @@ struct DrawnScreen {
     const char* form;
 };
 
-class EveryDrawnScreen : public RealInput, public ::testing::WithParamInterface<DrawnScreen> {};
+class EveryDrawnScreen : public RealInput, public ::testing::WithParamInterface<DrawnScreen> { };
 
 TEST_P(EveryDrawnScreen, ShowsItsWholeDrawing)
 {
@@ -257,6 +262,7 @@ const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling
 const char* const kTaps = "The number of taps [500 max.]";
 const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Screens, EveryDrawnScreen,
     ::testing::Values(
@@ -274,6 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}},
                     "Form9"}),
     tables::rowName);
+// clang-format on
 
 TEST_F(RealInput, FileExitWithTheMouseEndsTheProgram)
 {
@@ -352,9 +359,9 @@ TEST_F(RealInput, CloseBoxOfTheSpectrumReturnsToItsScreen)
 TEST_F(RealInput, EscapeInTheQuestionBoxIsCancel)
 {
     start("square");
-    user().when([&] { return user().question("Number of Odd Harmonics") != nullptr; },
-                [&] { QTest::keyClick(user().question("Number of Odd Harmonics"),
-                                      Qt::Key_Escape); });
+    user().when(
+        [&] { return user().question("Number of Odd Harmonics") != nullptr; },
+        [&] { QTest::keyClick(user().question("Number of Odd Harmonics"), Qt::Key_Escape); });
     ASSERT_TRUE(settles([&] { return user().shows("Form3"); }));
     // An empty answer leaves the graticule and a blank caption.
     EXPECT_EQ(user()

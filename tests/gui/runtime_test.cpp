@@ -103,14 +103,14 @@ struct BehindCase {
 
 std::ostream& operator<<(std::ostream& out, const BehindCase& c) { return out << c.label; }
 
-class MenuBehindAScreen : public ::testing::TestWithParam<BehindCase> {};
+class MenuBehindAScreen : public ::testing::TestWithParam<BehindCase> { };
 
 // "Do Another" leaves the main menu open behind the fresh screen, and it still works.
 TEST_P(MenuBehindAScreen, TakesItsButtonsAndMenus)
 {
     const BehindCase& c = GetParam();
-    QStringList arguments{"--screen", "square", "--answer", "3",
-                          "--click", "Do Another", "--cancel"};
+    QStringList arguments{"--screen", "square",     "--answer", "3",
+                          "--click",  "Do Another", "--cancel"};
     for (const char* step : c.steps)
         arguments << QString::fromUtf8(step);
     const auto result = run(arguments);
@@ -119,6 +119,7 @@ TEST_P(MenuBehindAScreen, TakesItsButtonsAndMenus)
     EXPECT_EQ(ended(result), c.ended);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Steps, MenuBehindAScreen,
     ::testing::Values(
@@ -138,6 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    true}),
     tables::nameBy(&BehindCase::label));
+// clang-format on
 
 TEST(MenuBehindAScreen, ModalWindowAloneTakesInput)
 {

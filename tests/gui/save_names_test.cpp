@@ -21,7 +21,7 @@ struct ChosenName {
     QByteArray stored; // the name written on the disk; empty when refused
 };
 
-class ChosenNames : public ::testing::TestWithParam<ChosenName> {};
+class ChosenNames : public ::testing::TestWithParam<ChosenName> { };
 
 TEST_P(ChosenNames, AreWrittenUnderTheirBytesOrRefused)
 {
@@ -45,6 +45,7 @@ TEST_P(ChosenNames, AreWrittenUnderTheirBytesOrRefused)
     EXPECT_EQ(file.readAll(), "contents\n");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, ChosenNames, ::testing::Values(
     ChosenName{"Ascii", QStringLiteral("plain.csv"), "plain.csv"},
     ChosenName{"Accented", QString::fromUtf8("caf\xc3\xa9.csv"), "caf\xc3\xa9.csv"},
@@ -52,5 +53,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ChosenNames, ::testing::Values(
     ChosenName{"ReplacementCharacter", QString::fromUtf8("x\xef\xbf\xbd.csv"), {}},
     ChosenName{"LoneSurrogate", QStringLiteral("x") + QChar(0xdcfe) + QStringLiteral(".csv"), {}}),
     tables::rowName);
+// clang-format on
 
 } // namespace

@@ -14,14 +14,14 @@ const QColor kWhite(255, 255, 255);
 
 struct SquareCase {
     const char* answer;
-    const char* countCaption;   // Label1
-    const char* riseCaption;    // Label2
-    int harmonics;              // shared count afterwards
-    double upperMarker;         // 0: no markers
+    const char* countCaption; // Label1
+    const char* riseCaption;  // Label2
+    int harmonics;            // shared count afterwards
+    double upperMarker;       // 0: no markers
     double lowerMarker;
 };
 
-class SquareAnswers : public ::testing::TestWithParam<SquareCase> {};
+class SquareAnswers : public ::testing::TestWithParam<SquareCase> { };
 
 TEST_P(SquareAnswers, CaptionsMarkersAndSharedCount)
 {
@@ -41,6 +41,7 @@ TEST_P(SquareAnswers, CaptionsMarkersAndSharedCount)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Answers, SquareAnswers, ::testing::Values(
     SquareCase{"3", "Number of Odd Harmonics  =   3", "Risetime  =  .35 Divisions", 3, 252.5, 232.4},
     SquareCase{"2", "Number of Odd Harmonics  =   2", "Risetime  =  .5833 Divisions", 2, 257.5, 227.5},
@@ -53,6 +54,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, SquareAnswers, ::testing::Values(
     // Below one harmonic the curve is the zero line: the level scans end at the canvas edge.
     SquareCase{"0.5", "Number of Odd Harmonics  =   0", " ", 0, 0, 0}),
     [](const auto& info) { return "Answer_" + testName(QString::fromLatin1(info.param.answer)); });
+// clang-format on
 
 TEST(SquareScreen, GraticuleFrameIsHeavyCyanAndInnerLinesThinLightBlue)
 {
@@ -126,13 +128,13 @@ TEST(Navigation, StartMenuSquareAndBack)
     result = run({"--click", "Continue", "--click", "Square Generator", "--answer", "3"});
     EXPECT_EQ(openWindows(result), QStringList{"Form3"});
 
-    result = run({"--click", "Continue", "--click", "Square Generator", "--answer", "3",
-                  "--click", "Main Menu"});
+    result = run({"--click", "Continue", "--click", "Square Generator", "--answer", "3", "--click",
+                  "Main Menu"});
     EXPECT_EQ(openWindows(result), QStringList{"Form2"});
 
     // "Do Another" passes through the main menu, which stays open behind the fresh screen.
-    result = run({"--click", "Continue", "--click", "Square Generator", "--answer", "3",
-                  "--click", "Do Another", "--answer", "2"});
+    result = run({"--click", "Continue", "--click", "Square Generator", "--answer", "3", "--click",
+                  "Do Another", "--answer", "2"});
     EXPECT_EQ(openWindows(result), (QStringList{"Form2", "Form3"}));
     EXPECT_EQ(control(result, "Form3", "Label1"), "Number of Odd Harmonics  =   2");
 

@@ -60,15 +60,14 @@ struct ScreeningCase {
     bool ends;
     const char* form;
     const char* label1;
-    const char* label2;         // nullptr: the screen has no second caption
-    int harmonics;              // shared count afterwards
-    const char* dutyCycle;      // nullptr: not checked
-    const char* rectifyChoice;  // nullptr: not checked
+    const char* label2;        // nullptr: the screen has no second caption
+    int harmonics;             // shared count afterwards
+    const char* dutyCycle;     // nullptr: not checked
+    const char* rectifyChoice; // nullptr: not checked
     bool drawsCurve;
 };
 
-class Screening : public ::testing::TestWithParam<ScreeningCase> {};
-
+class Screening : public ::testing::TestWithParam<ScreeningCase> { };
 
 TEST_P(Screening, CaptionsSharedValuesAndCurve)
 {
@@ -96,6 +95,7 @@ TEST_P(Screening, CaptionsSharedValuesAndCurve)
     EXPECT_EQ(countPixels(result, c.form, kBlack) > 0, c.drawsCurve);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Triangle, Screening, ::testing::Values(
     ScreeningCase{"Three", {"--screen", "triangle", "--answer", "3"}, false, "Form4",
                   "Number of Odd Harmonics  =   3", nullptr, 3, nullptr, nullptr, true},
@@ -112,7 +112,9 @@ INSTANTIATE_TEST_SUITE_P(Triangle, Screening, ::testing::Values(
                   nullptr, 0,
                   nullptr, nullptr, false}),
     tables::rowName);
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Sawtooth, Screening, ::testing::Values(
     ScreeningCase{"Three", {"--screen", "sawtooth", "--answer", "3"}, false, "Form5",
                   "Number of Harmonics  =   3", nullptr, 3, nullptr, nullptr, true},
@@ -125,7 +127,9 @@ INSTANTIATE_TEST_SUITE_P(Sawtooth, Screening, ::testing::Values(
                   nullptr, 0,
                   nullptr, nullptr, false}),
     tables::rowName);
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Rectified, Screening, ::testing::Values(
     ScreeningCase{"Defaults", {"--screen", "rectified", "--answer", "F", "--answer", "3"}, false,
                   "Form6",
@@ -153,7 +157,9 @@ INSTANTIATE_TEST_SUITE_P(Rectified, Screening, ::testing::Values(
                   "Form6", "",
                   nullptr, 0, nullptr, "F", false}),
     tables::rowName);
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Pulse, Screening, ::testing::Values(
     ScreeningCase{"Defaults", {"--screen", "pulse", "--answer", "13", "--answer", "0.2"}, false,
                   "Form13",
@@ -200,6 +206,7 @@ INSTANTIATE_TEST_SUITE_P(Pulse, Screening, ::testing::Values(
                   "Form13",
                   "", nullptr, -1, "0.2", nullptr, false}),
     tables::rowName);
+// clang-format on
 
 // ---- Where the curves run ----------------------------------------------------------------------
 
@@ -211,7 +218,7 @@ struct CurveCase {
     std::vector<std::pair<double, double>> offCurve; // logical points it keeps away from
 };
 
-class Curves : public ::testing::TestWithParam<CurveCase> {};
+class Curves : public ::testing::TestWithParam<CurveCase> { };
 
 TEST_P(Curves, RunThroughTheirPointsAndStopAtTheRightEdge)
 {
@@ -221,11 +228,12 @@ TEST_P(Curves, RunThroughTheirPointsAndStopAtTheRightEdge)
     for (const auto& [x, y] : c.onCurve)
         EXPECT_TRUE(canvasHasNear(result, c.form, x, y, kBlack, 1)) << "(" << x << ", " << y << ")";
     for (const auto& [x, y] : c.offCurve)
-        EXPECT_FALSE(canvasHasNear(result, c.form, x, y, kBlack, 1)) << "(" << x << ", " << y
-            << ")";
+        EXPECT_FALSE(canvasHasNear(result, c.form, x, y, kBlack, 1))
+            << "(" << x << ", " << y << ")";
     EXPECT_EQ(blackPixelsRightOf(result, c.form, 478), 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Screens, Curves, ::testing::Values(
     // Every cosine is 1 at t = 0: the peak 196 - (504 / pi^2)(1 + 1/9 + 1/25) = 137.2; the trough
     // at t = pi (x = 205.9) mirrors it.
@@ -259,6 +267,7 @@ INSTANTIATE_TEST_SUITE_P(Screens, Curves, ::testing::Values(
               "Form13",
               {{100, 70}, {470, 70}}, {{100, 196}}}),
     tables::rowName);
+// clang-format on
 
 // ---- Reaching the screens ----------------------------------------------------------------------
 
@@ -269,7 +278,7 @@ struct MenuCase {
     QStringList questions; // titles of the question boxes, in order
 };
 
-class MenuButtons : public ::testing::TestWithParam<MenuCase> {};
+class MenuButtons : public ::testing::TestWithParam<MenuCase> { };
 
 // "Do Another" passes through the main menu, which stays behind the fresh screen and its question.
 TEST_P(MenuButtons, OpenTheScreenAndDoAnotherAsksAgain)
@@ -278,7 +287,8 @@ TEST_P(MenuButtons, OpenTheScreenAndDoAnotherAsksAgain)
     QStringList arguments{"--click", "Continue", "--click", c.button};
     for (const char* answer : c.answers)
         arguments << "--answer" << answer;
-    arguments << "--click" << "Do Another";
+    arguments << "--click"
+              << "Do Another";
     const auto result = run(arguments);
     ASSERT_EQ(result.exitCode, 0) << result.failure.toStdString();
     EXPECT_EQ(openWindows(result), (QStringList{"Form2", c.form}));
@@ -292,6 +302,7 @@ TEST_P(MenuButtons, OpenTheScreenAndDoAnotherAsksAgain)
               c.questions.first());
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Synthesis, MenuButtons, ::testing::Values(
     MenuCase{"Triangle Generator", "Form4", {"3"}, {"Number of Odd Harmonics"}},
     MenuCase{"Sawtooth Generator", "Form5", {"3"}, {"Number of Harmonics"}},
@@ -300,11 +311,12 @@ INSTANTIATE_TEST_SUITE_P(Synthesis, MenuButtons, ::testing::Values(
     MenuCase{"Pulse Generator", "Form13", {"13", "0.2"},
              {"Number of Harmonics", "Duty Cycle [0 to 1]"}}),
     [](const auto& info) { return testName(QString::fromLatin1(info.param.button)); });
+// clang-format on
 
 TEST(SynthesisScreens, MainMenuReturnsToTheMenu)
 {
-    const auto result = run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click",
-                             "Main Menu"});
+    const auto result =
+        run({"--screen", "pulse", "--answer", "13", "--answer", "0.2", "--click", "Main Menu"});
     EXPECT_EQ(openWindows(result), QStringList{"Form2"});
 }
 

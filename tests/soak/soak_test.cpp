@@ -60,6 +60,7 @@ double residentMiB()
 // The largest inputs the screens accept; other questions get their default answer.
 QString largestAnswer(const playback::Offer& offer)
 {
+    // clang-format off
     static const QHash<QString, QString> answers{
         {QStringLiteral("Number of Odd Harmonics"), QStringLiteral("32767")},
         {QStringLiteral("Number of Harmonics"), QStringLiteral("32767")},
@@ -67,6 +68,7 @@ QString largestAnswer(const playback::Offer& offer)
         {QStringLiteral("The number of taps [500 max.]"), QStringLiteral("500")},
         {QStringLiteral("Plot the filter's phase response? [Y]es or [N]o"), QStringLiteral("Y")},
     };
+    // clang-format on
     return answers.value(offer.promptTitle, offer.promptDefault);
 }
 
@@ -93,7 +95,9 @@ struct Figures {
 class RoundPlan {
 public:
     RoundPlan(const SoakScreen& screen, int rounds, Figures& figures)
-        : m_screen(screen), m_rounds(rounds), m_figures(figures) {}
+        : m_screen(screen), m_rounds(rounds), m_figures(figures)
+    {
+    }
 
     std::optional<Step> next(forms::Runtime& runtime, const playback::Offer& offer)
     {
@@ -149,18 +153,18 @@ private:
         switch (move) {
         case 0:
             return onScreen && offer.buttons.contains(QStringLiteral("View Spectrum"))
-                       ? std::optional(Step{Kind::Click, QStringLiteral("View Spectrum")})
-                       : std::nullopt;
+                ? std::optional(Step{Kind::Click, QStringLiteral("View Spectrum")})
+                : std::nullopt;
         case 1:
             if (offer.buttons.contains(QStringLiteral("Close")) && !onScreen)
                 return Step{Kind::Click, QStringLiteral("Close")};
             return onScreen && offer.menuItems.contains(QStringLiteral("Help/About"))
-                       ? std::optional(Step{Kind::Menu, QStringLiteral("Help/About")})
-                       : std::nullopt;
+                ? std::optional(Step{Kind::Menu, QStringLiteral("Help/About")})
+                : std::nullopt;
         case 2:
             return !onScreen && offer.buttons.contains(QStringLiteral("OK"))
-                       ? std::optional(Step{Kind::Click, QStringLiteral("OK")})
-                       : std::nullopt;
+                ? std::optional(Step{Kind::Click, QStringLiteral("OK")})
+                : std::nullopt;
         case 3:
             return onScreen ? std::optional(Step{Kind::Click, QStringLiteral("Do Another")})
                             : std::nullopt;
@@ -190,7 +194,7 @@ private:
     QStringList m_pendingToggles; // the check boxes are set once, so every design draws all it can
 };
 
-class Soak : public ::testing::TestWithParam<SoakScreen> {};
+class Soak : public ::testing::TestWithParam<SoakScreen> { };
 
 TEST_P(Soak, MemoryAndWindowsStayFlat)
 {
@@ -231,6 +235,7 @@ TEST_P(Soak, MemoryAndWindowsStayFlat)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Screens, Soak,
     ::testing::Values(SoakScreen{"Form3", "Command2"}, SoakScreen{"Form4", "Command3"},
@@ -239,6 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SoakScreen{"Form9", "Command6"}, SoakScreen{"Form10", "Command7"},
                       SoakScreen{"Form11", "Command8"}, SoakScreen{"Form12", "Command9"}),
     tables::nameBy(&SoakScreen::screen));
+// clang-format on
 
 } // namespace
 

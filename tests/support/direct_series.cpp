@@ -49,7 +49,7 @@ double halfWaveRectifiedY(int harmonics, double t)
     if (harmonics != 1) {
         for (int n = 2; n <= 2 * harmonics; n += 2)
             y += (kAmplitude / kPi) * 2 * std::pow(-1.0, n / 2 + 1) * std::cos(n * t)
-                 / (double(n) * n - 1);
+                / (double(n) * n - 1);
     }
     return kZeroLine - y;
 }

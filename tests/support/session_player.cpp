@@ -1,9 +1,9 @@
 #include "session_player.h"
 
-#include "program/screen_registry.h"
-#include "screens/shared_state.h"
 #include "forms/form.h"
 #include "forms/runtime.h"
+#include "program/screen_registry.h"
+#include "screens/shared_state.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,7 +29,8 @@ QStringList menuItemsOf(forms::Form* form)
             continue;
         for (QAction* item : top->menu()->actions())
             if (!item->isSeparator())
-                items << withoutMnemonics(top->text()) + QLatin1Char('/') + withoutMnemonics(item->text());
+                items << withoutMnemonics(top->text()) + QLatin1Char('/')
+                        + withoutMnemonics(item->text());
     }
     return items;
 }
@@ -38,14 +39,22 @@ QStringList asOptions(const forms::Step& step)
 {
     using Kind = forms::Step::Kind;
     switch (step.kind) {
-    case Kind::Answer: return {QStringLiteral("--answer"), step.text};
-    case Kind::Cancel: return {QStringLiteral("--cancel")};
-    case Kind::Click: return {QStringLiteral("--click"), step.text};
-    case Kind::Toggle: return {QStringLiteral("--toggle"), step.text};
-    case Kind::Menu: return {QStringLiteral("--menu"), step.text};
-    case Kind::Close: return {QStringLiteral("--close")};
-    case Kind::Export: return {QStringLiteral("--export"), step.text, step.file};
-    case Kind::Hold: return {QStringLiteral("--hold")};
+    case Kind::Answer:
+        return {QStringLiteral("--answer"), step.text};
+    case Kind::Cancel:
+        return {QStringLiteral("--cancel")};
+    case Kind::Click:
+        return {QStringLiteral("--click"), step.text};
+    case Kind::Toggle:
+        return {QStringLiteral("--toggle"), step.text};
+    case Kind::Menu:
+        return {QStringLiteral("--menu"), step.text};
+    case Kind::Close:
+        return {QStringLiteral("--close")};
+    case Kind::Export:
+        return {QStringLiteral("--export"), step.text, step.file};
+    case Kind::Hold:
+        return {QStringLiteral("--hold")};
     }
     return {};
 }
@@ -88,7 +97,7 @@ QStringList registeredScreens()
     return screens;
 }
 
-StepWatchdog::StepWatchdog() : m_thread([this] { watch(); }) {}
+StepWatchdog::StepWatchdog() : m_thread([this] { watch(); }) { }
 
 StepWatchdog::~StepWatchdog()
 {
@@ -128,8 +137,10 @@ void StepWatchdog::watch()
             continue;
         }
         const auto deadline = *m_deadline;
-        if (m_changed.wait_until(lock, deadline) == std::cv_status::timeout && m_deadline == deadline) {
-            std::fprintf(stderr, "step watchdog: \"%s\" did not finish in time: the program hangs\n",
+        if (m_changed.wait_until(lock, deadline) == std::cv_status::timeout
+            && m_deadline == deadline) {
+            std::fprintf(stderr,
+                         "step watchdog: \"%s\" did not finish in time: the program hangs\n",
                          m_step.c_str());
             std::abort();
         }
@@ -205,7 +216,10 @@ void SteppedSession::finish()
         return;
     m_finishing = true;
     if (m_runtime->hasEnded()) {
-        QTimer::singleShot(0, this, [this] { if (m_quit) m_quit(); });
+        QTimer::singleShot(0, this, [this] {
+            if (m_quit)
+                m_quit();
+        });
         return;
     }
     m_watchdog.arm(m_stepLimit, QStringLiteral("ending the program"));

@@ -27,10 +27,10 @@ struct Offer {
     bool promptOpen = false;
     QString promptTitle;
     QString promptDefault;
-    QString topWindow;       // empty when no window is open
-    QStringList buttons;     // visible push buttons, captions as the driver matches them
+    QString topWindow;   // empty when no window is open
+    QStringList buttons; // visible push buttons, captions as the driver matches them
     QStringList checkBoxes;
-    QStringList menuItems;   // "Help/About"
+    QStringList menuItems; // "Help/About"
     int openWindows = 0;
 };
 
@@ -69,9 +69,9 @@ public:
 
     struct Result {
         int steps = 0;
-        bool ended = false;      // the program ended by itself (End, or its last window closed)
-        QString failure;         // the driver could not carry out a chosen step
-        QStringList script;      // the run as command-line options, for replaying it
+        bool ended = false; // the program ended by itself (End, or its last window closed)
+        QString failure;    // the driver could not carry out a chosen step
+        QStringList script; // the run as command-line options, for replaying it
         long nonFiniteCoordinates = 0; // drawing calls handed a coordinate that is not a number
     };
 

@@ -15,11 +15,8 @@
 namespace tables {
 
 template <typename Row>
-    requires requires(const Row& row, std::ostream& out) { out << row.name; }
-void PrintTo(const Row& row, std::ostream* out)
-{
-    *out << row.name;
-}
+requires requires(const Row& row, std::ostream& out) { out << row.name; }
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 // The name generator of INSTANTIATE_TEST_SUITE_P for rows with a `name` member.
 inline constexpr auto rowName = [](const auto& info) { return std::string(info.param.name); };

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Below the smallest normal double the answer reads as 0 where strtod keeps a subnormal.
         const bool subnormal = std::fabs(reference) < DBL_MIN;
         FUZZ_CHECK(*number == reference || (subnormal && *number == 0),
-                   quoted(text) + " reads " + fuzzcheck::show(*number) + ", strtod " + fuzzcheck::show(reference));
+                   quoted(text) + " reads " + fuzzcheck::show(*number) + ", strtod "
+                       + fuzzcheck::show(reference));
     }
     if (read.reading == dsp::Reading::OutOfRange)
         FUZZ_CHECK(std::isinf(read.value), quoted(text));
@@ -51,11 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const bool tooLong = dsp::answerLength(text) > dsp::kLongestAnswer;
     FUZZ_CHECK(dsp::answerLength(text) <= text.size(), quoted(text));
-    for (const auto question : {dsp::AnswerKind::Number, dsp::AnswerKind::HarmonicCount, dsp::AnswerKind::TapCount})
-        for (const auto conversion : {dsp::CountConversion::WholePart, dsp::CountConversion::NearestEven}) {
+    for (const auto question :
+         {dsp::AnswerKind::Number, dsp::AnswerKind::HarmonicCount, dsp::AnswerKind::TapCount})
+        for (const auto conversion :
+             {dsp::CountConversion::WholePart, dsp::CountConversion::NearestEven}) {
             const auto reason = dsp::answerRefusal(question, text, conversion);
             if (reason)
-                FUZZ_CHECK(!reason->empty() && reason->find('\n') == std::string::npos && reason->size() < 60,
+                FUZZ_CHECK(!reason->empty() && reason->find('\n') == std::string::npos
+                               && reason->size() < 60,
                            *reason);
             if (text.empty()) {
                 FUZZ_CHECK(!reason, "the empty answer (Cancel) is never refused");

@@ -24,7 +24,7 @@ namespace fuzzcheck {
 
 class Bytes {
 public:
-    Bytes(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    Bytes(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) { }
     bool empty() const { return m_at >= m_size; }
     std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
     std::uint16_t word() { return static_cast<std::uint16_t>(byte() << 8 | byte()); }
@@ -39,7 +39,11 @@ public:
     }
     // A value in [0, 1] with 16 bits of resolution.
     double unit() { return word() / 65535.0; }
-    std::string rest() { return std::string(reinterpret_cast<const char*>(m_data + std::min(m_at, m_size)), m_size - std::min(m_at, m_size)); }
+    std::string rest()
+    {
+        return std::string(reinterpret_cast<const char*>(m_data + std::min(m_at, m_size)),
+                           m_size - std::min(m_at, m_size));
+    }
 
 private:
     const std::uint8_t* m_data;

@@ -20,11 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     taps.reserve(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k) {
         // Taps of designs lie within [-1, 1]; an exponent byte reaches down to the tiny ones.
-        const double tap = (static_cast<int>(in.word()) - 32768) / 32768.0 * std::pow(2.0, -(in.byte() % 64));
+        const double tap =
+            (static_cast<int>(in.word()) - 32768) / 32768.0 * std::pow(2.0, -(in.byte() % 64));
         taps.push_back(tap);
     }
     using namespace dsp::fir;
-    const std::string detail = std::to_string(count) + " taps, first " + fuzzcheck::show(taps.front());
+    const std::string detail =
+        std::to_string(count) + " taps, first " + fuzzcheck::show(taps.front());
     const std::vector<double> us = frequencyIndices(count);
     const std::vector<ResponsePoint> sweep = responseSweep(taps);
     FUZZ_CHECK(sweep.size() == us.size(), detail);
@@ -45,9 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(std::isfinite(responseX(point.u, count)), detail);
         FUZZ_CHECK(std::isfinite(linearTraceY(a, kLinearScale)), detail);
         const double logY = logTraceY(a, reference);
-        FUZZ_CHECK(std::isfinite(logY) && logY <= 384 + 1e-9, detail + " log y " + fuzzcheck::show(logY));
+        FUZZ_CHECK(std::isfinite(logY) && logY <= 384 + 1e-9,
+                   detail + " log y " + fuzzcheck::show(logY));
         const double phase = phaseDegrees(point);
-        FUZZ_CHECK(std::isfinite(phase) && std::fabs(phase) <= 270, detail + " phase " + fuzzcheck::show(phase));
+        FUZZ_CHECK(std::isfinite(phase) && std::fabs(phase) <= 270,
+                   detail + " phase " + fuzzcheck::show(phase));
         FUZZ_CHECK(std::isfinite(phaseTraceY(phase)), detail);
     }
     if (count <= 8) {

@@ -19,6 +19,7 @@ struct CurveKind {
     double xPerT, xAtZero;                  // x = xAtZero + xPerT t
 };
 
+// clang-format off
 const CurveKind kKinds[] = {
     {"square", 630, [](int n, double) { return dsp::squareWaveCurve(n); },
      [](int n, double, double t) { return dsp::direct::squareWaveY(n, t); }, 37, 10},
@@ -33,6 +34,7 @@ const CurveKind kKinds[] = {
     {"pulse", 1235, [](int n, double d) { return dsp::pulseTrainCurve(n, d); },
      [](int n, double d, double t) { return dsp::direct::pulseTrainY(n, d, t); }, 19, 9},
 };
+// clang-format on
 
 } // namespace
 
@@ -46,10 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t shape = in.byte();
     const int harmonics = shape == 0 ? in.word() % 3072 : shape % 48;
     const double dutyCycle = in.unit();
-    const std::string detail = std::string(kind.name) + " " + std::to_string(harmonics) + " harmonics, duty "
-                             + fuzzcheck::show(dutyCycle);
+    const std::string detail = std::string(kind.name) + " " + std::to_string(harmonics)
+        + " harmonics, duty " + fuzzcheck::show(dutyCycle);
     const dsp::Curve curve = kind.fast(harmonics, dutyCycle);
-    FUZZ_CHECK(curve.points.size() == kind.points, detail + " gives " + std::to_string(curve.points.size()));
+    FUZZ_CHECK(curve.points.size() == kind.points,
+               detail + " gives " + std::to_string(curve.points.size()));
     for (std::size_t i = 0; i < curve.points.size(); ++i) {
         FUZZ_CHECK(std::isfinite(curve.points[i].x) && std::isfinite(curve.points[i].y), detail);
         if (i > 1)
@@ -64,8 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const double t = (curve.points[i].x - kind.xAtZero) / kind.xPerT;
             const double expected = kind.directY(harmonics, dutyCycle, t);
             FUZZ_CHECK(std::fabs(expected - curve.points[i].y) <= 1e-6,
-                       detail + " point " + std::to_string(i) + ": " + fuzzcheck::show(curve.points[i].y)
-                           + " against " + fuzzcheck::show(expected));
+                       detail + " point " + std::to_string(i) + ": "
+                           + fuzzcheck::show(curve.points[i].y) + " against "
+                           + fuzzcheck::show(expected));
         }
     return 0;
 }

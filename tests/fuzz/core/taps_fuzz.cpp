@@ -43,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double centreHz = nyquistHz * (0.5 + in.word()) / 65536.5;
     if (!(bandHz > 0 && bandHz < nyquistHz && centreHz > 0 && centreHz < nyquistHz))
         return 0;
-    const std::string detail = "design " + std::to_string(design) + " fs " + fuzzcheck::show(samplingHz) + " band "
-                             + fuzzcheck::show(bandHz) + " centre " + fuzzcheck::show(centreHz) + " taps "
-                             + std::to_string(taps);
+    const std::string detail = "design " + std::to_string(design) + " fs "
+        + fuzzcheck::show(samplingHz) + " band " + fuzzcheck::show(bandHz) + " centre "
+        + fuzzcheck::show(centreHz) + " taps " + std::to_string(taps);
     using namespace dsp::fir;
     switch (design) {
     case 0: {
@@ -54,16 +54,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto points = tapPlotPoints(samplingHz, bandHz, taps);
         FUZZ_CHECK(static_cast<int>(points.size()) == taps, detail);
         for (const auto& point : points)
-            FUZZ_CHECK(std::isfinite(point.x) && std::isfinite(point.y) && point.x > 0 && point.x < 480, detail);
+            FUZZ_CHECK(std::isfinite(point.x) && std::isfinite(point.y) && point.x > 0
+                           && point.x < 480,
+                       detail);
         FUZZ_CHECK(std::isfinite(tapPlotTopValue(samplingHz, bandHz, taps)), detail);
         const int bins = passbandBins(bandHz, samplingHz, taps);
         FUZZ_CHECK(bins >= 1 && bins <= taps, detail + " bins " + std::to_string(bins));
         break;
     }
-    case 1: checkTaps(blackmanLowpassTaps(samplingHz, bandHz, taps), taps, detail); break;
-    case 2: checkTaps(highpassTaps(samplingHz, bandHz, taps), taps, detail); break;
-    case 3: checkTaps(bandpassTaps(samplingHz, bandHz, centreHz, taps), taps, detail); break;
-    case 4: checkTaps(bandstopTaps(samplingHz, bandHz, centreHz, taps), taps, detail); break;
+    case 1:
+        checkTaps(blackmanLowpassTaps(samplingHz, bandHz, taps), taps, detail);
+        break;
+    case 2:
+        checkTaps(highpassTaps(samplingHz, bandHz, taps), taps, detail);
+        break;
+    case 3:
+        checkTaps(bandpassTaps(samplingHz, bandHz, centreHz, taps), taps, detail);
+        break;
+    case 4:
+        checkTaps(bandstopTaps(samplingHz, bandHz, centreHz, taps), taps, detail);
+        break;
     }
     return 0;
 }
