@@ -15,6 +15,8 @@ esac
 run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-liberation2 jq)
 test_packages=(
   googletest libgtest-dev libbenchmark-dev
+  # The layout check of the sources.
+  clang-format
   # The sanitizer and fuzzing build; the runtimes of this clang are added below.
   clang
   # The install and package tests: cpack's dependency lookup (dpkg-shlibdeps) and the checkers.
