@@ -156,7 +156,8 @@ private:
     QPainter& painter();
     void endPainting();
     void invokeHandler(const std::function<void()>& handler);
-    void fillDot(const QPoint& centre, const QColor& colour, int width);
+    void fillDot(const QPoint& centre, QRgb colour, int width);
+    void drawPendingLines();
     void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to, const QColor& colour);
 
     QString m_name;
@@ -176,6 +177,19 @@ private:
     QPushButton* m_cancelButton = nullptr;
     QPainter m_painter;
     QPen m_activePen;
+    // One-pixel lines of one colour, drawn in one painter call when the pass needs them on the
+    // image: before anything else is drawn, read back or shown.
+    std::vector<QLine> m_pendingLines;
+    QColor m_pendingColour;
+    // The pen width in device pixels and, for the record, in logical units, for the draw width
+    // and logical scale they were worked out for.
+    struct PenWidths {
+        int drawWidth = 0;
+        double scaleWidth = 0;
+        int device = 1;
+        double logical = 1;
+    };
+    mutable PenWidths m_penWidths;
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
     int m_drawWidth = 1;

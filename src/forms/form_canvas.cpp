@@ -42,9 +42,18 @@ void Form::canvasChanged()
     m_client->update();
 }
 
+// Worked out again only when the draw width or the scale changes, not for every call.
 int Form::devicePenWidth() const
 {
-    return std::max(1, static_cast<int>(std::lround(m_drawWidth * m_deviceRatio * m_zoom)));
+    PenWidths& pen = m_penWidths;
+    if (pen.drawWidth != m_drawWidth || pen.scaleWidth != m_scaleWidth) {
+        pen.drawWidth = m_drawWidth;
+        pen.scaleWidth = m_scaleWidth;
+        pen.device =
+            std::max(1, static_cast<int>(std::lround(m_drawWidth * m_deviceRatio * m_zoom)));
+        pen.logical = pen.device / m_deviceRatio * m_scaleWidth / m_clientSize.width();
+    }
+    return pen.device;
 }
 
 bool Form::finite(double x, double y) const
@@ -77,14 +86,30 @@ QPainter& Form::painter()
     return m_painter;
 }
 
+void Form::drawPendingLines()
+{
+    if (m_pendingLines.empty())
+        return;
+    QPainter& p = painter();
+    if (m_activePen.color() != m_pendingColour || m_activePen.width() != 1) {
+        m_activePen = QPen(m_pendingColour, 1, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin);
+        p.setPen(m_activePen);
+    }
+    p.drawLines(m_pendingLines.data(), static_cast<int>(m_pendingLines.size()));
+    m_pendingLines.clear();
+    afterQtDrawing();
+}
+
 void Form::endPainting()
 {
+    drawPendingLines();
     if (m_painter.isActive())
         m_painter.end();
 }
 
 void Form::Cls()
 {
+    m_pendingLines.clear(); // covered by the fill
     endPainting();
     m_image.fill(m_backColor);
     m_record.clear(m_backColor);
@@ -96,24 +121,26 @@ void Form::Cls()
 void Form::record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to,
                   const QColor& colour)
 {
-    const double width = devicePenWidth() / m_deviceRatio * m_scaleWidth / m_clientSize.width();
-    m_record.add({kind, from, to, colour.rgb(), width, m_scaleWidth, m_scaleHeight});
+    devicePenWidth();
+    m_record.add({kind, from, to, colour.rgb(), m_penWidths.logical, m_scaleWidth, m_scaleHeight});
 }
 
-void Form::fillDot(const QPoint& centre, const QColor& colour, int width)
+// Written straight into the image's pixels, after the lines drawn before it.
+void Form::fillDot(const QPoint& centre, QRgb colour, int width)
 {
+    drawPendingLines();
     const int first = -(width - 1) / 2;
-    const QRgb rgb = colour.rgb();
-    for (int dy = first; dy < first + width; ++dy) {
-        const int row = centre.y() + dy;
-        if (row < 0 || row >= m_image.height())
-            continue;
-        auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(row));
-        for (int dx = first; dx < first + width; ++dx) {
-            const int column = centre.x() + dx;
-            if (column >= 0 && column < m_image.width())
-                line[column] = rgb;
-        }
+    const int left = std::max(0, centre.x() + first);
+    const int right = std::min(m_image.width(), centre.x() + first + width);
+    const int top = std::max(0, centre.y() + first);
+    const int bottom = std::min(m_image.height(), centre.y() + first + width);
+    if (left >= right || top >= bottom)
+        return;
+    uchar* bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
+    for (int row = top; row < bottom; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
+        std::fill(line + left, line + right, colour);
     }
 }
 
@@ -125,7 +152,7 @@ void Form::PSet(double x, double y, const QColor& colour)
         return;
     m_current = QPointF(x, y);
     record(DrawingOp::Kind::Point, m_current, m_current, colour);
-    fillDot(toDevice(x, y), colour, devicePenWidth());
+    fillDot(toDevice(x, y), colour.rgb(), devicePenWidth());
     canvasChanged();
 }
 
@@ -146,9 +173,17 @@ void Form::LineTo(double x2, double y2)
     canvasChanged();
     const int width = devicePenWidth();
     if (from == to) {
-        fillDot(to, m_foreColor, width);
+        fillDot(to, m_foreColor.rgb(), width);
         return;
     }
+    if (width == 1) {
+        if (!m_pendingLines.empty() && m_pendingColour != m_foreColor)
+            drawPendingLines();
+        m_pendingColour = m_foreColor;
+        m_pendingLines.emplace_back(from, to);
+        return;
+    }
+    drawPendingLines();
     QPainter& p = painter();
     if (m_activePen.color() != m_foreColor || m_activePen.width() != width) {
         const Qt::PenCapStyle cap = width > 1 ? Qt::RoundCap : Qt::SquareCap;
