@@ -15,6 +15,7 @@
 #include <QPen>
 #include <QPointer>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -181,15 +182,15 @@ private:
     // image: before anything else is drawn, read back or shown.
     std::vector<QLine> m_pendingLines;
     QColor m_pendingColour;
-    // The pen width in device pixels and, for the record, in logical units, for the draw width
-    // and logical scale they were worked out for.
+    // For each draw width, the pen width in device pixels and, for the record, in logical units,
+    // with the logical scale they were worked out for (screens switch widths call by call).
     struct PenWidths {
-        int drawWidth = 0;
+        int drawWidth = 0; // 0: not worked out yet
         double scaleWidth = 0;
         int device = 1;
         double logical = 1;
     };
-    mutable PenWidths m_penWidths;
+    mutable std::array<PenWidths, 65> m_penWidths;
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
     int m_drawWidth = 1;

@@ -45,7 +45,7 @@ void Form::canvasChanged()
 // Worked out again only when the draw width or the scale changes, not for every call.
 int Form::devicePenWidth() const
 {
-    PenWidths& pen = m_penWidths;
+    PenWidths& pen = m_penWidths[static_cast<std::size_t>(m_drawWidth)];
     if (pen.drawWidth != m_drawWidth || pen.scaleWidth != m_scaleWidth) {
         pen.drawWidth = m_drawWidth;
         pen.scaleWidth = m_scaleWidth;
@@ -122,7 +122,8 @@ void Form::record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to,
                   const QColor& colour)
 {
     devicePenWidth();
-    m_record.add({kind, from, to, colour.rgb(), m_penWidths.logical, m_scaleWidth, m_scaleHeight});
+    const double width = m_penWidths[static_cast<std::size_t>(m_drawWidth)].logical;
+    m_record.add({kind, from, to, colour.rgb(), width, m_scaleWidth, m_scaleHeight});
 }
 
 // Written straight into the image's pixels, after the lines drawn before it.
