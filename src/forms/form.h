@@ -17,6 +17,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -191,6 +192,13 @@ private:
         double logical = 1;
     };
     mutable std::array<PenWidths, 65> m_penWidths;
+    // The pixel of the last line's end, with the point and scale it was worked out for, so that
+    // a polyline maps each of its points once.
+    struct MappedPoint {
+        double x, y, scaleWidth, scaleHeight; // compared exactly
+        QPoint pixel;
+    };
+    std::optional<MappedPoint> m_lastEnd;
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
     int m_drawWidth = 1;

@@ -167,8 +167,12 @@ void Form::LineTo(double x2, double y2)
 {
     if (!finite(m_current.x(), m_current.y()) || !finite(x2, y2))
         return;
-    const QPoint from = toDevice(m_current.x(), m_current.y());
+    const MappedPoint start{m_current.x(), m_current.y(), m_scaleWidth, m_scaleHeight, {}};
+    const bool joined = m_lastEnd && m_lastEnd->x == start.x && m_lastEnd->y == start.y
+        && m_lastEnd->scaleWidth == start.scaleWidth && m_lastEnd->scaleHeight == start.scaleHeight;
+    const QPoint from = joined ? m_lastEnd->pixel : toDevice(start.x, start.y);
     const QPoint to = toDevice(x2, y2);
+    m_lastEnd = MappedPoint{x2, y2, m_scaleWidth, m_scaleHeight, to};
     record(DrawingOp::Kind::Line, m_current, QPointF(x2, y2), m_foreColor);
     m_current = QPointF(x2, y2);
     canvasChanged();
