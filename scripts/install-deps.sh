@@ -11,8 +11,10 @@ case "$mode" in
   *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
 esac
 
-# jq reads the state of the sample session that run.sh renders where there is no display.
-run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-liberation2 jq)
+# jq reads the state of the sample session that run.sh renders where there is no display; Eigen
+# finds the zeros of a filter design.
+run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-liberation2 jq
+  libeigen3-dev)
 test_packages=(
   googletest libgtest-dev libbenchmark-dev
   # The layout check of the sources.
