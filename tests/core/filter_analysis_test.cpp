@@ -79,7 +79,7 @@ std::vector<Design> everyKind(int taps)
 std::vector<Design> symmetricDesigns()
 {
     std::vector<Design> designs;
-    for (int taps : {1, 2, 15, 16, 101, 500})
+    for (int taps : {1, 2, 15, 16, 101, 256})
         for (Design design : everyKind(taps))
             designs.push_back({design.name, mirrored(design.taps)});
     return designs;
