@@ -59,6 +59,32 @@ std::optional<std::vector<std::complex<double>>> roots(const std::vector<double>
     return std::vector<std::complex<double>>(found.begin(), found.end());
 }
 
+// Point i of `intervals` from 0 Hz to fs/2, in cycles per sample.
+double gridCycles(std::size_t i, std::size_t intervals)
+{
+    return static_cast<double>(i) / static_cast<double>(2 * intervals);
+}
+
+// sum h[n] e^(-iwn) and sum n h[n] e^(-iwn) at every point of the grid. Scaled, the weighted
+// taps n h[n] stay far from overflow; the delay, their ratio, is unchanged.
+struct GridSums {
+    std::vector<std::complex<double>> plain;
+    std::vector<std::complex<double>> weighted;
+};
+GridSums gridSums(const std::vector<double>& taps, std::size_t intervals)
+{
+    const std::vector<double> h = scaledTaps(taps)->taps;
+    std::vector<double> weighted(h.size());
+    for (std::size_t n = 0; n < h.size(); ++n)
+        weighted[n] = static_cast<double>(n) * h[n];
+    GridSums sums;
+    for (std::size_t i = 0; i <= intervals; ++i) {
+        sums.plain.push_back(exactSum(h, gridCycles(i, intervals)));
+        sums.weighted.push_back(exactSum(weighted, gridCycles(i, intervals)));
+    }
+    return sums;
+}
+
 } // namespace
 
 TapsCheck checkTaps(const std::vector<double>& taps)
@@ -87,26 +113,15 @@ GroupDelay groupDelay(const std::vector<double>& taps, double samplingHz)
     delay.taps = checkTaps(taps);
     if (delay.taps != TapsCheck::Usable)
         return delay;
-    // Scaled, the weighted taps n h[n] stay far from overflow; the ratio is unchanged.
-    const std::vector<double> h = scaledTaps(taps)->taps;
-    std::vector<double> weighted(h.size());
-    for (std::size_t n = 0; n < h.size(); ++n)
-        weighted[n] = static_cast<double>(n) * h[n];
-    const std::size_t intervals = kPointsPerBin * h.size();
-    std::vector<std::complex<double>> sums(intervals + 1);
-    std::vector<std::complex<double>> weightedSums(intervals + 1);
-    double peak = 0;
+    const std::size_t intervals = kPointsPerBin * taps.size();
+    const GridSums sums = gridSums(taps, intervals);
+    const double peak =
+        std::abs(*std::max_element(sums.plain.begin(), sums.plain.end(),
+                                   [](auto a, auto b) { return std::abs(a) < std::abs(b); }));
     for (std::size_t i = 0; i <= intervals; ++i) {
-        const double cycles = static_cast<double>(i) / static_cast<double>(2 * intervals);
-        sums[i] = exactSum(h, cycles);
-        weightedSums[i] = exactSum(weighted, cycles);
-        peak = std::max(peak, std::abs(sums[i]));
-    }
-    for (std::size_t i = 0; i <= intervals; ++i) {
-        GroupDelayPoint point{
-            samplingHz * static_cast<double>(i) / static_cast<double>(2 * intervals), std::nullopt};
-        if (std::abs(sums[i]) >= kGroupDelayFloor * peak)
-            point.delaySamples = (weightedSums[i] / sums[i]).real();
+        GroupDelayPoint point{samplingHz * gridCycles(i, intervals), std::nullopt};
+        if (std::abs(sums.plain[i]) >= kGroupDelayFloor * peak)
+            point.delaySamples = (sums.weighted[i] / sums.plain[i]).real();
         else
             ++delay.leftOut;
         delay.points.push_back(point);

@@ -62,10 +62,10 @@ ThroughStatus checkRequest(const std::vector<double>& taps, const SampledWave& w
     return ThroughStatus::Done;
 }
 
-// |H| at x cycles per sample; scaled so that no tap table overflows the sums.
-double gainAt(const std::vector<double>& taps, double cyclesPerSample)
+// |H| at x cycles per sample, from the taps scaled so that no table overflows the sums (none:
+// every tap is zero).
+double gainAt(const std::optional<ScaledTaps>& scaled, double cyclesPerSample)
 {
-    const std::optional<ScaledTaps> scaled = scaledTaps(taps);
     if (!scaled)
         return 0;
     return std::ldexp(std::abs(exactSum(scaled->taps, cyclesPerSample)), scaled->exponent);
@@ -105,6 +105,43 @@ int sampleRows(const SampledWave& wave)
     return static_cast<int>(std::min<double>(std::floor(span) + 1, kMostThroughSamples));
 }
 
+// The series' terms below fs/2 with their gains; the count of those at or above it.
+void takeHarmonics(WaveThroughFilter& through, const std::vector<double>& taps,
+                   const SampledWave& wave)
+{
+    const int harmonics = std::clamp(wave.harmonics, 0, static_cast<int>(kMostHarmonics));
+    const std::optional<ScaledTaps> scaled = scaledTaps(taps);
+    for (int n : seriesTerms(wave.wave, harmonics)) {
+        const double frequencyHz = n * wave.fundamentalHz;
+        if (frequencyHz >= wave.samplingHz / 2) {
+            ++through.harmonicsLeftOut;
+            continue;
+        }
+        const double input = std::abs(seriesCoefficient(wave.wave, n, 1, wave.dutyCycle));
+        const double gain = gainAt(scaled, frequencyHz / wave.samplingHz);
+        through.harmonics.push_back({n, frequencyHz, input, gain, input * gain});
+    }
+}
+
+// Rows 0 .. rows - 1, each output summed over the N inputs up to its own.
+void takeSamples(WaveThroughFilter& through, const std::vector<double>& taps,
+                 const SampledWave& wave)
+{
+    const int taken = static_cast<int>(taps.size());
+    const int rows = sampleRows(wave);
+    // input[i] is the wave at sample i - (N - 1).
+    const std::vector<double> input =
+        waveSamples(wave, through.harmonics, 1 - taken, rows + taken - 1);
+    for (int n = 0; n < rows; ++n) {
+        double output = 0;
+        for (int k = 0; k < taken; ++k)
+            output += taps[static_cast<std::size_t>(k)]
+                * input[static_cast<std::size_t>(n - k + taken - 1)];
+        through.samples.push_back(
+            {n, n / wave.samplingHz, input[static_cast<std::size_t>(n + taken - 1)], output});
+    }
+}
+
 } // namespace
 
 WaveThroughFilter waveThroughFilter(const std::vector<double>& taps, const SampledWave& wave)
@@ -113,31 +150,9 @@ WaveThroughFilter waveThroughFilter(const std::vector<double>& taps, const Sampl
     through.status = checkRequest(taps, wave);
     if (through.status != ThroughStatus::Done)
         return through;
-    const int taken = static_cast<int>(taps.size());
-    through.delaySamples = (taken - 1) / 2.0;
-    const int harmonics = std::clamp(wave.harmonics, 0, static_cast<int>(kMostHarmonics));
-    for (int n : seriesTerms(wave.wave, harmonics)) {
-        const double frequencyHz = n * wave.fundamentalHz;
-        if (frequencyHz >= wave.samplingHz / 2) {
-            ++through.harmonicsLeftOut;
-            continue;
-        }
-        const double input = std::abs(seriesCoefficient(wave.wave, n, 1, wave.dutyCycle));
-        const double gain = gainAt(taps, frequencyHz / wave.samplingHz);
-        through.harmonics.push_back({n, frequencyHz, input, gain, input * gain});
-    }
-    const int rows = sampleRows(wave);
-    const std::vector<double> input =
-        waveSamples(wave, through.harmonics, 1 - taken, rows + taken - 1);
-    for (int n = 0; n < rows; ++n) {
-        // input[n - k] sits at index n - k + taken - 1.
-        double output = 0;
-        for (int k = 0; k < taken; ++k)
-            output += taps[static_cast<std::size_t>(k)]
-                * input[static_cast<std::size_t>(n - k + taken - 1)];
-        through.samples.push_back(
-            {n, n / wave.samplingHz, input[static_cast<std::size_t>(n + taken - 1)], output});
-    }
+    through.delaySamples = (static_cast<double>(taps.size()) - 1) / 2;
+    takeHarmonics(through, taps, wave);
+    takeSamples(through, taps, wave);
     return through;
 }
 
