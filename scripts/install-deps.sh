@@ -11,8 +11,11 @@ case "$mode" in
   *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
 esac
 
-# jq reads the state of the sample session that run.sh renders where there is no display.
-run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-liberation2 jq)
+# libfftw3-dev: the FFTs of the filter screens' response sweep. jq reads the state of the sample
+# session that run.sh renders where there is no display.
+run_packages=(
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libfftw3-dev fonts-liberation2 jq
+)
 test_packages=(
   googletest libgtest-dev libbenchmark-dev
   # The layout check of the sources.
