@@ -101,10 +101,11 @@ ProductKernel productKernel(simd::Level) { return productsBaseline; }
 
 // FFTW's planner (and the freeing of plans) shares state between threads; only the execution
 // of a finished plan may run concurrently.
+// Never destroyed: grids cached in statics elsewhere free their plans when the program ends.
 std::mutex& plannerMutex()
 {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
 
 struct FftwFree {
