@@ -3,12 +3,14 @@
 #
 #   install-deps.sh run    what building and running the program needs, nothing more
 #   install-deps.sh test   that, and what the tests, benchmarks and checks need (the default)
+#   install-deps.sh bench  what building and running the program needs, the benchmarks, and
+#                          what bench/compare-with-scipy.sh compares them with
 set -euo pipefail
 
 mode=${1:-test}
 case "$mode" in
-  run | test) ;;
-  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  run | test | bench) ;;
+  *) echo "usage: $0 [run|test|bench]" >&2; exit 2 ;;
 esac
 
 # libfftw3-dev: the FFTs of the filter screens' response sweep. jq reads the state of the sample
@@ -29,6 +31,9 @@ test_packages=(
   # The exported PDF pictures are opened with pdftoppm in the command-line tests.
   poppler-utils
 )
+
+# scipy.signal.freqz, timed beside the response sweep; not needed by any test.
+bench_packages=(libbenchmark-dev python3-scipy python3-numpy)
 
 as_root=()
 [[ $(id -u) -eq 0 ]] || as_root=(sudo)
@@ -52,6 +57,10 @@ install_missing() {
 
 install_missing "${run_packages[@]}"
 [[ "$mode" == run ]] && exit 0
+if [[ "$mode" == bench ]]; then
+  install_missing "${bench_packages[@]}"
+  exit 0
+fi
 
 install_missing "${test_packages[@]}"
 # The sanitizer and libFuzzer runtimes come in a package named after clang's major version, which

@@ -1,9 +1,8 @@
 #include "dsp/chirp_z.h"
 
+#include "dsp/fftw_support.h"
 #include "dsp/plot.h"
 #include "dsp/simd.h"
-
-#include <fftw3.h>
 
 #if DSP_SIMD_X86
 #include <immintrin.h>
@@ -13,7 +12,6 @@
 #include <bit>
 #include <cmath>
 #include <mutex>
-#include <new>
 #include <stdexcept>
 
 namespace dsp {
@@ -99,46 +97,24 @@ ProductKernel productKernel(simd::Level level)
 ProductKernel productKernel(simd::Level) { return productsBaseline; }
 #endif
 
-// FFTW's planner (and the freeing of plans) shares state between threads; only the execution
-// of a finished plan may run concurrently.
-// Never destroyed: grids cached in statics elsewhere free their plans when the program ends.
-std::mutex& plannerMutex()
-{
-    static auto* mutex = new std::mutex;
-    return *mutex;
-}
-
-struct FftwFree {
-    void operator()(fftw_complex* data) const { fftw_free(data); }
-};
-using FftwBuffer = std::unique_ptr<fftw_complex, FftwFree>;
-
-FftwBuffer fftwBuffer(std::size_t length)
-{
-    FftwBuffer buffer(fftw_alloc_complex(length));
-    if (!buffer)
-        throw std::bad_alloc();
-    return buffer;
-}
-
 // Each thread's buffers, aligned as the planned ones were (fftw_alloc), so that the shared
 // plans can run on them from any thread. They are kept from call to call: freed and taken
 // again, buffers of this size go back to the system and return as fresh pages each time, which
 // costs more than the transforms.
 struct Scratch {
     std::size_t length = 0;
-    FftwBuffer input;
-    FftwBuffer spectrum;
-    FftwBuffer output;
+    fftw::ComplexBuffer input;
+    fftw::ComplexBuffer spectrum;
+    fftw::ComplexBuffer output;
 };
 
 Scratch& threadScratch(std::size_t length)
 {
     thread_local Scratch scratch;
     if (scratch.length < length) {
-        scratch.input = fftwBuffer(length);
-        scratch.spectrum = fftwBuffer(length);
-        scratch.output = fftwBuffer(length);
+        scratch.input = fftw::complexBuffer(length);
+        scratch.spectrum = fftw::complexBuffer(length);
+        scratch.output = fftw::complexBuffer(length);
         scratch.length = length;
     }
     return scratch;
@@ -199,10 +175,10 @@ ChirpGrid::ChirpGrid(std::size_t taps, std::size_t points, std::int64_t steps)
     for (std::size_t n = 0; n < m_chirp.size(); ++n)
         m_chirp[n] = chirp(static_cast<std::int64_t>(n), steps);
     // Out of place: FFTW's in-place transforms of these lengths copy through a buffer.
-    const FftwBuffer input = fftwBuffer(m_blockLength);
-    const FftwBuffer output = fftwBuffer(m_blockLength);
+    const fftw::ComplexBuffer input = fftw::complexBuffer(m_blockLength);
+    const fftw::ComplexBuffer output = fftw::complexBuffer(m_blockLength);
     {
-        const std::lock_guard lock(plannerMutex());
+        const std::lock_guard lock(fftw::plannerMutex());
         const int length = static_cast<int>(m_blockLength);
         // FFTW_ESTIMATE picks the same algorithm every run (FFTW_MEASURE times candidates, and
         // a different pick would change the last bits and so the drawn pixels between runs).
@@ -238,7 +214,7 @@ ChirpGrid::ChirpGrid(std::size_t taps, std::size_t points, std::int64_t steps)
 
 ChirpGrid::~ChirpGrid()
 {
-    const std::lock_guard lock(plannerMutex());
+    const std::lock_guard lock(fftw::plannerMutex());
     fftw_destroy_plan(m_plans->forward);
     fftw_destroy_plan(m_plans->backward);
 }
