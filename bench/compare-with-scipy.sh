@@ -8,8 +8,8 @@
 # with 17 significant digits, and the response it draws. freqz then evaluates those very taps at
 # the sweep's own points: u = 0, 0.01, ... by repeated addition while u <= N / 2 (Python's floats
 # add as the program's doubles do), at the angles w = 2 pi u / N with the program's five-decimal
-# pi. The best of several timed runs of freqz is set beside the min of the Google benchmarks
-# (--benchmark_format=json): ResponseSweep/N=.../chirpz and .../direct from fir_bench, and, when
+# pi. The best of several timed runs of freqz is set beside the fastest of five repetitions of
+# the Google benchmarks (--benchmark_format=json): ResponseSweep/N=.../chirpz and .../direct from fir_bench, and, when
 # BUILD_DIR/bench/fir_design_bench is there, WholeDesignWithDrawing/N (taps, sweep and the
 # screen's drawing). All times are wall-clock. Needs python3-scipy and python3-numpy
 # (scripts/install-deps.sh bench).
@@ -37,9 +37,8 @@ for n in "${counts[@]}"; do
     --export response "$work/response_$n.csv" --close >/dev/null
 done
 
-# One repetition set each; the min rows are the ones compared.
-benchmark_options=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true
-                   --benchmark_format=json)
+# Five repetitions each; the fastest is the one compared.
+benchmark_options=(--benchmark_repetitions=5 --benchmark_format=json)
 "$sweep_bench" --benchmark_filter='^ResponseSweep/' "${benchmark_options[@]}" \
   >"$work/sweep.json"
 if [[ -x "$design_bench" ]]; then
@@ -66,14 +65,19 @@ def sweep_points(n):
 
 
 def benchmark_minima(path):
-    """Benchmark name -> its min wall time in seconds."""
+    """Benchmark name -> the least wall time of its repetitions, in seconds."""
     if not os.path.exists(path):
         return {}
     scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
     with open(path) as file:
         runs = json.load(file)["benchmarks"]
-    return {run["run_name"]: run["real_time"] * scale[run["time_unit"]]
-            for run in runs if run.get("aggregate_name") == "min"}
+    minima = {}
+    for run in runs:
+        if run.get("run_type") == "iteration":
+            seconds = run["real_time"] * scale[run["time_unit"]]
+            name = run["run_name"]
+            minima[name] = min(seconds, minima.get(name, seconds))
+    return minima
 
 
 sweeps = benchmark_minima(os.path.join(work, "sweep.json"))
