@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <mutex>
 #include <stdexcept>
@@ -172,7 +173,19 @@ Complex chirp(std::int64_t n, std::int64_t steps)
     return {std::cos(reduced), std::sin(reduced)};
 }
 
+// Freed with the grid, or when its construction fails after planning.
 struct ChirpGrid::Plans {
+    Plans() = default;
+    Plans(const Plans&) = delete;
+    Plans& operator=(const Plans&) = delete;
+    ~Plans()
+    {
+        const std::lock_guard lock(fftw::plannerMutex());
+        for (fftw_plan plan : {forward, backward}) {
+            if (plan)
+                fftw_destroy_plan(plan);
+        }
+    }
     fftw_plan forward = nullptr;
     fftw_plan backward = nullptr;
 };
@@ -221,12 +234,7 @@ ChirpGrid::ChirpGrid(std::size_t taps, std::size_t points, std::int64_t steps)
     }
 }
 
-ChirpGrid::~ChirpGrid()
-{
-    const std::lock_guard lock(fftw::plannerMutex());
-    fftw_destroy_plan(m_plans->forward);
-    fftw_destroy_plan(m_plans->backward);
-}
+ChirpGrid::~ChirpGrid() = default;
 
 void ChirpGrid::sums(const double* taps, const Sink& sink, simd::Level level) const
 {
