@@ -1,7 +1,8 @@
-// The response sweep of the filter screens: the Goertzel sweep they draw against the sums term by
-// term. Each tap count runs both, one after the other, so the two lines read as a pair and the
-// points/s counters give the ratio. On a busy machine run with --benchmark_repetitions=10 and
-// read the min rows.
+// The response sweep of the filter screens: the chirp-z sweep they draw against the sums term by
+// term, on the default lowpass design. Each tap count runs both, one after the other, so the two
+// lines read as a pair and the points/s counters give the ratio. On a busy machine run with
+// --benchmark_repetitions=10 and read the min rows. bench/compare-with-scipy.sh sets the sweep
+// beside scipy.signal.freqz on the same taps and points.
 //
 // Then the measured figures of a design (dsp/filter_figures.h) up to the longest table the
 // screens design, 32767 taps: the read-out must stay well under a second there.
@@ -62,7 +63,7 @@ void runFigures(benchmark::State& state, dsp::FilterKind kind, int taps)
 const bool registered = [] {
     for (int taps : {15, 100, 500}) {
         const std::string name = "ResponseSweep/N=" + std::to_string(taps);
-        registerSweep(name + "/goertzel", &dsp::fir::responseSweep, taps);
+        registerSweep(name + "/chirpz", &dsp::fir::responseSweep, taps);
         registerSweep(name + "/direct", &dsp::fir::directResponseSweep, taps);
     }
     for (int taps : {15, 1001, 32767}) {

@@ -3,18 +3,22 @@
 #
 #   install-deps.sh run    what building and running the program needs, nothing more
 #   install-deps.sh test   that, and what the tests, benchmarks and checks need (the default)
+#   install-deps.sh bench  what building and running the program needs, the benchmarks, and
+#                          what bench/compare-with-scipy.sh compares them with
 set -euo pipefail
 
 mode=${1:-test}
 case "$mode" in
-  run | test) ;;
-  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  run | test | bench) ;;
+  *) echo "usage: $0 [run|test|bench]" >&2; exit 2 ;;
 esac
 
-# jq reads the state of the sample session that run.sh renders where there is no display; Eigen
-# finds the zeros of a filter design.
-run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-liberation2 jq
-  libeigen3-dev)
+# libfftw3-dev: the FFTs of the filter screens' response sweep; Eigen finds the zeros of a filter
+# design. jq reads the state of the sample session that run.sh renders where there is no display.
+run_packages=(
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libfftw3-dev libeigen3-dev
+  fonts-liberation2 jq
+)
 test_packages=(
   googletest libgtest-dev libbenchmark-dev
   # The layout check of the sources.
@@ -28,6 +32,9 @@ test_packages=(
   # The exported PDF pictures are opened with pdftoppm in the command-line tests.
   poppler-utils
 )
+
+# scipy.signal.freqz, timed beside the response sweep; not needed by any test.
+bench_packages=(libbenchmark-dev python3-scipy python3-numpy)
 
 as_root=()
 [[ $(id -u) -eq 0 ]] || as_root=(sudo)
@@ -51,6 +58,10 @@ install_missing() {
 
 install_missing "${run_packages[@]}"
 [[ "$mode" == run ]] && exit 0
+if [[ "$mode" == bench ]]; then
+  install_missing "${bench_packages[@]}"
+  exit 0
+fi
 
 install_missing "${test_packages[@]}"
 # The sanitizer and libFuzzer runtimes come in a package named after clang's major version, which

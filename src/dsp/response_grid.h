@@ -23,7 +23,8 @@ std::optional<ScaledTaps> scaledTaps(const std::vector<double>& taps);
 // tables keep their accuracy. For tap tables of up to some 10^5 taps.
 std::complex<double> exactSum(const std::vector<double>& taps, double cyclesPerSample);
 
-// |H| at x = i / size for i = 0 .. size / 2, through one real FFT of the zero-padded taps.
+// |H| at x = i / size for i = 0 .. size / 2, through one real FFT of the zero-padded taps
+// (FFTW's; plans for the last few sizes are kept). Safe to call from several threads at once.
 // `size` is a power of two, at least 4 and at least twice the tap count.
 std::vector<double> gridMagnitudes(const std::vector<double>& taps, std::size_t size);
 

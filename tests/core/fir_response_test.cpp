@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace dsp::fir {
@@ -39,21 +41,33 @@ struct AgreementCase {
     std::vector<double> taps;
 };
 
+// The largest |H| of a sweep.
+double peakMagnitude(const std::vector<ResponsePoint>& sweep)
+{
+    double peak = 0;
+    for (const ResponsePoint& point : sweep)
+        peak = std::max(peak, magnitude(point));
+    return peak;
+}
+
 class FirResponseAgreement : public testing::TestWithParam<AgreementCase> { };
 
+// The fast sweep takes point j at u = j / 100 exactly, the drawn u only within some 1e-10 of it
+// after the repeated addition (8e-11 at 500 taps), so R and I may move by a few 1e-10 where the
+// response turns fastest. The transform itself is good to some 1e-15 of the peak.
 TEST_P(FirResponseAgreement, FastSweepMatchesTheTermByTermSums)
 {
     const std::vector<ResponsePoint> fast = responseSweep(GetParam().taps);
     const std::vector<ResponsePoint> direct = directResponseSweep(GetParam().taps);
     ASSERT_EQ(fast.size(), direct.size());
+    const double tolerance = 1e-9 * peakMagnitude(direct);
     for (std::size_t j = 0; j < fast.size(); ++j) {
         SCOPED_TRACE(testing::Message() << "u = " << direct[j].u);
         ASSERT_EQ(fast[j].u, direct[j].u);
-        ASSERT_NEAR(magnitude(fast[j]), magnitude(direct[j]), 1e-9);
-        // The phase trace reads R and I themselves. They agree to rounding (about 1e-11 for
-        // 500 taps), so a sweep point taken a hair off its u (some 1e-10 in R or I) shows here.
-        ASSERT_NEAR(fast[j].re, direct[j].re, 1e-10);
-        ASSERT_NEAR(fast[j].im, direct[j].im, 1e-10);
+        ASSERT_NEAR(magnitude(fast[j]), magnitude(direct[j]), tolerance);
+        // The phase trace reads R and I themselves.
+        ASSERT_NEAR(fast[j].re, direct[j].re, tolerance);
+        ASSERT_NEAR(fast[j].im, direct[j].im, tolerance);
     }
 }
 
@@ -66,11 +80,98 @@ INSTANTIATE_TEST_SUITE_P(
                     AgreementCase{"Rectangular16", rectangularLowpassTaps(1000, 150, 16)},
                     AgreementCase{"Bandpass100", bandpassTaps(1000, 100, 250, 100)},
                     AgreementCase{"Bandstop100", bandstopTaps(1000, 200, 250, 100)},
-                    // Goertzel's rounding grows fastest near 0 Hz and fs/2 with many taps.
                     AgreementCase{"NarrowLowpass500", blackmanLowpassTaps(1000, 10, 500)},
-                    AgreementCase{"Rectangular500", rectangularLowpassTaps(1000, 499.9, 500)}),
+                    AgreementCase{"Rectangular500", rectangularLowpassTaps(1000, 499.9, 500)},
+                    // Each screen's design at the largest count; the highpass and bandstop
+                    // turn fastest near fs/2, where u has drifted most.
+                    AgreementCase{"DefaultRectangular500", rectangularLowpassTaps(1000, 150, 500)},
+                    AgreementCase{"DefaultLowpass500", blackmanLowpassTaps(1000, 150, 500)},
+                    AgreementCase{"DefaultHighpass500", highpassTaps(1000, 350, 500)},
+                    AgreementCase{"DefaultBandpass500", bandpassTaps(1000, 100, 250, 500)},
+                    AgreementCase{"DefaultBandstop500", bandstopTaps(1000, 200, 250, 500)}),
     tables::rowName);
 // clang-format on
+
+struct ScreenDesign {
+    std::string name;
+    std::vector<double> (*taps)(int count);
+};
+
+class FirResponseTapCounts : public testing::TestWithParam<ScreenDesign> { };
+
+// Every count a screen takes, each against the sums term by term written out here, at every
+// 97th point (a different set for each count) and the last: all of them would cost 50 N^2
+// terms for each N.
+TEST_P(FirResponseTapCounts, EveryCountAgreesWithTheSumsWithinABillionthOfThePeak)
+{
+    for (int n = 1; n <= 500; ++n) {
+        SCOPED_TRACE(testing::Message() << n << " taps");
+        const std::vector<double> taps = GetParam().taps(n);
+        const std::vector<ResponsePoint> fast = responseSweep(taps);
+        ASSERT_EQ(fast.size(), frequencyIndices(n).size());
+        std::vector<std::size_t> checked;
+        for (std::size_t j = static_cast<std::size_t>(n) % 97; j < fast.size(); j += 97)
+            checked.push_back(j);
+        checked.push_back(fast.size() - 1);
+        std::vector<std::complex<double>> sums;
+        double peak = 0;
+        for (std::size_t j : checked) {
+            std::complex<double> sum = 0;
+            for (int k = 0; k < n; ++k)
+                sum += taps[k] * std::polar(1.0, 2 * kPi * k * fast[j].u / n);
+            sums.push_back(sum);
+            peak = std::max(peak, std::abs(sum));
+        }
+        for (std::size_t i = 0; i < checked.size(); ++i) {
+            const ResponsePoint& point = fast[checked[i]];
+            ASSERT_NEAR(point.re, sums[i].real(), 1e-9 * peak) << "u = " << point.u;
+            ASSERT_NEAR(point.im, sums[i].imag(), 1e-9 * peak) << "u = " << point.u;
+        }
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Screens, FirResponseTapCounts,
+    testing::Values(
+        ScreenDesign{"Rectangular", [](int n) { return rectangularLowpassTaps(1000, 150, n); }},
+        ScreenDesign{"Lowpass", [](int n) { return blackmanLowpassTaps(1000, 150, n); }},
+        ScreenDesign{"Highpass", [](int n) { return highpassTaps(1000, 350, n); }},
+        ScreenDesign{"Bandpass", [](int n) { return bandpassTaps(1000, 100, 250, n); }},
+        ScreenDesign{"Bandstop", [](int n) { return bandstopTaps(1000, 200, 250, n); }}),
+    [](const testing::TestParamInfo<ScreenDesign>& row) { return row.param.name; });
+// clang-format on
+
+// A redrawn design gives the same bits whether its transforms come from the cache, are built
+// afresh after other counts pushed them out, or run in several threads at once.
+TEST(FirResponseRepeats, TheSameDesignGivesTheSameBitsEveryTime)
+{
+    const auto bitsOf = [](const std::vector<ResponsePoint>& sweep) {
+        std::vector<double> values;
+        for (const ResponsePoint& p : sweep)
+            values.insert(values.end(), {p.u, p.re, p.im});
+        return values;
+    };
+    const std::vector<double> taps = highpassTaps(1000, 350, 101);
+    const std::vector<double> first = bitsOf(responseSweep(taps));
+    EXPECT_EQ(bitsOf(responseSweep(taps)), first) << "again";
+    for (int n = 2; n < 12; ++n)
+        responseSweep(bandpassTaps(1000, 100, 250, n));
+    EXPECT_EQ(bitsOf(responseSweep(taps)), first) << "after other counts";
+    std::vector<std::vector<double>> results(4);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < results.size(); ++t) {
+        threads.emplace_back([&, t] {
+            // Each thread builds another count first, so the threads also plan at once.
+            responseSweep(blackmanLowpassTaps(1000, 150, 200 + static_cast<int>(t)));
+            results[t] = bitsOf(responseSweep(taps));
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::vector<double>& result : results)
+        EXPECT_EQ(result, first) << "in a thread";
+}
 
 // One quoted sweep point: its magnitude and, where quoted, the heights of the linear and
 // logarithmic traces there, to the quoted unit or tenth. u < 0 stands for the sweep's last point.

@@ -42,9 +42,9 @@ struct GridCase {
 
 class GridMagnitudes : public testing::TestWithParam<GridCase> { };
 
-// Every bin from 0 Hz to fs/2 inclusive, against the sums: the split into small transforms
-// and the pairing of bins k and n - k must leave none out. Rounding of the transform grows
-// like log2(size) roundings of the sum of the taps' sizes; 1e-15 per tap covers it.
+// Every bin from 0 Hz to fs/2 inclusive, against the sums: the zero-padding and the real
+// transform's half spectrum must leave none out. Rounding of the transform grows like
+// log2(size) roundings of the sum of the taps' sizes; 1e-15 per tap covers it.
 TEST_P(GridMagnitudes, AgreeWithTheSumsAtEveryBin)
 {
     const std::vector<double> taps = randomTaps(GetParam().taps);

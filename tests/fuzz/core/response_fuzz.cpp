@@ -1,19 +1,23 @@
 // The response sweep on tap tables of 1 to 160 taps (each a finite value
 // of the size designs give): the sweep's frequencies, its agreement with the term-by-term sums
-// on short tables, and finite trace coordinates everywhere.
+// on short tables, every vector level's agreement with the baseline, and finite trace
+// coordinates everywhere.
 
 #include "fuzz_check.h"
 
 #include "dsp/fir_response.h"
+#include "dsp/simd.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzcheck::Bytes in(data, size);
     // Most runs take short tables, so the fuzzer stays fast; a first byte of 0 asks for up to 160
-    // (the sweep costs 50 N^2 terms; the core tests take it to 500).
+    // (the sweep itself costs some 50 N log N, the sums it is checked against 50 N^2 terms; the
+    // core tests take it to 500).
     const std::uint8_t shape = in.byte();
     const int count = shape == 0 ? 1 + in.word() % 160 : 1 + shape % 24;
     std::vector<double> taps;
@@ -53,6 +57,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(std::isfinite(phase) && std::fabs(phase) <= 270,
                    detail + " phase " + fuzzcheck::show(phase));
         FUZZ_CHECK(std::isfinite(phaseTraceY(phase)), detail);
+    }
+    // The wide levels fuse the products between the transforms: a few roundings apart.
+    for (dsp::simd::Level level : dsp::simd::kLevels) {
+        if (level == dsp::simd::Level::baseline || !dsp::simd::supported(level))
+            continue;
+        const std::vector<ResponsePoint> base =
+            responseSweepUsing(taps, dsp::simd::Level::baseline);
+        const std::vector<ResponsePoint> wide = responseSweepUsing(taps, level);
+        FUZZ_CHECK(wide.size() == base.size(), detail);
+        const double tolerance = 1e-14 * sumOfMagnitudes;
+        for (std::size_t j = 0; j < base.size(); ++j) {
+            FUZZ_CHECK(wide[j].u == base[j].u && std::fabs(wide[j].re - base[j].re) <= tolerance
+                           && std::fabs(wide[j].im - base[j].im) <= tolerance,
+                       detail + " " + std::string(dsp::simd::name(level)) + " at u "
+                           + fuzzcheck::show(base[j].u));
+        }
     }
     if (count <= 8) {
         const std::vector<ResponsePoint> direct = directResponseSweep(taps);
