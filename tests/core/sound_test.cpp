@@ -2,6 +2,7 @@
 
 #include "dsp/fir_design.h"
 #include "dsp/series_coefficients.h"
+#include "support/line_spectrum.h"
 #include "support/test_tables.h"
 
 #include <gtest/gtest.h>
@@ -15,44 +16,17 @@
 namespace dsp {
 namespace {
 
+using linespectrum::largestOffGrid;
+using linespectrum::lineAmplitude;
 using tables::PrintTo;
 constexpr double kPi = std::numbers::pi;
 
 double decibels(double ratio) { return 20 * std::log10(ratio); }
 
-// The middle second of a tone: 220, 110, 440 or 880 whole periods, clear of the fades, so every
-// harmonic sits exactly on a bin of 1 Hz and the lines are orthogonal over it.
+// The middle second of a tone: 220, 110, 440 or 880 whole periods, clear of the fades.
 std::vector<double> middleSecond(const Sound& sound)
 {
-    const auto first = sound.samples.begin() + kSoundRate / 2;
-    return {first, first + kSoundRate};
-}
-
-// The amplitude of the line at `hz` (a whole number) over a whole second.
-double lineAmplitude(const std::vector<double>& x, double hz)
-{
-    std::complex<double> sum;
-    for (std::size_t n = 0; n < x.size(); ++n)
-        sum += x[n] * std::polar(1.0, -2 * kPi * hz * double(n) / double(x.size()));
-    return 2 * std::abs(sum) / double(x.size());
-}
-
-// What is left of the second once the lines at the multiples of f0 below half the rate are taken
-// out: its largest sample bounds every line off that grid.
-double largestOffGrid(std::vector<double> x, double f0)
-{
-    for (double hz = f0; hz < kSoundRate / 2.0; hz += f0) {
-        std::complex<double> sum;
-        for (std::size_t n = 0; n < x.size(); ++n)
-            sum += x[n] * std::polar(1.0, -2 * kPi * hz * double(n) / double(x.size()));
-        sum *= 2.0 / double(x.size());
-        for (std::size_t n = 0; n < x.size(); ++n)
-            x[n] -= std::real(sum * std::polar(1.0, 2 * kPi * hz * double(n) / double(x.size())));
-    }
-    double largest = 0;
-    for (double value : x)
-        largest = std::max(largest, std::abs(value));
-    return largest;
+    return linespectrum::oneSecond(sound.samples, kSoundRate / 2);
 }
 
 struct ToneRow {
