@@ -12,9 +12,9 @@ case "$mode" in
 esac
 
 # jq reads the state of the sample session that run.sh renders where there is no display; Eigen
-# finds the zeros of a filter design.
-run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev fonts-liberation2 jq
-  libeigen3-dev)
+# finds the zeros of a filter design; Qt Multimedia plays the sounds.
+run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev
+  fonts-liberation2 jq libeigen3-dev)
 test_packages=(
   googletest libgtest-dev libbenchmark-dev
   # The layout check of the sources.
@@ -25,6 +25,8 @@ test_packages=(
   dpkg-dev file desktop-file-utils appstream man-db lintian
   # The end-to-end tests: an X server, a window manager, X events, pictures, the memory checker.
   xvfb openbox xdotool x11-utils imagemagick valgrind
+  # A sound server of the test's own with a null output, and its recorder.
+  pulseaudio pulseaudio-utils
   # The exported PDF pictures are opened with pdftoppm in the command-line tests.
   poppler-utils
 )
