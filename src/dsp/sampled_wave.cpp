@@ -10,11 +10,6 @@
 #include <numbers>
 
 namespace dsp {
-namespace {
-
-bool sineBasis(Wave wave) { return wave == Wave::Square || wave == Wave::Sawtooth; }
-
-} // namespace
 
 std::vector<int> seriesTerms(Wave wave, int harmonics)
 {
@@ -62,7 +57,7 @@ std::vector<double> waveSamples(const SampledWave& wave, const std::vector<int>&
                                 int count)
 {
     const double cyclesPerSample = wave.fundamentalHz / wave.samplingHz;
-    HarmonicSeries series{1, 1, sineBasis(wave.wave), {}};
+    HarmonicSeries series{1, 1, sineSeries(wave.wave), {}};
     double dc = 0;
     for (int n : kept) {
         const double c = seriesCoefficient(wave.wave, n, 1, wave.dutyCycle);
