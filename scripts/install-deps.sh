@@ -14,10 +14,11 @@ case "$mode" in
 esac
 
 # libfftw3-dev: the FFTs of the filter screens' response sweep; Eigen finds the zeros of a filter
-# design. jq reads the state of the sample session that run.sh renders where there is no display.
+# design; Qt Multimedia plays the sounds. jq reads the state of the sample session that run.sh
+# renders where there is no display.
 run_packages=(
-  cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libfftw3-dev libeigen3-dev
-  fonts-liberation2 jq
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev libfftw3-dev
+  libeigen3-dev fonts-liberation2 jq
 )
 test_packages=(
   googletest libgtest-dev libbenchmark-dev
@@ -29,6 +30,8 @@ test_packages=(
   dpkg-dev file desktop-file-utils appstream man-db lintian
   # The end-to-end tests: an X server, a window manager, X events, pictures, the memory checker.
   xvfb openbox xdotool x11-utils imagemagick valgrind
+  # A sound server of the test's own with a null output, and its recorder.
+  pulseaudio pulseaudio-utils
   # The exported PDF pictures are opened with pdftoppm in the command-line tests.
   poppler-utils
 )

@@ -20,13 +20,13 @@ int termCount(int harmonics) { return std::max(harmonics, 0); }
 
 HarmonicSeries triangleSeries(int harmonics)
 {
-    return makeSeries(1, 2, termCount(harmonics), false,
+    return makeSeries(1, 2, termCount(harmonics), sineSeries(Wave::Triangle),
                       [](int n) { return seriesCoefficient(Wave::Triangle, n, kAmplitude); });
 }
 
 HarmonicSeries fullWaveSeries(int harmonics)
 {
-    return makeSeries(1, 1, termCount(harmonics), false, [](int n) {
+    return makeSeries(1, 1, termCount(harmonics), sineSeries(Wave::FullWaveRectified), [](int n) {
         return seriesCoefficient(Wave::FullWaveRectified, n, kAmplitude);
     });
 }
@@ -36,7 +36,7 @@ HarmonicSeries fullWaveSeries(int harmonics)
 HarmonicSeries halfWaveSeries(int harmonics)
 {
     const int terms = harmonics == 1 ? 0 : termCount(harmonics);
-    return makeSeries(2, 2, terms, false, [](int n) {
+    return makeSeries(2, 2, terms, sineSeries(Wave::HalfWaveRectified), [](int n) {
         return seriesCoefficient(Wave::HalfWaveRectified, n, kAmplitude);
     });
 }
@@ -70,20 +70,20 @@ double belowZeroLine(double, double sum) { return kZeroLine - sum; }
 
 HarmonicSeries squareSeries(int harmonics)
 {
-    return makeSeries(1, 2, termCount(harmonics), true,
+    return makeSeries(1, 2, termCount(harmonics), sineSeries(Wave::Square),
                       [](int n) { return seriesCoefficient(Wave::Square, n, kAmplitude); });
 }
 
 HarmonicSeries sawtoothSeries(int harmonics)
 {
-    return makeSeries(1, 1, termCount(harmonics), true,
+    return makeSeries(1, 1, termCount(harmonics), sineSeries(Wave::Sawtooth),
                       [](int n) { return seriesCoefficient(Wave::Sawtooth, n, kAmplitude); });
 }
 
 // sin(n pi D) does not depend on t, so it is taken exactly once per harmonic here.
 HarmonicSeries pulseSeries(int harmonics, double dutyCycle)
 {
-    return makeSeries(1, 1, termCount(harmonics), false, [dutyCycle](int n) {
+    return makeSeries(1, 1, termCount(harmonics), sineSeries(Wave::PulseTrain), [dutyCycle](int n) {
         return seriesCoefficient(Wave::PulseTrain, n, kAmplitude, dutyCycle);
     });
 }

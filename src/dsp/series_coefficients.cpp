@@ -61,4 +61,6 @@ double seriesCoefficient(Wave wave, int n, double amplitude, double dutyCycle)
     return 0;
 }
 
+bool sineSeries(Wave wave) { return wave == Wave::Square || wave == Wave::Sawtooth; }
+
 } // namespace dsp

@@ -17,4 +17,7 @@ namespace dsp {
 //   Pulse       2 A D; 4 A sin(n pi D) / (pi n)
 double seriesCoefficient(Wave wave, int n, double amplitude, double dutyCycle = 0);
 
+// Whether the wave's series sums sines of n t (the square, the sawtooth) or cosines (the others).
+bool sineSeries(Wave wave);
+
 } // namespace dsp

@@ -4,46 +4,12 @@
 #include "dsp/export_formats.h"
 #include "dsp/response_grid.h"
 #include "dsp/series_coefficients.h"
-#include "dsp/series_kernel.h"
-#include "dsp/simd.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace dsp {
 namespace {
-
-// The terms a synthesis curve of `harmonics` sums (dsp/series.h), dc first where it has one.
-std::vector<int> seriesTerms(Wave wave, int harmonics)
-{
-    std::vector<int> terms;
-    const auto add = [&terms](int first, int step, int last) {
-        for (int n = first; n <= last; n += step)
-            terms.push_back(n);
-    };
-    switch (wave) {
-    case Wave::Square:
-    case Wave::Triangle:
-        add(1, 2, 2 * harmonics - 1);
-        break;
-    case Wave::Sawtooth:
-        add(1, 1, harmonics);
-        break;
-    case Wave::FullWaveRectified:
-    case Wave::PulseTrain:
-        add(0, 1, harmonics);
-        break;
-    case Wave::HalfWaveRectified:
-        // The dc level and the fundamental always; a count of 1 adds no even harmonic.
-        add(0, 1, 1);
-        add(2, 2, harmonics == 1 ? 0 : 2 * harmonics);
-        break;
-    }
-    return terms;
-}
-
-bool sineBasis(Wave wave) { return wave == Wave::Square || wave == Wave::Sawtooth; }
 
 bool positiveFinite(double value) { return std::isfinite(value) && value > 0; }
 
@@ -71,34 +37,6 @@ double gainAt(const std::optional<ScaledTaps>& scaled, double cyclesPerSample)
     return std::ldexp(std::abs(exactSum(scaled->taps, cyclesPerSample)), scaled->exponent);
 }
 
-// The wave at samples first, first + 1, ..., `count` of them: the kept terms summed by the
-// curves' kernel at t = 2 pi (n f0 / fs mod 1), the dc level added.
-std::vector<double> waveSamples(const SampledWave& wave, const std::vector<ThroughHarmonic>& kept,
-                                int first, int count)
-{
-    const double cyclesPerSample = wave.fundamentalHz / wave.samplingHz;
-    HarmonicSeries series{1, 1, sineBasis(wave.wave), {}};
-    double dc = 0;
-    for (const ThroughHarmonic& term : kept) {
-        const double c = seriesCoefficient(wave.wave, term.harmonic, 1, wave.dutyCycle);
-        if (term.harmonic == 0) {
-            dc = c;
-            continue;
-        }
-        series.weights.resize(static_cast<std::size_t>(term.harmonic));
-        series.weights.back() = c;
-    }
-    std::vector<double> times(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const double cycles = static_cast<double>(first + i) * cyclesPerSample;
-        times[static_cast<std::size_t>(i)] = 2 * std::numbers::pi * (cycles - std::floor(cycles));
-    }
-    std::vector<double> values = sumSeries(series, times, simd::active());
-    for (double& value : values)
-        value += dc;
-    return values;
-}
-
 int sampleRows(const SampledWave& wave)
 {
     const double span = wave.periods * wave.samplingHz / wave.fundamentalHz;
@@ -109,14 +47,11 @@ int sampleRows(const SampledWave& wave)
 void takeHarmonics(WaveThroughFilter& through, const std::vector<double>& taps,
                    const SampledWave& wave)
 {
-    const int harmonics = std::clamp(wave.harmonics, 0, static_cast<int>(kMostHarmonics));
     const std::optional<ScaledTaps> scaled = scaledTaps(taps);
-    for (int n : seriesTerms(wave.wave, harmonics)) {
+    const KeptTerms terms = termsBelowHalfSampling(wave);
+    through.harmonicsLeftOut = terms.leftOut;
+    for (int n : terms.kept) {
         const double frequencyHz = n * wave.fundamentalHz;
-        if (frequencyHz >= wave.samplingHz / 2) {
-            ++through.harmonicsLeftOut;
-            continue;
-        }
         const double input = std::abs(seriesCoefficient(wave.wave, n, 1, wave.dutyCycle));
         const double gain = gainAt(scaled, frequencyHz / wave.samplingHz);
         through.harmonics.push_back({n, frequencyHz, input, gain, input * gain});
@@ -130,8 +65,10 @@ void takeSamples(WaveThroughFilter& through, const std::vector<double>& taps,
     const int taken = static_cast<int>(taps.size());
     const int rows = sampleRows(wave);
     // input[i] is the wave at sample i - (N - 1).
-    const std::vector<double> input =
-        waveSamples(wave, through.harmonics, 1 - taken, rows + taken - 1);
+    std::vector<int> kept;
+    for (const ThroughHarmonic& term : through.harmonics)
+        kept.push_back(term.harmonic);
+    const std::vector<double> input = waveSamples(wave, kept, 1 - taken, rows + taken - 1);
     for (int n = 0; n < rows; ++n) {
         double output = 0;
         for (int k = 0; k < taken; ++k)

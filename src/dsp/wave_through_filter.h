@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/wave_units.h"
+#include "dsp/sampled_wave.h"
 
 #include <string>
 #include <vector>
@@ -8,18 +8,6 @@
 // A synthesised wave, sampled, sent through a design's taps: the samples in and out, and each
 // harmonic's amplitude in, the design's gain there and the amplitude out.
 namespace dsp {
-
-// A wave as a synthesis screen builds it (dsp/series.h): the same harmonics for a count, the
-// same coefficients (dsp/series_coefficients.h) at amplitude 1, on a fundamental of f0 Hz,
-// sampled at fs Hz. Time t = 2 pi f0 n / fs radians of the fundamental at sample n.
-struct SampledWave {
-    Wave wave = Wave::Square;
-    int harmonics = 0;    // as the screen counts them; taken into 0 .. 32767
-    double dutyCycle = 0; // the pulse train's
-    double fundamentalHz = 0;
-    double samplingHz = 0;
-    double periods = 2; // how much of the wave the sample rows cover
-};
 
 // The most sample rows: at some 32767 harmonics a row costs that many terms.
 inline constexpr int kMostThroughSamples = 4096;

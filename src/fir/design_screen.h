@@ -145,6 +145,7 @@ public:
     std::vector<screens::Figure> figures() const override;
     QString readout(const QPointF& logical) const override;
     bool holdable() const override { return m_drawn.has_value(); }
+    std::optional<screens::NoiseFilter> noiseFilter() const override;
 
 protected:
     // The whole flow, from the set-up to the last trace.

@@ -64,6 +64,14 @@ std::optional<std::vector<double>> DesignScreen::taps() const
     return m_drawn->listed;
 }
 
+// The taps whose response is drawn, which are not always the values listed.
+std::optional<screens::NoiseFilter> DesignScreen::noiseFilter() const
+{
+    if (!m_drawn)
+        return std::nullopt;
+    return screens::NoiseFilter{m_drawn->taps, m_drawn->values.samplingHz};
+}
+
 std::optional<std::vector<dsp::ResponseRow>> DesignScreen::response() const
 {
     if (!m_drawn)

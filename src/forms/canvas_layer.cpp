@@ -238,11 +238,16 @@ bool CanvasLayer::runAction(const QString& name)
 {
     if (!m_offer)
         return false;
-    for (QAction* action : m_offer())
+    QList<QAction*> actions = m_offer();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        QAction* action = actions[i];
+        if (action->menu())
+            actions << action->menu()->actions(); // a submenu's entries are offered too
         if (action->objectName() == name && action->isEnabled()) {
             action->trigger();
             return true;
         }
+    }
     return false;
 }
 

@@ -61,6 +61,9 @@ private:
     std::optional<QString> exportTo(const QString& what, const QString& file,
                                     const QByteArray& path);
     std::optional<QString> hold();
+    std::optional<QString> fundamental(const QString& hertz);
+    // Runs the canvas entry of that name on the topmost window that offers it.
+    bool runCanvasEntry(const QString& name);
     QAction* menuItem(Form* window, const QStringList& captions) const;
     std::vector<Form*> windowsTakingInput() const;
     // The windows a step on controls looks at: none while a question box is open.

@@ -36,18 +36,38 @@ std::optional<QString> Driver::exportTo(const QString& what, const QString& file
         .arg(what, windows.front()->name());
 }
 
+bool Driver::runCanvasEntry(const QString& name)
+{
+    for (Form* window : windowsForStep()) {
+        CanvasLayer* layer = CanvasLayer::existing(*window);
+        if (layer && layer->runAction(name))
+            return true;
+    }
+    return false;
+}
+
 std::optional<QString> Driver::hold()
 {
     const std::vector<Form*> windows = windowsForStep();
     if (windows.empty())
         return QStringLiteral("no window takes input");
-    for (Form* window : windows) {
-        CanvasLayer* layer = CanvasLayer::existing(*window);
-        if (layer && layer->runAction(QStringLiteral("hold")))
-            return std::nullopt;
-    }
+    if (runCanvasEntry(QStringLiteral("hold")))
+        return std::nullopt;
     return QStringLiteral("no window has a drawing to hold (the topmost is %1)")
         .arg(windows.front()->name());
+}
+
+// The fundamental a synthesis drawing's tone is played and written on, as its menu sets it.
+std::optional<QString> Driver::fundamental(const QString& hertz)
+{
+    const std::vector<Form*> windows = windowsForStep();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    if (runCanvasEntry(QStringLiteral("fundamental") + hertz))
+        return std::nullopt;
+    return QStringLiteral("no window plays a tone on %1 Hz (the topmost is %2; the fundamentals "
+                          "are 110, 220, 440 and 880 Hz)")
+        .arg(hertz, windows.front()->name());
 }
 
 } // namespace forms

@@ -48,6 +48,9 @@ constexpr Option kOptions[] = {
     {"--hold",
      "hold the drawing of the topmost window that can, to show it\n"
      "muted under its next drawing"},
+    {"--listen-fundamental HZ",
+     "play and write the topmost synthesis drawing's sound on a\n"
+     "fundamental of HZ: 110, 220, 440 or 880 (220 unless set)"},
     {"--snapshot DIR",
      "when the steps are done, write a picture of every open window\n"
      "(NAME.png, NAME.canvas.png) and state.json into DIR, then exit"},

@@ -37,6 +37,8 @@ const ThingInfo kThings[] = {
     {Thing::Response, "response", "Save response", "CSV table (*.csv)"},
     {Thing::Curve, "curve", "Save curve", "CSV table (*.csv)"},
     {Thing::Spectrum, "spectrum", "Save spectrum", "CSV table (*.csv)"},
+    {Thing::Sound, "sound", "Save sound", "WAV sound (*.wav)"},
+    {Thing::Noise, "noise", "Save noise alone", "WAV sound (*.wav)"},
 };
 
 const ThingInfo& infoOf(Thing thing)
@@ -66,7 +68,8 @@ QString formsWritten(const ThingInfo& info)
     const QString last = dotted.takeLast();
     const QString list =
         dotted.isEmpty() ? last : dotted.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
-    const bool one = QLatin1String(info.what) == QLatin1String("picture");
+    const bool one =
+        info.thing == Thing::Picture || info.thing == Thing::Sound || info.thing == Thing::Noise;
     return QStringLiteral("%1 %2 written as %3")
         .arg(QLatin1String(info.what), QLatin1String(one ? "is" : "are"), list);
 }
@@ -88,7 +91,7 @@ ExportOutcome refused(const QString& fileName, const ThingInfo& info)
 QString exportHelp()
 {
     return QStringLiteral("WHAT is picture (.png, .svg or .pdf), taps (.csv, .txt, .h or .py), "
-                          "response, curve or spectrum (.csv).");
+                          "response, curve or spectrum (.csv), sound or noise (.wav).");
 }
 
 forms::ExportOutcome CanvasTools::exportAs(const QString& what, const QString& fileName) const
@@ -146,6 +149,12 @@ forms::ExportOutcome CanvasTools::exportTable(Thing thing, const QString& fileNa
     case Thing::Spectrum:
         if (const auto rows = m_content.spectrum())
             return csv ? written(dsp::formatSpectrumCsv(*rows)) : refused(fileName, infoOf(thing));
+        return {};
+    case Thing::Sound:
+    case Thing::Noise:
+        if (const auto sound = soundOf(thing))
+            return extensionOf(fileName) == QLatin1String("wav") ? written(dsp::wavFile(*sound))
+                                                                 : refused(fileName, infoOf(thing));
         return {};
     case Thing::Picture:
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/sound.h"
 #include "forms/drawing_record.h"
 
 #include <QJsonValue>
@@ -35,7 +36,8 @@ struct HeldDrawing {
 struct CanvasToolState {
     std::map<QString, HeldDrawing> held; // by screen name
     bool showMeasurements = false;
-    QString lastFolder; // where the last file was saved
+    QString lastFolder;                                // where the last file was saved
+    double toneFundamental = dsp::kDefaultFundamental; // Hz, one of dsp::kToneFundamentals
 };
 
 } // namespace screens

@@ -108,30 +108,33 @@ void CanvasTools::addEntries()
     m_measurements->setCheckable(true);
     m_hold = addEntry("hold", tr("Hold this trace"), [this] { hold(); });
     m_clearHeld = addEntry("clearHeld", tr("Clear held trace"), [this] { clearHeld(); });
+    addListenEntries();
     for (QAction*& separator : m_separators) {
         separator = new QAction(this);
         separator->setSeparator(true);
     }
 }
 
-// Only what the screen has now, in three groups: the picture, the data, the measuring aids.
+// Only what the screen has now, in four groups: the picture, the data, the sound, the measuring
+// aids.
 QList<QAction*> CanvasTools::offered() const
 {
-    QList<QList<QAction*>> groups(3);
+    QList<QList<QAction*>> groups(4);
     groups[0] << m_copyPicture << m_save.at(Thing::Picture);
     if (has(Thing::Taps))
         groups[1] << m_copyTaps << m_save.at(Thing::Taps);
     for (Thing thing : {Thing::Response, Thing::Curve, Thing::Spectrum})
         if (has(thing))
             groups[1] << m_save.at(thing);
+    groups[2] = listenEntries();
     if (m_content.measures()) {
         m_measurements->setChecked(m_state.showMeasurements);
-        groups[2] << m_measurements;
+        groups[3] << m_measurements;
     }
     if (m_content.holdable())
-        groups[2] << m_hold;
+        groups[3] << m_hold;
     if (m_state.held.count(m_form.name()))
-        groups[2] << m_clearHeld;
+        groups[3] << m_clearHeld;
     QList<QAction*> entries;
     std::size_t separators = 0;
     for (const QList<QAction*>& group : groups) {
@@ -157,6 +160,10 @@ bool CanvasTools::has(Thing thing) const
         return m_content.curve().has_value();
     case Thing::Spectrum:
         return m_content.spectrum().has_value();
+    case Thing::Sound:
+        return m_content.tone() || m_content.noiseFilter();
+    case Thing::Noise:
+        return m_content.noiseFilter().has_value();
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "dsp/curve_row.h"
 #include "dsp/export_formats.h"
+#include "dsp/sound.h"
 #include "forms/canvas_layer.h"
 #include "screens/canvas_tool_state.h"
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 
 namespace forms {
 class Form;
@@ -32,6 +34,21 @@ Figure figureOfSides(const QString& key, const QString& label,
                      const std::vector<std::optional<double>>& values, const QStringList& sides,
                      const std::function<QString(double)>& format);
 
+class SoundPlayer;
+
+// The wave of a synthesis drawing, as its tone plays it.
+struct ToneSource {
+    dsp::Wave wave;
+    int harmonics;
+    double dutyCycle = 0;
+};
+
+// The design of a filter drawing, which noise is played through.
+struct NoiseFilter {
+    std::vector<double> taps;
+    double samplingHz;
+};
+
 // What a drawing screen offers the lecturer's tools. Each screen family implements it once; what
 // a screen does not have it leaves at the default: nothing.
 class CanvasContent {
@@ -41,6 +58,8 @@ public:
     virtual std::optional<std::vector<dsp::ResponseRow>> response() const { return std::nullopt; }
     virtual std::optional<std::vector<dsp::CurveRow>> curve() const { return std::nullopt; }
     virtual std::optional<std::vector<dsp::SpectrumRow>> spectrum() const { return std::nullopt; }
+    virtual std::optional<ToneSource> tone() const { return std::nullopt; }
+    virtual std::optional<NoiseFilter> noiseFilter() const { return std::nullopt; }
     // Whether the screen measures figures, and the figures, their values null while nothing is
     // drawn (measuring may take a while: they are asked for only when wanted).
     virtual bool measures() const { return false; }
@@ -64,7 +83,7 @@ public:
     void drawingChanged();
 
     // What a screen can write out.
-    enum class Thing { Picture, Taps, Response, Curve, Spectrum };
+    enum class Thing { Picture, Taps, Response, Curve, Spectrum, Sound, Noise };
 
 private:
     QAction* addEntry(const char* name, const QString& text, std::function<void()> run);
@@ -77,6 +96,10 @@ private:
     forms::ExportOutcome exportTable(Thing thing, const QString& fileName) const;
     void copyPicture();
     void copyTaps();
+    void addListenEntries();
+    QList<QAction*> listenEntries() const;
+    std::optional<dsp::Sound> soundOf(Thing thing) const;
+    void listen(Thing thing);
     void saveWithDialog(Thing thing);
     QString suggestedPath(Thing thing) const;
     void hold();
@@ -97,7 +120,12 @@ private:
     QAction* m_measurements = nullptr;
     QAction* m_hold = nullptr;
     QAction* m_clearHeld = nullptr;
-    std::array<QAction*, 2> m_separators{};
+    QAction* m_listen = nullptr;
+    QAction* m_fundamental = nullptr; // its menu: one entry for each fundamental
+    QAction* m_listenThrough = nullptr;
+    QAction* m_listenAlone = nullptr;
+    SoundPlayer* m_player = nullptr; // made on the first Listen
+    std::array<QAction*, 3> m_separators{};
 };
 
 // What --export writes and in which forms, for the help text.

@@ -104,6 +104,13 @@ std::optional<std::vector<dsp::CurveRow>> SynthesisScreen::curve() const
     return dsp::curveInSeriesUnits(m_drawn->wave, m_drawn->curve);
 }
 
+std::optional<screens::ToneSource> SynthesisScreen::tone() const
+{
+    if (!m_drawn)
+        return std::nullopt;
+    return screens::ToneSource{m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle};
+}
+
 // The screens whose wave jumps measure how far the curve overshoots the jump.
 bool SynthesisScreen::measures() const
 {

@@ -50,6 +50,7 @@ public:
     std::vector<screens::Figure> figures() const override;
     QString readout(const QPointF& logical) const override;
     bool holdable() const override { return m_drawn.has_value(); }
+    std::optional<screens::ToneSource> tone() const override;
 
 protected:
     // The standard button column of the square, triangle, sawtooth and rectified screens.

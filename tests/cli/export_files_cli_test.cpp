@@ -256,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "taps are written as .csv, .txt, .h or .py"},
         Refusal{"PictureAsJpeg", kSquare, "picture", "p.jpg",
                 "picture is written as .png, .svg or .pdf"},
-        Refusal{"UnknownThing", kSquare, "sound", "s.wav", "no window has sound"},
+        Refusal{"UnknownThing", kSquare, "video", "v.mp4", "no window has video"},
         Refusal{"HoldOnTheMainMenu", kMenu, "--hold", "", "no window has a drawing to hold"}),
     tables::rowName);
 // clang-format on

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QImage>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 
@@ -29,10 +30,12 @@ const char* const kPass = "Pass bandwidth in Hz [less than half the sampling fre
 const char* const kStop = "Stop bandwidth in Hz [less than half the sampling freq.]";
 
 const QStringList kPicture{"copyPicture", "savePicture"};
-const QStringList kFilter =
-    kPicture + QStringList{"copyTaps", "saveTaps", "saveResponse", "showMeasurements", "hold"};
-const QStringList kJumpingWave = kPicture + QStringList{"saveCurve", "showMeasurements", "hold"};
-const QStringList kSmoothWave = kPicture + QStringList{"saveCurve", "hold"};
+const QStringList kFilter = kPicture
+    + QStringList{"copyTaps",  "saveTaps",  "saveResponse",     "listenThrough", "listenAlone",
+                  "saveSound", "saveNoise", "showMeasurements", "hold"};
+const QStringList kTone{"saveCurve", "listen", "fundamental", "saveSound"};
+const QStringList kJumpingWave = kPicture + kTone + QStringList{"showMeasurements", "hold"};
+const QStringList kSmoothWave = kPicture + kTone + QStringList{"hold"};
 
 struct MenuCase {
     const char* name;
@@ -105,6 +108,25 @@ INSTANTIATE_TEST_SUITE_P(
 // clang-format on
 
 class CanvasMenu : public CanvasUser { };
+
+// The tests run with no sound server to reach (see tests/CMakeLists.txt): Listen says so in one
+// line and the screen goes on.
+TEST_F(CanvasMenu, ListenWithoutASoundOutputSaysSoAndGoesOn)
+{
+    open("square", {{kOdd, "3"}});
+    QString told;
+    actions().when([&] { return shows("Form3"); },
+                   [&] { key(window("Form3"), Qt::Key_L, Qt::ControlModifier); });
+    actions().when([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                   [&] {
+                       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                       told = box->text();
+                       box->accept();
+                   });
+    ASSERT_TRUE(settles([&] { return shows("Form3") && !QApplication::activeModalWidget(); }));
+    EXPECT_TRUE(told.startsWith("There is no sound output")) << told.toStdString();
+    EXPECT_FALSE(told.contains('\n'));
+}
 
 // Notes when a context-menu event has reached a widget of the window, so that a test can tell
 // a window that offers no menu from one that has not been asked yet.

@@ -55,6 +55,8 @@ QStringList asOptions(const forms::Step& step)
         return {QStringLiteral("--export"), step.text, step.file};
     case Kind::Hold:
         return {QStringLiteral("--hold")};
+    case Kind::Fundamental:
+        return {QStringLiteral("--listen-fundamental"), step.text};
     }
     return {};
 }
