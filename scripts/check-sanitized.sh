@@ -23,6 +23,8 @@ cmake --build "$build" -j "$(nproc)" \
   --target dsplab core_tests gui_tests cli_tests soak_tests session_fuzz "${core_fuzzers[@]}"
 
 export QT_QPA_PLATFORM=offscreen
+# No sound server to reach, as in the normal test run: nothing plays aloud.
+export PULSE_SERVER=unix:/nonexistent/dsplab
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp"
