@@ -4,6 +4,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace forms {
@@ -13,6 +14,15 @@ namespace {
 constexpr double kLimit = 1.0e6;
 
 double clamped(double value) { return std::clamp(value, -kLimit, kLimit); }
+
+// Exactly the same number, so that a joined line's start read back is the one it was given.
+bool same(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// Pens are few (a palette's colours at a width or two); a screen switches among the last ones.
+constexpr std::size_t kPensSearched = 16;
 
 // Collects a run of calls drawn with one pen, and draws the run in one painter call.
 class Run {
@@ -72,19 +82,78 @@ private:
 
 void DrawingRecord::clear(const QColor& background)
 {
-    m_ops.clear();
+    m_entries.clear();
+    m_pens.clear();
+    m_lastPen = 0;
+    m_calls = 0;
     m_base = 0;
     m_background = background;
     ++m_clears;
 }
 
+std::uint32_t DrawingRecord::findPen(const DrawingPen& pen)
+{
+    const std::size_t searched = std::min(m_pens.size(), kPensSearched);
+    for (std::size_t i = m_pens.size(); i > m_pens.size() - searched; --i)
+        if (m_pens[i - 1] == pen)
+            return m_lastPen = static_cast<std::uint32_t>(i - 1);
+    m_pens.push_back(pen);
+    return m_lastPen = static_cast<std::uint32_t>(m_pens.size() - 1);
+}
+
+void DrawingRecord::addLine(const QPointF& from, const QPointF& to, const DrawingPen& pen)
+{
+    const std::uint32_t number = penNumber(pen);
+    const bool joined = !m_entries.empty() && same(m_entries.back().x, from.x())
+        && same(m_entries.back().y, from.y());
+    if (!joined)
+        m_entries.push_back({from.x(), from.y(), number, Step::LineStart});
+    m_entries.push_back({to.x(), to.y(), number, Step::LineEnd});
+    ++m_calls;
+}
+
+// Calls `visit(op)` for each call recorded, in order.
+template <typename Visit>
+void DrawingRecord::forEachCall(Visit visit) const
+{
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        const Entry& entry = m_entries[i];
+        if (entry.step == Step::LineStart)
+            continue;
+        const DrawingPen& pen = m_pens[entry.pen];
+        const QPointF at(entry.x, entry.y);
+        const bool point = entry.step == Step::Point;
+        const QPointF from = point ? at : QPointF(m_entries[i - 1].x, m_entries[i - 1].y);
+        visit(DrawingOp{point ? DrawingOp::Kind::Point : DrawingOp::Kind::Line, from, at,
+                        pen.colour, pen.width, pen.scaleWidth, pen.scaleHeight});
+    }
+}
+
+std::vector<DrawingOp> DrawingRecord::ops() const
+{
+    std::vector<DrawingOp> ops;
+    ops.reserve(m_calls);
+    forEachCall([&ops](const DrawingOp& op) { ops.push_back(op); });
+    return ops;
+}
+
+// A line that goes on from the entry before the base gets its start back.
 DrawingRecord DrawingRecord::trace() const
 {
     DrawingRecord copy;
     copy.m_background = m_background;
     copy.m_clears = m_clears;
-    const auto base = static_cast<std::ptrdiff_t>(std::min(m_base, m_ops.size()));
-    copy.m_ops.assign(m_ops.begin() + base, m_ops.end());
+    copy.m_pens = m_pens;
+    const std::size_t base = std::min(m_base, m_entries.size());
+    if (base > 0 && base < m_entries.size() && m_entries[base].step == Step::LineEnd) {
+        const Entry& before = m_entries[base - 1];
+        copy.m_entries.push_back({before.x, before.y, m_entries[base].pen, Step::LineStart});
+    }
+    copy.m_entries.insert(copy.m_entries.end(), m_entries.begin() + std::ptrdiff_t(base),
+                          m_entries.end());
+    copy.m_calls = static_cast<std::size_t>(
+        std::count_if(copy.m_entries.begin(), copy.m_entries.end(),
+                      [](const Entry& entry) { return entry.step != Step::LineStart; }));
     return copy;
 }
 
@@ -94,7 +163,7 @@ void DrawingRecord::replay(QPainter& painter, const QRectF& target,
     if (options.fillBackground)
         painter.fillRect(target, m_background);
     Run run(painter);
-    for (const DrawingOp& op : m_ops) {
+    forEachCall([&](const DrawingOp& op) {
         const double sx = target.width() / op.scaleWidth;
         const double sy = target.height() / op.scaleHeight;
         const auto map = [&](const QPointF& p) {
@@ -107,7 +176,7 @@ void DrawingRecord::replay(QPainter& painter, const QRectF& target,
             run.dot(map(op.from), colour, width);
         else
             run.line(map(op.from), map(op.to), colour, width);
-    }
+    });
 }
 
 } // namespace forms

@@ -1,6 +1,8 @@
 // The canvas: the persistent image that the drawing calls draw into, in logical units.
 #include "forms/form.h"
 
+#include "forms/thin_line.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -69,8 +71,8 @@ bool Form::finite(double x, double y) const
 // to the pixel that contains them, the same way for drawing and for reading back.
 QPoint Form::toDevice(double x, double y) const
 {
-    const double px = static_cast<float>(x) * m_image.width() / m_scaleWidth;
-    const double py = static_cast<float>(y) * m_image.height() / m_scaleHeight;
+    const double px = static_cast<float>(x) * m_pixels.width() / m_scaleWidth;
+    const double py = static_cast<float>(y) * m_pixels.height() / m_scaleHeight;
     return QPoint(static_cast<int>(std::floor(std::clamp(px, -kDeviceLimit, kDeviceLimit))),
                   static_cast<int>(std::floor(std::clamp(py, -kDeviceLimit, kDeviceLimit))));
 }
@@ -86,30 +88,14 @@ QPainter& Form::painter()
     return m_painter;
 }
 
-void Form::drawPendingLines()
-{
-    if (m_pendingLines.empty())
-        return;
-    QPainter& p = painter();
-    if (m_activePen.color() != m_pendingColour || m_activePen.width() != 1) {
-        m_activePen = QPen(m_pendingColour, 1, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin);
-        p.setPen(m_activePen);
-    }
-    p.drawLines(m_pendingLines.data(), static_cast<int>(m_pendingLines.size()));
-    m_pendingLines.clear();
-    afterQtDrawing();
-}
-
 void Form::endPainting()
 {
-    drawPendingLines();
     if (m_painter.isActive())
         m_painter.end();
 }
 
 void Form::Cls()
 {
-    m_pendingLines.clear(); // covered by the fill
     endPainting();
     m_image.fill(m_backColor);
     m_record.clear(m_backColor);
@@ -118,23 +104,21 @@ void Form::Cls()
 }
 
 // The pen width as drawn, in logical units across, so a replay at any size draws it alike.
-void Form::record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to,
-                  const QColor& colour)
+DrawingPen Form::pen(QRgb colour) const
 {
     devicePenWidth();
     const double width = m_penWidths[static_cast<std::size_t>(m_drawWidth)].logical;
-    m_record.add({kind, from, to, colour.rgb(), width, m_scaleWidth, m_scaleHeight});
+    return {colour, width, m_scaleWidth, m_scaleHeight};
 }
 
-// Written straight into the image's pixels, after the lines drawn before it.
+// Written straight into the image's pixels.
 void Form::fillDot(const QPoint& centre, QRgb colour, int width)
 {
-    drawPendingLines();
     const int first = -(width - 1) / 2;
     const int left = std::max(0, centre.x() + first);
-    const int right = std::min(m_image.width(), centre.x() + first + width);
+    const int right = std::min(m_pixels.width(), centre.x() + first + width);
     const int top = std::max(0, centre.y() + first);
-    const int bottom = std::min(m_image.height(), centre.y() + first + width);
+    const int bottom = std::min(m_pixels.height(), centre.y() + first + width);
     if (left >= right || top >= bottom)
         return;
     uchar* bits = m_image.bits();
@@ -145,15 +129,19 @@ void Form::fillDot(const QPoint& centre, QRgb colour, int width)
     }
 }
 
-void Form::PSet(double x, double y) { PSet(x, y, m_foreColor); }
+void Form::PSet(double x, double y) { pointIn(x, y, m_foreRgba); }
 
-void Form::PSet(double x, double y, const QColor& colour)
+void Form::PSet(double x, double y, const QColor& colour) { pointIn(x, y, colour.rgba()); }
+
+// Points are opaque whatever the colour's alpha.
+void Form::pointIn(double x, double y, QRgb colour)
 {
     if (!finite(x, y))
         return;
     m_current = QPointF(x, y);
-    record(DrawingOp::Kind::Point, m_current, m_current, colour);
-    fillDot(toDevice(x, y), colour.rgb(), devicePenWidth());
+    const QRgb opaque = colour | 0xff000000u;
+    m_record.addPoint(m_current, pen(opaque));
+    fillDot(toDevice(x, y), opaque, devicePenWidth());
     canvasChanged();
 }
 
@@ -173,22 +161,22 @@ void Form::LineTo(double x2, double y2)
     const QPoint from = joined ? m_lastEnd->pixel : toDevice(start.x, start.y);
     const QPoint to = toDevice(x2, y2);
     m_lastEnd = MappedPoint{x2, y2, m_scaleWidth, m_scaleHeight, to};
-    record(DrawingOp::Kind::Line, m_current, QPointF(x2, y2), m_foreColor);
+    const QRgb opaque = m_foreRgba | 0xff000000u;
+    m_record.addLine(m_current, QPointF(x2, y2), pen(opaque));
     m_current = QPointF(x2, y2);
     canvasChanged();
     const int width = devicePenWidth();
-    if (from == to) {
-        fillDot(to, m_foreColor.rgb(), width);
-        return;
-    }
-    if (width == 1) {
-        if (!m_pendingLines.empty() && m_pendingColour != m_foreColor)
-            drawPendingLines();
-        m_pendingColour = m_foreColor;
-        m_pendingLines.emplace_back(from, to);
-        return;
-    }
-    drawPendingLines();
+    if (from == to)
+        fillDot(to, opaque, width);
+    else if (width == 1 && qAlpha(m_foreRgba) == 255)
+        drawThinLine(m_image, from, to, opaque);
+    else
+        wideLine(from, to, width);
+}
+
+// Wide pens (a graticule's frame, a spectrum's lines) are few: the painter draws them, round.
+void Form::wideLine(const QPoint& from, const QPoint& to, int width)
+{
     QPainter& p = painter();
     if (m_activePen.color() != m_foreColor || m_activePen.width() != width) {
         const Qt::PenCapStyle cap = width > 1 ? Qt::RoundCap : Qt::SquareCap;
