@@ -85,6 +85,7 @@ void DrawingRecord::clear(const QColor& background)
     m_entries.clear();
     m_pens.clear();
     m_lastPen = 0;
+    m_previousPen = 0;
     m_calls = 0;
     m_base = 0;
     m_background = background;
@@ -93,6 +94,7 @@ void DrawingRecord::clear(const QColor& background)
 
 std::uint32_t DrawingRecord::findPen(const DrawingPen& pen)
 {
+    m_previousPen = m_lastPen;
     const std::size_t searched = std::min(m_pens.size(), kPensSearched);
     for (std::size_t i = m_pens.size(); i > m_pens.size() - searched; --i)
         if (m_pens[i - 1] == pen)

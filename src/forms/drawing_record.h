@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -83,8 +84,13 @@ private:
     };
     std::uint32_t penNumber(const DrawingPen& pen)
     {
+        // Screens switch between two pens call by call (a red and a black trace, say).
         if (!m_pens.empty() && m_pens[m_lastPen] == pen)
             return m_lastPen;
+        if (!m_pens.empty() && m_pens[m_previousPen] == pen) {
+            std::swap(m_lastPen, m_previousPen);
+            return m_lastPen;
+        }
         return findPen(pen);
     }
     std::uint32_t findPen(const DrawingPen& pen);
@@ -94,6 +100,7 @@ private:
     std::vector<Entry> m_entries;
     std::vector<DrawingPen> m_pens;
     std::uint32_t m_lastPen = 0;
+    std::uint32_t m_previousPen = 0;
     std::size_t m_calls = 0;
     std::size_t m_base = 0;
     QColor m_background = Qt::white;

@@ -151,7 +151,8 @@ protected:
 
 private:
     QPoint toDevice(double x, double y) const;
-    int devicePenWidth() const;
+    struct PenWidths;
+    const PenWidths& penWidths() const;
     void canvasChanged();
     void placeCentred();
     QFont layoutFont(const FontSpec& font) const;
@@ -165,7 +166,7 @@ private:
     void fillDot(const QPoint& centre, QRgb colour, int width);
     void pointIn(double x, double y, QRgb colour);
     void wideLine(const QPoint& from, const QPoint& to, int width);
-    DrawingPen pen(QRgb colour) const;
+    DrawingPen pen(QRgb colour, const PenWidths& widths) const;
 
     QString m_name;
     Runtime* m_runtime = nullptr;
@@ -177,7 +178,8 @@ private:
     QSizeF m_layoutGrid;
     std::vector<QWidget*> m_controls;
     QImage m_image;
-    QSize m_pixels; // m_image's size
+    QSize m_pixels;               // m_image's size
+    qsizetype m_bytesPerLine = 0; // m_image's
     bool m_repaintPending = false;
     bool m_centred = false;
     QSize m_centredFrameMargins;

@@ -28,6 +28,16 @@ void afterQtDrawing() { }
 // Far outside any canvas, yet small enough for the painter's integer arithmetic.
 constexpr double kDeviceLimit = 1.0e6;
 
+// A logical coordinate narrowed to single precision and mapped onto `pixels` pixels across
+// `units` units: the pixel that contains it. Where units and pixels are alike the mapping is the
+// coordinate itself (the division would give it back exactly), and costs no division.
+int toPixel(double units, int pixels, double across)
+{
+    const double narrowed = static_cast<float>(units);
+    const double at = across == pixels ? narrowed : narrowed * pixels / across;
+    return static_cast<int>(std::floor(std::clamp(at, -kDeviceLimit, kDeviceLimit)));
+}
+
 } // namespace
 
 void Form::setScaleHeight(double units) { m_scaleHeight = units; }
@@ -45,7 +55,7 @@ void Form::canvasChanged()
 }
 
 // Worked out again only when the draw width or the scale changes, not for every call.
-int Form::devicePenWidth() const
+const Form::PenWidths& Form::penWidths() const
 {
     PenWidths& pen = m_penWidths[static_cast<std::size_t>(m_drawWidth)];
     if (pen.drawWidth != m_drawWidth || pen.scaleWidth != m_scaleWidth) {
@@ -55,7 +65,7 @@ int Form::devicePenWidth() const
             std::max(1, static_cast<int>(std::lround(m_drawWidth * m_deviceRatio * m_zoom)));
         pen.logical = pen.device / m_deviceRatio * m_scaleWidth / m_clientSize.width();
     }
-    return pen.device;
+    return pen;
 }
 
 bool Form::finite(double x, double y) const
@@ -71,10 +81,8 @@ bool Form::finite(double x, double y) const
 // to the pixel that contains them, the same way for drawing and for reading back.
 QPoint Form::toDevice(double x, double y) const
 {
-    const double px = static_cast<float>(x) * m_pixels.width() / m_scaleWidth;
-    const double py = static_cast<float>(y) * m_pixels.height() / m_scaleHeight;
-    return QPoint(static_cast<int>(std::floor(std::clamp(px, -kDeviceLimit, kDeviceLimit))),
-                  static_cast<int>(std::floor(std::clamp(py, -kDeviceLimit, kDeviceLimit))));
+    return QPoint(toPixel(x, m_pixels.width(), m_scaleWidth),
+                  toPixel(y, m_pixels.height(), m_scaleHeight));
 }
 
 QPainter& Form::painter()
@@ -104,11 +112,9 @@ void Form::Cls()
 }
 
 // The pen width as drawn, in logical units across, so a replay at any size draws it alike.
-DrawingPen Form::pen(QRgb colour) const
+DrawingPen Form::pen(QRgb colour, const PenWidths& widths) const
 {
-    devicePenWidth();
-    const double width = m_penWidths[static_cast<std::size_t>(m_drawWidth)].logical;
-    return {colour, width, m_scaleWidth, m_scaleHeight};
+    return {colour, widths.logical, m_scaleWidth, m_scaleHeight};
 }
 
 // Written straight into the image's pixels.
@@ -122,9 +128,8 @@ void Form::fillDot(const QPoint& centre, QRgb colour, int width)
     if (left >= right || top >= bottom)
         return;
     uchar* bits = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
     for (int row = top; row < bottom; ++row) {
-        auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
+        auto* line = reinterpret_cast<QRgb*>(bits + row * m_bytesPerLine);
         std::fill(line + left, line + right, colour);
     }
 }
@@ -140,8 +145,9 @@ void Form::pointIn(double x, double y, QRgb colour)
         return;
     m_current = QPointF(x, y);
     const QRgb opaque = colour | 0xff000000u;
-    m_record.addPoint(m_current, pen(opaque));
-    fillDot(toDevice(x, y), opaque, devicePenWidth());
+    const PenWidths& widths = penWidths();
+    m_record.addPoint(m_current, pen(opaque, widths));
+    fillDot(toDevice(x, y), opaque, widths.device);
     canvasChanged();
 }
 
@@ -162,10 +168,11 @@ void Form::LineTo(double x2, double y2)
     const QPoint to = toDevice(x2, y2);
     m_lastEnd = MappedPoint{x2, y2, m_scaleWidth, m_scaleHeight, to};
     const QRgb opaque = m_foreRgba | 0xff000000u;
-    m_record.addLine(m_current, QPointF(x2, y2), pen(opaque));
+    const PenWidths& widths = penWidths();
+    m_record.addLine(m_current, QPointF(x2, y2), pen(opaque, widths));
     m_current = QPointF(x2, y2);
     canvasChanged();
-    const int width = devicePenWidth();
+    const int width = widths.device;
     if (from == to)
         fillDot(to, opaque, width);
     else if (width == 1 && qAlpha(m_foreRgba) == 255)
