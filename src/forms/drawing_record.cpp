@@ -103,14 +103,29 @@ std::uint32_t DrawingRecord::findPen(const DrawingPen& pen)
     return m_lastPen = static_cast<std::uint32_t>(m_pens.size() - 1);
 }
 
+void DrawingRecord::Entries::clear()
+{
+    for (std::size_t b = 0; b < m_used; ++b)
+        m_blocks[b].clear();
+    m_used = 0;
+    m_size = 0;
+}
+
+void DrawingRecord::Entries::nextBlock()
+{
+    if (m_used == m_blocks.size())
+        m_blocks.emplace_back();
+    m_blocks[m_used++].reserve(kBlock);
+}
+
 void DrawingRecord::addLine(const QPointF& from, const QPointF& to, const DrawingPen& pen)
 {
     const std::uint32_t number = penNumber(pen);
     const bool joined = !m_entries.empty() && same(m_entries.back().x, from.x())
         && same(m_entries.back().y, from.y());
     if (!joined)
-        m_entries.push_back({from.x(), from.y(), number, Step::LineStart});
-    m_entries.push_back({to.x(), to.y(), number, Step::LineEnd});
+        m_entries.push({from.x(), from.y(), number, Step::LineStart});
+    m_entries.push({to.x(), to.y(), number, Step::LineEnd});
     ++m_calls;
 }
 
@@ -118,17 +133,16 @@ void DrawingRecord::addLine(const QPointF& from, const QPointF& to, const Drawin
 template <typename Visit>
 void DrawingRecord::forEachCall(Visit visit) const
 {
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        const Entry& entry = m_entries[i];
+    m_entries.forEach([&](const Entry& entry, const Entry* before) {
         if (entry.step == Step::LineStart)
-            continue;
+            return;
         const DrawingPen& pen = m_pens[entry.pen];
         const QPointF at(entry.x, entry.y);
         const bool point = entry.step == Step::Point;
-        const QPointF from = point ? at : QPointF(m_entries[i - 1].x, m_entries[i - 1].y);
+        const QPointF from = point ? at : QPointF(before->x, before->y);
         visit(DrawingOp{point ? DrawingOp::Kind::Point : DrawingOp::Kind::Line, from, at,
                         pen.colour, pen.width, pen.scaleWidth, pen.scaleHeight});
-    }
+    });
 }
 
 std::vector<DrawingOp> DrawingRecord::ops() const
@@ -146,16 +160,15 @@ DrawingRecord DrawingRecord::trace() const
     copy.m_background = m_background;
     copy.m_clears = m_clears;
     copy.m_pens = m_pens;
-    const std::size_t base = std::min(m_base, m_entries.size());
-    if (base > 0 && base < m_entries.size() && m_entries[base].step == Step::LineEnd) {
-        const Entry& before = m_entries[base - 1];
-        copy.m_entries.push_back({before.x, before.y, m_entries[base].pen, Step::LineStart});
-    }
-    copy.m_entries.insert(copy.m_entries.end(), m_entries.begin() + std::ptrdiff_t(base),
-                          m_entries.end());
-    copy.m_calls = static_cast<std::size_t>(
-        std::count_if(copy.m_entries.begin(), copy.m_entries.end(),
-                      [](const Entry& entry) { return entry.step != Step::LineStart; }));
+    std::size_t index = 0;
+    m_entries.forEach([&](const Entry& entry, const Entry* before) {
+        if (index++ < m_base)
+            return;
+        if (copy.m_entries.empty() && entry.step == Step::LineEnd)
+            copy.m_entries.push({before->x, before->y, entry.pen, Step::LineStart});
+        copy.m_entries.push(entry);
+        copy.m_calls += entry.step != Step::LineStart;
+    });
     return copy;
 }
 

@@ -45,7 +45,7 @@ public:
     void clear(const QColor& background);
     void addPoint(const QPointF& at, const DrawingPen& pen)
     {
-        m_entries.push_back({at.x(), at.y(), penNumber(pen), Step::Point});
+        m_entries.push({at.x(), at.y(), penNumber(pen), Step::Point});
         ++m_calls;
     }
     void addLine(const QPointF& from, const QPointF& to, const DrawingPen& pen);
@@ -82,6 +82,40 @@ private:
         std::uint32_t pen;
         Step step;
     };
+    // Entries in blocks that stay where they are: growing copies nothing, and a cleared record
+    // keeps its blocks, their memory already touched, for the next drawing.
+    class Entries {
+    public:
+        void push(const Entry& entry)
+        {
+            if (m_used == 0 || m_blocks[m_used - 1].size() == kBlock)
+                nextBlock();
+            m_blocks[m_used - 1].push_back(entry);
+            ++m_size;
+        }
+        const Entry& back() const { return m_blocks[m_used - 1].back(); }
+        std::size_t size() const { return m_size; }
+        bool empty() const { return m_size == 0; }
+        void clear();
+        // Calls `visit(entry, before)` for each entry in order, `before` the one before it.
+        template <typename Visit>
+        void forEach(Visit visit) const
+        {
+            const Entry* before = nullptr;
+            for (std::size_t b = 0; b < m_used; ++b)
+                for (const Entry& entry : m_blocks[b]) {
+                    visit(entry, before);
+                    before = &entry;
+                }
+        }
+
+    private:
+        static constexpr std::size_t kBlock = 4096; // under the allocator's own-mapping size
+        void nextBlock();
+        std::vector<std::vector<Entry>> m_blocks;
+        std::size_t m_used = 0;
+        std::size_t m_size = 0;
+    };
     std::uint32_t penNumber(const DrawingPen& pen)
     {
         // Screens switch between two pens call by call (a red and a black trace, say).
@@ -97,7 +131,7 @@ private:
     template <typename Visit>
     void forEachCall(Visit visit) const;
 
-    std::vector<Entry> m_entries;
+    Entries m_entries;
     std::vector<DrawingPen> m_pens;
     std::uint32_t m_lastPen = 0;
     std::uint32_t m_previousPen = 0;
