@@ -5,6 +5,7 @@
 #include "dsp/fir_design.h"
 #include "dsp/fir_response.h"
 #include "fir/blackman_lowpass_form.h"
+#include "screens/screen_setup.h"
 
 #include <QApplication>
 
@@ -25,6 +26,8 @@ void WholeDesignWithDrawing(benchmark::State& state)
     fir::Form9 screen(shared);
     const fir::DesignValues values = lowpass(static_cast<int>(state.range(0)));
     for (auto _ : state) {
+        screen.Cls();
+        screens::drawGraticuleOn(screen);
         screen.drawDesign(values, true);
         benchmark::DoNotOptimize(screen.canvasImage().constBits());
     }
