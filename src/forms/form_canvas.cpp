@@ -34,8 +34,10 @@ constexpr double kDeviceLimit = 1.0e6;
 int toPixel(double units, int pixels, double across)
 {
     const double narrowed = static_cast<float>(units);
-    const double at = across == pixels ? narrowed : narrowed * pixels / across;
-    return static_cast<int>(std::floor(std::clamp(at, -kDeviceLimit, kDeviceLimit)));
+    const double at = std::clamp(across == pixels ? narrowed : narrowed * pixels / across,
+                                 -kDeviceLimit, kDeviceLimit);
+    const int truncated = static_cast<int>(at); // towards zero: one less below zero, as floor
+    return at < truncated ? truncated - 1 : truncated;
 }
 
 } // namespace
