@@ -21,11 +21,10 @@ trap 'rm -rf "$work"' EXIT
 # "wall cpu" milliseconds of one run designing with TAPS taps (cpu: user and system time, which
 # other work on a busy machine disturbs less); the run must succeed.
 run_ms() {
-  local taps=$1
+  local taps=$1 TIMEFORMAT='%3R %3U %3S'
   rm -rf "$work/snapshot"
-  /usr/bin/time -f '%e %U %S' -o "$work/time" \
-    "$dsplab" --screen lowpass --answer 1000 --answer 150 --answer "$taps" --answer y \
-    --snapshot "$work/snapshot" >/dev/null 2>"$work/err" \
+  { time "$dsplab" --screen lowpass --answer 1000 --answer 150 --answer "$taps" --answer y \
+      --snapshot "$work/snapshot" >/dev/null 2>"$work/err"; } 2>"$work/time" \
     || { echo "the run with $taps taps failed: $(tail -n 1 "$work/err")" >&2; exit 1; }
   awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' "$work/time"
 }
