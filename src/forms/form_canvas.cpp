@@ -42,6 +42,8 @@ int toPixel(double units, int pixels, double across)
 
 } // namespace
 
+// The helpers of the drawing calls below are inline: each call of tens of thousands runs them.
+
 void Form::setScaleHeight(double units) { m_scaleHeight = units; }
 
 void Form::setScaleWidth(double units) { m_scaleWidth = units; }
@@ -57,7 +59,7 @@ void Form::canvasChanged()
 }
 
 // Worked out again only when the draw width or the scale changes, not for every call.
-const Form::PenWidths& Form::penWidths() const
+inline const Form::PenWidths& Form::penWidths() const
 {
     PenWidths& pen = m_penWidths[static_cast<std::size_t>(m_drawWidth)];
     if (pen.drawWidth != m_drawWidth || pen.scaleWidth != m_scaleWidth) {
@@ -70,7 +72,7 @@ const Form::PenWidths& Form::penWidths() const
     return pen;
 }
 
-bool Form::finite(double x, double y) const
+inline bool Form::finite(double x, double y) const
 {
     if (std::isfinite(x) && std::isfinite(y))
         return true;
@@ -81,7 +83,7 @@ bool Form::finite(double x, double y) const
 
 // Coordinates are narrowed to single precision, as the drawing operations take them, and mapped
 // to the pixel that contains them, the same way for drawing and for reading back.
-QPoint Form::toDevice(double x, double y) const
+inline QPoint Form::toDevice(double x, double y) const
 {
     return QPoint(toPixel(x, m_pixels.width(), m_scaleWidth),
                   toPixel(y, m_pixels.height(), m_scaleHeight));
@@ -120,7 +122,7 @@ DrawingPen Form::pen(QRgb colour, const PenWidths& widths) const
 }
 
 // Written straight into the image's pixels.
-void Form::fillDot(const QPoint& centre, QRgb colour, int width)
+inline void Form::fillDot(const QPoint& centre, QRgb colour, int width)
 {
     const int first = -(width - 1) / 2;
     const int left = std::max(0, centre.x() + first);
