@@ -116,7 +116,7 @@ void Form::Cls()
 }
 
 // The pen width as drawn, in logical units across, so a replay at any size draws it alike.
-DrawingPen Form::pen(QRgb colour, const PenWidths& widths) const
+inline DrawingPen Form::pen(QRgb colour, const PenWidths& widths) const
 {
     return {colour, widths.logical, m_scaleWidth, m_scaleHeight};
 }
