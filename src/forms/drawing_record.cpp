@@ -4,6 +4,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace forms {
@@ -13,6 +14,15 @@ namespace {
 constexpr double kLimit = 1.0e6;
 
 double clamped(double value) { return std::clamp(value, -kLimit, kLimit); }
+
+// Exactly the same number, so that a joined line's start read back is the one it was given.
+bool same(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// Pens are few (a palette's colours at a width or two); a screen switches among the last ones.
+constexpr std::size_t kPensSearched = 16;
 
 // Collects a run of calls drawn with one pen, and draws the run in one painter call.
 class Run {
@@ -72,19 +82,93 @@ private:
 
 void DrawingRecord::clear(const QColor& background)
 {
-    m_ops.clear();
+    m_entries.clear();
+    m_pens.clear();
+    m_lastPen = 0;
+    m_previousPen = 0;
+    m_calls = 0;
     m_base = 0;
     m_background = background;
     ++m_clears;
 }
 
+std::uint32_t DrawingRecord::findPen(const DrawingPen& pen)
+{
+    m_previousPen = m_lastPen;
+    const std::size_t searched = std::min(m_pens.size(), kPensSearched);
+    for (std::size_t i = m_pens.size(); i > m_pens.size() - searched; --i)
+        if (m_pens[i - 1] == pen)
+            return m_lastPen = static_cast<std::uint32_t>(i - 1);
+    m_pens.push_back(pen);
+    return m_lastPen = static_cast<std::uint32_t>(m_pens.size() - 1);
+}
+
+void DrawingRecord::Entries::clear()
+{
+    for (std::size_t b = 0; b < m_used; ++b)
+        m_blocks[b].clear();
+    m_used = 0;
+    m_size = 0;
+}
+
+void DrawingRecord::Entries::nextBlock()
+{
+    if (m_used == m_blocks.size())
+        m_blocks.emplace_back();
+    m_blocks[m_used++].reserve(kBlock);
+}
+
+void DrawingRecord::addLine(const QPointF& from, const QPointF& to, const DrawingPen& pen)
+{
+    const std::uint32_t number = penNumber(pen);
+    const bool joined = !m_entries.empty() && same(m_entries.back().x, from.x())
+        && same(m_entries.back().y, from.y());
+    if (!joined)
+        m_entries.push({from.x(), from.y(), number, Step::LineStart});
+    m_entries.push({to.x(), to.y(), number, Step::LineEnd});
+    ++m_calls;
+}
+
+// Calls `visit(op)` for each call recorded, in order.
+template <typename Visit>
+void DrawingRecord::forEachCall(Visit visit) const
+{
+    m_entries.forEach([&](const Entry& entry, const Entry* before) {
+        if (entry.step == Step::LineStart)
+            return;
+        const DrawingPen& pen = m_pens[entry.pen];
+        const QPointF at(entry.x, entry.y);
+        const bool point = entry.step == Step::Point;
+        const QPointF from = point ? at : QPointF(before->x, before->y);
+        visit(DrawingOp{point ? DrawingOp::Kind::Point : DrawingOp::Kind::Line, from, at,
+                        pen.colour, pen.width, pen.scaleWidth, pen.scaleHeight});
+    });
+}
+
+std::vector<DrawingOp> DrawingRecord::ops() const
+{
+    std::vector<DrawingOp> ops;
+    ops.reserve(m_calls);
+    forEachCall([&ops](const DrawingOp& op) { ops.push_back(op); });
+    return ops;
+}
+
+// A line that goes on from the entry before the base gets its start back.
 DrawingRecord DrawingRecord::trace() const
 {
     DrawingRecord copy;
     copy.m_background = m_background;
     copy.m_clears = m_clears;
-    const auto base = static_cast<std::ptrdiff_t>(std::min(m_base, m_ops.size()));
-    copy.m_ops.assign(m_ops.begin() + base, m_ops.end());
+    copy.m_pens = m_pens;
+    std::size_t index = 0;
+    m_entries.forEach([&](const Entry& entry, const Entry* before) {
+        if (index++ < m_base)
+            return;
+        if (copy.m_entries.empty() && entry.step == Step::LineEnd)
+            copy.m_entries.push({before->x, before->y, entry.pen, Step::LineStart});
+        copy.m_entries.push(entry);
+        copy.m_calls += entry.step != Step::LineStart;
+    });
     return copy;
 }
 
@@ -94,7 +178,7 @@ void DrawingRecord::replay(QPainter& painter, const QRectF& target,
     if (options.fillBackground)
         painter.fillRect(target, m_background);
     Run run(painter);
-    for (const DrawingOp& op : m_ops) {
+    forEachCall([&](const DrawingOp& op) {
         const double sx = target.width() / op.scaleWidth;
         const double sy = target.height() / op.scaleHeight;
         const auto map = [&](const QPointF& p) {
@@ -107,7 +191,7 @@ void DrawingRecord::replay(QPainter& painter, const QRectF& target,
             run.dot(map(op.from), colour, width);
         else
             run.line(map(op.from), map(op.to), colour, width);
-    }
+    });
 }
 
 } // namespace forms

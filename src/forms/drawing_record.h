@@ -4,7 +4,9 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -23,20 +25,40 @@ struct DrawingOp {
     double scaleHeight;
 };
 
+// The pen a call was drawn with: colour, width in logical units across, and the logical scale.
+struct DrawingPen {
+    QRgb colour;
+    double width;
+    double scaleWidth;
+    double scaleHeight;
+    bool operator==(const DrawingPen&) const = default;
+};
+
 // The drawing calls since the last Cls, kept so that a drawing can be replayed on any painter:
 // as vectors (SVG, PDF) or over another drawing. Cls empties it.
+//
+// A canvas records every call of tens of thousands, so a call costs one small entry: its point
+// and the number of its pen, each pen kept once; a line that goes on from where the entry before
+// it ended keeps only its end.
 class DrawingRecord {
 public:
     void clear(const QColor& background);
-    void add(const DrawingOp& op) { m_ops.push_back(op); }
+    void addPoint(const QPointF& at, const DrawingPen& pen)
+    {
+        m_entries.push({at.x(), at.y(), penNumber(pen), Step::Point});
+        ++m_calls;
+    }
+    void addLine(const QPointF& from, const QPointF& to, const DrawingPen& pen);
 
     // Everything recorded so far is the background (a graticule, say); what follows is the trace.
-    void markBase() { m_base = m_ops.size(); }
+    void markBase() { m_base = m_entries.size(); }
     // A record of the calls after the base mark alone.
     DrawingRecord trace() const;
 
-    const std::vector<DrawingOp>& ops() const { return m_ops; }
-    bool empty() const { return m_ops.empty(); }
+    // The calls, in the order made.
+    std::vector<DrawingOp> ops() const;
+    std::size_t size() const { return m_calls; }
+    bool empty() const { return m_entries.empty(); }
     QColor background() const { return m_background; }
     // Counts the clears, so that a reader can tell a new drawing from the one it saw.
     unsigned long clears() const { return m_clears; }
@@ -52,7 +74,68 @@ public:
     void replay(QPainter& painter, const QRectF& target) const { replay(painter, target, {}); }
 
 private:
-    std::vector<DrawingOp> m_ops;
+    // A point; where a line starts (the next entry ends it); where a line ends, having started
+    // at the entry before.
+    enum class Step : std::uint32_t { Point, LineStart, LineEnd };
+    struct Entry {
+        double x, y;
+        std::uint32_t pen;
+        Step step;
+    };
+    // Entries in blocks that stay where they are: growing copies nothing, and a cleared record
+    // keeps its blocks, their memory already touched, for the next drawing.
+    class Entries {
+    public:
+        void push(const Entry& entry)
+        {
+            if (m_used == 0 || m_blocks[m_used - 1].size() == kBlock)
+                nextBlock();
+            m_blocks[m_used - 1].push_back(entry);
+            ++m_size;
+        }
+        const Entry& back() const { return m_blocks[m_used - 1].back(); }
+        std::size_t size() const { return m_size; }
+        bool empty() const { return m_size == 0; }
+        void clear();
+        // Calls `visit(entry, before)` for each entry in order, `before` the one before it.
+        template <typename Visit>
+        void forEach(Visit visit) const
+        {
+            const Entry* before = nullptr;
+            for (std::size_t b = 0; b < m_used; ++b)
+                for (const Entry& entry : m_blocks[b]) {
+                    visit(entry, before);
+                    before = &entry;
+                }
+        }
+
+    private:
+        static constexpr std::size_t kBlock = 4096; // under the allocator's own-mapping size
+        void nextBlock();
+        std::vector<std::vector<Entry>> m_blocks;
+        std::size_t m_used = 0;
+        std::size_t m_size = 0;
+    };
+    std::uint32_t penNumber(const DrawingPen& pen)
+    {
+        // Screens switch between two pens call by call (a red and a black trace, say).
+        if (!m_pens.empty() && m_pens[m_lastPen] == pen)
+            return m_lastPen;
+        if (!m_pens.empty() && m_pens[m_previousPen] == pen) {
+            std::swap(m_lastPen, m_previousPen);
+            return m_lastPen;
+        }
+        return findPen(pen);
+    }
+    std::uint32_t findPen(const DrawingPen& pen);
+    template <typename Visit>
+    void forEachCall(Visit visit) const;
+
+    Entries m_entries;
+    std::vector<DrawingPen> m_pens;
+    std::uint32_t m_lastPen = 0;
+    std::uint32_t m_previousPen = 0;
+    std::size_t m_calls = 0;
     std::size_t m_base = 0;
     QColor m_background = Qt::white;
     unsigned long m_clears = 0;

@@ -76,6 +76,8 @@ Form::Form(const QString& name, int clientWidthTwips, int clientHeightTwips)
     m_image = QImage(qRound(m_clientSize.width() * m_deviceRatio),
                      qRound(m_clientSize.height() * m_deviceRatio), QImage::Format_RGB32);
     m_image.fill(Qt::white);
+    m_pixels = m_image.size();
+    m_bytesPerLine = m_image.bytesPerLine();
     m_scaleWidth = m_clientSize.width();
     m_scaleHeight = m_clientSize.height();
     m_client = new ClientArea(this);

@@ -71,7 +71,11 @@ public:
     // Canvas state.
     void setBackColor(const QColor& colour) { m_backColor = colour; }
     QColor backColor() const { return m_backColor; }
-    void setForeColor(const QColor& colour) { m_foreColor = colour; }
+    void setForeColor(const QColor& colour)
+    {
+        m_foreColor = colour;
+        m_foreRgba = colour.rgba();
+    }
     QColor foreColor() const { return m_foreColor; }
     void setDrawWidth(int pixels) { m_drawWidth = qBound(1, pixels, 64); }
     int drawWidth() const { return m_drawWidth; }
@@ -147,7 +151,8 @@ protected:
 
 private:
     QPoint toDevice(double x, double y) const;
-    int devicePenWidth() const;
+    struct PenWidths;
+    const PenWidths& penWidths() const;
     void canvasChanged();
     void placeCentred();
     QFont layoutFont(const FontSpec& font) const;
@@ -159,8 +164,9 @@ private:
     void endPainting();
     void invokeHandler(const std::function<void()>& handler);
     void fillDot(const QPoint& centre, QRgb colour, int width);
-    void drawPendingLines();
-    void record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to, const QColor& colour);
+    void pointIn(double x, double y, QRgb colour);
+    void wideLine(const QPoint& from, const QPoint& to, int width);
+    DrawingPen pen(QRgb colour, const PenWidths& widths) const;
 
     QString m_name;
     Runtime* m_runtime = nullptr;
@@ -172,6 +178,8 @@ private:
     QSizeF m_layoutGrid;
     std::vector<QWidget*> m_controls;
     QImage m_image;
+    QSize m_pixels;               // m_image's size
+    qsizetype m_bytesPerLine = 0; // m_image's
     bool m_repaintPending = false;
     bool m_centred = false;
     QSize m_centredFrameMargins;
@@ -179,10 +187,6 @@ private:
     QPushButton* m_cancelButton = nullptr;
     QPainter m_painter;
     QPen m_activePen;
-    // One-pixel lines of one colour, drawn in one painter call when the pass needs them on the
-    // image: before anything else is drawn, read back or shown.
-    std::vector<QLine> m_pendingLines;
-    QColor m_pendingColour;
     // For each draw width, the pen width in device pixels and, for the record, in logical units,
     // with the logical scale they were worked out for (screens switch widths call by call).
     struct PenWidths {
@@ -201,6 +205,7 @@ private:
     std::optional<MappedPoint> m_lastEnd;
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
+    QRgb m_foreRgba = qRgb(0, 0, 0); // m_foreColor's, looked up once per change
     int m_drawWidth = 1;
     double m_scaleWidth;
     double m_scaleHeight;

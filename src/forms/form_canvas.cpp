@@ -1,6 +1,8 @@
 // The canvas: the persistent image that the drawing calls draw into, in logical units.
 #include "forms/form.h"
 
+#include "forms/thin_line.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -26,7 +28,21 @@ void afterQtDrawing() { }
 // Far outside any canvas, yet small enough for the painter's integer arithmetic.
 constexpr double kDeviceLimit = 1.0e6;
 
+// A logical coordinate narrowed to single precision and mapped onto `pixels` pixels across
+// `units` units: the pixel that contains it. Where units and pixels are alike the mapping is the
+// coordinate itself (the division would give it back exactly), and costs no division.
+int toPixel(double units, int pixels, double across)
+{
+    const double narrowed = static_cast<float>(units);
+    const double at = std::clamp(across == pixels ? narrowed : narrowed * pixels / across,
+                                 -kDeviceLimit, kDeviceLimit);
+    const int truncated = static_cast<int>(at); // towards zero: one less below zero, as floor
+    return at < truncated ? truncated - 1 : truncated;
+}
+
 } // namespace
+
+// The helpers of the drawing calls below are inline: each call of tens of thousands runs them.
 
 void Form::setScaleHeight(double units) { m_scaleHeight = units; }
 
@@ -43,7 +59,7 @@ void Form::canvasChanged()
 }
 
 // Worked out again only when the draw width or the scale changes, not for every call.
-int Form::devicePenWidth() const
+inline const Form::PenWidths& Form::penWidths() const
 {
     PenWidths& pen = m_penWidths[static_cast<std::size_t>(m_drawWidth)];
     if (pen.drawWidth != m_drawWidth || pen.scaleWidth != m_scaleWidth) {
@@ -53,10 +69,10 @@ int Form::devicePenWidth() const
             std::max(1, static_cast<int>(std::lround(m_drawWidth * m_deviceRatio * m_zoom)));
         pen.logical = pen.device / m_deviceRatio * m_scaleWidth / m_clientSize.width();
     }
-    return pen.device;
+    return pen;
 }
 
-bool Form::finite(double x, double y) const
+inline bool Form::finite(double x, double y) const
 {
     if (std::isfinite(x) && std::isfinite(y))
         return true;
@@ -67,12 +83,10 @@ bool Form::finite(double x, double y) const
 
 // Coordinates are narrowed to single precision, as the drawing operations take them, and mapped
 // to the pixel that contains them, the same way for drawing and for reading back.
-QPoint Form::toDevice(double x, double y) const
+inline QPoint Form::toDevice(double x, double y) const
 {
-    const double px = static_cast<float>(x) * m_image.width() / m_scaleWidth;
-    const double py = static_cast<float>(y) * m_image.height() / m_scaleHeight;
-    return QPoint(static_cast<int>(std::floor(std::clamp(px, -kDeviceLimit, kDeviceLimit))),
-                  static_cast<int>(std::floor(std::clamp(py, -kDeviceLimit, kDeviceLimit))));
+    return QPoint(toPixel(x, m_pixels.width(), m_scaleWidth),
+                  toPixel(y, m_pixels.height(), m_scaleHeight));
 }
 
 QPainter& Form::painter()
@@ -86,30 +100,14 @@ QPainter& Form::painter()
     return m_painter;
 }
 
-void Form::drawPendingLines()
-{
-    if (m_pendingLines.empty())
-        return;
-    QPainter& p = painter();
-    if (m_activePen.color() != m_pendingColour || m_activePen.width() != 1) {
-        m_activePen = QPen(m_pendingColour, 1, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin);
-        p.setPen(m_activePen);
-    }
-    p.drawLines(m_pendingLines.data(), static_cast<int>(m_pendingLines.size()));
-    m_pendingLines.clear();
-    afterQtDrawing();
-}
-
 void Form::endPainting()
 {
-    drawPendingLines();
     if (m_painter.isActive())
         m_painter.end();
 }
 
 void Form::Cls()
 {
-    m_pendingLines.clear(); // covered by the fill
     endPainting();
     m_image.fill(m_backColor);
     m_record.clear(m_backColor);
@@ -118,42 +116,42 @@ void Form::Cls()
 }
 
 // The pen width as drawn, in logical units across, so a replay at any size draws it alike.
-void Form::record(DrawingOp::Kind kind, const QPointF& from, const QPointF& to,
-                  const QColor& colour)
+inline DrawingPen Form::pen(QRgb colour, const PenWidths& widths) const
 {
-    devicePenWidth();
-    const double width = m_penWidths[static_cast<std::size_t>(m_drawWidth)].logical;
-    m_record.add({kind, from, to, colour.rgb(), width, m_scaleWidth, m_scaleHeight});
+    return {colour, widths.logical, m_scaleWidth, m_scaleHeight};
 }
 
-// Written straight into the image's pixels, after the lines drawn before it.
-void Form::fillDot(const QPoint& centre, QRgb colour, int width)
+// Written straight into the image's pixels.
+inline void Form::fillDot(const QPoint& centre, QRgb colour, int width)
 {
-    drawPendingLines();
     const int first = -(width - 1) / 2;
     const int left = std::max(0, centre.x() + first);
-    const int right = std::min(m_image.width(), centre.x() + first + width);
+    const int right = std::min(m_pixels.width(), centre.x() + first + width);
     const int top = std::max(0, centre.y() + first);
-    const int bottom = std::min(m_image.height(), centre.y() + first + width);
+    const int bottom = std::min(m_pixels.height(), centre.y() + first + width);
     if (left >= right || top >= bottom)
         return;
     uchar* bits = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
     for (int row = top; row < bottom; ++row) {
-        auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
+        auto* line = reinterpret_cast<QRgb*>(bits + row * m_bytesPerLine);
         std::fill(line + left, line + right, colour);
     }
 }
 
-void Form::PSet(double x, double y) { PSet(x, y, m_foreColor); }
+void Form::PSet(double x, double y) { pointIn(x, y, m_foreRgba); }
 
-void Form::PSet(double x, double y, const QColor& colour)
+void Form::PSet(double x, double y, const QColor& colour) { pointIn(x, y, colour.rgba()); }
+
+// Points are opaque whatever the colour's alpha.
+void Form::pointIn(double x, double y, QRgb colour)
 {
     if (!finite(x, y))
         return;
     m_current = QPointF(x, y);
-    record(DrawingOp::Kind::Point, m_current, m_current, colour);
-    fillDot(toDevice(x, y), colour.rgb(), devicePenWidth());
+    const QRgb opaque = colour | 0xff000000u;
+    const PenWidths& widths = penWidths();
+    m_record.addPoint(m_current, pen(opaque, widths));
+    fillDot(toDevice(x, y), opaque, widths.device);
     canvasChanged();
 }
 
@@ -173,22 +171,23 @@ void Form::LineTo(double x2, double y2)
     const QPoint from = joined ? m_lastEnd->pixel : toDevice(start.x, start.y);
     const QPoint to = toDevice(x2, y2);
     m_lastEnd = MappedPoint{x2, y2, m_scaleWidth, m_scaleHeight, to};
-    record(DrawingOp::Kind::Line, m_current, QPointF(x2, y2), m_foreColor);
+    const QRgb opaque = m_foreRgba | 0xff000000u;
+    const PenWidths& widths = penWidths();
+    m_record.addLine(m_current, QPointF(x2, y2), pen(opaque, widths));
     m_current = QPointF(x2, y2);
     canvasChanged();
-    const int width = devicePenWidth();
-    if (from == to) {
-        fillDot(to, m_foreColor.rgb(), width);
-        return;
-    }
-    if (width == 1) {
-        if (!m_pendingLines.empty() && m_pendingColour != m_foreColor)
-            drawPendingLines();
-        m_pendingColour = m_foreColor;
-        m_pendingLines.emplace_back(from, to);
-        return;
-    }
-    drawPendingLines();
+    const int width = widths.device;
+    if (from == to)
+        fillDot(to, opaque, width);
+    else if (width == 1 && qAlpha(m_foreRgba) == 255)
+        drawThinLine(m_image, from, to, opaque);
+    else
+        wideLine(from, to, width);
+}
+
+// Wide pens (a graticule's frame, a spectrum's lines) are few: the painter draws them, round.
+void Form::wideLine(const QPoint& from, const QPoint& to, int width)
+{
     QPainter& p = painter();
     if (m_activePen.color() != m_foreColor || m_activePen.width() != width) {
         const Qt::PenCapStyle cap = width > 1 ? Qt::RoundCap : Qt::SquareCap;

@@ -1,7 +1,9 @@
 // The canvas's pixels against the same calls drawn one by one through a plain painter on an image
 // of the same size: every point a square of the pen's width, every line its own drawLine, in the
-// order called, unantialiased.
+// order called, unantialiased. First for a set of strokes at each width, then for every screen's
+// own drawing, replayed from its drawing record.
 
+#include "canvas_user.h"
 #include "forms/form.h"
 #include "forms/palette.h"
 #include "support/test_tables.h"
@@ -86,30 +88,50 @@ QPoint pixelOf(const QPointF& p, const QSize& pixels, const QSizeF& scale)
     return {at(p.x(), pixels.width(), scale.width()), at(p.y(), pixels.height(), scale.height())};
 }
 
-QImage referenceDrawing(const PixelCase& row, const QSize& pixels, const QSizeF& scale)
+// One call as the canvas drew it before it drew lines itself: a point (or a line that starts and
+// ends in one pixel) a square of the pen's width, a line one painter call.
+void paintStroke(QPainter& painter, QPoint a, QPoint b, bool point, int width, QColor colour)
+{
+    const int half = (width - 1) / 2;
+    if (point || a == b) {
+        painter.fillRect(QRect(b - QPoint(half, half), QSize(width, width)), colour);
+        return;
+    }
+    const Qt::PenCapStyle cap = width > 1 ? Qt::RoundCap : Qt::SquareCap;
+    painter.setPen(QPen(colour, width, Qt::SolidLine, cap, Qt::RoundJoin));
+    painter.drawLine(a, b);
+}
+
+QImage blankImage(QSize pixels, QColor background)
 {
     QImage image(pixels, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    image.fill(background);
+    return image;
+}
+
+QImage referenceDrawing(const PixelCase& row, const QSize& pixels, const QSizeF& scale)
+{
+    QImage image = blankImage(pixels, Qt::white);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const int half = (row.width - 1) / 2;
     QPointF current;
-    for (std::size_t i = 0; i < row.strokes.size(); ++i) {
-        const Stroke& s = row.strokes[i];
-        const QColor colour = forms::paletteColour(s.palette);
+    for (const Stroke& s : row.strokes) {
         const QPointF from = s.joined ? current : s.from;
         current = s.to;
-        const QPoint a = pixelOf(from, pixels, scale);
-        const QPoint b = pixelOf(s.to, pixels, scale);
-        if (s.point || a == b) {
-            painter.fillRect(QRect(b - QPoint(half, half), QSize(row.width, row.width)), colour);
-            continue;
-        }
-        const Qt::PenCapStyle cap = row.width > 1 ? Qt::RoundCap : Qt::SquareCap;
-        painter.setPen(QPen(colour, row.width, Qt::SolidLine, cap, Qt::RoundJoin));
-        painter.drawLine(a, b);
+        paintStroke(painter, pixelOf(from, pixels, scale), pixelOf(s.to, pixels, scale), s.point,
+                    row.width, forms::paletteColour(s.palette));
     }
     return image;
+}
+
+int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    return differing;
 }
 
 void drawOnCanvas(forms::Form& form, const PixelCase& row)
@@ -149,12 +171,7 @@ TEST_P(CanvasPixels, MatchOnePainterCallPerStroke)
     const QImage reference = referenceDrawing(twice, drawn.size(), scale);
     const QImage once = referenceDrawing(GetParam(), drawn.size(), scale);
     EXPECT_EQ(probed, QColor(once.pixel(pixelOf(probe, drawn.size(), scale))));
-    ASSERT_EQ(drawn.size(), reference.size());
-    int differing = 0;
-    for (int y = 0; y < drawn.height(); ++y)
-        for (int x = 0; x < drawn.width(); ++x)
-            differing += drawn.pixel(x, y) != reference.pixel(x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(differingPixels(drawn, reference), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, CanvasPixels,
@@ -162,5 +179,106 @@ INSTANTIATE_TEST_SUITE_P(Widths, CanvasPixels,
                                            PixelCase{"TwoPixels", 2, strokeSet()},
                                            PixelCase{"ThreePixels", 3, strokeSet()}),
                          tables::rowName);
+
+// A screen's drawing record replayed call by call with the pens above, in device pixels.
+QImage replayedByPainter(const forms::Form& form, QSize pixels)
+{
+    const forms::DrawingRecord& record = form.drawingRecord();
+    QImage image = blankImage(pixels, record.background());
+    QPainter painter(&image);
+    for (const forms::DrawingOp& op : record.ops()) {
+        const QSizeF scale(op.scaleWidth, op.scaleHeight);
+        const int width = static_cast<int>(std::lround(op.width * pixels.width() / scale.width()));
+        paintStroke(painter, pixelOf(op.from, pixels, scale), pixelOf(op.to, pixels, scale),
+                    op.kind == forms::DrawingOp::Kind::Point, width, QColor(op.colour));
+    }
+    return image;
+}
+
+using canvastest::Answers;
+
+const char* const kSampling = "Sampling frequency in Hz";
+const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling freq.]";
+const char* const kCentre = "Center frequency in Hz";
+const char* const kTaps = "The number of taps [500 max.]";
+const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
+const char* const kOdd = "Number of Odd Harmonics";
+const char* const kCount = "Number of Harmonics";
+const char* const kRectify = "Choose one: [F]ull-wave or [H]alf-wave";
+
+struct ScreenCase {
+    const char* name;
+    const char* screen;
+    Answers answers;
+    const char* form;
+    bool spectrum; // then opened over the screen with "View Spectrum"
+};
+
+class ScreenPixels : public canvastest::CanvasUser,
+                     public ::testing::WithParamInterface<ScreenCase> { };
+
+// The spectrum is modal: it is compared while the program waits in it, then closed.
+TEST_P(ScreenPixels, MatchTheirRecordReplayedOneCallAtATime)
+{
+    const ScreenCase& c = GetParam();
+    open(c.screen, c.answers);
+    const char* shown = c.spectrum ? "Form7" : c.form;
+    if (c.spectrum)
+        actions().when([&] { return shows(c.form); },
+                       [&] { clickButton(window(c.form), "Command2"); });
+    int differing = -1;
+    std::size_t calls = 0;
+    actions().when([&] { return shows(shown); },
+                   [&] {
+                       forms::Form* form = window(shown);
+                       const QImage drawn = form->canvasImage();
+                       calls = form->drawingRecord().size();
+                       differing = differingPixels(drawn, replayedByPainter(*form, drawn.size()));
+                       if (c.spectrum)
+                           clickButton(form, "Command1");
+                   });
+    ASSERT_TRUE(settles([&] { return shows(c.form) && !window("Form7"); }));
+    EXPECT_GT(calls, 5u); // axes at least
+    EXPECT_EQ(differing, 0);
+}
+
+// Each screen at its default answers, the filters with their phase traces, and the largest
+// drawings: 32767 harmonics and a 500-tap filter.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Screens, ScreenPixels,
+    ::testing::Values(
+        ScreenCase{"Square", "square", {{kOdd, "3"}}, "Form3", false},
+        ScreenCase{"Triangle", "triangle", {{kOdd, "3"}}, "Form4", false},
+        ScreenCase{"Sawtooth", "sawtooth", {{kCount, "3"}}, "Form5", false},
+        ScreenCase{"RectifiedFull", "rectified", {{kRectify, "F"}, {kCount, "3"}}, "Form6", false},
+        ScreenCase{"RectifiedHalf", "rectified", {{kRectify, "H"}, {kCount, "3"}}, "Form6", false},
+        ScreenCase{"Pulse", "pulse", {{kCount, "13"}, {"Duty Cycle [0 to 1]", "0.2"}}, "Form13",
+                   false},
+        ScreenCase{"SquareSpectrum", "square", {{kOdd, "3"}}, "Form3", true},
+        ScreenCase{"PulseSpectrum", "pulse", {{kCount, "13"}, {"Duty Cycle [0 to 1]", "0.2"}},
+                   "Form13", true},
+        ScreenCase{"RectangularLowpass", "lowpass-rect",
+                   {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}}, "Form8", false},
+        ScreenCase{"BlackmanLowpass", "lowpass",
+                   {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}}, "Form9",
+                   false},
+        ScreenCase{"Bandpass", "bandpass",
+                   {{kSampling, "1000"}, {"Pass bandwidth in Hz [less than half the sampling freq.]",
+                    "100"}, {kCentre, "250"}, {kTaps, "21"}, {kPhase, "Y"}}, "Form10", false},
+        ScreenCase{"Highpass", "highpass",
+                   {{kSampling, "1000"}, {kCutoff, "350"}, {kTaps, "15"}, {kPhase, "Y"}}, "Form11",
+                   false},
+        ScreenCase{"Bandstop", "bandstop",
+                   {{kSampling, "1000"}, {"Stop bandwidth in Hz [less than half the sampling freq.]",
+                    "200"}, {kCentre, "250"}, {kTaps, "29"}, {kPhase, "Y"}}, "Form12", false},
+        ScreenCase{"BlackmanLowpass500Taps", "lowpass",
+                   {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "500"}, {kPhase, "Y"}}, "Form9",
+                   false},
+        ScreenCase{"Square32767Harmonics", "square", {{kOdd, "32767"}}, "Form3", false},
+        ScreenCase{"Sawtooth32767HarmonicsSpectrum", "sawtooth", {{kCount, "32767"}}, "Form5",
+                   true}),
+    tables::rowName);
+// clang-format on
 
 } // namespace
