@@ -101,4 +101,31 @@ void Form8::plotTaps(const DesignValues& values)
 
 bool Form8::wantsPhase(const Answers&) const { return Check2->isChecked(); }
 
+// The two check boxes instead of the phase question.
+std::vector<screens::ExploreControl> Form8::exploreControls() const
+{
+    using Kind = screens::ExploreControl::Kind;
+    const QStringList noYes{QStringLiteral("0"), QStringLiteral("1")};
+    std::vector<screens::ExploreControl> controls = DesignScreen::exploreControls();
+    controls.push_back({QStringLiteral("plot-taps"), Check1->text(), Kind::Check, noYes});
+    controls.push_back({QStringLiteral("plot-phase"), Check2->text(), Kind::Check, noYes});
+    return controls;
+}
+
+std::optional<screens::ExploreValues> Form8::drawnValues() const
+{
+    std::optional<screens::ExploreValues> values = DesignScreen::drawnValues();
+    if (values) {
+        (*values)[QStringLiteral("plot-taps")] = Check1->isChecked();
+        (*values)[QStringLiteral("plot-phase")] = Check2->isChecked();
+    }
+    return values;
+}
+
+void Form8::setExploredChecks(const screens::ExploreValues& values)
+{
+    Check1->setChecked(values.at(QStringLiteral("plot-taps")) != 0);
+    Check2->setChecked(values.at(QStringLiteral("plot-phase")) != 0);
+}
+
 } // namespace fir

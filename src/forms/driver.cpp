@@ -77,6 +77,8 @@ std::optional<QString> Driver::perform(const Step& step)
         return exportTo(step.text, step.file, step.path);
     case Step::Kind::Hold:
         return hold();
+    case Step::Kind::Explore:
+        return explore(step.text);
     }
     return std::nullopt;
 }

@@ -61,6 +61,7 @@ private:
     std::optional<QString> exportTo(const QString& what, const QString& file,
                                     const QByteArray& path);
     std::optional<QString> hold();
+    std::optional<QString> explore(const QString& nameAndValue);
     QAction* menuItem(Form* window, const QStringList& captions) const;
     std::vector<Form*> windowsTakingInput() const;
     // The windows a step on controls looks at: none while a question box is open.

@@ -34,10 +34,11 @@ struct StepOption {
 };
 
 constexpr StepOption kStepOptions[] = {
-    {"--answer", Step::Kind::Answer, 1}, {"--cancel", Step::Kind::Cancel, 0},
-    {"--click", Step::Kind::Click, 1},   {"--toggle", Step::Kind::Toggle, 1},
-    {"--menu", Step::Kind::Menu, 1},     {"--close", Step::Kind::Close, 0},
-    {"--export", Step::Kind::Export, 2}, {"--hold", Step::Kind::Hold, 0},
+    {"--answer", Step::Kind::Answer, 1},   {"--cancel", Step::Kind::Cancel, 0},
+    {"--click", Step::Kind::Click, 1},     {"--toggle", Step::Kind::Toggle, 1},
+    {"--menu", Step::Kind::Menu, 1},       {"--close", Step::Kind::Close, 0},
+    {"--export", Step::Kind::Export, 2},   {"--hold", Step::Kind::Hold, 0},
+    {"--explore", Step::Kind::Explore, 1},
 };
 
 const StepOption* stepOption(Step::Kind kind)

@@ -2,10 +2,12 @@
 
 #include "dsp/plot_geometry.h"
 #include "forms/form.h"
+#include "screens/explore_panel.h"
 
 #include <QAction>
 #include <QJsonArray>
 #include <QPainter>
+#include <QScreen>
 
 #include <cmath>
 
@@ -62,6 +64,7 @@ QString CanvasContent::readout(const QPointF&) const { return {}; }
 CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& kept)
     : QObject(&form), m_form(form), m_content(content), m_state(kept), m_id(nextToolsId())
 {
+    setObjectName(QStringLiteral("canvasTools")); // the scripted driver's --explore finds it
     addEntries();
     forms::CanvasLayer& layer = forms::CanvasLayer::of(form);
     layer.setMenu([this] { return offered(); });
@@ -108,16 +111,20 @@ void CanvasTools::addEntries()
     m_measurements->setCheckable(true);
     m_hold = addEntry("hold", tr("Hold this trace"), [this] { hold(); });
     m_clearHeld = addEntry("clearHeld", tr("Clear held trace"), [this] { clearHeld(); });
+    m_explore = addEntry("explore", tr("Explore..."), [this] { openExplore(); });
+    m_explore->setShortcut(Qt::CTRL | Qt::Key_E);
+    m_explore->setShortcutVisibleInContextMenu(true);
     for (QAction*& separator : m_separators) {
         separator = new QAction(this);
         separator->setSeparator(true);
     }
 }
 
-// Only what the screen has now, in three groups: the picture, the data, the measuring aids.
+// Only what the screen has now, in four groups: the picture, the data, the measuring aids, the
+// live controls.
 QList<QAction*> CanvasTools::offered() const
 {
-    QList<QList<QAction*>> groups(3);
+    QList<QList<QAction*>> groups(4);
     groups[0] << m_copyPicture << m_save.at(Thing::Picture);
     if (has(Thing::Taps))
         groups[1] << m_copyTaps << m_save.at(Thing::Taps);
@@ -132,6 +139,8 @@ QList<QAction*> CanvasTools::offered() const
         groups[2] << m_hold;
     if (m_state.held.count(m_form.name()))
         groups[2] << m_clearHeld;
+    if (m_explorable)
+        groups[3] << m_explore;
     QList<QAction*> entries;
     std::size_t separators = 0;
     for (const QList<QAction*>& group : groups) {
@@ -170,6 +179,53 @@ void CanvasTools::drawingChanged()
     else
         layer.setUnderlay({});
     showNote();
+    if (m_panel)
+        m_panel->drawingChanged();
+}
+
+void CanvasTools::setExplorable(Explorable& screen)
+{
+    m_explorable = &screen;
+    m_form.addAction(m_explore);
+}
+
+ExplorePanel* CanvasTools::explorePanel()
+{
+    if (!m_panel && m_explorable)
+        m_panel = new ExplorePanel(m_form, *m_explorable);
+    return m_panel;
+}
+
+// Beside the window, on its right where the screen has room, else on its left.
+void CanvasTools::openExplore()
+{
+    ExplorePanel* panel = explorePanel();
+    if (!panel)
+        return;
+    if (!panel->isVisible()) {
+        panel->adjustSize();
+        const QRect window = m_form.frameGeometry();
+        const QScreen* screen = m_form.screen();
+        const QRect room = screen ? screen->availableGeometry() : QRect();
+        QPoint at = window.topRight() + QPoint(8, 0);
+        if (room.isValid() && at.x() + panel->width() > room.right())
+            at.setX(std::max(room.left(), window.left() - panel->width() - 8));
+        panel->move(at);
+    }
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
+}
+
+QString CanvasTools::exploreStep(const QString& nameAndValue)
+{
+    ExplorePanel* panel = explorePanel();
+    if (!panel)
+        return tr("%1 has no Explore panel").arg(m_form.name());
+    const qsizetype equals = nameAndValue.indexOf(QLatin1Char('='));
+    if (equals <= 0)
+        return tr("write NAME=VALUE");
+    return panel->applyStep(nameAndValue.left(equals).trimmed(), nameAndValue.mid(equals + 1));
 }
 
 void CanvasTools::hold()

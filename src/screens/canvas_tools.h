@@ -24,6 +24,9 @@ class Form;
 
 namespace screens {
 
+class Explorable;
+class ExplorePanel;
+
 // A figure of one number, or of one number for each side named ("-" for none, null in the
 // state, kept in its place); `format` writes one number.
 Figure figureOf(const QString& key, const QString& label, std::optional<double> value,
@@ -60,8 +63,18 @@ public:
     // `kept` is what the tools keep across windows (the session's).
     CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& kept);
 
-    // After each drawing: the box, the held trace and what is offered follow it.
+    // After each drawing: the box, the held trace, the Explore panel and what is offered
+    // follow it.
     void drawingChanged();
+
+    // Offers the Explore panel for the screen's answers ("Explore...", Ctrl+E).
+    void setExplorable(Explorable& screen);
+    // Opens the panel beside the window (made on first use).
+    void openExplore();
+    // The panel, made on first use; null on a screen without one.
+    ExplorePanel* explorePanel();
+    // --explore NAME=VALUE on this window: empty when done, else the problem.
+    Q_INVOKABLE QString exploreStep(const QString& nameAndValue);
 
     // What a screen can write out.
     enum class Thing { Picture, Taps, Response, Curve, Spectrum };
@@ -97,7 +110,10 @@ private:
     QAction* m_measurements = nullptr;
     QAction* m_hold = nullptr;
     QAction* m_clearHeld = nullptr;
-    std::array<QAction*, 2> m_separators{};
+    QAction* m_explore = nullptr;
+    Explorable* m_explorable = nullptr;
+    ExplorePanel* m_panel = nullptr;
+    std::array<QAction*, 3> m_separators{};
 };
 
 // What --export writes and in which forms, for the help text.
