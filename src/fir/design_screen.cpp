@@ -181,6 +181,7 @@ void DesignScreen::clearPhaseLabels()
 void DesignScreen::setUpCanvas()
 {
     m_drawn.reset();
+    m_tools->drawingCleared();
     screens::standardSetUp(*this, {});
     screens::drawGraticuleOn(*this);
 }

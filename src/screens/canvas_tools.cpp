@@ -183,6 +183,12 @@ void CanvasTools::drawingChanged()
         m_panel->drawingChanged();
 }
 
+void CanvasTools::drawingCleared()
+{
+    if (m_panel)
+        m_panel->drawingChanged();
+}
+
 void CanvasTools::setExplorable(Explorable& screen)
 {
     m_explorable = &screen;

@@ -67,6 +67,8 @@ public:
     // follow it.
     void drawingChanged();
 
+    // The canvas is cleared for questions asked again: the Explore panel waits for the drawing.
+    void drawingCleared();
     // Offers the Explore panel for the screen's answers ("Explore...", Ctrl+E).
     void setExplorable(Explorable& screen);
     // Opens the panel beside the window (made on first use).

@@ -55,6 +55,8 @@ QStringList asOptions(const forms::Step& step)
         return {QStringLiteral("--export"), step.text, step.file};
     case Kind::Hold:
         return {QStringLiteral("--hold")};
+    case Kind::Explore:
+        return {QStringLiteral("--explore"), step.text};
     }
     return {};
 }
