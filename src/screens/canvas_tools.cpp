@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QJsonArray>
+#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 
@@ -68,7 +69,10 @@ CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolSt
     addEntries();
     forms::CanvasLayer& layer = forms::CanvasLayer::of(form);
     layer.setMenu([this] { return offered(); });
-    layer.setPointerText([this](const QPointF& at) { return m_content.readout(at); });
+    layer.setPointerText([this](const QPointF& at) {
+        m_lastAsked = at;
+        return m_content.readout(at);
+    });
     layer.setExporter(
         [this](const QString& what, const QString& file) { return exportAs(what, file); });
     layer.setState([this] { return state(); });
@@ -179,8 +183,21 @@ void CanvasTools::drawingChanged()
     else
         layer.setUnderlay({});
     showNote();
+    refreshReadout();
     if (m_panel)
         m_panel->drawingChanged();
+}
+
+// A read-out on show reads the new drawing at once, where the pointer last asked for one.
+void CanvasTools::refreshReadout()
+{
+    QLabel* readout = forms::CanvasLayer::of(m_form).readout();
+    if (!readout || !readout->isVisible())
+        return;
+    const QString text = m_content.readout(m_lastAsked);
+    readout->setVisible(!text.isEmpty());
+    readout->setText(text);
+    readout->adjustSize();
 }
 
 void CanvasTools::drawingCleared()

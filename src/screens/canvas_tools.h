@@ -99,6 +99,7 @@ private:
     const HeldDrawing* heldShown() const;
     void paintHeld(QPainter& painter, const QRectF& canvas) const;
     void showNote();
+    void refreshReadout();
     QString noteText(const std::vector<Figure>& figures, const HeldDrawing* held) const;
     QJsonObject state() const;
 
@@ -115,6 +116,7 @@ private:
     QAction* m_explore = nullptr;
     Explorable* m_explorable = nullptr;
     ExplorePanel* m_panel = nullptr;
+    QPointF m_lastAsked; // where the read-out was last asked for, in logical units
     std::array<QAction*, 3> m_separators{};
 };
 

@@ -330,4 +330,20 @@ TEST_F(ExploreLimits, MeasurementsFollowTheLiveDrawing)
     EXPECT_EQ(panel->redraws(), 1);
 }
 
+// A read-out on show follows the drawing the panel made, with the pointer still.
+TEST_F(ExploreLimits, ReadOutFollowsTheLiveDrawing)
+{
+    open("lowpass", {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    forms::Form* form = window("Form9");
+    screens::ExplorePanel* panel = openPanel(form);
+    movePointer(form, 100, 200);
+    waitUntil([&] { return readout(form)->isVisible(); });
+    const QString before = readout(form)->text();
+    give(panel, {"taps", "101"});
+    waitUntil([&] { return panel->redraws() == 1; });
+    EXPECT_TRUE(readout(form)->isVisible());
+    EXPECT_NE(readout(form)->text(), before);
+}
+
 } // namespace
