@@ -219,7 +219,8 @@ ExplorePanel* CanvasTools::explorePanel()
     return m_panel;
 }
 
-// Beside the window, on its right where the screen has room, else on its left.
+// Beside the window: on its right, else on its left; where neither side has room, over the
+// window's right-hand part (its list and buttons) rather than over the plot.
 void CanvasTools::openExplore()
 {
     ExplorePanel* panel = explorePanel();
@@ -230,9 +231,12 @@ void CanvasTools::openExplore()
         const QRect window = m_form.frameGeometry();
         const QScreen* screen = m_form.screen();
         const QRect room = screen ? screen->availableGeometry() : QRect();
+        const int width = panel->frameGeometry().width();
         QPoint at = window.topRight() + QPoint(8, 0);
-        if (room.isValid() && at.x() + panel->width() > room.right())
-            at.setX(std::max(room.left(), window.left() - panel->width() - 8));
+        if (room.isValid() && at.x() + width > room.right()) {
+            const int left = window.left() - width - 8;
+            at.setX(left >= room.left() ? left : room.right() - width);
+        }
         panel->move(at);
     }
     panel->show();

@@ -79,7 +79,7 @@ ExplorePanel::ExplorePanel(forms::Form& form, Explorable& screen)
     layout->addWidget(m_status);
     m_controls = new QWidget(this);
     auto* grid = new QGridLayout(m_controls);
-    grid->setColumnMinimumWidth(1, 220);
+    grid->setColumnMinimumWidth(1, 160);
     layout->addWidget(m_controls);
     for (const ExploreControl& control : screen.exploreControls())
         addRow(control);

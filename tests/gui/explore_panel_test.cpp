@@ -330,6 +330,24 @@ TEST_F(ExploreLimits, MeasurementsFollowTheLiveDrawing)
     EXPECT_EQ(panel->redraws(), 1);
 }
 
+// Ctrl+E opens the panel beside the screen and Escape, typed in a control, closes it; the canvas
+// menu offers it too.
+TEST_F(ExploreLimits, OpensWithCtrlEAndTheMenuAndClosesWithEscape)
+{
+    open("pulse", {{kCount, "13"}, {kDuty, "0.2"}});
+    ASSERT_TRUE(settles([&] { return shows("Form13"); }));
+    forms::Form* form = window("Form13");
+    screens::ExplorePanel* panel = openPanel(form);
+    ASSERT_TRUE(panel && panel->isVisible());
+    QTest::keyClick(panel->findChild<QWidget*>(QStringLiteral("duty")), Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    rightClick(form, 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(form) != nullptr; }));
+    EXPECT_TRUE(entries(canvasMenu(form)).contains(QStringLiteral("explore")));
+    pick(canvasMenu(form), "explore");
+    EXPECT_TRUE(panel->isVisible());
+}
+
 // A read-out on show follows the drawing the panel made, with the pointer still.
 TEST_F(ExploreLimits, ReadOutFollowsTheLiveDrawing)
 {
