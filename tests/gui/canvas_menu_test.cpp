@@ -29,10 +29,11 @@ const char* const kPass = "Pass bandwidth in Hz [less than half the sampling fre
 const char* const kStop = "Stop bandwidth in Hz [less than half the sampling freq.]";
 
 const QStringList kPicture{"copyPicture", "savePicture"};
-const QStringList kFilter =
-    kPicture + QStringList{"copyTaps", "saveTaps", "saveResponse", "showMeasurements", "hold"};
-const QStringList kJumpingWave = kPicture + QStringList{"saveCurve", "showMeasurements", "hold"};
-const QStringList kSmoothWave = kPicture + QStringList{"saveCurve", "hold"};
+const QStringList kFilter = kPicture
+    + QStringList{"copyTaps", "saveTaps", "saveResponse", "showMeasurements", "hold", "explore"};
+const QStringList kJumpingWave =
+    kPicture + QStringList{"saveCurve", "showMeasurements", "hold", "explore"};
+const QStringList kSmoothWave = kPicture + QStringList{"saveCurve", "hold", "explore"};
 
 struct MenuCase {
     const char* name;
@@ -82,9 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
                  false, kJumpingWave},
         MenuCase{"Spectrum", "square", {{kOdd, "3"}}, "Form3", true,
                  kPicture + QStringList{"saveSpectrum"}},
-        // Nothing drawn yet: the picture, and the box that would measure a drawing.
+        // Nothing drawn yet: the picture, the box that would measure a drawing, and the panel
+        // that waits for one.
         MenuCase{"SquareCancelled", "square", {{kOdd, ""}}, "Form3", false,
-                 kPicture + QStringList{"showMeasurements"}},
+                 kPicture + QStringList{"showMeasurements", "explore"}},
         MenuCase{"RectangularLowpass", "lowpass-rect",
                  {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}}, "Form8", false, kFilter},
         MenuCase{"BlackmanLowpass", "lowpass",
