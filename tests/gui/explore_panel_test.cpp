@@ -3,6 +3,7 @@
 // come faster than the redraws give one redraw of the latest values.
 
 #include "canvas_user.h"
+#include "forms/canvas_layer.h"
 #include "screens/explore_panel.h"
 #include "support/test_tables.h"
 
@@ -328,6 +329,25 @@ TEST_F(ExploreLimits, MeasurementsFollowTheLiveDrawing)
     waitUntil([&] { return note(form)->text() != before; });
     EXPECT_NE(note(form)->text(), before);
     EXPECT_EQ(panel->redraws(), 1);
+}
+
+// A trace held on the screen shows under the panel's next drawing, its figures beside the new.
+TEST_F(ExploreLimits, HeldTraceShowsUnderTheLiveDrawing)
+{
+    open("lowpass", {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    forms::Form* form = window("Form9");
+    rightClick(form, 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(form) != nullptr; }));
+    pick(canvasMenu(form), "hold");
+    const auto layer = [form] { return forms::CanvasLayer::of(*form).state(); };
+    EXPECT_FALSE(layer().contains(QStringLiteral("heldFigures")));
+    screens::ExplorePanel* panel = openPanel(form);
+    give(panel, {"taps", "61"});
+    waitUntil([&] { return panel->redraws() == 1; });
+    EXPECT_TRUE(layer().contains(QStringLiteral("heldFigures")));
+    EXPECT_NE(layer().value(QStringLiteral("heldFigures")),
+              layer().value(QStringLiteral("figures")));
 }
 
 // Ctrl+E opens the panel beside the screen and Escape, typed in a control, closes it; the canvas
