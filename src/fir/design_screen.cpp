@@ -181,7 +181,7 @@ void DesignScreen::clearPhaseLabels()
 void DesignScreen::setUpCanvas()
 {
     m_drawn.reset();
-    m_tools->drawingCleared();
+    m_tools->answersChanged();
     screens::standardSetUp(*this, {});
     screens::drawGraticuleOn(*this);
 }

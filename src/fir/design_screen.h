@@ -159,6 +159,7 @@ protected:
     // What follows the questions: tests, captions, taps, list and traces. The question flow and
     // the Explore panel both design with it.
     void drawAnswers(const Answers& answers);
+    void answersChanged() { m_tools->answersChanged(); }
     // The rectangular screen's check boxes, set from the panel's values.
     virtual void setExploredChecks(const screens::ExploreValues&) { }
 

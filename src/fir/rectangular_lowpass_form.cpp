@@ -62,6 +62,9 @@ Form8::Form8(screens::SharedState& shared) : DesignScreen(description(), shared)
                          logicalRect(511, 315, 117, 21));
     Check2 = addCheckBox(QStringLiteral("Check2"), QStringLiteral("Plot Phase Response"),
                          logicalRect(511, 335, 117, 21));
+    // The Explore panel shows the boxes as they stand, so its next drawing keeps a click on them.
+    for (QCheckBox* box : {Check1, Check2})
+        connect(box, &QCheckBox::toggled, this, [this] { answersChanged(); });
 }
 
 void Form8::Form_Load() { filterdesign(); }

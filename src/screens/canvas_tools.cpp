@@ -200,7 +200,7 @@ void CanvasTools::refreshReadout()
     readout->adjustSize();
 }
 
-void CanvasTools::drawingCleared()
+void CanvasTools::answersChanged()
 {
     if (m_panel)
         m_panel->drawingChanged();

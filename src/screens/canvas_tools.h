@@ -67,8 +67,9 @@ public:
     // follow it.
     void drawingChanged();
 
-    // The canvas is cleared for questions asked again: the Explore panel waits for the drawing.
-    void drawingCleared();
+    // The screen's answers changed outside the panel (questions asked again, a check box
+    // clicked): the Explore panel reads them afresh.
+    void answersChanged();
     // Offers the Explore panel for the screen's answers ("Explore...", Ctrl+E).
     void setExplorable(Explorable& screen);
     // Opens the panel beside the window (made on first use).

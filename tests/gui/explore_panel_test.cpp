@@ -295,6 +295,22 @@ TEST_F(ExploreLimits, WaitsWhileTheScreenAsksAgain)
     EXPECT_EQ(taps->text(), QStringLiteral("41"));
 }
 
+// A click on the rectangular screen's own check box shows in the panel, so its next drawing
+// keeps it.
+TEST_F(ExploreLimits, FollowsTheScreensOwnCheckBoxes)
+{
+    open("lowpass-rect", {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}});
+    ASSERT_TRUE(settles([&] { return shows("Form8"); }));
+    screens::ExplorePanel* panel = openPanel(window("Form8"));
+    auto* plotTaps = panel->findChild<QCheckBox*>(QStringLiteral("plot-taps"));
+    ASSERT_FALSE(plotTaps->isChecked());
+    clickButton(window("Form8"), "Check1");
+    EXPECT_TRUE(plotTaps->isChecked());
+    give(panel, {"taps", "21"});
+    waitUntil([&] { return panel->redraws() == 1; });
+    EXPECT_TRUE(window("Form8")->findChild<QCheckBox*>(QStringLiteral("Check1"))->isChecked());
+}
+
 // Twenty key presses before the event loop runs: one redraw, of the last value.
 TEST_F(ExploreLimits, ChangesFasterThanRedrawsGiveOneRedrawOfTheLatest)
 {
