@@ -143,7 +143,9 @@ QString SynthesisScreen::readout(const QPointF& logical) const
 
 std::vector<screens::ExploreControl> SynthesisScreen::exploreControls() const
 {
-    return {{QStringLiteral("harmonics"), tr("Harmonics"), screens::ExploreControl::Kind::Count}};
+    const bool odd = m_waveType == dsp::WaveType::Square || m_waveType == dsp::WaveType::Triangle;
+    return {{QStringLiteral("harmonics"), odd ? tr("Odd harmonics") : tr("Harmonics"),
+             screens::ExploreControl::Kind::Count}};
 }
 
 // The values of the curve drawn, as the screen took them from its answers.
