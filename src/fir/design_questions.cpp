@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QListWidget>
 
+#include <algorithm>
+
 namespace fir {
 namespace {
 
@@ -162,6 +164,100 @@ bool DesignScreen::wantsPhase(const Answers& answers) const
 {
     const QString& choice = answers.text(Role::Phase);
     return choice == QLatin1String("Y") || choice == QLatin1String("y");
+}
+
+// The panel's names of the answers, as --explore takes them.
+namespace {
+
+using screens::ExploreControl;
+
+bool asksCentre(const std::vector<Question>& questions)
+{
+    return std::any_of(questions.begin(), questions.end(),
+                       [](const Question& q) { return q.role == Role::CentreHz; });
+}
+
+ExploreControl controlFor(Role role, bool banded)
+{
+    using Kind = ExploreControl::Kind;
+    switch (role) {
+    case Role::SamplingHz:
+        return {QStringLiteral("fs"), DesignScreen::tr("Sampling frequency (Hz)"), Kind::Hertz};
+    case Role::BandHz:
+        return banded ? ExploreControl{QStringLiteral("bandwidth"),
+                                       DesignScreen::tr("Bandwidth (Hz)"), Kind::Hertz}
+                      : ExploreControl{QStringLiteral("cutoff"),
+                                       DesignScreen::tr("Cutoff frequency (Hz)"), Kind::Hertz};
+    case Role::CentreHz:
+        return {QStringLiteral("centre"), DesignScreen::tr("Centre frequency (Hz)"), Kind::Hertz};
+    case Role::Taps:
+        return {QStringLiteral("taps"), DesignScreen::tr("Taps"), Kind::Count};
+    case Role::Phase:
+        break;
+    }
+    return {QStringLiteral("phase"),
+            DesignScreen::tr("Plot phase"),
+            Kind::Check,
+            {QStringLiteral("N"), QStringLiteral("Y")}};
+}
+
+// The highest sampling frequency offered: far above any rate the screens' labels are made for.
+constexpr double kMostSamplingHz = 1e6;
+// The lowest: one that leaves a band of 0.01 Hz below its half.
+constexpr double kFewestSamplingHz = 0.03;
+
+} // namespace
+
+std::vector<screens::ExploreControl> DesignScreen::exploreControls() const
+{
+    const bool banded = asksCentre(m_description.questions);
+    std::vector<ExploreControl> controls;
+    for (const Question& question : m_description.questions)
+        controls.push_back(controlFor(question.role, banded));
+    return controls;
+}
+
+std::optional<screens::ExploreValues> DesignScreen::drawnValues() const
+{
+    if (!m_drawn)
+        return std::nullopt;
+    const bool banded = asksCentre(m_description.questions);
+    const DesignValues& v = m_drawn->values;
+    return screens::ExploreValues{
+        {QStringLiteral("fs"), v.samplingHz},
+        {banded ? QStringLiteral("bandwidth") : QStringLiteral("cutoff"), v.bandHz},
+        {QStringLiteral("centre"), v.centreHz},
+        {QStringLiteral("taps"), v.taps},
+        {QStringLiteral("phase"), m_phaseDrawn ? 1 : 0}};
+}
+
+// What testAnswers lets through: every number above 0, at most 500 taps, and the band and the
+// centre frequency below half the sampling frequency.
+screens::ExploreRange DesignScreen::exploreRange(const QString& name,
+                                                 const screens::ExploreValues& values) const
+{
+    if (name == QLatin1String("fs"))
+        return {kFewestSamplingHz, kMostSamplingHz};
+    if (name == QLatin1String("taps"))
+        return {1, dsp::kMostTaps};
+    const double halfHz = values.at(QStringLiteral("fs")) / 2;
+    return {0.01, screens::largestBelow(halfHz, 2)};
+}
+
+Answers DesignScreen::answersFor(const screens::ExploreValues& values) const
+{
+    const bool banded = asksCentre(m_description.questions);
+    Answers answers;
+    for (const Question& question : m_description.questions) {
+        const ExploreControl control = controlFor(question.role, banded);
+        const double value = values.at(control.name);
+        const QString text = control.kind == ExploreControl::Kind::Check
+            ? control.answers.value(static_cast<int>(value))
+            : screens::typedNumber(value, screens::decimalsOf(control.kind));
+        answers.setText(question.role, text);
+        answers.setAsked(question.role);
+    }
+    return answers;
 }
 
 } // namespace fir

@@ -38,6 +38,7 @@ DesignScreen::DesignScreen(const DesignScreenDescription& description, screens::
     addCaptionLines();
     addButtonsAndMenu();
     m_tools = new screens::CanvasTools(*this, *this, shared.canvasTools);
+    m_tools->setExplorable(*this);
 }
 
 void DesignScreen::addPanelAndList()
@@ -141,23 +142,46 @@ void DesignScreen::menuAbout_Click()
 
 void DesignScreen::runDesign()
 {
+    clearPhaseLabels();
+    setUpCanvas();
+    drawAnswers(askQuestions());
+}
+
+void DesignScreen::drawAnswers(const Answers& answers)
+{
+    const DesignValues values = testAnswers(answers);
+    writeCaptions(answers);
+    screens::busyOn(*this);
+    m_phaseDrawn = wantsPhase(answers);
+    drawDesign(values, m_phaseDrawn);
+}
+
+// The canvas and labels as the set-up before the questions leaves them, then what follows the
+// questions.
+void DesignScreen::explore(const screens::ExploreValues& values)
+{
+    setExploredChecks(values);
+    clearPhaseLabels();
+    m_drawn.reset();
+    screens::clearForRedraw(*this, {});
+    screens::drawGraticuleOn(*this);
+    drawAnswers(answersFor(values));
+}
+
+void DesignScreen::clearPhaseLabels()
+{
     Text1->clear();
     Text2->clear();
     if (Text3)
         Text3->clear();
     blankTapPlotLabels();
-    setUpCanvas();
-    const Answers answers = askQuestions();
-    const DesignValues values = testAnswers(answers);
-    writeCaptions(answers);
-    screens::busyOn(*this);
-    drawDesign(values, wantsPhase(answers));
 }
 
 // The graticule stands before the first question, so the prompts open over it.
 void DesignScreen::setUpCanvas()
 {
     m_drawn.reset();
+    m_tools->answersChanged();
     screens::standardSetUp(*this, {});
     screens::drawGraticuleOn(*this);
 }

@@ -4,6 +4,7 @@
 #include "dsp/fir_response.h"
 #include "forms/form.h"
 #include "screens/canvas_tools.h"
+#include "screens/explore_panel.h"
 #include "screens/shared_state.h"
 
 #include <QColor>
@@ -122,8 +123,8 @@ CaptionLine tapsCaption(const char* label, LogicalRect rect);
 // unusable answers, captions the answers, lists the taps of its coefficient rule and draws the
 // response as a linear and a logarithmic magnitude trace, and as a phase trace on request. The
 // canvas tools offer the taps and the response, read the exact response out under the pointer
-// and measure the band edges and the stop band.
-class DesignScreen : public forms::Form, public screens::CanvasContent {
+// and measure the band edges and the stop band. The Explore panel designs again for other answers.
+class DesignScreen : public forms::Form, public screens::CanvasContent, public screens::Explorable {
     Q_OBJECT
 public:
     // The shared values hold what the canvas tools keep from one window to the next.
@@ -147,9 +148,21 @@ public:
     bool holdable() const override { return m_drawn.has_value(); }
     std::optional<screens::NoiseFilter> noiseFilter() const override;
 
+    std::vector<screens::ExploreControl> exploreControls() const override;
+    std::optional<screens::ExploreValues> drawnValues() const override;
+    screens::ExploreRange exploreRange(const QString& name,
+                                       const screens::ExploreValues& values) const override;
+    void explore(const screens::ExploreValues& values) override;
+
 protected:
     // The whole flow, from the set-up to the last trace.
     void runDesign();
+    // What follows the questions: tests, captions, taps, list and traces. The question flow and
+    // the Explore panel both design with it.
+    void drawAnswers(const Answers& answers);
+    void answersChanged() { m_tools->answersChanged(); }
+    // The rectangular screen's check boxes, set from the panel's values.
+    virtual void setExploredChecks(const screens::ExploreValues&) { }
 
     // Hooks for the rectangular-window screen.
     virtual void blankTapPlotLabels() { }
@@ -175,7 +188,9 @@ private:
     void addCaptionLines();
     void addButtonsAndMenu();
 
+    void clearPhaseLabels();
     void setUpCanvas();
+    Answers answersFor(const screens::ExploreValues& values) const;
     Answers askQuestions();
     DesignValues testAnswers(const Answers& answers) const;
     void writeCaptions(const Answers& answers);
@@ -197,6 +212,7 @@ private:
     DesignScreenDescription m_description;
     std::vector<QLabel*> m_captionLabels;
     std::optional<Drawn> m_drawn;
+    bool m_phaseDrawn = false;
     screens::CanvasTools* m_tools = nullptr;
 };
 

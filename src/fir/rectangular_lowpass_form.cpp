@@ -62,6 +62,9 @@ Form8::Form8(screens::SharedState& shared) : DesignScreen(description(), shared)
                          logicalRect(511, 315, 117, 21));
     Check2 = addCheckBox(QStringLiteral("Check2"), QStringLiteral("Plot Phase Response"),
                          logicalRect(511, 335, 117, 21));
+    // The Explore panel shows the boxes as they stand, so its next drawing keeps a click on them.
+    for (QCheckBox* box : {Check1, Check2})
+        connect(box, &QCheckBox::toggled, this, [this] { answersChanged(); });
 }
 
 void Form8::Form_Load() { filterdesign(); }
@@ -100,5 +103,32 @@ void Form8::plotTaps(const DesignValues& values)
 }
 
 bool Form8::wantsPhase(const Answers&) const { return Check2->isChecked(); }
+
+// The two check boxes instead of the phase question.
+std::vector<screens::ExploreControl> Form8::exploreControls() const
+{
+    using Kind = screens::ExploreControl::Kind;
+    const QStringList noYes{QStringLiteral("0"), QStringLiteral("1")};
+    std::vector<screens::ExploreControl> controls = DesignScreen::exploreControls();
+    controls.push_back({QStringLiteral("plot-taps"), Check1->text(), Kind::Check, noYes});
+    controls.push_back({QStringLiteral("plot-phase"), Check2->text(), Kind::Check, noYes});
+    return controls;
+}
+
+std::optional<screens::ExploreValues> Form8::drawnValues() const
+{
+    std::optional<screens::ExploreValues> values = DesignScreen::drawnValues();
+    if (values) {
+        (*values)[QStringLiteral("plot-taps")] = Check1->isChecked();
+        (*values)[QStringLiteral("plot-phase")] = Check2->isChecked();
+    }
+    return values;
+}
+
+void Form8::setExploredChecks(const screens::ExploreValues& values)
+{
+    Check1->setChecked(values.at(QStringLiteral("plot-taps")) != 0);
+    Check2->setChecked(values.at(QStringLiteral("plot-phase")) != 0);
+}
 
 } // namespace fir

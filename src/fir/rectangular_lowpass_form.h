@@ -19,11 +19,15 @@ public:
     void Command1_Click() override;
     void filterdesign();
 
+    std::vector<screens::ExploreControl> exploreControls() const override;
+    std::optional<screens::ExploreValues> drawnValues() const override;
+
 protected:
     void blankTapPlotLabels() override;
     void captionTapPlot() override;
     void plotTaps(const DesignValues& values) override;
     bool wantsPhase(const Answers& answers) const override;
+    void setExploredChecks(const screens::ExploreValues& values) override;
 
 private:
     QLabel* Label1 = nullptr;

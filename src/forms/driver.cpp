@@ -79,6 +79,8 @@ std::optional<QString> Driver::perform(const Step& step)
         return hold();
     case Step::Kind::Fundamental:
         return fundamental(step.text);
+    case Step::Kind::Explore:
+        return explore(step.text);
     }
     return std::nullopt;
 }

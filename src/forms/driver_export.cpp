@@ -1,4 +1,5 @@
-// The driver's steps on a window's drawing: writing what it offers into a file, and holding it.
+// The driver's steps on a window's drawing: writing what it offers into a file, holding it, and
+// setting the controls of its Explore panel.
 #include "forms/driver.h"
 
 #include "forms/canvas_layer.h"
@@ -68,6 +69,26 @@ std::optional<QString> Driver::fundamental(const QString& hertz)
     return QStringLiteral("no window plays a tone on %1 Hz (the topmost is %2; the fundamentals "
                           "are 110, 220, 440 and 880 Hz)")
         .arg(hertz, windows.front()->name());
+}
+
+// The screens' tools take the step by name (the runtime knows nothing of them): the panel sets
+// its control as a user would and draws at once, or says why it cannot.
+std::optional<QString> Driver::explore(const QString& nameAndValue)
+{
+    const std::vector<Form*> windows = windowsForStep();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    Form* top = windows.front();
+    QObject* tools =
+        top->findChild<QObject*>(QStringLiteral("canvasTools"), Qt::FindDirectChildrenOnly);
+    QString problem;
+    if (!tools
+        || !QMetaObject::invokeMethod(tools, "exploreStep", Qt::DirectConnection,
+                                      Q_RETURN_ARG(QString, problem), Q_ARG(QString, nameAndValue)))
+        return QStringLiteral("%1 has no Explore panel").arg(top->name());
+    if (problem.isEmpty())
+        return std::nullopt;
+    return problem;
 }
 
 } // namespace forms

@@ -43,6 +43,7 @@ constexpr StepOption kStepOptions[] = {
     {"--export", Step::Kind::Export, 2},
     {"--hold", Step::Kind::Hold, 0},
     {"--listen-fundamental", Step::Kind::Fundamental, 1},
+    {"--explore", Step::Kind::Explore, 1},
 };
 
 const StepOption* stepOption(Step::Kind kind)

@@ -15,7 +15,18 @@ namespace forms {
 
 // One scripted user action, carried out once the program waits for the user.
 struct Step {
-    enum class Kind { Answer, Cancel, Click, Toggle, Menu, Close, Export, Hold, Fundamental };
+    enum class Kind {
+        Answer,
+        Cancel,
+        Click,
+        Toggle,
+        Menu,
+        Close,
+        Export,
+        Hold,
+        Fundamental,
+        Explore
+    };
     Step(Kind kind, QString text = {}, QString file = {}, QByteArray path = {})
         : kind(kind), text(std::move(text)), file(std::move(file)), path(std::move(path))
     {

@@ -48,6 +48,12 @@ constexpr Option kOptions[] = {
     {"--hold",
      "hold the drawing of the topmost window that can, to show it\n"
      "muted under its next drawing"},
+    {"--explore NAME=VALUE",
+     "set a control of the topmost window's Explore panel and draw again,\n"
+     "as the questions would draw with that value; NAME is harmonics,\n"
+     "duty, rectify (F or H), fs, cutoff, centre, bandwidth, taps, phase\n"
+     "(Y or N), plot-taps or plot-phase (0 or 1), whichever the screen\n"
+     "has; a value the panel does not offer fails the step"},
     {"--listen-fundamental HZ",
      "play and write the topmost synthesis drawing's sound on a\n"
      "fundamental of HZ: 110, 220, 440 or 880 (220 unless set)"},

@@ -2,10 +2,13 @@
 
 #include "dsp/plot_geometry.h"
 #include "forms/form.h"
+#include "screens/explore_panel.h"
 
 #include <QAction>
 #include <QJsonArray>
+#include <QLabel>
 #include <QPainter>
+#include <QScreen>
 
 #include <cmath>
 
@@ -62,10 +65,14 @@ QString CanvasContent::readout(const QPointF&) const { return {}; }
 CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& kept)
     : QObject(&form), m_form(form), m_content(content), m_state(kept), m_id(nextToolsId())
 {
+    setObjectName(QStringLiteral("canvasTools")); // the scripted driver's --explore finds it
     addEntries();
     forms::CanvasLayer& layer = forms::CanvasLayer::of(form);
     layer.setMenu([this] { return offered(); });
-    layer.setPointerText([this](const QPointF& at) { return m_content.readout(at); });
+    layer.setPointerText([this](const QPointF& at) {
+        m_lastAsked = at;
+        return m_content.readout(at);
+    });
     layer.setExporter(
         [this](const QString& what, const QString& file) { return exportAs(what, file); });
     layer.setState([this] { return state(); });
@@ -109,17 +116,20 @@ void CanvasTools::addEntries()
     m_hold = addEntry("hold", tr("Hold this trace"), [this] { hold(); });
     m_clearHeld = addEntry("clearHeld", tr("Clear held trace"), [this] { clearHeld(); });
     addListenEntries();
+    m_explore = addEntry("explore", tr("Explore..."), [this] { openExplore(); });
+    m_explore->setShortcut(Qt::CTRL | Qt::Key_E);
+    m_explore->setShortcutVisibleInContextMenu(true);
     for (QAction*& separator : m_separators) {
         separator = new QAction(this);
         separator->setSeparator(true);
     }
 }
 
-// Only what the screen has now, in four groups: the picture, the data, the sound, the measuring
-// aids.
+// Only what the screen has now, in five groups: the picture, the data, the sound, the measuring
+// aids, the live controls.
 QList<QAction*> CanvasTools::offered() const
 {
-    QList<QList<QAction*>> groups(4);
+    QList<QList<QAction*>> groups(5);
     groups[0] << m_copyPicture << m_save.at(Thing::Picture);
     if (has(Thing::Taps))
         groups[1] << m_copyTaps << m_save.at(Thing::Taps);
@@ -135,6 +145,8 @@ QList<QAction*> CanvasTools::offered() const
         groups[3] << m_hold;
     if (m_state.held.count(m_form.name()))
         groups[3] << m_clearHeld;
+    if (m_explorable)
+        groups[4] << m_explore;
     QList<QAction*> entries;
     std::size_t separators = 0;
     for (const QList<QAction*>& group : groups) {
@@ -177,6 +189,76 @@ void CanvasTools::drawingChanged()
     else
         layer.setUnderlay({});
     showNote();
+    refreshReadout();
+    if (m_panel)
+        m_panel->drawingChanged();
+}
+
+// A read-out on show reads the new drawing at once, where the pointer last asked for one.
+void CanvasTools::refreshReadout()
+{
+    QLabel* readout = forms::CanvasLayer::of(m_form).readout();
+    if (!readout || !readout->isVisible())
+        return;
+    const QString text = m_content.readout(m_lastAsked);
+    readout->setVisible(!text.isEmpty());
+    readout->setText(text);
+    readout->adjustSize();
+}
+
+void CanvasTools::answersChanged()
+{
+    if (m_panel)
+        m_panel->drawingChanged();
+}
+
+void CanvasTools::setExplorable(Explorable& screen)
+{
+    m_explorable = &screen;
+    m_form.addAction(m_explore);
+}
+
+ExplorePanel* CanvasTools::explorePanel()
+{
+    if (!m_panel && m_explorable)
+        m_panel = new ExplorePanel(m_form, *m_explorable);
+    return m_panel;
+}
+
+// Beside the window: on its right, else on its left; where neither side has room, over the
+// window's right-hand part (its list and buttons) rather than over the plot.
+void CanvasTools::openExplore()
+{
+    ExplorePanel* panel = explorePanel();
+    if (!panel)
+        return;
+    if (!panel->isVisible()) {
+        panel->adjustSize();
+        const QRect window = m_form.frameGeometry();
+        const QScreen* screen = m_form.screen();
+        const QRect room = screen ? screen->availableGeometry() : QRect();
+        const int width = panel->frameGeometry().width();
+        QPoint at = window.topRight() + QPoint(8, 0);
+        if (room.isValid() && at.x() + width > room.right()) {
+            const int left = window.left() - width - 8;
+            at.setX(left >= room.left() ? left : room.right() - width);
+        }
+        panel->move(at);
+    }
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
+}
+
+QString CanvasTools::exploreStep(const QString& nameAndValue)
+{
+    ExplorePanel* panel = explorePanel();
+    if (!panel)
+        return tr("%1 has no Explore panel").arg(m_form.name());
+    const qsizetype equals = nameAndValue.indexOf(QLatin1Char('='));
+    if (equals <= 0)
+        return tr("write NAME=VALUE");
+    return panel->applyStep(nameAndValue.left(equals).trimmed(), nameAndValue.mid(equals + 1));
 }
 
 void CanvasTools::hold()

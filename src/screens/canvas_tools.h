@@ -26,6 +26,9 @@ class Form;
 
 namespace screens {
 
+class Explorable;
+class ExplorePanel;
+
 // A figure of one number, or of one number for each side named ("-" for none, null in the
 // state, kept in its place); `format` writes one number.
 Figure figureOf(const QString& key, const QString& label, std::optional<double> value,
@@ -79,8 +82,21 @@ public:
     // `kept` is what the tools keep across windows (the session's).
     CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& kept);
 
-    // After each drawing: the box, the held trace and what is offered follow it.
+    // After each drawing: the box, the held trace, the Explore panel and what is offered
+    // follow it.
     void drawingChanged();
+
+    // The screen's answers changed outside the panel (questions asked again, a check box
+    // clicked): the Explore panel reads them afresh.
+    void answersChanged();
+    // Offers the Explore panel for the screen's answers ("Explore...", Ctrl+E).
+    void setExplorable(Explorable& screen);
+    // Opens the panel beside the window (made on first use).
+    void openExplore();
+    // The panel, made on first use; null on a screen without one.
+    ExplorePanel* explorePanel();
+    // --explore NAME=VALUE on this window: empty when done, else the problem.
+    Q_INVOKABLE QString exploreStep(const QString& nameAndValue);
 
     // What a screen can write out.
     enum class Thing { Picture, Taps, Response, Curve, Spectrum, Sound, Noise };
@@ -107,6 +123,7 @@ private:
     const HeldDrawing* heldShown() const;
     void paintHeld(QPainter& painter, const QRectF& canvas) const;
     void showNote();
+    void refreshReadout();
     QString noteText(const std::vector<Figure>& figures, const HeldDrawing* held) const;
     QJsonObject state() const;
 
@@ -125,7 +142,11 @@ private:
     QAction* m_listenThrough = nullptr;
     QAction* m_listenAlone = nullptr;
     SoundPlayer* m_player = nullptr; // made on the first Listen
-    std::array<QAction*, 3> m_separators{};
+    QAction* m_explore = nullptr;
+    Explorable* m_explorable = nullptr;
+    ExplorePanel* m_panel = nullptr;
+    QPointF m_lastAsked; // where the read-out was last asked for, in logical units
+    std::array<QAction*, 4> m_separators{};
 };
 
 // What --export writes and in which forms, for the help text.

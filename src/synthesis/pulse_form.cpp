@@ -40,6 +40,13 @@ void Form13::Form_Load()
                      screens::CountConversion::NearestEven);
     const QString dutyAnswer = screens::ask(*this, QStringLiteral("Duty Cycle [0 to 1]"),
                                             QStringLiteral("0.2"), screens::numberRule());
+    drawAnswers({countAnswer, dutyAnswer});
+}
+
+void Form13::drawAnswers(const SynthesisAnswers& answers)
+{
+    const QString& countAnswer = answers.harmonics;
+    const QString& dutyAnswer = answers.dutyCycle;
     if (const auto value = dsp::readNumber(countAnswer.toStdString()))
         m_shared.Harmonics = toSharedCount(dsp::roundHalfEven(*value));
     m_shared.DutyCycle = dutyAnswer;
@@ -59,6 +66,21 @@ void Form13::Form_Load()
     screens::drawPolyline(*this, curve.points);
     keepDrawn(dsp::Wave::PulseTrain, std::move(curve), *count, *dutyCycle);
     screens::busyOff(*this);
+}
+
+std::vector<screens::ExploreControl> Form13::exploreControls() const
+{
+    std::vector<screens::ExploreControl> controls = SynthesisScreen::exploreControls();
+    controls.push_back(
+        {QStringLiteral("duty"), tr("Duty cycle"), screens::ExploreControl::Kind::Fraction});
+    return controls;
+}
+
+SynthesisAnswers Form13::answersFor(const screens::ExploreValues& values) const
+{
+    SynthesisAnswers answers = SynthesisScreen::answersFor(values);
+    answers.dutyCycle = screens::typedNumber(values.at(QStringLiteral("duty")), 2);
+    return answers;
 }
 
 // An empty answer or a duty cycle above 1 stops the screen; a negative one, however far below the

@@ -15,6 +15,13 @@ public:
     explicit Form13(screens::SharedState& shared);
     void Form_Load() override;
 
+protected:
+    void drawAnswers(const SynthesisAnswers& answers) override;
+    std::vector<QLabel*> captions() const override { return {Label1, Label2}; }
+    std::vector<screens::ExploreControl> exploreControls() const override;
+    ZeroCount zeroCount(const screens::ExploreValues&) const override { return ZeroCount::Stops; }
+    SynthesisAnswers answersFor(const screens::ExploreValues& values) const override;
+
 private:
     std::optional<double> screenDutyCycle(const QString& answer);
 

@@ -29,10 +29,17 @@ void Form6::Form_Load()
     const QString choice = screens::ask(
         *this, QStringLiteral("Choose one: [F]ull-wave or [H]alf-wave"), QStringLiteral("F"));
     m_shared.RectifyChoice = choice;
-    const bool fullWave = dsp::isFullWave(choice.toStdString());
+    drawAnswers({askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("3"),
+                              screens::CountConversion::WholePart),
+                 {},
+                 choice});
+}
 
-    const QString answer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("3"),
-                                        screens::CountConversion::WholePart);
+void Form6::drawAnswers(const SynthesisAnswers& answers)
+{
+    m_shared.RectifyChoice = answers.rectify;
+    const bool fullWave = dsp::isFullWave(answers.rectify.toStdString());
+    const QString& answer = answers.harmonics;
     const std::optional<int> count =
         screenCount(answer, fullWave ? ZeroCount::Draws : ZeroCount::Stops);
     if (!count)
@@ -40,6 +47,32 @@ void Form6::Form_Load()
     captionAndDraw(Label1, QStringLiteral("Number of Harmonics  =  "), *count,
                    fullWave ? dsp::Wave::FullWaveRectified : dsp::Wave::HalfWaveRectified,
                    fullWave ? dsp::fullWaveRectifiedCurve : dsp::halfWaveRectifiedCurve);
+}
+
+// The choice first, as the screen asks it.
+std::vector<screens::ExploreControl> Form6::exploreControls() const
+{
+    std::vector<screens::ExploreControl> controls = SynthesisScreen::exploreControls();
+    controls.insert(controls.begin(),
+                    {QStringLiteral("rectify"),
+                     tr("Rectifier"),
+                     screens::ExploreControl::Kind::Choice,
+                     {QStringLiteral("F"), QStringLiteral("H")},
+                     {tr("Full-wave"), tr("Half-wave")}});
+    return controls;
+}
+
+ZeroCount Form6::zeroCount(const screens::ExploreValues& values) const
+{
+    return values.at(QStringLiteral("rectify")) == 0 ? ZeroCount::Draws : ZeroCount::Stops;
+}
+
+SynthesisAnswers Form6::answersFor(const screens::ExploreValues& values) const
+{
+    SynthesisAnswers answers = SynthesisScreen::answersFor(values);
+    answers.rectify =
+        values.at(QStringLiteral("rectify")) == 0 ? QStringLiteral("F") : QStringLiteral("H");
+    return answers;
 }
 
 } // namespace synthesis

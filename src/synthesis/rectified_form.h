@@ -14,6 +14,13 @@ public:
     explicit Form6(screens::SharedState& shared);
     void Form_Load() override;
 
+protected:
+    void drawAnswers(const SynthesisAnswers& answers) override;
+    std::vector<QLabel*> captions() const override { return {Label1}; }
+    std::vector<screens::ExploreControl> exploreControls() const override;
+    ZeroCount zeroCount(const screens::ExploreValues& values) const override;
+    SynthesisAnswers answersFor(const screens::ExploreValues& values) const override;
+
 private:
     QLabel* Label1 = nullptr;
 };

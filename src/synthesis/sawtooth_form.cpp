@@ -23,8 +23,13 @@ void Form5::Form_Load()
     screens::standardSetUp(*this, {.blanked = {Label1}});
     screens::drawGraticuleOn(*this);
 
-    const QString answer = askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("3"),
-                                        screens::CountConversion::WholePart);
+    drawAnswers({askHarmonics(QStringLiteral("Number of Harmonics"), QStringLiteral("3"),
+                              screens::CountConversion::WholePart)});
+}
+
+void Form5::drawAnswers(const SynthesisAnswers& answers)
+{
+    const QString& answer = answers.harmonics;
     const std::optional<int> count = screenCount(answer, ZeroCount::Draws);
     if (!count)
         return;

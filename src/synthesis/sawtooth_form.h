@@ -14,6 +14,10 @@ public:
     explicit Form5(screens::SharedState& shared);
     void Form_Load() override;
 
+protected:
+    void drawAnswers(const SynthesisAnswers& answers) override;
+    std::vector<QLabel*> captions() const override { return {Label1}; }
+
 private:
     QLabel* Label1 = nullptr;
 };

@@ -47,9 +47,14 @@ void Form3::Form_Load()
     screens::standardSetUp(*this, {.blanked = {Label1, Label2}});
     screens::drawGraticuleOn(*this);
 
-    // The shared count is the nearest whole number, taken before the answer is screened.
-    const QString answer = askHarmonics(QStringLiteral("Number of Odd Harmonics"),
-                                        QStringLiteral("3"), screens::CountConversion::NearestEven);
+    drawAnswers({askHarmonics(QStringLiteral("Number of Odd Harmonics"), QStringLiteral("3"),
+                              screens::CountConversion::NearestEven)});
+}
+
+// The shared count is the nearest whole number, taken before the answer is screened.
+void Form3::drawAnswers(const SynthesisAnswers& answers)
+{
+    const QString& answer = answers.harmonics;
     if (const auto value = dsp::readNumber(answer.toStdString()))
         m_shared.Harmonics = toSharedCount(dsp::roundHalfEven(*value));
     const std::optional<int> count = screenCount(answer, ZeroCount::Stops);

@@ -14,6 +14,11 @@ public:
     explicit Form3(screens::SharedState& shared);
     void Form_Load() override;
 
+protected:
+    void drawAnswers(const SynthesisAnswers& answers) override;
+    std::vector<QLabel*> captions() const override { return {Label1, Label2}; }
+    ZeroCount zeroCount(const screens::ExploreValues&) const override { return ZeroCount::Stops; }
+
 private:
     void markRiseTime(int harmonics);
     std::optional<double> scanToCurve(double startX, double levelY);

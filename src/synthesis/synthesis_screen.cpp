@@ -30,6 +30,7 @@ SynthesisScreen::SynthesisScreen(const char* name, const QString& caption, dsp::
     setCaption(caption);
     setLayoutGrid({screens::kCanvasWidth, screens::kCanvasHeight});
     m_tools = new screens::CanvasTools(*this, *this, shared.canvasTools);
+    m_tools->setExplorable(*this);
 }
 
 ButtonColumn SynthesisScreen::standardButtons() const
@@ -145,6 +146,52 @@ QString SynthesisScreen::readout(const QPointF& logical) const
         return {};
     return tr("time %1 rad\nvalue %2")
         .arg(QString::number(time, 'f', 3), QString::number(*value, 'f', 3));
+}
+
+std::vector<screens::ExploreControl> SynthesisScreen::exploreControls() const
+{
+    const bool odd = m_waveType == dsp::WaveType::Square || m_waveType == dsp::WaveType::Triangle;
+    return {{QStringLiteral("harmonics"), odd ? tr("Odd harmonics") : tr("Harmonics"),
+             screens::ExploreControl::Kind::Count}};
+}
+
+// The values of the curve drawn, as the screen took them from its answers.
+std::optional<screens::ExploreValues> SynthesisScreen::drawnValues() const
+{
+    if (!m_drawn)
+        return std::nullopt;
+    return screens::ExploreValues{
+        {QStringLiteral("harmonics"), m_drawn->harmonics},
+        {QStringLiteral("duty"), m_drawn->dutyCycle},
+        {QStringLiteral("rectify"), m_drawn->wave == dsp::Wave::HalfWaveRectified ? 1 : 0}};
+}
+
+ZeroCount SynthesisScreen::zeroCount(const screens::ExploreValues&) const
+{
+    return ZeroCount::Draws;
+}
+
+// Counts the screen draws, up to what the count box lets through; a duty cycle of 0 to 1.
+screens::ExploreRange SynthesisScreen::exploreRange(const QString& name,
+                                                    const screens::ExploreValues& values) const
+{
+    if (name == QLatin1String("duty"))
+        return {0, 1};
+    return {zeroCount(values) == ZeroCount::Stops ? 1.0 : 0.0, dsp::kMostHarmonics};
+}
+
+SynthesisAnswers SynthesisScreen::answersFor(const screens::ExploreValues& values) const
+{
+    return {screens::typedNumber(values.at(QStringLiteral("harmonics")), 0)};
+}
+
+// The canvas as the set-up before the questions leaves it, then what follows the questions.
+void SynthesisScreen::explore(const screens::ExploreValues& values)
+{
+    screens::clearForRedraw(*this, captions());
+    screens::drawGraticuleOn(*this);
+    m_drawn.reset();
+    drawAnswers(answersFor(values));
 }
 
 void SynthesisScreen::Form_Unload() { runtime().Load(QStringLiteral("Form2")); }

@@ -4,6 +4,7 @@
 #include "dsp/wave_units.h"
 #include "forms/form.h"
 #include "screens/canvas_tools.h"
+#include "screens/explore_panel.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
 
@@ -26,6 +27,14 @@ struct ButtonColumn {
 // Whether a screen draws for a count of 0 or stops there.
 enum class ZeroCount { Draws, Stops };
 
+// A synthesis screen's answers as typed: the count, and the duty cycle or the rectifier's choice
+// on the screens that ask for them.
+struct SynthesisAnswers {
+    QString harmonics;
+    QString dutyCycle = {};
+    QString rectify = {};
+};
+
 // The shared 16-bit harmonic count, from an already converted count.
 std::int16_t toSharedCount(double count);
 
@@ -33,8 +42,11 @@ std::int16_t toSharedCount(double count);
 // "Main Menu" and the close box unload the screen, whose unload handler brings back the main
 // menu; "Do Another" unloads and loads the screen afresh; "View Spectrum" shows the line
 // spectrum of this screen's waveform over it. The canvas tools offer the curve in the series' own
-// units, read it out under the pointer and, where the wave jumps, measure its overshoot.
-class SynthesisScreen : public forms::Form, public screens::CanvasContent {
+// units, read it out under the pointer and, where the wave jumps, measure its overshoot; the
+// Explore panel draws it again for other answers.
+class SynthesisScreen : public forms::Form,
+                        public screens::CanvasContent,
+                        public screens::Explorable {
     Q_OBJECT
 public:
     SynthesisScreen(const char* name, const QString& caption, dsp::WaveType waveType,
@@ -52,7 +64,23 @@ public:
     bool holdable() const override { return m_drawn.has_value(); }
     std::optional<screens::ToneSource> tone() const override;
 
+    std::vector<screens::ExploreControl> exploreControls() const override;
+    std::optional<screens::ExploreValues> drawnValues() const override;
+    screens::ExploreRange exploreRange(const QString& name,
+                                       const screens::ExploreValues& values) const override;
+    void explore(const screens::ExploreValues& values) override;
+
 protected:
+    // What follows the questions, from the answers as typed: screening them, the captions, the
+    // shared values and the curve. The question flow and the Explore panel both draw with it.
+    virtual void drawAnswers(const SynthesisAnswers& answers) = 0;
+    // The captions the set-up blanks.
+    virtual std::vector<QLabel*> captions() const = 0;
+    // Whether a count of 0 draws, with these values.
+    virtual ZeroCount zeroCount(const screens::ExploreValues& values) const;
+    // The answers the panel's values stand for.
+    virtual SynthesisAnswers answersFor(const screens::ExploreValues& values) const;
+
     // The standard button column of the square, triangle, sawtooth and rectified screens.
     ButtonColumn standardButtons() const;
     void placeButtons(const ButtonColumn& column);

@@ -32,10 +32,11 @@ const char* const kStop = "Stop bandwidth in Hz [less than half the sampling fre
 const QStringList kPicture{"copyPicture", "savePicture"};
 const QStringList kFilter = kPicture
     + QStringList{"copyTaps",  "saveTaps",  "saveResponse",     "listenThrough", "listenAlone",
-                  "saveSound", "saveNoise", "showMeasurements", "hold"};
+                  "saveSound", "saveNoise", "showMeasurements", "hold",          "explore"};
 const QStringList kTone{"saveCurve", "listen", "fundamental", "saveSound"};
-const QStringList kJumpingWave = kPicture + kTone + QStringList{"showMeasurements", "hold"};
-const QStringList kSmoothWave = kPicture + kTone + QStringList{"hold"};
+const QStringList kJumpingWave =
+    kPicture + kTone + QStringList{"showMeasurements", "hold", "explore"};
+const QStringList kSmoothWave = kPicture + kTone + QStringList{"hold", "explore"};
 
 struct MenuCase {
     const char* name;
@@ -85,9 +86,10 @@ INSTANTIATE_TEST_SUITE_P(
                  false, kJumpingWave},
         MenuCase{"Spectrum", "square", {{kOdd, "3"}}, "Form3", true,
                  kPicture + QStringList{"saveSpectrum"}},
-        // Nothing drawn yet: the picture, and the box that would measure a drawing.
+        // Nothing drawn yet: the picture, the box that would measure a drawing, and the panel
+        // that waits for one.
         MenuCase{"SquareCancelled", "square", {{kOdd, ""}}, "Form3", false,
-                 kPicture + QStringList{"showMeasurements"}},
+                 kPicture + QStringList{"showMeasurements", "explore"}},
         MenuCase{"RectangularLowpass", "lowpass-rect",
                  {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}}, "Form8", false, kFilter},
         MenuCase{"BlackmanLowpass", "lowpass",

@@ -33,7 +33,7 @@ TEST(HelpText, ListsEveryNameAndAliasTheScreenOptionAccepts)
 
 TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
 {
-    static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z-]+)( [A-Z]+)? +\\S"));
+    static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z-]+)( [A-Z=]+)? +\\S"));
     QStringList options;
     for (const QString& line : program::usage().split(QLatin1Char('\n'))) {
         EXPECT_LE(line.size(), 94) << line.toStdString();
@@ -43,15 +43,15 @@ TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
     }
     EXPECT_EQ(options,
               (QStringList{"--screen", "--answer", "--cancel", "--click", "--toggle", "--menu",
-                           "--close", "--export", "--hold", "--listen-fundamental", "--snapshot",
-                           "--help", "--version"}));
+                           "--close", "--export", "--hold", "--explore", "--listen-fundamental",
+                           "--snapshot", "--help", "--version"}));
 }
 
 // Every option's text, and every line that carries one on, starts in one column: two blanks
 // after the longest option with its values.
 TEST(HelpText, OptionTextsStartInOneColumn)
 {
-    static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z-]+(?: [A-Z]+)*) +\\S"));
+    static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z-]+(?: [A-Z=]+)*) +\\S"));
     const QStringList lines = program::usage().split(QLatin1Char('\n'));
     qsizetype longest = 0;
     qsizetype first = -1;

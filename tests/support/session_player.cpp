@@ -57,6 +57,8 @@ QStringList asOptions(const forms::Step& step)
         return {QStringLiteral("--hold")};
     case Kind::Fundamental:
         return {QStringLiteral("--listen-fundamental"), step.text};
+    case Kind::Explore:
+        return {QStringLiteral("--explore"), step.text};
     }
     return {};
 }
