@@ -127,11 +127,15 @@ double linearTraceY(double magnitude, double scale) { return linearTraceYAt(magn
 
 double logTraceY(double magnitude, double reference)
 {
+    // Below this ratio the level lies below the floor by far more than the logarithm's rounding,
+    // so the floor is drawn without taking it: most of a long design's stop band.
+    static const double belowFloor =
+        std::pow(10.0, kLogTraceFloorLevel / kLogTraceUnitsPerDecade) * (1 - 1e-9);
     const double ratio = magnitude / reference;
     double level = kLogTraceFloorLevel;
     // A zero magnitude has no logarithm, and a reference that is not positive gives no ratio;
     // like any level below the floor, both are drawn on it.
-    if (ratio > 0 && std::isfinite(ratio))
+    if (ratio >= belowFloor && std::isfinite(ratio))
         level = std::max(kLogTraceUnitsPerDecade * std::log(ratio) / std::log(10.0),
                          kLogTraceFloorLevel);
     return logTraceYAtLevel(level);
@@ -152,5 +156,13 @@ double phaseDegrees(double re, double q)
 double phaseDegrees(const ResponsePoint& point) { return phaseDegrees(point.re, -point.im); }
 
 double phaseTraceY(double degrees) { return phaseTraceYAt(degrees); }
+
+std::vector<double> phaseTraceYs(const std::vector<ResponsePoint>& sweep)
+{
+    std::vector<double> ys(sweep.size());
+    std::transform(sweep.begin(), sweep.end(), ys.begin(),
+                   [](const ResponsePoint& point) { return phaseTraceY(phaseDegrees(point)); });
+    return ys;
+}
 
 } // namespace dsp::fir

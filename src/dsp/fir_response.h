@@ -62,5 +62,8 @@ double phaseDegrees(const ResponsePoint& point);
 
 // 0 degrees on the graticule's middle line, +-180 degrees near its second and eighth lines.
 double phaseTraceY(double degrees);
+// The phase trace's y at each point of a sweep, phaseTraceY(phaseDegrees(point)), worked out
+// apart from the drawing so that it can run beside it.
+std::vector<double> phaseTraceYs(const std::vector<ResponsePoint>& sweep);
 
 } // namespace dsp::fir

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <future>
+
 namespace fir {
 
 using forms::paletteColour;
@@ -25,8 +27,12 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
         m_description.listedValues ? m_description.listedValues(values) : taps;
     listTaps(listed);
     Refresh();
-    // One sweep serves both the magnitude and the phase traces.
+    // One sweep serves both the magnitude and the phase traces. The phase trace's arctangents
+    // are worked out on another thread while the magnitude traces are drawn.
     const std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);
+    std::future<std::vector<double>> phaseYs;
+    if (withPhase)
+        phaseYs = std::async(std::launch::async, [&sweep] { return design::phaseTraceYs(sweep); });
     drawMagnitude(sweep, taps);
     writeFrequencyLabels(values.samplingHz);
     setMousePointer(0);
@@ -35,7 +41,7 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
         setMousePointer(0);
     }
     if (withPhase)
-        drawPhase(sweep, static_cast<int>(taps.size()));
+        drawPhase(sweep, static_cast<int>(taps.size()), phaseYs.get());
     m_drawn = Drawn{values, taps, listed, sweep, std::nullopt};
     m_tools->drawingChanged();
 }
@@ -83,7 +89,8 @@ void DesignScreen::writeFrequencyLabels(double samplingHz)
 
 // Joined from 0 degrees at 0 Hz, so each wrap from -180 to +180 degrees draws a near-vertical
 // stroke.
-void DesignScreen::drawPhase(const std::vector<design::ResponsePoint>& sweep, int taps)
+void DesignScreen::drawPhase(const std::vector<design::ResponsePoint>& sweep, int taps,
+                             const std::vector<double>& ys)
 {
     setForeColor(paletteColour(2));
     Text1->setText(QStringLiteral("+180"));
@@ -92,8 +99,8 @@ void DesignScreen::drawPhase(const std::vector<design::ResponsePoint>& sweep, in
         Text3->setText(QStringLiteral("0"));
     setDrawWidth(1);
     PSet(dsp::kResponseZeroHzX, dsp::kPhaseTraceZeroY);
-    for (const design::ResponsePoint& point : sweep)
-        LineTo(design::responseX(point.u, taps), design::phaseTraceY(design::phaseDegrees(point)));
+    for (std::size_t i = 0; i < sweep.size(); ++i)
+        LineTo(design::responseX(sweep[i].u, taps), ys[i]);
     setMousePointer(0);
     Refresh();
 }

@@ -198,7 +198,8 @@ private:
     void drawMagnitude(const std::vector<dsp::fir::ResponsePoint>& sweep,
                        const std::vector<double>& taps);
     void writeFrequencyLabels(double samplingHz);
-    void drawPhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps);
+    void drawPhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps,
+                   const std::vector<double>& ys);
 
     // The design on the canvas, for the canvas tools; its figures once measured.
     struct Drawn {

@@ -332,10 +332,13 @@ TEST(FirResponsePhase, QuadrantRuleAndNinetyDegreesWhereRIsZero)
 TEST(FirResponseTraces, LogTraceFloorsAt384AndTakesZeroMagnitudeThere)
 {
     const double rows[][3] = {
-        {0.5, 0.5, 89},   // at the reference
-        {5, 0.5, 29},     // 20 dB above: 60 units higher, no clipping at the top
-        {1e-4, 1, 329},   // 80 dB below
-        {1e-5, 1, 384},   // 100 dB below: on the floor
+        {0.5, 0.5, 89}, // at the reference
+        {5, 0.5, 29},   // 20 dB above: 60 units higher, no clipping at the top
+        {1e-4, 1, 329}, // 80 dB below
+        {1e-5, 1, 384}, // 100 dB below: on the floor
+        // Just above and just below the floor, 295 units (98.33 dB) down.
+        {std::pow(10, -295 / 60.0) * 1.001, 1, 384 - 60 * std::log10(1.001)},
+        {std::pow(10, -295 / 60.0) * 0.999, 1, 384},
         {0, 0.25, 384},   // no logarithm: on the floor, not at -infinity
         {1e-320, 1, 384}, // the ratio underflows
         {1, 0, 384},      // no usable reference
