@@ -94,6 +94,18 @@ public:
     void LineTo(double x2, double y2);
     QColor Point(double x, double y);
     void Refresh();
+    // While one stands, Refresh leaves the window to repaint once its handler is done: a redraw
+    // that replaces the whole drawing at once has no steps worth showing on the way.
+    class DeferredRefresh {
+    public:
+        explicit DeferredRefresh(Form& form) : m_form(form) { ++m_form.m_refreshDeferred; }
+        ~DeferredRefresh() { --m_form.m_refreshDeferred; }
+        DeferredRefresh(const DeferredRefresh&) = delete;
+        DeferredRefresh& operator=(const DeferredRefresh&) = delete;
+
+    private:
+        Form& m_form;
+    };
 
     // The persistent image as it stands now, in device pixels.
     const QImage& canvasImage();
@@ -210,6 +222,7 @@ private:
     double m_scaleWidth;
     double m_scaleHeight;
     int m_mousePointer = 0;
+    int m_refreshDeferred = 0;
     QPointF m_current;
     bool m_modal = false;
     DrawingRecord m_record;

@@ -212,7 +212,7 @@ QColor Form::Point(double x, double y)
 void Form::Refresh()
 {
     endPainting();
-    if (m_client->isVisible())
+    if (m_client->isVisible() && m_refreshDeferred == 0)
         m_client->repaint();
 }
 

@@ -239,7 +239,10 @@ void ExplorePanel::redraw()
     }
     const ExploreValues values = m_pending;
     m_redrawing = true;
-    m_form.runtime().invoke([this, &values] { m_screen.explore(values); });
+    {
+        const forms::Form::DeferredRefresh deferred(m_form);
+        m_form.runtime().invoke([this, &values] { m_screen.explore(values); });
+    }
     m_redrawing = false;
     ++m_redraws;
     emit redrawn();
