@@ -1,7 +1,7 @@
 // The sounds --export writes, read back as a player would: the WAV header, then the lines.
 
 #include "cli_support.h"
-#include "support/line_spectrum.h"
+#include "support/sound_lines.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,7 +13,7 @@
 namespace clitest {
 namespace {
 
-using namespace linespectrum;
+using namespace soundlines;
 
 std::string readAll(const QString& path)
 {

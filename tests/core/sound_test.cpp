@@ -2,7 +2,7 @@
 
 #include "dsp/fir_design.h"
 #include "dsp/series_coefficients.h"
-#include "support/line_spectrum.h"
+#include "support/sound_lines.h"
 #include "support/test_tables.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@
 namespace dsp {
 namespace {
 
-using linespectrum::largestOffGrid;
-using linespectrum::lineAmplitude;
+using soundlines::largestOffGrid;
+using soundlines::lineAmplitude;
 using tables::PrintTo;
 constexpr double kPi = std::numbers::pi;
 
@@ -26,7 +26,7 @@ double decibels(double ratio) { return 20 * std::log10(ratio); }
 // The middle second of a tone: 220, 110, 440 or 880 whole periods, clear of the fades.
 std::vector<double> middleSecond(const Sound& sound)
 {
-    return linespectrum::oneSecond(sound.samples, kSoundRate / 2);
+    return soundlines::oneSecond(sound.samples, kSoundRate / 2);
 }
 
 struct ToneRow {

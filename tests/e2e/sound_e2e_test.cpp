@@ -1,7 +1,7 @@
 // Listen in a real window with a real sound path: a sound server of the test's own plays into a
 // null output, whose monitor is recorded, and the recording holds the lines of the WAV export.
 
-#include "support/line_spectrum.h"
+#include "support/sound_lines.h"
 #include "x_session.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@
 namespace e2e {
 namespace {
 
-using namespace linespectrum;
+using namespace soundlines;
 
 // pulseaudio with one null output and a socket in a folder of its own.
 class SoundServer {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace linespectrum {
+namespace soundlines {
 
 inline constexpr int kRate = 44100;
 
@@ -70,4 +70,4 @@ inline std::vector<std::int16_t> wavSamples(const std::string& file)
     return samples;
 }
 
-} // namespace linespectrum
+} // namespace soundlines
