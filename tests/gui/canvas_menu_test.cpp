@@ -17,17 +17,8 @@ namespace {
 using tables::PrintTo; // rows print as their names in failure messages
 
 using canvastest::Answers;
+using namespace canvastest::questions;
 using canvastest::CanvasUser;
-
-const char* const kSampling = "Sampling frequency in Hz";
-const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling freq.]";
-const char* const kCentre = "Center frequency in Hz";
-const char* const kTaps = "The number of taps [500 max.]";
-const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
-const char* const kOdd = "Number of Odd Harmonics";
-const char* const kCount = "Number of Harmonics";
-const char* const kPass = "Pass bandwidth in Hz [less than half the sampling freq.]";
-const char* const kStop = "Stop bandwidth in Hz [less than half the sampling freq.]";
 
 const QStringList kPicture{"copyPicture", "savePicture"};
 const QStringList kFilter = kPicture

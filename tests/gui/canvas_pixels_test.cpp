@@ -196,15 +196,7 @@ QImage replayedByPainter(const forms::Form& form, QSize pixels)
 }
 
 using canvastest::Answers;
-
-const char* const kSampling = "Sampling frequency in Hz";
-const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling freq.]";
-const char* const kCentre = "Center frequency in Hz";
-const char* const kTaps = "The number of taps [500 max.]";
-const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
-const char* const kOdd = "Number of Odd Harmonics";
-const char* const kCount = "Number of Harmonics";
-const char* const kRectify = "Choose one: [F]ull-wave or [H]alf-wave";
+using namespace canvastest::questions;
 
 struct ScreenCase {
     const char* name;

@@ -24,6 +24,21 @@ namespace canvastest {
 
 using Answers = std::vector<std::pair<const char*, const char*>>;
 
+// The question boxes' titles, as the screens ask them.
+namespace questions {
+inline constexpr const char* kSampling = "Sampling frequency in Hz";
+inline constexpr const char* kCutoff = "Cutoff frequency in Hz [less than half the sampling freq.]";
+inline constexpr const char* kCentre = "Center frequency in Hz";
+inline constexpr const char* kTaps = "The number of taps [500 max.]";
+inline constexpr const char* kPhase = "Plot the filter's phase response? [Y]es or [N]o";
+inline constexpr const char* kPass = "Pass bandwidth in Hz [less than half the sampling freq.]";
+inline constexpr const char* kStop = "Stop bandwidth in Hz [less than half the sampling freq.]";
+inline constexpr const char* kOdd = "Number of Odd Harmonics";
+inline constexpr const char* kCount = "Number of Harmonics";
+inline constexpr const char* kRectify = "Choose one: [F]ull-wave or [H]alf-wave";
+inline constexpr const char* kDuty = "Duty Cycle [0 to 1]";
+} // namespace questions
+
 // Runs actions from the event loop, each once it is ready, so that they also reach question
 // boxes and modal windows while the program waits in them.
 class Actions : public QObject {

@@ -23,19 +23,8 @@ namespace {
 using tables::PrintTo; // rows print as their names in failure messages
 
 using canvastest::Answers;
+using namespace canvastest::questions;
 using canvastest::CanvasUser;
-
-const char* const kOdd = "Number of Odd Harmonics";
-const char* const kCount = "Number of Harmonics";
-const char* const kDuty = "Duty Cycle [0 to 1]";
-const char* const kRectify = "Choose one: [F]ull-wave or [H]alf-wave";
-const char* const kFs = "Sampling frequency in Hz";
-const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling freq.]";
-const char* const kPass = "Pass bandwidth in Hz [less than half the sampling freq.]";
-const char* const kStop = "Stop bandwidth in Hz [less than half the sampling freq.]";
-const char* const kCentre = "Center frequency in Hz";
-const char* const kTaps = "The number of taps [500 max.]";
-const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
 
 // One user action on a panel control: typing a value (then Return), or a single key or one
 // notch of the wheel.
@@ -159,27 +148,27 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"Pulse", "pulse", "Form13", {{kCount, "9"}, {kDuty, "0.35"}}, {},
                  {{kCount, "13"}, {kDuty, "0.2"}}, {{"harmonics", "9"}, {"duty", "0.35"}}},
         FlowCase{"RectangularWithBothChecks", "lowpass-rect", "Form8",
-                 {{kFs, "2000"}, {kCutoff, "333.5"}, {kTaps, "31"}}, {"Check1", "Check2"},
-                 {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}},
+                 {{kSampling, "2000"}, {kCutoff, "333.5"}, {kTaps, "31"}}, {"Check1", "Check2"},
+                 {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}},
                  {{"fs", "2000"}, {"cutoff", "333.5"}, {"taps", "31"},
                   {"plot-taps", nullptr, Qt::Key_Space}, {"plot-phase", nullptr, Qt::Key_Space}}},
         FlowCase{"BlackmanWithPhase", "lowpass", "Form9",
-                 {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "51"}, {kPhase, "Y"}}, {},
-                 {{kFs, "8000"}, {kCutoff, "1000"}, {kTaps, "15"}, {kPhase, "N"}},
+                 {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "51"}, {kPhase, "Y"}}, {},
+                 {{kSampling, "8000"}, {kCutoff, "1000"}, {kTaps, "15"}, {kPhase, "N"}},
                  {{"fs", "1000"}, {"cutoff", "150"}, {"taps", "51"},
                   {"phase", nullptr, Qt::Key_Space}}},
         FlowCase{"Highpass", "highpass", "Form11",
-                 {{kFs, "1000"}, {kCutoff, "350.25"}, {kTaps, "25"}, {kPhase, "N"}}, {},
-                 {{kFs, "1000"}, {kCutoff, "300"}, {kTaps, "24"}, {kPhase, "N"}},
+                 {{kSampling, "1000"}, {kCutoff, "350.25"}, {kTaps, "25"}, {kPhase, "N"}}, {},
+                 {{kSampling, "1000"}, {kCutoff, "300"}, {kTaps, "24"}, {kPhase, "N"}},
                  {{"cutoff", "350.25"}, {"taps", nullptr, Qt::Key_unknown, 1}}},
         FlowCase{"BandpassWithPhase", "bandpass", "Form10",
-                 {{kFs, "1000"}, {kPass, "100"}, {kCentre, "250"}, {kTaps, "21"}, {kPhase, "Y"}},
-                 {}, {{kFs, "1000"}, {kPass, "120"}, {kCentre, "200"}, {kTaps, "21"},
+                 {{kSampling, "1000"}, {kPass, "100"}, {kCentre, "250"}, {kTaps, "21"}, {kPhase, "Y"}},
+                 {}, {{kSampling, "1000"}, {kPass, "120"}, {kCentre, "200"}, {kTaps, "21"},
                       {kPhase, "N"}},
                  {{"bandwidth", "100"}, {"centre", "250"}, {"phase", nullptr, Qt::Key_Space}}},
         FlowCase{"Bandstop", "bandstop", "Form12",
-                 {{kFs, "1000"}, {kStop, "200"}, {kCentre, "250"}, {kTaps, "29"}, {kPhase, "N"}},
-                 {}, {{kFs, "1200"}, {kStop, "200"}, {kCentre, "250"}, {kTaps, "30"},
+                 {{kSampling, "1000"}, {kStop, "200"}, {kCentre, "250"}, {kTaps, "29"}, {kPhase, "N"}},
+                 {}, {{kSampling, "1200"}, {kStop, "200"}, {kCentre, "250"}, {kTaps, "30"},
                       {kPhase, "N"}},
                  {{"fs", "1000"}, {"taps", nullptr, Qt::Key_Down}}}),
     tables::rowName);
@@ -240,14 +229,14 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"DutyCycle", "pulse", "Form13", {{kCount, "3"}, {kDuty, "0.5"}}, "duty", 0, 1},
         // 500: the slots of the coefficient table.
         LimitCase{"Taps", "lowpass", "Form9",
-                  {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}}, "taps", 1, 500},
+                  {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}}, "taps", 1, 500},
         // Half of 1000 Hz is 500 Hz, which the cutoff must stay below.
         LimitCase{"CutoffBelowHalfFs", "lowpass", "Form9",
-                  {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}}, "cutoff",
+                  {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}}, "cutoff",
                   0.01, 499.99},
         // Half of 777.77 Hz is 388.885 Hz: 388.88 is the last step below it.
         LimitCase{"CentreBelowHalfOddFs", "bandpass", "Form10",
-                  {{kFs, "777.77"}, {kPass, "100"}, {kCentre, "250"}, {kTaps, "21"},
+                  {{kSampling, "777.77"}, {kPass, "100"}, {kCentre, "250"}, {kTaps, "21"},
                    {kPhase, "N"}}, "centre", 0.01, 388.88}),
     tables::rowName);
 // clang-format on
@@ -257,7 +246,7 @@ using ExploreLimits = ExploreUser;
 // Lowering the sampling frequency below twice the cutoff brings the cutoff down with it.
 TEST_F(ExploreLimits, CutoffFollowsTheSamplingFrequencyDown)
 {
-    open("lowpass", {{kFs, "1000"}, {kCutoff, "400"}, {kTaps, "15"}, {kPhase, "N"}});
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "400"}, {kTaps, "15"}, {kPhase, "N"}});
     ASSERT_TRUE(settles([&] { return shows("Form9"); }));
     screens::ExplorePanel* panel = openPanel(window("Form9"));
     give(panel, {"fs", "600"});
@@ -271,7 +260,7 @@ TEST_F(ExploreLimits, CutoffFollowsTheSamplingFrequencyDown)
 // it takes the new drawing's values.
 TEST_F(ExploreLimits, WaitsWhileTheScreenAsksAgain)
 {
-    open("lowpass-rect", {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}});
+    open("lowpass-rect", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}});
     ASSERT_TRUE(settles([&] { return shows("Form8"); }));
     screens::ExplorePanel* panel = openPanel(window("Form8"));
     auto* taps = panel->findChild<QAbstractSpinBox*>(QStringLiteral("taps"));
@@ -286,7 +275,7 @@ TEST_F(ExploreLimits, WaitsWhileTheScreenAsksAgain)
                        statusWhileAsking =
                            panel->findChild<QLabel*>(QStringLiteral("exploreStatus"))->text();
                    });
-    for (const auto& [title, text] : Answers{{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "41"}})
+    for (const auto& [title, text] : Answers{{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "41"}})
         answer(title, text);
     ASSERT_TRUE(settles([&] { return shows("Form8"); }));
     EXPECT_FALSE(enabledWhileAsking);
@@ -299,7 +288,7 @@ TEST_F(ExploreLimits, WaitsWhileTheScreenAsksAgain)
 // keeps it.
 TEST_F(ExploreLimits, FollowsTheScreensOwnCheckBoxes)
 {
-    open("lowpass-rect", {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}});
+    open("lowpass-rect", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}});
     ASSERT_TRUE(settles([&] { return shows("Form8"); }));
     screens::ExplorePanel* panel = openPanel(window("Form8"));
     auto* plotTaps = panel->findChild<QCheckBox*>(QStringLiteral("plot-taps"));
@@ -314,7 +303,7 @@ TEST_F(ExploreLimits, FollowsTheScreensOwnCheckBoxes)
 // Twenty key presses before the event loop runs: one redraw, of the last value.
 TEST_F(ExploreLimits, ChangesFasterThanRedrawsGiveOneRedrawOfTheLatest)
 {
-    open("lowpass", {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
     ASSERT_TRUE(settles([&] { return shows("Form9"); }));
     forms::Form* form = window("Form9");
     screens::ExplorePanel* panel = openPanel(form);
@@ -350,7 +339,7 @@ TEST_F(ExploreLimits, MeasurementsFollowTheLiveDrawing)
 // A trace held on the screen shows under the panel's next drawing, its figures beside the new.
 TEST_F(ExploreLimits, HeldTraceShowsUnderTheLiveDrawing)
 {
-    open("lowpass", {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
     ASSERT_TRUE(settles([&] { return shows("Form9"); }));
     forms::Form* form = window("Form9");
     rightClick(form, 240, 200);
@@ -387,7 +376,7 @@ TEST_F(ExploreLimits, OpensWithCtrlEAndTheMenuAndClosesWithEscape)
 // A read-out on show follows the drawing the panel made, with the pointer still.
 TEST_F(ExploreLimits, ReadOutFollowsTheLiveDrawing)
 {
-    open("lowpass", {{kFs, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
     ASSERT_TRUE(settles([&] { return shows("Form9"); }));
     forms::Form* form = window("Form9");
     screens::ExplorePanel* panel = openPanel(form);
