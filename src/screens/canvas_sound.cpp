@@ -118,19 +118,32 @@ std::optional<dsp::Sound> CanvasTools::soundOf(Thing thing) const
 }
 
 // Listen plays what Save sound writes, at the rate the output takes.
-void CanvasTools::listen(Thing thing)
+std::optional<dsp::Sound> CanvasTools::playableSound(Thing thing) const
 {
     std::optional<dsp::Sound> sound = soundOf(thing);
+    if (const auto filter = m_content.noiseFilter(); sound && filter)
+        sound->sampleRate = noiseRate(filter->samplingHz, true); // the same samples, rescaled
+    return sound;
+}
+
+void CanvasTools::listen(Thing thing)
+{
+    const std::optional<dsp::Sound> sound = playableSound(thing);
     if (!sound)
         return;
-    if (const auto filter = m_content.noiseFilter()) {
-        const int rate = noiseRate(filter->samplingHz, true);
-        if (rate != sound->sampleRate)
-            sound->sampleRate = rate; // the same samples, their frequencies scaled
-    }
     if (!m_player)
         m_player = new SoundPlayer(m_form);
+    m_playing = thing;
     m_player->playOrStop(*sound);
+}
+
+// A sound that is playing when the drawing changes (the Explore panel) goes on as the new one.
+void CanvasTools::soundFollowsDrawing()
+{
+    if (!m_player || !m_player->playing())
+        return;
+    if (const std::optional<dsp::Sound> sound = playableSound(m_playing))
+        m_player->play(*sound);
 }
 
 } // namespace screens

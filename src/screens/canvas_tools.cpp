@@ -190,6 +190,7 @@ void CanvasTools::drawingChanged()
         layer.setUnderlay({});
     showNote();
     refreshReadout();
+    soundFollowsDrawing();
     if (m_panel)
         m_panel->drawingChanged();
 }

@@ -116,6 +116,8 @@ private:
     QList<QAction*> listenEntries() const;
     std::optional<dsp::Sound> soundOf(Thing thing) const;
     void listen(Thing thing);
+    std::optional<dsp::Sound> playableSound(Thing thing) const;
+    void soundFollowsDrawing();
     void saveWithDialog(Thing thing);
     QString suggestedPath(Thing thing) const;
     void hold();
@@ -142,6 +144,7 @@ private:
     QAction* m_listenThrough = nullptr;
     QAction* m_listenAlone = nullptr;
     SoundPlayer* m_player = nullptr; // made on the first Listen
+    Thing m_playing = Thing::Sound;  // what the player was last asked to play
     QAction* m_explore = nullptr;
     Explorable* m_explorable = nullptr;
     ExplorePanel* m_panel = nullptr;

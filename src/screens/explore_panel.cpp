@@ -5,6 +5,7 @@
 #include "forms/runtime.h"
 #include "screens/screen_setup.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -12,6 +13,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -83,10 +86,26 @@ ExplorePanel::ExplorePanel(forms::Form& form, Explorable& screen)
     layout->addWidget(m_controls);
     for (const ExploreControl& control : screen.exploreControls())
         addRow(control);
+    addListenButton(*layout);
     m_timer.setSingleShot(true);
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &ExplorePanel::redraw);
     drawingChanged();
+}
+
+// Plays what the screen's Listen plays (Ctrl+L here too); while it plays, each change of the
+// controls changes what is heard.
+void ExplorePanel::addListenButton(QVBoxLayout& layout)
+{
+    auto* const listenKey = m_form.findChild<QAction*>(QStringLiteral("listenKey"));
+    if (!listenKey)
+        return;
+    auto* button = new QPushButton(tr("Listen (Ctrl+L)"), this);
+    button->setObjectName(QStringLiteral("exploreListen"));
+    connect(button, &QPushButton::clicked, listenKey, &QAction::trigger);
+    auto* key = new QShortcut(listenKey->shortcut(), this);
+    connect(key, &QShortcut::activated, listenKey, &QAction::trigger);
+    layout.addWidget(button, 0, Qt::AlignLeft);
 }
 
 void ExplorePanel::addRow(const ExploreControl& control)

@@ -18,6 +18,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSlider;
+class QVBoxLayout;
 
 namespace forms {
 class Form;
@@ -107,6 +108,7 @@ private:
         QCheckBox* check = nullptr;
     };
 
+    void addListenButton(QVBoxLayout& layout);
     void addRow(const ExploreControl& control);
     void addNumberRow(Row& row);
     double valueOf(const Row& row) const;

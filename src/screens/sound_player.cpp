@@ -43,10 +43,14 @@ void SoundPlayer::stop()
 
 void SoundPlayer::playOrStop(const dsp::Sound& sound)
 {
-    if (playing()) {
+    if (playing())
         stop();
-        return;
-    }
+    else
+        play(sound);
+}
+
+void SoundPlayer::play(const dsp::Sound& sound)
+{
     stop();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || !device.isFormatSupported(monoFormat(sound.sampleRate))) {

@@ -26,6 +26,8 @@ public:
     // Starts the sound, or stops it if one is playing. With no sound output, a message box says
     // so in one line and nothing plays.
     void playOrStop(const dsp::Sound& sound);
+    // Starts the sound in place of any that is playing.
+    void play(const dsp::Sound& sound);
     bool playing() const;
 
 private:

@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QWheelEvent>
@@ -371,6 +373,26 @@ TEST_F(ExploreLimits, OpensWithCtrlEAndTheMenuAndClosesWithEscape)
     EXPECT_TRUE(entries(canvasMenu(form)).contains(QStringLiteral("explore")));
     pick(canvasMenu(form), "explore");
     EXPECT_TRUE(panel->isVisible());
+}
+
+// The panel's Listen is the screen's: with no sound output (as these tests run) it says so.
+TEST_F(ExploreLimits, ListensAsTheScreenDoes)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    screens::ExplorePanel* panel = openPanel(window("Form9"));
+    auto* button = panel->findChild<QPushButton*>(QStringLiteral("exploreListen"));
+    ASSERT_TRUE(button);
+    QString told;
+    actions().when([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                   [&] {
+                       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                       told = box->text();
+                       box->accept();
+                   });
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(settles());
+    EXPECT_TRUE(told.startsWith("There is no sound output")) << told.toStdString();
 }
 
 // A read-out on show follows the drawing the panel made, with the pointer still.
