@@ -2,6 +2,7 @@
 
 #include "dsp/answer.h"
 #include "dsp/export_formats.h"
+#include "dsp/filter_analysis.h"
 #include "dsp/response_grid.h"
 #include "dsp/series_coefficients.h"
 
@@ -15,12 +16,18 @@ bool positiveFinite(double value) { return std::isfinite(value) && value > 0; }
 
 ThroughStatus checkRequest(const std::vector<double>& taps, const SampledWave& wave)
 {
-    if (taps.empty())
+    // Taps that are all zero pass: the output is then silence.
+    switch (checkTaps(taps)) {
+    case TapsCheck::Empty:
         return ThroughStatus::NoTaps;
-    if (static_cast<double>(taps.size()) > kMostTaps)
+    case TapsCheck::TooMany:
         return ThroughStatus::TooMany;
-    if (!std::all_of(taps.begin(), taps.end(), [](double tap) { return std::isfinite(tap); }))
+    case TapsCheck::NotFinite:
         return ThroughStatus::NotFinite;
+    case TapsCheck::AllZero:
+    case TapsCheck::Usable:
+        break;
+    }
     if (!positiveFinite(wave.fundamentalHz) || !positiveFinite(wave.samplingHz)
         || !positiveFinite(wave.periods)
         || (wave.wave == Wave::PulseTrain && !std::isfinite(wave.dutyCycle)))
