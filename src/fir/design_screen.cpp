@@ -75,9 +75,9 @@ void DesignScreen::addFrequencyLabels()
 {
     const DesignLayout& layout = m_description.layout;
     const auto add = [this, &layout](const char* name, int left, int width) {
-        QLabel* label =
-            addLabel(QString::fromLatin1(name),
-                     logicalRect(left, layout.frequencyLabelTop, width, 14), labelFont());
+        QLabel* label = addLabel(
+            QString::fromLatin1(name),
+            logicalRect(left, layout.frequencyLabelTop, width, kFrequencyLabelHeight), labelFont());
         screens::paintControl(label, layout.frequencyLabelColour, kLabelBackground);
         return label;
     };

@@ -74,6 +74,9 @@ struct CaptionLine {
     QString unit;
 };
 
+// The frequency labels' height, in logical units.
+inline constexpr int kFrequencyLabelHeight = 14;
+
 // Where the controls stand. The defaults are the Blackman lowpass screen's; the other screens
 // move a few of them.
 struct DesignLayout {
@@ -146,6 +149,7 @@ public:
     std::vector<screens::Figure> figures() const override;
     QString readout(const QPointF& logical) const override;
     bool holdable() const override { return m_drawn.has_value(); }
+    screens::PlotAxes axes() const override;
     std::optional<screens::NoiseFilter> noiseFilter() const override;
 
     std::vector<screens::ExploreControl> exploreControls() const override;

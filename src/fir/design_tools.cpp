@@ -3,8 +3,10 @@
 
 #include "fir/design_screen.h"
 
+#include "dsp/fir_design.h"
 #include "dsp/plot_geometry.h"
 #include "dsp/response_table.h"
+#include "forms/palette.h"
 
 #include <algorithm>
 #include <cmath>
@@ -121,6 +123,62 @@ QString DesignScreen::readout(const QPointF& logical) const
         .arg(hertz(frequency), QString::number(response.magnitude, 'g', 5),
              decibels(dsp::fir::decibels(response.magnitude)),
              QString::number(response.phaseDeg, 'f', 1));
+}
+
+// Frequency under the plot, below the frequency labels; the linear trace's magnitude and the
+// logarithmic trace's decibels (against the largest tap, which that trace measures from) on the
+// left, in the traces' colours; the phase on the right when it is drawn. Each through the
+// function that draws it.
+screens::PlotAxes DesignScreen::axes() const
+{
+    if (!m_drawn)
+        return {};
+    using Side = screens::Axis::Side;
+    const QRectF plot(QPointF(dsp::kGraticuleLeft, dsp::kGraticuleTop),
+                      QPointF(dsp::kGraticuleRight, dsp::kGraticuleBottom));
+    const double samplingHz = m_drawn->values.samplingHz;
+    const int taps = static_cast<int>(m_drawn->taps.size());
+    const auto frequencyX = [samplingHz, taps](double hz) {
+        return dsp::fir::responseX(hz / samplingHz * taps, taps);
+    };
+    const double scale = m_description.linearScale;
+    const auto linearY = [scale](double magnitude) {
+        return dsp::fir::linearTraceY(magnitude, scale);
+    };
+    const double reference = dsp::fir::logReference(m_drawn->taps);
+    const auto decibelY = [reference](double db) {
+        return dsp::fir::logTraceY(reference * std::pow(10.0, db / 20), reference);
+    };
+    const auto [leastMagnitude, mostMagnitude] =
+        screens::valuesSpanned(linearY, plot.bottom(), plot.top());
+    const auto [leastDb, mostDb] = screens::valuesSpanned(decibelY, plot.bottom(), plot.top());
+    const double frequencyRow = m_description.layout.frequencyLabelTop + kFrequencyLabelHeight;
+    screens::PlotAxes axes{plot, {}};
+    axes.axes.push_back(
+        {Side::Below, tr("Hz"), {}, Qt::black, 0, samplingHz / 2, frequencyX, {}, frequencyRow});
+    axes.axes.push_back({Side::Left,
+                         tr("|H|"),
+                         {},
+                         forms::paletteColour(12),
+                         std::max(0.0, leastMagnitude),
+                         mostMagnitude,
+                         linearY,
+                         {},
+                         0});
+    if (m_description.logTrace)
+        axes.axes.push_back(
+            {Side::Left, tr("dB re largest tap"), {}, Qt::black, leastDb, mostDb, decibelY, {}, 0});
+    if (m_phaseDrawn)
+        axes.axes.push_back({Side::Right,
+                             {},
+                             QStringLiteral("°"),
+                             forms::paletteColour(2),
+                             -180,
+                             180,
+                             [](double degrees) { return dsp::fir::phaseTraceY(degrees); },
+                             {},
+                             0});
+    return axes;
 }
 
 } // namespace fir

@@ -123,11 +123,19 @@ QImage CanvasLayer::underlayShown()
     return shown;
 }
 
+void CanvasLayer::setOverpaint(Underlay overpaint)
+{
+    m_overpaint = std::move(overpaint);
+    m_client->update();
+}
+
 void CanvasLayer::paintOver(QPainter& painter)
 {
-    if (!m_underlay)
-        return;
-    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(m_client->size())), underlayShown());
+    const QRectF client(QPointF(0, 0), QSizeF(m_client->size()));
+    if (m_underlay)
+        painter.drawImage(client, underlayShown());
+    if (m_overpaint)
+        m_overpaint(painter, client);
 }
 
 void CanvasLayer::setNote(const QString& richText, const QRectF& area)

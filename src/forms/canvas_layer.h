@@ -51,6 +51,9 @@ public:
     void setUnderlay(Underlay underlay);
     // Paints the underlay afresh (after what it paints has changed).
     void refreshUnderlay();
+    // Painted over everything on the canvas (the drawing too), in device pixels onto `client`
+    // (the whole client area), each time the window paints: labels that must read whole.
+    void setOverpaint(Underlay overpaint);
 
     // A small box of rich text over the canvas, in whichever corner of `area` (logical units)
     // hides the least of the drawing. Empty text hides it.
@@ -101,6 +104,7 @@ private:
     QAction* m_menuKey = nullptr;
     QRectF m_noteArea;
     Underlay m_underlay;
+    Underlay m_overpaint;
     QImage m_underlayImage;
     bool m_underlayStale = true;
     PointerText m_pointerText;

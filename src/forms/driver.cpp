@@ -81,6 +81,8 @@ std::optional<QString> Driver::perform(const Step& step)
         return fundamental(step.text);
     case Step::Kind::Explore:
         return explore(step.text);
+    case Step::Kind::Axes:
+        return axes(step.text);
     }
     return std::nullopt;
 }

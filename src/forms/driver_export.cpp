@@ -91,4 +91,23 @@ std::optional<QString> Driver::explore(const QString& nameAndValue)
     return problem;
 }
 
+// The axes over the topmost window's drawing, shown or hidden as its menu entry would.
+std::optional<QString> Driver::axes(const QString& onOrOff)
+{
+    const std::vector<Form*> windows = windowsForStep();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    Form* top = windows.front();
+    QObject* tools =
+        top->findChild<QObject*>(QStringLiteral("canvasTools"), Qt::FindDirectChildrenOnly);
+    QString problem;
+    if (!tools
+        || !QMetaObject::invokeMethod(tools, "axesStep", Qt::DirectConnection,
+                                      Q_RETURN_ARG(QString, problem), Q_ARG(QString, onOrOff)))
+        return QStringLiteral("%1 has no plot to put axes on").arg(top->name());
+    if (problem.isEmpty())
+        return std::nullopt;
+    return problem;
+}
+
 } // namespace forms

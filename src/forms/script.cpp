@@ -44,6 +44,7 @@ constexpr StepOption kStepOptions[] = {
     {"--hold", Step::Kind::Hold, 0},
     {"--listen-fundamental", Step::Kind::Fundamental, 1},
     {"--explore", Step::Kind::Explore, 1},
+    {"--axes", Step::Kind::Axes, 1},
 };
 
 const StepOption* stepOption(Step::Kind kind)
@@ -104,6 +105,8 @@ private:
         else if (option == QLatin1String("--screen"))
             m_script.screen = readOnce(option, QStringLiteral("a screen name"), m_screenGiven)
                                   .value_or(QString());
+        else if (option == QLatin1String("--slide-scale"))
+            readSlideScale(option);
         else if (option == QLatin1String("--snapshot")) {
             m_script.snapshotFolder =
                 readOnce(option, QStringLiteral("a folder name"), m_snapshotGiven);
@@ -121,9 +124,30 @@ private:
             return;
         if (option.values > 1 && file->isEmpty())
             m_script.error = QStringLiteral("%1 needs a file name").arg(name);
+        else if (option.kind == Step::Kind::Axes && *text != QLatin1String("on")
+                 && *text != QLatin1String("off"))
+            m_script.error =
+                QStringLiteral("%1 takes on or off, not \"%2\"").arg(name, shortened(*text));
         else
             m_script.steps.push_back(
                 {option.kind, *text, *file, option.values > 1 ? lastValueBytes() : QByteArray()});
+    }
+
+    void readSlideScale(const QString& option)
+    {
+        const auto text = value(option);
+        if (!text)
+            return;
+        bool whole = false;
+        const int scale = text->trimmed().toInt(&whole);
+        if (!whole || scale < kSlideScaleLeast || scale > kSlideScaleMost)
+            m_script.error = QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\"")
+                                 .arg(option)
+                                 .arg(kSlideScaleLeast)
+                                 .arg(kSlideScaleMost)
+                                 .arg(shortened(*text));
+        else
+            m_script.slideScale = scale;
     }
 
     // --screen and --snapshot: one non-blank value, given once. On a problem the error is set

@@ -13,6 +13,11 @@
 
 namespace forms {
 
+// The scales --slide-scale takes: a slide's width in the window's pixels times this.
+inline constexpr int kSlideScaleLeast = 1;
+inline constexpr int kSlideScaleMost = 4;
+inline constexpr int kSlideScaleDefault = 2;
+
 // One scripted user action, carried out once the program waits for the user.
 struct Step {
     enum class Kind {
@@ -25,7 +30,8 @@ struct Step {
         Export,
         Hold,
         Fundamental,
-        Explore
+        Explore,
+        Axes
     };
     Step(Kind kind, QString text = {}, QString file = {}, QByteArray path = {})
         : kind(kind), text(std::move(text)), file(std::move(file)), path(std::move(path))
@@ -46,8 +52,9 @@ struct Script {
     QByteArray snapshotPath; // the folder's name as the command line gave it
     bool help = false;
     bool version = false;
-    QString error;        // set when the command line cannot be used
-    bool capture = false; // keep a snapshot in memory even without a folder
+    QString error;                 // set when the command line cannot be used
+    bool capture = false;          // keep a snapshot in memory even without a folder
+    std::optional<int> slideScale; // --slide-scale: a slide's width in window widths
     bool scripted() const { return !steps.empty() || snapshotFolder.has_value() || capture; }
 };
 

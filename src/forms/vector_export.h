@@ -5,7 +5,10 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class QPainter;
 
 namespace forms {
 
@@ -23,5 +26,10 @@ QByteArray pngOf(const QImage& image);
 // of that many 1/96 inch), with `title` as the document's title.
 QByteArray svgOf(const DrawingRecord& record, const QSize& size, const QString& title);
 QByteArray pdfOf(const DrawingRecord& record, const QSize& size, const QString& title);
+
+// What `paint` paints on a page `size` units across and down, as SVG or PDF (units of 1/96 inch).
+using PagePainting = std::function<void(QPainter& painter)>;
+QByteArray svgOf(const PagePainting& paint, const QSize& size, const QString& title);
+QByteArray pdfOf(const PagePainting& paint, const QSize& size, const QString& title);
 
 } // namespace forms

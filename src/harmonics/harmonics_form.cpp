@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+#include <limits>
+
 namespace harmonics {
 
 namespace {
@@ -99,6 +102,37 @@ QString Form7::readout(const QPointF& logical) const
         return tr("%1\namplitude %2").arg(harmonic, amplitude);
     // The screen scales some lines its own way; the series' amplitude is what the curve sums.
     return tr("%1\namplitude %2\nline drawn %3 high").arg(harmonic, amplitude, drawn);
+}
+
+// Harmonic numbers under the lines, each where its line stands.
+screens::PlotAxes Form7::axes() const
+{
+    if (!m_plot || m_plot->lines.empty())
+        return {};
+    constexpr double kAround = 5; // the axes' ends and the full-scale tick stand inside the plot
+    const QRectF plot(QPointF(dsp::kSpectrumTickLeft - kAround, dsp::kSpectrumAxisTopY - kAround),
+                      QPointF(dsp::kSpectrumAxisRight + kAround, dsp::kSpectrumAxisY + kAround));
+    std::vector<double> harmonics;
+    for (const dsp::SpectrumLine& line : m_plot->lines)
+        harmonics.push_back(line.harmonic);
+    std::sort(harmonics.begin(), harmonics.end());
+    const std::vector<dsp::SpectrumLine> lines = m_plot->lines;
+    const auto lineX = [lines](double harmonic) {
+        for (const dsp::SpectrumLine& line : lines)
+            if (line.harmonic == harmonic)
+                return line.x;
+        return std::numeric_limits<double>::quiet_NaN();
+    };
+    return {plot,
+            {{screens::Axis::Side::Below,
+              tr("harmonic"),
+              {},
+              Qt::black,
+              harmonics.front(),
+              harmonics.back(),
+              lineX,
+              harmonics,
+              dsp::kSpectrumAxisY}}};
 }
 
 void Form7::Command1_Click() { runtime().Unload(this); }

@@ -37,6 +37,8 @@ QString Session::problem() const
 void Session::start()
 {
     m_shared = {};
+    if (m_script.slideScale)
+        m_shared.canvasTools.slideScale = *m_script.slideScale;
     const QString screen = m_screen;
     QTimer::singleShot(0, m_runtime.get(), [this, screen] { m_runtime->start(screen); });
     if (!m_script.scripted())

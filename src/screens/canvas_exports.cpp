@@ -6,6 +6,7 @@
 #include "forms/form.h"
 #include "forms/safe_file.h"
 #include "forms/vector_export.h"
+#include "screens/slide.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,6 +32,8 @@ struct ThingInfo {
 
 const ThingInfo kThings[] = {
     {Thing::Picture, "picture", "Save picture",
+     "PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"},
+    {Thing::Slide, "slide", "Save slide",
      "PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"},
     {Thing::Taps, "taps", "Save taps",
      "CSV table (*.csv);;Text, one tap a line (*.txt);;C header (*.h);;Python (*.py)"},
@@ -68,8 +71,8 @@ QString formsWritten(const ThingInfo& info)
     const QString last = dotted.takeLast();
     const QString list =
         dotted.isEmpty() ? last : dotted.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
-    const bool one =
-        info.thing == Thing::Picture || info.thing == Thing::Sound || info.thing == Thing::Noise;
+    const bool one = info.thing == Thing::Picture || info.thing == Thing::Slide
+        || info.thing == Thing::Sound || info.thing == Thing::Noise;
     return QStringLiteral("%1 %2 written as %3")
         .arg(QLatin1String(info.what), QLatin1String(one ? "is" : "are"), list);
 }
@@ -90,8 +93,9 @@ ExportOutcome refused(const QString& fileName, const ThingInfo& info)
 
 QString exportHelp()
 {
-    return QStringLiteral("WHAT is picture (.png, .svg or .pdf), taps (.csv, .txt, .h or .py), "
-                          "response, curve or spectrum (.csv), sound or noise (.wav).");
+    return QStringLiteral(
+        "WHAT is picture or slide (.png, .svg or .pdf), taps (.csv, .txt, .h or .py), "
+        "response, curve or spectrum (.csv), sound or noise (.wav).");
 }
 
 forms::ExportOutcome CanvasTools::exportAs(const QString& what, const QString& fileName) const
@@ -104,6 +108,8 @@ forms::ExportOutcome CanvasTools::exportAs(const QString& what, const QString& f
 
 forms::ExportOutcome CanvasTools::exportThing(Thing thing, const QString& fileName) const
 {
+    if (thing == Thing::Slide)
+        return exportSlide(fileName);
     return thing == Thing::Picture ? exportPicture(fileName) : exportTable(thing, fileName);
 }
 
@@ -124,6 +130,15 @@ forms::ExportOutcome CanvasTools::exportPicture(const QString& fileName) const
         return {true, forms::pdfOf(record, size, m_form.caption()), {}};
     }
     return {};
+}
+
+// The slide at the session's scale, in any of the picture's forms.
+forms::ExportOutcome CanvasTools::exportSlide(const QString& fileName) const
+{
+    const auto format = forms::pictureFormatForFile(fileName);
+    if (!format)
+        return refused(fileName, infoOf(Thing::Slide));
+    return {true, slideFile(slideContent(), *format, m_state.slideScale), {}};
 }
 
 forms::ExportOutcome CanvasTools::exportTable(Thing thing, const QString& fileName) const
@@ -157,6 +172,7 @@ forms::ExportOutcome CanvasTools::exportTable(Thing thing, const QString& fileNa
                                                                  : refused(fileName, infoOf(thing));
         return {};
     case Thing::Picture:
+    case Thing::Slide:
         break;
     }
     return {};

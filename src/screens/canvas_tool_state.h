@@ -2,7 +2,9 @@
 
 #include "dsp/sound.h"
 #include "forms/drawing_record.h"
+#include "forms/script.h"
 
+#include <QColor>
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
@@ -32,10 +34,18 @@ struct HeldDrawing {
     unsigned long clears = 0; // that window's clears when it was held
 };
 
+// One line of a drawing's legend: a trace's colour and what it shows.
+struct LegendLine {
+    QColor colour;
+    QString text;
+};
+
 // What the canvas tools keep across windows: a screen is a new window after "Do Another".
 struct CanvasToolState {
     std::map<QString, HeldDrawing> held; // by screen name
     bool showMeasurements = false;
+    bool showAxes = false;
+    int slideScale = forms::kSlideScaleDefault;        // --slide-scale
     QString lastFolder;                                // where the last file was saved
     double toneFundamental = dsp::kDefaultFundamental; // Hz, one of dsp::kToneFundamentals
 };

@@ -95,7 +95,16 @@ void CanvasTools::addEntries()
     m_save[Thing::Picture] =
         addEntry("savePicture", tr("Save picture..."), [this] { saveWithDialog(Thing::Picture); });
     m_save[Thing::Picture]->setShortcut(QKeySequence::Save);
-    for (QAction* keyed : {m_copyPicture, m_save[Thing::Picture]}) {
+    m_copySlide = addEntry("copySlide", tr("Copy slide"), [this] { copySlide(); });
+    m_save[Thing::Slide] =
+        addEntry("saveSlide", tr("Save slide..."), [this] { saveWithDialog(Thing::Slide); });
+    m_axes = addEntry("showAxes", tr("Show axes"), [this] {
+        m_state.showAxes = m_axes->isChecked();
+        showAxes();
+    });
+    m_axes->setCheckable(true);
+    m_axes->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_A);
+    for (QAction* keyed : {m_copyPicture, m_save[Thing::Picture], m_axes}) {
         keyed->setShortcutVisibleInContextMenu(true);
         m_form.addAction(keyed);
     }
@@ -130,7 +139,8 @@ void CanvasTools::addEntries()
 QList<QAction*> CanvasTools::offered() const
 {
     QList<QList<QAction*>> groups(5);
-    groups[0] << m_copyPicture << m_save.at(Thing::Picture);
+    groups[0] << m_copyPicture << m_save.at(Thing::Picture) << m_copySlide
+              << m_save.at(Thing::Slide);
     if (has(Thing::Taps))
         groups[1] << m_copyTaps << m_save.at(Thing::Taps);
     for (Thing thing : {Thing::Response, Thing::Curve, Thing::Spectrum})
@@ -141,6 +151,8 @@ QList<QAction*> CanvasTools::offered() const
         m_measurements->setChecked(m_state.showMeasurements);
         groups[3] << m_measurements;
     }
+    m_axes->setChecked(m_state.showAxes);
+    groups[3] << m_axes;
     if (m_content.holdable())
         groups[3] << m_hold;
     if (m_state.held.count(m_form.name()))
@@ -163,6 +175,7 @@ bool CanvasTools::has(Thing thing) const
 {
     switch (thing) {
     case Thing::Picture:
+    case Thing::Slide:
         return true;
     case Thing::Taps:
         return m_content.taps().has_value();
@@ -188,6 +201,7 @@ void CanvasTools::drawingChanged()
             [this](QPainter& painter, const QRectF& canvas) { paintHeld(painter, canvas); });
     else
         layer.setUnderlay({});
+    showAxes();
     showNote();
     refreshReadout();
     soundFollowsDrawing();
@@ -296,6 +310,15 @@ void CanvasTools::paintHeld(QPainter& painter, const QRectF& canvas) const
         held->trace.replay(painter, canvas, {.fillBackground = false, .recolour = muted});
 }
 
+// The drawing in black under the window's caption, and the held trace muted.
+std::vector<LegendLine> CanvasTools::legend() const
+{
+    std::vector<LegendLine> lines{{Qt::black, m_form.caption()}};
+    if (heldShown())
+        lines.push_back({muted(Qt::black), tr("held")});
+    return lines;
+}
+
 void CanvasTools::showNote()
 {
     const bool shown = m_content.measures() && m_state.showMeasurements;
@@ -341,8 +364,11 @@ QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDraw
 
 QJsonObject CanvasTools::state() const
 {
+    QJsonObject axes;
+    if (m_state.showAxes)
+        axes.insert(QStringLiteral("axes"), axesState());
     if (!m_content.measures())
-        return {};
+        return axes;
     const std::vector<Figure> figures = m_content.figures();
     const auto valuesOf = [](const std::vector<Figure>& list) {
         QJsonObject values;
@@ -351,6 +377,8 @@ QJsonObject CanvasTools::state() const
         return values;
     };
     QJsonObject state{{QStringLiteral("figures"), valuesOf(figures)}};
+    if (m_state.showAxes)
+        state.insert(QStringLiteral("axes"), axesState());
     if (const HeldDrawing* held = heldShown())
         state.insert(QStringLiteral("heldFigures"), valuesOf(held->figures));
     return state;

@@ -5,10 +5,13 @@
 #include "dsp/sound.h"
 #include "forms/canvas_layer.h"
 #include "screens/canvas_tool_state.h"
+#include "screens/plot_axes.h"
 
+#include <QJsonArray>
 #include <QObject>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -71,7 +74,11 @@ public:
     virtual QString readout(const QPointF& logical) const;
     // Whether there is a trace to hold for the next drawing.
     virtual bool holdable() const { return false; }
+    // The plot's axes, from the mappings the screen draws with; none while nothing is drawn.
+    virtual PlotAxes axes() const { return {}; }
 };
+
+struct SlideContent;
 
 // The lecturer's tools on one screen's canvas: the context menu and its shortcuts, the read-out
 // under the pointer, the measurements box, the held trace, and what --export writes. One piece
@@ -98,8 +105,13 @@ public:
     // --explore NAME=VALUE on this window: empty when done, else the problem.
     Q_INVOKABLE QString exploreStep(const QString& nameAndValue);
 
+    // --axes on|off on this window: empty when done, else the problem.
+    Q_INVOKABLE QString axesStep(const QString& onOrOff);
+    // The traces shown and what each is: the drawing's, then the held one.
+    std::vector<LegendLine> legend() const;
+
     // What a screen can write out.
-    enum class Thing { Picture, Taps, Response, Curve, Spectrum, Sound, Noise };
+    enum class Thing { Picture, Slide, Taps, Response, Curve, Spectrum, Sound, Noise };
 
 private:
     QAction* addEntry(const char* name, const QString& text, std::function<void()> run);
@@ -111,6 +123,13 @@ private:
     forms::ExportOutcome exportPicture(const QString& fileName) const;
     forms::ExportOutcome exportTable(Thing thing, const QString& fileName) const;
     void copyPicture();
+    void copySlide();
+    SlideContent slideContent() const;
+    forms::ExportOutcome exportSlide(const QString& fileName) const;
+    QStringList captions() const;
+    void showAxes();
+    AxisLayout windowAxisLayout(const QRectF& client) const;
+    QJsonArray axesState() const;
     void copyTaps();
     void addListenEntries();
     QList<QAction*> listenEntries() const;
@@ -134,6 +153,8 @@ private:
     CanvasToolState& m_state;
     std::uint64_t m_id;
     QAction* m_copyPicture = nullptr;
+    QAction* m_copySlide = nullptr;
+    QAction* m_axes = nullptr;
     QAction* m_copyTaps = nullptr;
     std::map<Thing, QAction*> m_save;
     QAction* m_measurements = nullptr;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <numbers>
 
 namespace synthesis {
 
@@ -146,6 +147,31 @@ QString SynthesisScreen::readout(const QPointF& logical) const
         return {};
     return tr("time %1 rad\nvalue %2")
         .arg(QString::number(time, 'f', 3), QString::number(*value, 'f', 3));
+}
+
+// Time under the graticule in periods of the fundamental (2 pi of the series' time), through the
+// wave's own mapping of time to x.
+screens::PlotAxes SynthesisScreen::axes() const
+{
+    if (!m_drawn)
+        return {};
+    const QRectF plot(QPointF(dsp::kGraticuleLeft, dsp::kGraticuleTop),
+                      QPointF(dsp::kGraticuleRight, dsp::kGraticuleBottom));
+    const dsp::WaveAxes wave = dsp::waveAxes(m_drawn->wave);
+    const auto periodX = [wave](double periods) {
+        return wave.xAtZero + wave.xPerTime * (2 * std::numbers::pi * periods);
+    };
+    const auto [first, last] = screens::valuesSpanned(periodX, plot.left(), plot.right());
+    return {plot,
+            {{screens::Axis::Side::Below,
+              tr("periods"),
+              {},
+              Qt::black,
+              std::max(0.0, first),
+              last,
+              periodX,
+              {},
+              dsp::kGraticuleBottom}}};
 }
 
 std::vector<screens::ExploreControl> SynthesisScreen::exploreControls() const

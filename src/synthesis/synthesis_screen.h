@@ -62,6 +62,7 @@ public:
     std::vector<screens::Figure> figures() const override;
     QString readout(const QPointF& logical) const override;
     bool holdable() const override { return m_drawn.has_value(); }
+    screens::PlotAxes axes() const override;
     std::optional<screens::ToneSource> tone() const override;
 
     std::vector<screens::ExploreControl> exploreControls() const override;
