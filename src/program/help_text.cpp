@@ -57,6 +57,12 @@ constexpr Option kOptions[] = {
     {"--listen-fundamental HZ",
      "play and write the topmost synthesis drawing's sound on a\n"
      "fundamental of HZ: 110, 220, 440 or 880 (220 unless set)"},
+    {"--axes on|off",
+     "show or hide the axes over the topmost window's plot: frequency,\n"
+     "magnitude, dB against the largest tap, phase, periods, harmonics"},
+    {"--slide-scale K",
+     "write slides K times the window's width across, K from 1 to 4\n"
+     "(2 unless given)"},
     {"--snapshot DIR",
      "when the steps are done, write a picture of every open window\n"
      "(NAME.png, NAME.canvas.png) and state.json into DIR, then exit"},

@@ -44,7 +44,7 @@ TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
     EXPECT_EQ(options,
               (QStringList{"--screen", "--answer", "--cancel", "--click", "--toggle", "--menu",
                            "--close", "--export", "--hold", "--explore", "--listen-fundamental",
-                           "--snapshot", "--help", "--version"}));
+                           "--axes", "--slide-scale", "--snapshot", "--help", "--version"}));
 }
 
 // Every option's text, and every line that carries one on, starts in one column: two blanks
