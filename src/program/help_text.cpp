@@ -57,9 +57,10 @@ constexpr Option kOptions[] = {
     {"--listen-fundamental HZ",
      "play and write the topmost synthesis drawing's sound on a\n"
      "fundamental of HZ: 110, 220, 440 or 880 (220 unless set)"},
-    {"--axes on|off",
-     "show or hide the axes over the topmost window's plot: frequency,\n"
-     "magnitude, dB against the largest tap, phase, periods, harmonics"},
+    {"--axes STATE",
+     "show (STATE on) or hide (off) the axes over the topmost window's\n"
+     "plot: frequency, magnitude, dB against the largest tap, phase,\n"
+     "periods or harmonics"},
     {"--slide-scale K",
      "write slides K times the window's width across, K from 1 to 4\n"
      "(2 unless given)"},

@@ -20,14 +20,15 @@ using canvastest::Answers;
 using namespace canvastest::questions;
 using canvastest::CanvasUser;
 
-const QStringList kPicture{"copyPicture", "savePicture"};
-const QStringList kFilter = kPicture
-    + QStringList{"copyTaps",  "saveTaps",  "saveResponse",     "listenThrough", "listenAlone",
-                  "saveSound", "saveNoise", "showMeasurements", "hold",          "explore"};
+const QStringList kPicture{"copyPicture", "savePicture", "copySlide", "saveSlide"};
+const QStringList kFilter =
+    kPicture + QStringList{"copyTaps",    "saveTaps",  "saveResponse", "listenThrough",
+                           "listenAlone", "saveSound", "saveNoise",    "showMeasurements",
+                           "showAxes",    "hold",      "explore"};
 const QStringList kTone{"saveCurve", "listen", "fundamental", "saveSound"};
 const QStringList kJumpingWave =
-    kPicture + kTone + QStringList{"showMeasurements", "hold", "explore"};
-const QStringList kSmoothWave = kPicture + kTone + QStringList{"hold", "explore"};
+    kPicture + kTone + QStringList{"showMeasurements", "showAxes", "hold", "explore"};
+const QStringList kSmoothWave = kPicture + kTone + QStringList{"showAxes", "hold", "explore"};
 
 struct MenuCase {
     const char* name;
@@ -76,11 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"Pulse", "pulse", {{kCount, "13"}, {"Duty Cycle [0 to 1]", "0.2"}}, "Form13",
                  false, kJumpingWave},
         MenuCase{"Spectrum", "square", {{kOdd, "3"}}, "Form3", true,
-                 kPicture + QStringList{"saveSpectrum"}},
+                 kPicture + QStringList{"saveSpectrum", "showAxes"}},
         // Nothing drawn yet: the picture, the box that would measure a drawing, and the panel
         // that waits for one.
         MenuCase{"SquareCancelled", "square", {{kOdd, ""}}, "Form3", false,
-                 kPicture + QStringList{"showMeasurements", "explore"}},
+                 kPicture + QStringList{"showMeasurements", "showAxes", "explore"}},
         MenuCase{"RectangularLowpass", "lowpass-rect",
                  {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}}, "Form8", false, kFilter},
         MenuCase{"BlackmanLowpass", "lowpass",
@@ -182,6 +183,33 @@ TEST_F(CanvasMenu, CtrlCPutsTheCanvasImageOnTheClipboard)
         qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(copied, window("Form3")->canvasImage().convertToFormat(QImage::Format_RGB32));
     EXPECT_TRUE(data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+}
+
+// The axes lie over the window, never in the drawing: off again, the window is as it was.
+TEST_F(CanvasMenu, CtrlShiftAShowsTheAxesOverTheDrawingAndHidesThemAgain)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    forms::Form* form = window("Form9");
+    QAction* axes = form->findChild<QAction*>("showAxes");
+    ASSERT_NE(axes, nullptr);
+    key(form, Qt::Key_Shift); // the window active, as for the keys below
+    const QImage canvas = form->canvasImage().copy();
+    const QImage plain = form->shownPicture();
+    key(form, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(axes->isChecked());
+    EXPECT_NE(form->shownPicture(), plain);
+    EXPECT_EQ(form->canvasImage(), canvas);
+    key(form, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(axes->isChecked());
+    EXPECT_EQ(form->shownPicture(), plain);
+    // The menu offers it, with its shortcut.
+    rightClick(form, 620, 470);
+    ASSERT_NE(canvasMenu(form), nullptr);
+    EXPECT_TRUE(canvasMenu(form)->actions().contains(axes));
+    EXPECT_EQ(axes->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    pick(canvasMenu(form), "showAxes");
+    EXPECT_TRUE(axes->isChecked());
 }
 
 TEST_F(CanvasMenu, CopyTapsPutsOneTapALineOnTheClipboard)

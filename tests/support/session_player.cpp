@@ -59,6 +59,8 @@ QStringList asOptions(const forms::Step& step)
         return {QStringLiteral("--listen-fundamental"), step.text};
     case Kind::Explore:
         return {QStringLiteral("--explore"), step.text};
+    case Kind::Axes:
+        return {QStringLiteral("--axes"), step.text};
     }
     return {};
 }
