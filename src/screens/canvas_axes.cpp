@@ -51,6 +51,8 @@ bool headsAList(const QLabel* label)
 void CanvasTools::showAxes()
 {
     forms::CanvasLayer& layer = forms::CanvasLayer::of(m_form);
+    // The choice holds across windows: a new window's entry says what it shows.
+    m_axes->setChecked(m_state.showAxes);
     if (!m_state.showAxes) {
         layer.setOverpaint({});
         return;
