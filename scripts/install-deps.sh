@@ -32,7 +32,8 @@ test_packages=(
   xvfb openbox xdotool x11-utils imagemagick valgrind
   # A sound server of the test's own with a null output, and its recorder.
   pulseaudio pulseaudio-utils
-  # The exported PDF pictures are opened with pdftoppm in the command-line tests.
+  # The exported PDF pictures are opened with pdftoppm, and the slides' text read with
+  # pdftotext, in the command-line tests.
   poppler-utils
 )
 
