@@ -34,9 +34,14 @@ double deviceAt(const Axis& axis, double value, const QTransform& toDevice)
                             : toDevice.map(QPointF(0, logical)).y();
 }
 
-QString valueText(double value, int decimals, const QString& unit)
+// Plain decimals, except for steps so large or so small that they would run to many digits.
+QString valueText(double value, double step, const QString& unit)
 {
-    QString text = QString::number(value, 'f', decimals);
+    constexpr double kLargest = 1e6;
+    constexpr double kSmallest = 1e-4;
+    const bool exponent = step >= kLargest || step < kSmallest;
+    QString text = exponent ? QString::number(value, 'g', 6)
+                            : QString::number(value, 'f', dsp::decimalsForStep(step));
     if (text.startsWith(QLatin1Char('-')) && text.count(QLatin1Char('0')) + 2 > text.size())
         text.remove(0, 1); // "-0" and "-0.0"
     return text.replace(QLatin1Char('-'), QChar(0x2212)) + unit;
@@ -113,13 +118,12 @@ public:
 private:
     std::vector<AxisLabel> at(double step) const
     {
-        const int decimals = dsp::decimalsForStep(step);
         std::vector<AxisLabel> labels;
         for (double value : valuesAt(m_axis, step)) {
             const double at = deviceAt(m_axis, value, m_layout.toDevice);
             if (!std::isfinite(at) || !withinPlot(at))
                 continue;
-            const QString text = valueText(value, decimals, m_axis.unit);
+            const QString text = valueText(value, step, m_axis.unit);
             labels.push_back({text, boxAt(at, text), m_axis.colour, value, false, markAt(at)});
         }
         return labels;
