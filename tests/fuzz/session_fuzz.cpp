@@ -6,8 +6,10 @@
 // Input layout, read front to back (a short input simply ends the run):
 //   byte 0          the screen to open: index into the program's form names
 //   then per step   "--hold" (the text itself, as the dictionary splices it in) holds a
-//                   drawing; "--export WHAT FILE" (words ended by a blank) writes WHAT under
-//                   FILE's last name component in a private folder, emptied after each run.
+//                   drawing; "--axes STATE" shows or hides the axes (a word ended by a
+//                   blank, on, off or anything else); "--export WHAT FILE" (words ended by a
+//                   blank) writes WHAT under FILE's last name component in a private folder,
+//                   emptied after each run.
 //                   Otherwise, with a question box open: b % 16 = 0 Cancel, 1 close box, else
 //                   an answer of kind b % 16 - 2 (see answerOf); with none: b picks one of the
 //                   top window's buttons, check boxes and menu items, or its close box.
@@ -162,6 +164,10 @@ std::optional<forms::Step> stepOf(ByteReader& in, const playback::Offer& offer, 
     if (in.skip("--hold")) {
         in.skip(" ");
         return forms::Step{Kind::Hold};
+    }
+    if (in.skip("--axes")) {
+        in.skip(" ");
+        return forms::Step{Kind::Axes, QString::fromUtf8(in.blankEndedWord())};
     }
     if (in.skip("--export")) {
         const QString what = QString::fromUtf8(in.blankEndedWord());

@@ -212,6 +212,25 @@ TEST_F(CanvasMenu, CtrlShiftAShowsTheAxesOverTheDrawingAndHidesThemAgain)
     EXPECT_TRUE(axes->isChecked());
 }
 
+// A slide twice the window across, 16:9, and its SVG with the plot's values as text.
+TEST_F(CanvasMenu, CopySlidePutsTheSlideOnTheClipboard)
+{
+    QApplication::clipboard()->clear();
+    open("square", {{kOdd, "3"}});
+    ASSERT_TRUE(settles([&] { return shows("Form3"); }));
+    forms::Form* form = window("Form3");
+    rightClick(form, 240, 200);
+    ASSERT_NE(canvasMenu(form), nullptr);
+    pick(canvasMenu(form), "copySlide");
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    const QImage slide = qvariant_cast<QImage>(data->imageData());
+    EXPECT_EQ(slide.size(), QSize(2 * 792, 891));
+    const QByteArray svg = data->data(QStringLiteral("image/svg+xml"));
+    EXPECT_TRUE(svg.contains(">periods<")) << svg.left(200).toStdString();
+    EXPECT_TRUE(svg.contains("Number of Odd Harmonics = 3"));
+}
+
 TEST_F(CanvasMenu, CopyTapsPutsOneTapALineOnTheClipboard)
 {
     open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
