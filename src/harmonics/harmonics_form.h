@@ -23,7 +23,9 @@ public:
     void Command1_Click();
 
     std::optional<std::vector<dsp::SpectrumRow>> spectrum() const override;
-    QString readout(const QPointF& logical) const override;
+    screens::TraceReader reader() const override;
+    bool holdable() const override { return m_plot.has_value(); }
+    QString designName() const override { return m_name; }
 
 private:
     QLabel* Label1 = nullptr;
@@ -35,6 +37,7 @@ private:
     QPushButton* Command1 = nullptr;
     screens::SharedState& m_shared;
     std::optional<dsp::SpectrumPlot> m_plot;
+    QString m_name;
     screens::CanvasTools* m_tools = nullptr;
 };
 
