@@ -177,9 +177,10 @@ QString DesignScreen::designName() const
         band = tr("bandstop, fs %1 Hz, stop %2 Hz wide at %3 Hz");
         break;
     }
-    band = band.arg(captionNumber(v.samplingHz), captionNumber(v.bandHz));
+    const auto number = [](double value) { return captionNumber(value).trimmed(); };
+    band = band.arg(number(v.samplingHz), number(v.bandHz));
     if (band.contains(QLatin1String("%3")))
-        band = band.arg(captionNumber(v.centreHz));
+        band = band.arg(number(v.centreHz));
     return tr("%1 %2, %n taps", nullptr, v.taps).arg(QLatin1String(m_description.window), band);
 }
 

@@ -273,7 +273,7 @@ bool CanvasLayer::dragNote(QEvent* event)
     case QEvent::MouseMove: {
         if (!m_dragFrom)
             return false;
-        const QPoint at = m_client->mapFromGlobal(mouse->globalPosition().toPoint()) - *m_dragFrom;
+        const QPoint at = m_note->mapTo(m_client, mouse->position().toPoint()) - *m_dragFrom;
         m_notePlace = cornerToLogical(at);
         placeNote();
         placeLegend();
