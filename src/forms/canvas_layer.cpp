@@ -365,6 +365,7 @@ void CanvasLayer::openMenu(const QPoint& clientPoint)
     m_menu->clear();
     m_menu->addActions(actions);
     m_readout->hide();
+    setMarkers({});
     m_menu->popup(m_client->mapToGlobal(clientPoint));
 }
 

@@ -6,6 +6,7 @@
 #include "screens/held_traces.h"
 #include "support/test_tables.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
@@ -167,6 +168,24 @@ INSTANTIATE_TEST_SUITE_P(Rates, CrossScreen,
                          ::testing::Values(CrossCase{"SameRate", "1000", true},
                                            CrossCase{"OtherRate", "2000", false}),
                          tables::rowName);
+
+// A held phase trace keeps its +-180 labels under a design drawn without one; they go with it.
+TEST_F(HeldTraces, HeldPhaseTraceKeepsItsLabels)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}});
+    holdAndDrawAgain("Form9", "Command1",
+                     {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "31"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    const auto label = [this](const char* name) {
+        return window("Form9")->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+    };
+    EXPECT_EQ(QStringList({label("Text1"), label("Text3"), label("Text2")}),
+              (QStringList{"+180", "0", "-180"}));
+    fromMenu("Form9", "clearHeld");
+    ASSERT_TRUE(settles());
+    EXPECT_EQ(QStringList({label("Text1"), label("Text3"), label("Text2")}),
+              (QStringList{"", "", ""}));
+}
 
 // A fifth hold lets the oldest go; the colours stay with their traces.
 TEST_F(HeldTraces, FourAtMostTheOldestDropped)
