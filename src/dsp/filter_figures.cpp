@@ -170,7 +170,11 @@ void collect(FilterFigures& out, const std::vector<Edge>& edges, double sampling
 FilterFigures noFigures(FilterKind kind)
 {
     const SideFigures edges(edgeCount(kind));
-    return {std::nullopt, edges, edges, edges, SideFigures(stopBandCount(kind)),
+    return {std::nullopt,
+            edges,
+            edges,
+            edges,
+            SideFigures(stopBandCount(kind)),
             SideFigures(passBandCount(kind))};
 }
 

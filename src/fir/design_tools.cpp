@@ -95,7 +95,10 @@ std::vector<screens::Figure> DesignScreen::figures() const
 {
     const dsp::FilterKind kind = m_description.kind;
     const dsp::SideFigures noEdges(dsp::edgeCount(kind));
-    dsp::FilterFigures measured{std::nullopt, noEdges, noEdges, noEdges,
+    dsp::FilterFigures measured{std::nullopt,
+                                noEdges,
+                                noEdges,
+                                noEdges,
                                 dsp::SideFigures(dsp::stopBandCount(kind)),
                                 dsp::SideFigures(dsp::passBandCount(kind))};
     if (m_drawn) {
@@ -130,8 +133,8 @@ screens::TraceReader DesignScreen::reader() const
     const double samplingHz = m_drawn->values.samplingHz;
     const double scale = m_description.linearScale;
     const bool logTrace = m_description.logTrace;
-    return [taps, samplingHz, scale, logTrace](
-               const QPointF& logical) -> std::optional<screens::TraceReading> {
+    return [taps, samplingHz, scale,
+            logTrace](const QPointF& logical) -> std::optional<screens::TraceReading> {
         const bool overPlot = logical.x() >= dsp::kResponseZeroHzX
             && logical.x() <= dsp::kResponseHalfSamplingX && logical.y() >= dsp::kGraticuleTop
             && logical.y() <= dsp::kGraticuleBottom;

@@ -80,8 +80,8 @@ CanvasLayer::CanvasLayer(Form& form)
     // The box is taken hold of with the mouse; a right click on it still opens the menu.
     m_note->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     m_note->setCursor(Qt::SizeAllCursor);
-    m_legend = layerLabel(m_client, QStringLiteral("canvasLegend"), QColor(255, 255, 255, 235),
-                          Qt::black);
+    m_legend =
+        layerLabel(m_client, QStringLiteral("canvasLegend"), QColor(255, 255, 255, 235), Qt::black);
     m_legend->setTextFormat(Qt::RichText);
     m_menu = new QMenu(&form);
     m_menu->setObjectName(QStringLiteral("canvasMenu"));
@@ -208,10 +208,10 @@ QRect CanvasLayer::noteAreaOnClient() const
 std::vector<QPoint> CanvasLayer::cornersBestFirst(const QSize& box) const
 {
     const QRect area = noteAreaOnClient();
-    std::vector<QPoint> corners{
-        QPoint(area.right() - box.width(), area.top()), QPoint(area.left(), area.top()),
-        QPoint(area.right() - box.width(), area.bottom() - box.height()),
-        QPoint(area.left(), area.bottom() - box.height())};
+    std::vector<QPoint> corners{QPoint(area.right() - box.width(), area.top()),
+                                QPoint(area.left(), area.top()),
+                                QPoint(area.right() - box.width(), area.bottom() - box.height()),
+                                QPoint(area.left(), area.bottom() - box.height())};
     const QImage& canvas = m_form.canvasImage();
     const double ratio = canvas.width() / double(m_client->width());
     const QRgb background = m_form.drawingRecord().background().rgb();
@@ -251,7 +251,8 @@ void CanvasLayer::placeLegend()
     const std::vector<QPoint> corners = cornersBestFirst(m_legend->size());
     QPoint chosen = corners.front();
     for (const QPoint& corner : corners) {
-        if (!m_note->isVisible() || !QRect(corner, m_legend->size()).intersects(m_note->geometry())) {
+        if (!m_note->isVisible()
+            || !QRect(corner, m_legend->size()).intersects(m_note->geometry())) {
             chosen = corner;
             break;
         }

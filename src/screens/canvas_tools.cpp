@@ -253,9 +253,7 @@ void CanvasTools::hold()
     const forms::DrawingRecord& record = m_form.drawingRecord();
     HeldDrawing drawing{record.trace(),
                         m_content.measures() ? m_content.figures() : std::vector<Figure>{},
-                        m_content.designName(),
-                        m_content.reader(),
-                        m_content.drawnCaptions()};
+                        m_content.designName(), m_content.reader(), m_content.drawnCaptions()};
     drawing.heldBy = m_id;
     drawing.clears = record.clears();
     holdTrace(m_state.held[family()], std::move(drawing));

@@ -9,11 +9,10 @@ namespace screens {
 
 const std::array<HeldColour, kMostHeld>& heldColours()
 {
-    static const std::array<HeldColour, kMostHeld> colours{
-        {{QColor(0x00, 0x72, 0xB2), "blue"},
-         {QColor(0xD5, 0x5E, 0x00), "vermilion"},
-         {QColor(0x00, 0x9E, 0x73), "green"},
-         {QColor(0xCC, 0x79, 0xA7), "purple"}}};
+    static const std::array<HeldColour, kMostHeld> colours{{{QColor(0x00, 0x72, 0xB2), "blue"},
+                                                            {QColor(0xD5, 0x5E, 0x00), "vermilion"},
+                                                            {QColor(0x00, 0x9E, 0x73), "green"},
+                                                            {QColor(0xCC, 0x79, 0xA7), "purple"}}};
     return colours;
 }
 
@@ -33,8 +32,8 @@ void holdTrace(std::vector<HeldDrawing>& held, HeldDrawing drawing)
     held.push_back(std::move(drawing));
 }
 
-std::vector<const HeldDrawing*> heldShown(const std::vector<HeldDrawing>& held,
-                                          std::uint64_t tools, unsigned long clears)
+std::vector<const HeldDrawing*> heldShown(const std::vector<HeldDrawing>& held, std::uint64_t tools,
+                                          unsigned long clears)
 {
     std::vector<const HeldDrawing*> shown;
     for (const HeldDrawing& drawing : held)
@@ -48,10 +47,9 @@ void paintHeldTraces(QPainter& painter, const QRectF& canvas,
 {
     for (const HeldDrawing* held : shown) {
         const QColor colour = heldColours().at(held->colour).colour;
-        held->trace.replay(painter, canvas,
-                           {.fillBackground = false, .recolour = [colour](const QColor&) {
-                                return colour;
-                            }});
+        held->trace.replay(
+            painter, canvas,
+            {.fillBackground = false, .recolour = [colour](const QColor&) { return colour; }});
     }
 }
 

@@ -39,8 +39,8 @@ void holdTrace(std::vector<HeldDrawing>& held, HeldDrawing drawing);
 
 // The held traces a window shows, oldest first: each from the drawing after the one it was
 // held from, so a window never shows its own drawing twice.
-std::vector<const HeldDrawing*> heldShown(const std::vector<HeldDrawing>& held,
-                                          std::uint64_t tools, unsigned long clears);
+std::vector<const HeldDrawing*> heldShown(const std::vector<HeldDrawing>& held, std::uint64_t tools,
+                                          unsigned long clears);
 
 // Each trace replayed in its colour onto `canvas` (the whole canvas, device pixels).
 void paintHeldTraces(QPainter& painter, const QRectF& canvas,

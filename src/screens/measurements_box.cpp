@@ -68,9 +68,9 @@ QString measurementsHtml(const std::vector<Figure>& figures,
                 + cell(figure.sides.value(i), kGap)
                 + cell(figure.shown[i], numberStyle(held.empty()));
             for (std::size_t h = 0; h < held.size(); ++h)
-                rows += cell(heldValue(*held[h], figure.key, i),
-                             numberStyle(h + 1 == held.size(),
-                                         heldColours().at(held[h]->colour).colour));
+                rows += cell(
+                    heldValue(*held[h], figure.key, i),
+                    numberStyle(h + 1 == held.size(), heldColours().at(held[h]->colour).colour));
             rows += QStringLiteral("</tr>");
         }
     }

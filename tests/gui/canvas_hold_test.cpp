@@ -262,7 +262,8 @@ TEST_P(BoxFormats, WritesEachFigureToItsDecimals)
         const QRegularExpression row(QRegularExpression::anchoredPattern(pattern));
         EXPECT_TRUE(std::any_of(rows.begin(), rows.end(),
                                 [&](const QString& one) { return row.match(one).hasMatch(); }))
-            << pattern.toStdString() << " not in\n" << rows.join(QLatin1Char('\n')).toStdString();
+            << pattern.toStdString() << " not in\n"
+            << rows.join(QLatin1Char('\n')).toStdString();
     }
 }
 

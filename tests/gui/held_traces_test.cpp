@@ -63,8 +63,8 @@ protected:
         int count = 0;
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x)
-                count += shown.pixel(x, y) != drawing.pixel(x, y)
-                    && QColor(shown.pixel(x, y)) == colour;
+                count +=
+                    shown.pixel(x, y) != drawing.pixel(x, y) && QColor(shown.pixel(x, y)) == colour;
         return count;
     }
     static QString plain(const QString& html)
