@@ -11,8 +11,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <array>
-#include <climits>
 
 namespace forms {
 namespace {
@@ -408,6 +406,13 @@ bool CanvasLayer::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_client)
         return false;
     switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::Show:
+        // The boxes stand where the canvas is now.
+        if (m_note->isVisible())
+            placeNote();
+        placeLegend();
+        break;
     case QEvent::Leave:
         m_pointer = QPoint(-1, -1);
         m_readout->hide();
