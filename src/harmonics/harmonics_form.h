@@ -26,6 +26,11 @@ public:
     screens::TraceReader reader() const override;
     bool holdable() const override { return m_plot.has_value(); }
     QString designName() const override { return m_name; }
+    // Held lines stand beside the drawing's, where lines of the same height would hide.
+    QPointF heldOffset(std::size_t colour) const override
+    {
+        return {2.0 * static_cast<double>(colour + 1), 0};
+    }
 
 private:
     QLabel* Label1 = nullptr;

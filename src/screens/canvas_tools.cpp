@@ -301,7 +301,19 @@ void CanvasTools::showHeld()
 
 void CanvasTools::paintHeld(QPainter& painter, const QRectF& canvas) const
 {
-    paintHeldTraces(painter, canvas, heldShown());
+    for (const HeldDrawing* held : heldShown()) {
+        const QPointF offset = heldOffset(*held);
+        painter.save();
+        painter.translate(offset.x() * canvas.width() / m_form.scaleWidth(),
+                          offset.y() * canvas.height() / m_form.scaleHeight());
+        paintHeldTraces(painter, canvas, {held});
+        painter.restore();
+    }
+}
+
+QPointF CanvasTools::heldOffset(const HeldDrawing& held) const
+{
+    return m_content.heldOffset(held.colour);
 }
 
 std::vector<LegendLine> CanvasTools::legend() const
@@ -325,14 +337,15 @@ QString CanvasTools::readoutAt(const QPointF& logical)
     std::vector<forms::CanvasLayer::Marker> markers;
     QString place;
     QStringList blocks;
-    const auto read = [&](const TraceReader& reader, const QColor& colour, const QString& name) {
+    const auto read = [&](const TraceReader& reader, const QColor& colour, const QString& name,
+                          const QPointF& offset = {}) {
         const std::optional<TraceReading> reading = reader ? reader(logical) : std::nullopt;
         if (!reading)
             return;
         if (place.isEmpty())
             place = reading->place;
         for (const QPointF& at : reading->markers)
-            markers.push_back({at, colour});
+            markers.push_back({at + offset, colour});
         QString block = name.isEmpty()
             ? QString()
             : QStringLiteral("<span style=\"color:%1\">&#9632; %2</span><br>")
@@ -345,7 +358,7 @@ QString CanvasTools::readoutAt(const QPointF& logical)
     const std::vector<const HeldDrawing*> shown = heldShown();
     read(m_content.reader(), Qt::black, shown.empty() ? QString() : tr("this trace"));
     for (const HeldDrawing* held : shown)
-        read(held->read, heldColours().at(held->colour).colour, held->name);
+        read(held->read, heldColours().at(held->colour).colour, held->name, heldOffset(*held));
     forms::CanvasLayer::of(m_form).setMarkers(std::move(markers));
     if (blocks.isEmpty())
         return {};

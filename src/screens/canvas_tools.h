@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -79,6 +80,9 @@ public:
     virtual QString designName() const { return {}; }
     // The screens whose held traces this one shows, sharing its axes; empty: this screen alone.
     virtual QString holdFamily() const { return {}; }
+    // How far a held trace in a colour (its place in the held colours) stands beside where it
+    // was drawn, in logical units: nowhere, unless it would hide behind the drawing.
+    virtual QPointF heldOffset(std::size_t) const { return {}; }
     // The window's captions that the drawing needs beside it ("phase" for the +-180 labels)...
     virtual QStringList drawnCaptions() const { return {}; }
     // ...and the ones the held traces shown need, which the window shows where its own drawing
@@ -145,6 +149,7 @@ private:
     void clearHeld();
     QString family() const;
     std::vector<const HeldDrawing*> heldShown() const;
+    QPointF heldOffset(const HeldDrawing& held) const;
     void showHeld();
     void showNote();
     void refreshReadout();
