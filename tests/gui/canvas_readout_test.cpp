@@ -74,8 +74,9 @@ TEST_F(Readout, FilterScreenShowsFrequencyGainAndPhaseUnderThePointer)
     EXPECT_NEAR(shown[2], std::arg(response) * 180 / std::numbers::pi, 0.06);
     EXPECT_NEAR(shown[3], 20 * std::log10(std::abs(response)), 0.006);
     EXPECT_EQ(shown[4], 1);
-    // The logarithmic trace's 0 dB is the largest tap, some 7.6 dB below 1 for this design.
+    // The logarithmic trace's 0 dB is the largest tap, 1/3 here: the references 9.54 dB apart.
     EXPECT_NEAR(shown[5], 20 * std::log10(std::abs(response) / largest), 0.006);
+    EXPECT_NEAR(shown[3] - shown[5], 20 * std::log10(1.0 / 3), 0.011);
 }
 
 // The square wave's series, (4 / pi) sum sin(n t) / n over odd n, at the time shown.
