@@ -204,6 +204,13 @@ TEST_F(HeldTraces, FourAtMostTheOldestDropped)
         colours.push_back(line.colour.rgb());
     std::sort(colours.begin(), colours.end());
     EXPECT_EQ(std::unique(colours.begin(), colours.end()), colours.end()) << "a colour twice";
+    // The box gives each held trace's figures in a column of its own, headed by its colour; the
+    // oldest kept took the colour the dropped one left.
+    fromMenu("Form3", "showMeasurements");
+    ASSERT_TRUE(settles([&] { return note(window("Form3"))->isVisible(); }));
+    const QString box = plain(note(window("Form3"))->text());
+    EXPECT_TRUE(box.contains(QStringLiteral("this trace\nvermilion\ngreen\npurple\nblue\n")))
+        << box.toStdString();
     fromMenu("Form3", "clearHeld");
     ASSERT_TRUE(settles());
     EXPECT_TRUE(legendTexts(window("Form3")).isEmpty());
