@@ -205,7 +205,7 @@ TEST_F(HeldTraces, FourAtMostTheOldestDropped)
     std::sort(colours.begin(), colours.end());
     EXPECT_EQ(std::unique(colours.begin(), colours.end()), colours.end()) << "a colour twice";
     // The box gives each held trace's figures in a column of its own, headed by its colour; the
-    // oldest kept took the colour the dropped one left.
+    // newest took the colour the dropped one left.
     fromMenu("Form3", "showMeasurements");
     ASSERT_TRUE(settles([&] { return note(window("Form3"))->isVisible(); }));
     const QString box = plain(note(window("Form3"))->text());
