@@ -37,12 +37,21 @@ struct FilterFigures {
     // local maxima of |H|, 0 and fs/2 included where the band reaches them and |H| peaks there:
     // none where the band never goes below 0.1 G or holds no maximum.
     SideFigures stopbandPeakDb;
+    // Per pass band (passBandCount): 20 log10(largest |H| / smallest |H|) over the band, which
+    // runs from the reference side to the 0.9 G point of each edge that bounds it (0 or fs/2
+    // where the band has no edge on that side): lowpass 0 up, highpass fs/2 down, bandpass
+    // between its edges, bandstop below and above. Within 0.02 dB; none where an edge that
+    // bounds the band has no 0.9 G point.
+    SideFigures passbandRippleDb;
 };
 
 // Lowpass and highpass: 1; bandpass and bandstop: 2 (lower, upper).
 std::size_t edgeCount(FilterKind kind);
 // Lowpass, highpass and bandstop: 1; bandpass: 2 (below, above).
 std::size_t stopBandCount(FilterKind kind);
+
+// Bandstop: 2 (below, above); the others: 1.
+std::size_t passBandCount(FilterKind kind);
 
 // The measurement's grid costs 64 points per tap; longer tables are not measured.
 inline constexpr std::size_t kMaxMeasuredTaps = 65536;

@@ -181,8 +181,8 @@ void DesignScreen::clearPhaseLabels()
 void DesignScreen::setUpCanvas()
 {
     m_drawn.reset();
-    m_tools->answersChanged();
     screens::standardSetUp(*this, {});
+    m_tools->drawingChanged();
     screens::drawGraticuleOn(*this);
 }
 

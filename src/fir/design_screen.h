@@ -103,6 +103,8 @@ struct DesignScreenDescription {
     bool logTrace = true;
     // Show the finished magnitude traces before the phase trace is computed.
     bool refreshBeforePhase = false;
+    // The window that shapes the taps, as a legend names the design.
+    const char* window = "Blackman";
     const char* aboutBox;
     // What the measured figures take as pass and stop bands.
     dsp::FilterKind kind = dsp::FilterKind::Lowpass;
@@ -147,9 +149,13 @@ public:
     std::optional<std::vector<dsp::ResponseRow>> response() const override;
     bool measures() const override { return true; }
     std::vector<screens::Figure> figures() const override;
-    QString readout(const QPointF& logical) const override;
+    screens::TraceReader reader() const override;
     bool holdable() const override { return m_drawn.has_value(); }
     screens::PlotAxes axes() const override;
+    QString designName() const override;
+    QString holdFamily() const override;
+    QStringList drawnCaptions() const override;
+    void showHeldCaptions(const QStringList& captions) override;
     std::optional<screens::NoiseFilter> noiseFilter() const override;
 
     std::vector<screens::ExploreControl> exploreControls() const override;

@@ -8,14 +8,17 @@
 #include "dsp/response_table.h"
 #include "forms/palette.h"
 
+#include <QLineEdit>
+
 #include <algorithm>
 #include <cmath>
 
 namespace fir {
 namespace {
 
-QString hertz(double value) { return QString::number(value, 'g', 6) + QStringLiteral(" Hz"); }
-QString decibels(double value) { return QString::number(value, 'f', 2) + QStringLiteral(" dB"); }
+// The box gives decibels to a tenth; the read-out to a hundredth, to follow the pointer.
+QString decibels(double value) { return QString::number(value, 'f', 1) + QStringLiteral(" dB"); }
+QString fineDecibels(double value) { return QString::number(value, 'f', 2); }
 
 // Figures in hertz show to a fixed number of decimals, enough for 1e-5 of the sampling rate and
 // never fewer than two: a column of them lines up.
@@ -38,6 +41,13 @@ QStringList edgeSides(dsp::FilterKind kind)
     if (dsp::edgeCount(kind) == 1)
         return {};
     return {DesignScreen::tr("lower"), DesignScreen::tr("upper")};
+}
+
+QStringList passBandSides(dsp::FilterKind kind)
+{
+    if (dsp::passBandCount(kind) == 1)
+        return {};
+    return {DesignScreen::tr("below"), DesignScreen::tr("above")};
 }
 
 QStringList stopBandSides(dsp::FilterKind kind)
@@ -86,8 +96,12 @@ std::vector<screens::Figure> DesignScreen::figures() const
 {
     const dsp::FilterKind kind = m_description.kind;
     const dsp::SideFigures noEdges(dsp::edgeCount(kind));
-    dsp::FilterFigures measured{std::nullopt, noEdges, noEdges, noEdges,
-                                dsp::SideFigures(dsp::stopBandCount(kind))};
+    dsp::FilterFigures measured{std::nullopt,
+                                noEdges,
+                                noEdges,
+                                noEdges,
+                                dsp::SideFigures(dsp::stopBandCount(kind)),
+                                dsp::SideFigures(dsp::passBandCount(kind))};
     if (m_drawn) {
         if (!m_drawn->figures)
             m_drawn->figures = dsp::measureFilter(m_drawn->taps, m_drawn->values.samplingHz, kind,
@@ -104,25 +118,99 @@ std::vector<screens::Figure> DesignScreen::figures() const
             edge("minus6dbHz", tr("-6 dB at"), measured.minus6dbHz),
             edge("transitionHz", tr("transition"), measured.transitionHz),
             screens::figureOfSides(QStringLiteral("stopbandPeakDb"), tr("stop band peak"),
-                                   measured.stopbandPeakDb, stopBandSides(kind), decibels)};
+                                   measured.stopbandPeakDb, stopBandSides(kind), decibels),
+            screens::figureOfSides(QStringLiteral("passbandRippleDb"), tr("pass band ripple"),
+                                   measured.passbandRippleDb, passBandSides(kind), decibels)};
 }
 
 // The exact response at the frequency under the pointer, anywhere over the plot: 0 Hz to fs/2
-// across, the graticule's height down.
-QString DesignScreen::readout(const QPointF& logical) const
+// across, the graticule's height down. Its decibels on both references: 1, and the largest tap,
+// the logarithmic trace's 0 dB. The dots go on the linear trace and the logarithmic one.
+screens::TraceReader DesignScreen::reader() const
 {
-    const bool overPlot = logical.x() >= dsp::kResponseZeroHzX
-        && logical.x() <= dsp::kResponseHalfSamplingX && logical.y() >= dsp::kGraticuleTop
-        && logical.y() <= dsp::kGraticuleBottom;
-    if (!m_drawn || !overPlot)
+    if (!m_drawn)
         return {};
+    const std::vector<double> taps = m_drawn->taps;
     const double samplingHz = m_drawn->values.samplingHz;
-    const double frequency = dsp::fir::frequencyAtX(logical.x(), samplingHz);
-    const dsp::ExactResponse response = dsp::exactResponseAt(m_drawn->taps, samplingHz, frequency);
-    return tr("f %1\n|H| %2 (%3)\nphase %4°")
-        .arg(hertz(frequency), QString::number(response.magnitude, 'g', 5),
-             decibels(dsp::fir::decibels(response.magnitude)),
-             QString::number(response.phaseDeg, 'f', 1));
+    const double scale = m_description.linearScale;
+    const bool logTrace = m_description.logTrace;
+    return [taps, samplingHz, scale,
+            logTrace](const QPointF& logical) -> std::optional<screens::TraceReading> {
+        const bool overPlot = logical.x() >= dsp::kResponseZeroHzX
+            && logical.x() <= dsp::kResponseHalfSamplingX && logical.y() >= dsp::kGraticuleTop
+            && logical.y() <= dsp::kGraticuleBottom;
+        if (!overPlot)
+            return std::nullopt;
+        const double frequency = dsp::fir::frequencyAtX(logical.x(), samplingHz);
+        const dsp::ExactResponse response = dsp::exactResponseAt(taps, samplingHz, frequency);
+        const double reference = dsp::fir::logReference(taps);
+        const double level = dsp::fir::decibels(response.magnitude);
+        screens::TraceReading reading{
+            QStringLiteral("f ") + fixedHertz(frequency, hertzDecimals(samplingHz)),
+            {tr("|H| %1   phase %2°")
+                 .arg(QString::number(response.magnitude, 'g', 5),
+                      QString::number(response.phaseDeg, 'f', 1)),
+             tr("%1 dB re 1, %2 dB re largest tap")
+                 .arg(fineDecibels(level), fineDecibels(level - dsp::fir::decibels(reference)))},
+            {QPointF(logical.x(), dsp::fir::linearTraceY(response.magnitude, scale))}};
+        if (logTrace)
+            reading.markers.emplace_back(logical.x(),
+                                         dsp::fir::logTraceY(response.magnitude, reference));
+        return reading;
+    };
+}
+
+// "Blackman lowpass, fs 1000 Hz, fc 150 Hz, 15 taps": the numbers as the captions write them.
+QString DesignScreen::designName() const
+{
+    if (!m_drawn)
+        return {};
+    const DesignValues& v = m_drawn->values;
+    QString band;
+    switch (m_description.kind) {
+    case dsp::FilterKind::Lowpass:
+        band = tr("lowpass, fs %1 Hz, fc %2 Hz");
+        break;
+    case dsp::FilterKind::Highpass:
+        band = tr("highpass, fs %1 Hz, fc %2 Hz");
+        break;
+    case dsp::FilterKind::Bandpass:
+        band = tr("bandpass, fs %1 Hz, pass %2 Hz wide at %3 Hz");
+        break;
+    case dsp::FilterKind::Bandstop:
+        band = tr("bandstop, fs %1 Hz, stop %2 Hz wide at %3 Hz");
+        break;
+    }
+    const auto number = [](double value) { return captionNumber(value).trimmed(); };
+    band = band.arg(number(v.samplingHz), number(v.bandHz));
+    if (band.contains(QLatin1String("%3")))
+        band = band.arg(number(v.centreHz));
+    return tr("%1 %2, %n taps", nullptr, v.taps).arg(QLatin1String(m_description.window), band);
+}
+
+// Every filter screen of one sampling rate plots 0 Hz to fs/2 across the same width.
+QString DesignScreen::holdFamily() const
+{
+    if (!m_drawn)
+        return QStringLiteral("filter");
+    return QStringLiteral("filter at %1 Hz").arg(m_drawn->values.samplingHz, 0, 'g', 17);
+}
+
+QStringList DesignScreen::drawnCaptions() const
+{
+    return m_phaseDrawn && m_drawn ? QStringList{QStringLiteral("phase")} : QStringList{};
+}
+
+// A held phase trace keeps its +-180 labels when this design has no phase trace of its own.
+void DesignScreen::showHeldCaptions(const QStringList& captions)
+{
+    if (m_phaseDrawn && m_drawn)
+        return;
+    const bool phase = captions.contains(QStringLiteral("phase"));
+    Text1->setText(phase ? QStringLiteral("+180") : QString());
+    Text2->setText(phase ? QStringLiteral("-180") : QString());
+    if (Text3)
+        Text3->setText(phase ? QStringLiteral("0") : QString());
 }
 
 // Frequency under the plot, below the frequency labels; the linear trace's magnitude and the

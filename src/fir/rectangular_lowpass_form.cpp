@@ -33,6 +33,7 @@ DesignScreenDescription description()
         .coefficients = coefficients,
         .listedValues = listedValues,
         .logTrace = false,
+        .window = "rectangular",
         .aboutBox = "frmAbout2",
         .helpMenu = "menuhelp",
         .aboutItem = "menuabout",

@@ -10,8 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <array>
-#include <climits>
+#include <algorithm>
 
 namespace forms {
 namespace {
@@ -72,10 +71,16 @@ CanvasLayer::CanvasLayer(Form& form)
     const QPalette tips = m_client->palette();
     m_readout = layerLabel(m_client, QStringLiteral("canvasReadout"),
                            tips.color(QPalette::ToolTipBase), tips.color(QPalette::ToolTipText));
-    m_readout->setTextFormat(Qt::PlainText);
+    m_readout->setTextFormat(Qt::RichText);
     m_note =
         layerLabel(m_client, QStringLiteral("canvasNote"), QColor(255, 255, 236, 235), Qt::black);
     m_note->setTextFormat(Qt::RichText);
+    // The box is taken hold of with the mouse; a right click on it still opens the menu.
+    m_note->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    m_note->setCursor(Qt::SizeAllCursor);
+    m_legend =
+        layerLabel(m_client, QStringLiteral("canvasLegend"), QColor(255, 255, 255, 235), Qt::black);
+    m_legend->setTextFormat(Qt::RichText);
     m_menu = new QMenu(&form);
     m_menu->setObjectName(QStringLiteral("canvasMenu"));
     m_client->setMouseTracking(true);
@@ -136,6 +141,29 @@ void CanvasLayer::paintOver(QPainter& painter)
         painter.drawImage(client, underlayShown());
     if (m_overpaint)
         m_overpaint(painter, client);
+    paintMarkers(painter);
+}
+
+void CanvasLayer::setMarkers(std::vector<Marker> markers)
+{
+    if (markers.empty() && m_markers.empty())
+        return;
+    m_markers = std::move(markers);
+    m_client->update();
+}
+
+// A dot ringed in white, so that it stands out on a trace of its own colour and on the grid.
+void CanvasLayer::paintMarkers(QPainter& painter) const
+{
+    constexpr double kRadius = 3.5;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const Marker& marker : m_markers) {
+        painter.setPen(QPen(Qt::white, 1.5));
+        painter.setBrush(marker.colour);
+        painter.drawEllipse(toClient(marker.logical), kRadius, kRadius);
+    }
+    painter.restore();
 }
 
 void CanvasLayer::setNote(const QString& richText, const QRectF& area)
@@ -143,6 +171,7 @@ void CanvasLayer::setNote(const QString& richText, const QRectF& area)
     m_noteArea = area;
     if (richText.isEmpty()) {
         m_note->hide();
+        placeLegend();
         return;
     }
     m_note->setText(richText);
@@ -150,36 +179,140 @@ void CanvasLayer::setNote(const QString& richText, const QRectF& area)
     placeNote();
     m_note->show();
     m_note->raise();
+    placeLegend();
 }
 
-// The corner of the area where the box covers the fewest drawn pixels; the top right on a tie.
-void CanvasLayer::placeNote()
+void CanvasLayer::setNotePlace(std::optional<QPointF> place)
 {
-    const QSizeF scale(m_form.scaleWidth(), m_form.scaleHeight());
-    const double sx = m_client->width() / scale.width();
-    const double sy = m_client->height() / scale.height();
-    const QRectF scaled(m_noteArea.left() * sx, m_noteArea.top() * sy, m_noteArea.width() * sx,
-                        m_noteArea.height() * sy);
-    const QRect area = scaled.toRect().adjusted(kNoteInset, kNoteInset, -kNoteInset, -kNoteInset);
-    const QSize box = m_note->size();
-    const std::array<QPoint, 4> corners{
-        QPoint(area.right() - box.width(), area.top()), QPoint(area.left(), area.top()),
-        QPoint(area.right() - box.width(), area.bottom() - box.height()),
-        QPoint(area.left(), area.bottom() - box.height())};
+    m_notePlace = place;
+    if (m_note->isVisible()) {
+        placeNote();
+        placeLegend();
+    }
+}
+
+void CanvasLayer::setNoteMoved(std::function<void(const QPointF&)> moved)
+{
+    m_noteMoved = std::move(moved);
+}
+
+void CanvasLayer::setLegend(const QString& richText)
+{
+    m_legend->setText(richText);
+    m_legend->setVisible(!richText.isEmpty());
+    m_legend->adjustSize();
+    placeLegend();
+}
+
+QRect CanvasLayer::noteAreaOnClient() const
+{
+    const QRectF scaled(toClient(m_noteArea.topLeft()), toClient(m_noteArea.bottomRight()));
+    return scaled.toRect().adjusted(kNoteInset, kNoteInset, -kNoteInset, -kNoteInset);
+}
+
+// The corners of the note's area where a box of this size would stand, the one that covers the
+// fewest drawn pixels first; the top right first on a tie.
+std::vector<QPoint> CanvasLayer::cornersBestFirst(const QSize& box) const
+{
+    const QRect area = noteAreaOnClient();
+    std::vector<QPoint> corners{QPoint(area.right() - box.width(), area.top()),
+                                QPoint(area.left(), area.top()),
+                                QPoint(area.right() - box.width(), area.bottom() - box.height()),
+                                QPoint(area.left(), area.bottom() - box.height())};
     const QImage& canvas = m_form.canvasImage();
     const double ratio = canvas.width() / double(m_client->width());
     const QRgb background = m_form.drawingRecord().background().rgb();
-    int fewest = INT_MAX;
+    std::vector<int> drawn;
     for (const QPoint& corner : corners) {
         const QRect device(QPointF(corner * ratio).toPoint(), QSizeF(box * ratio).toSize());
-        if (const int drawn = drawnPixels(canvas, device, background); drawn < fewest) {
-            fewest = drawn;
-            m_note->move(corner);
+        drawn.push_back(drawnPixels(canvas, device, background));
+    }
+    std::vector<std::size_t> order{0, 1, 2, 3};
+    std::stable_sort(order.begin(), order.end(),
+                     [&drawn](std::size_t a, std::size_t b) { return drawn[a] < drawn[b]; });
+    std::vector<QPoint> best;
+    for (std::size_t i : order)
+        best.push_back(corners[i]);
+    return best;
+}
+
+// Where the user left the box, kept inside the client area; else the best corner.
+void CanvasLayer::placeNote()
+{
+    if (m_notePlace) {
+        const QPoint at = toClient(*m_notePlace).toPoint();
+        const QPoint most(m_client->width() - m_note->width(),
+                          m_client->height() - m_note->height());
+        m_note->move(std::clamp(at.x(), 0, std::max(0, most.x())),
+                     std::clamp(at.y(), 0, std::max(0, most.y())));
+        return;
+    }
+    m_note->move(cornersBestFirst(m_note->size()).front());
+}
+
+// The best corner the note leaves free; the best corner where the note covers them all.
+void CanvasLayer::placeLegend()
+{
+    if (!m_legend->isVisible())
+        return;
+    const std::vector<QPoint> corners = cornersBestFirst(m_legend->size());
+    QPoint chosen = corners.front();
+    for (const QPoint& corner : corners) {
+        if (!m_note->isVisible()
+            || !QRect(corner, m_legend->size()).intersects(m_note->geometry())) {
+            chosen = corner;
+            break;
         }
+    }
+    m_legend->move(chosen);
+    m_legend->raise();
+}
+
+// Press, move and release of the left button on the box drag it; the drop is reported.
+bool CanvasLayer::dragNote(QEvent* event)
+{
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        m_dragFrom = mouse->position().toPoint();
+        return true;
+    case QEvent::MouseMove: {
+        if (!m_dragFrom)
+            return false;
+        const QPoint at = m_note->mapTo(m_client, mouse->position().toPoint()) - *m_dragFrom;
+        m_notePlace = cornerToLogical(at);
+        placeNote();
+        placeLegend();
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (mouse->button() != Qt::LeftButton || !m_dragFrom)
+            return false;
+        m_dragFrom.reset();
+        m_notePlace = cornerToLogical(m_note->pos());
+        if (m_noteMoved)
+            m_noteMoved(*m_notePlace);
+        return true;
+    default:
+        return false;
     }
 }
 
 void CanvasLayer::setPointerText(PointerText text) { m_pointerText = std::move(text); }
+
+QPointF CanvasLayer::toClient(const QPointF& logical) const
+{
+    return QPointF(logical.x() * m_client->width() / m_form.scaleWidth(),
+                   logical.y() * m_client->height() / m_form.scaleHeight());
+}
+
+QPointF CanvasLayer::cornerToLogical(const QPoint& clientPoint) const
+{
+    return QPointF(clientPoint.x() * m_form.scaleWidth() / m_client->width(),
+                   clientPoint.y() * m_form.scaleHeight() / m_client->height());
+}
 
 QPointF CanvasLayer::toLogical(const QPoint& clientPoint) const
 {
@@ -195,6 +328,7 @@ void CanvasLayer::pointerAt(const QPoint& clientPoint)
     const QString text = asked ? m_pointerText(toLogical(clientPoint)) : QString();
     if (text.isEmpty()) {
         m_readout->hide();
+        setMarkers({});
         return;
     }
     m_readout->setText(text);
@@ -239,6 +373,7 @@ void CanvasLayer::openMenu(const QPoint& clientPoint)
     m_menu->clear();
     m_menu->addActions(actions);
     m_readout->hide();
+    setMarkers({});
     m_menu->popup(m_client->mapToGlobal(clientPoint));
 }
 
@@ -266,6 +401,10 @@ ExportOutcome CanvasLayer::exportAs(const QString& what, const QString& fileName
 
 bool CanvasLayer::eventFilter(QObject* watched, QEvent* event)
 {
+    const bool mouse = event->type() == QEvent::MouseButtonPress
+        || event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease;
+    if (watched == m_note && mouse && dragNote(event))
+        return true;
     if (event->type() == QEvent::MouseMove) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const QPointF global = static_cast<QMouseEvent*>(event)->globalPosition();
@@ -276,9 +415,17 @@ bool CanvasLayer::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_client)
         return false;
     switch (event->type()) {
+    case QEvent::Resize:
+    case QEvent::Show:
+        // The boxes stand where the canvas is now.
+        if (m_note->isVisible())
+            placeNote();
+        placeLegend();
+        break;
     case QEvent::Leave:
         m_pointer = QPoint(-1, -1);
         m_readout->hide();
+        setMarkers({});
         break;
     case QEvent::ContextMenu: {
         if (!m_offer)

@@ -5,15 +5,20 @@
 
 #include "forms/canvas_overlay.h"
 
+#include <QColor>
 #include <QImage>
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QPoint>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
+#include <QSize>
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -59,11 +64,28 @@ public:
     // hides the least of the drawing. Empty text hides it.
     void setNote(const QString& richText, const QRectF& area);
     QLabel* note() const { return m_note; }
+    // The user drags the box with the mouse: from then on it stands where `place` says (its top
+    // left, logical units) rather than in a corner; nothing: back to the corners. `moved` hears
+    // of each place the user drops it at.
+    void setNotePlace(std::optional<QPointF> place);
+    void setNoteMoved(std::function<void(const QPointF& place)> moved);
+    // A second box of rich text, the legend, in the corner of the note's area that hides the
+    // least of the drawing and not the note. Empty text hides it.
+    void setLegend(const QString& richText);
+    QLabel* legend() const { return m_legend; }
 
-    // The text shown next to the pointer at a logical position; empty: no read-out there.
+    // The rich text shown next to the pointer at a logical position; empty: no read-out there.
     using PointerText = std::function<QString(const QPointF& logical)>;
     void setPointerText(PointerText text);
     QLabel* readout() const { return m_readout; }
+    // Dots painted over the drawing where the read-out reads it, while the read-out shows.
+    struct Marker {
+        QPointF logical;
+        QColor colour;
+    };
+    void setMarkers(std::vector<Marker> markers);
+    // A logical point as a point of the client area.
+    QPointF toClient(const QPointF& logical) const;
 
     // The actions the context menu offers now, in order (separator actions included). The right
     // mouse button on the canvas, the Menu key and Shift+F10 open it.
@@ -92,14 +114,21 @@ private:
     explicit CanvasLayer(Form& form);
     void pointerAt(const QPoint& clientPoint);
     QPointF toLogical(const QPoint& clientPoint) const;
+    QPointF cornerToLogical(const QPoint& clientPoint) const;
     QPoint menuPointFromKeyboard() const;
     void placeNote();
+    void placeLegend();
+    QRect noteAreaOnClient() const;
+    std::vector<QPoint> cornersBestFirst(const QSize& box) const;
+    bool dragNote(QEvent* event);
+    void paintMarkers(QPainter& painter) const;
     QImage underlayShown();
 
     Form& m_form;
     QWidget* m_client;
     QLabel* m_readout;
     QLabel* m_note;
+    QLabel* m_legend;
     QMenu* m_menu;
     QAction* m_menuKey = nullptr;
     QRectF m_noteArea;
@@ -112,6 +141,10 @@ private:
     Exporter m_exporter;
     std::function<QJsonObject()> m_state;
     QPoint m_pointer{-1, -1};
+    std::optional<QPointF> m_notePlace;
+    std::function<void(const QPointF&)> m_noteMoved;
+    std::optional<QPoint> m_dragFrom; // where in the box the mouse took hold of it
+    std::vector<Marker> m_markers;
 };
 
 } // namespace forms

@@ -3,6 +3,7 @@
 #include "dsp/harmonic_lines.h"
 #include "dsp/plot_geometry.h"
 #include "forms/runtime.h"
+#include "screens/held_traces.h"
 #include "screens/screen_setup.h"
 #include "screens/shared_state.h"
 
@@ -17,6 +18,41 @@ namespace harmonics {
 namespace {
 
 const QColor kDarkRed(192, 0, 0);
+
+// The wave whose spectrum is drawn, as a legend names it.
+QString spectrumDesignName(const screens::SharedState& state)
+{
+    dsp::Wave wave = dsp::Wave::Square;
+    switch (state.WaveType.value_or(dsp::WaveType::Square)) {
+    case dsp::WaveType::Square:
+        break;
+    case dsp::WaveType::Triangle:
+        wave = dsp::Wave::Triangle;
+        break;
+    case dsp::WaveType::Sawtooth:
+        wave = dsp::Wave::Sawtooth;
+        break;
+    case dsp::WaveType::Pulse:
+        wave = dsp::Wave::PulseTrain;
+        break;
+    case dsp::WaveType::Rectified:
+        wave = state.RectifyChoice.trimmed().startsWith(QLatin1Char('H'), Qt::CaseInsensitive)
+            ? dsp::Wave::HalfWaveRectified
+            : dsp::Wave::FullWaveRectified;
+        break;
+    }
+    return screens::waveDesignName(wave, state.Harmonics, state.DutyCycle.toDouble());
+}
+
+// The top of the line drawn for a harmonic: its highest end.
+double lineTop(const dsp::SpectrumPlot& plot, double x)
+{
+    double top = dsp::kSpectrumAxisY;
+    for (const dsp::Stroke& stroke : plot.strokes)
+        if (stroke.from.x == x && stroke.to.x == x)
+            top = std::min({top, stroke.from.y, stroke.to.y});
+    return top;
+}
 
 } // namespace
 
@@ -70,6 +106,7 @@ void Form7::Form_Load()
     Label5->setText(QString::fromStdString(plot.label5));
     screens::busyOff(*this);
     m_plot = plot;
+    m_name = spectrumDesignName(state);
     m_tools->drawingChanged();
 }
 
@@ -84,24 +121,30 @@ std::optional<std::vector<dsp::SpectrumRow>> Form7::spectrum() const
 }
 
 // The harmonic whose line is nearest the pointer, from a little above the vertical axis's top to a
-// little below the horizontal axis.
-QString Form7::readout(const QPointF& logical) const
+// little below the horizontal axis; the dot on the line's top.
+screens::TraceReader Form7::reader() const
 {
-    constexpr double kMargin = 5;
-    constexpr double kTop = dsp::kSpectrumAxisTopY - kMargin;
-    constexpr double kBottom = dsp::kSpectrumAxisY + kMargin;
-    if (!m_plot || logical.y() < kTop || logical.y() > kBottom)
+    if (!m_plot)
         return {};
-    const auto line = dsp::spectrumLineNear(*m_plot, logical.x());
-    if (!line)
-        return {};
-    const QString harmonic = line->harmonic == 0 ? tr("dc") : tr("harmonic %1").arg(line->harmonic);
-    const QString amplitude = QString::number(line->seriesAmplitude, 'g', 5);
-    const QString drawn = QString::number(line->amplitude, 'g', 5);
-    if (drawn == amplitude)
-        return tr("%1\namplitude %2").arg(harmonic, amplitude);
-    // The screen scales some lines its own way; the series' amplitude is what the curve sums.
-    return tr("%1\namplitude %2\nline drawn %3 high").arg(harmonic, amplitude, drawn);
+    return [plot = *m_plot](const QPointF& logical) -> std::optional<screens::TraceReading> {
+        constexpr double kMargin = 5;
+        constexpr double kTop = dsp::kSpectrumAxisTopY - kMargin;
+        constexpr double kBottom = dsp::kSpectrumAxisY + kMargin;
+        if (logical.y() < kTop || logical.y() > kBottom)
+            return std::nullopt;
+        const auto line = dsp::spectrumLineNear(plot, logical.x());
+        if (!line)
+            return std::nullopt;
+        screens::TraceReading reading{
+            line->harmonic == 0 ? tr("dc") : tr("harmonic %1").arg(line->harmonic),
+            {tr("amplitude %1").arg(QString::number(line->seriesAmplitude, 'g', 5))},
+            {QPointF(line->x, lineTop(plot, line->x))}};
+        // The screen scales some lines its own way; the series' amplitude is what the curve sums.
+        const QString drawn = QString::number(line->amplitude, 'g', 5);
+        if (drawn != QString::number(line->seriesAmplitude, 'g', 5))
+            reading.values << tr("line drawn %1 high").arg(drawn);
+        return reading;
+    };
 }
 
 // Harmonic numbers under the lines, each where its line stands.

@@ -23,8 +23,15 @@ public:
     void Command1_Click();
 
     std::optional<std::vector<dsp::SpectrumRow>> spectrum() const override;
-    QString readout(const QPointF& logical) const override;
     screens::PlotAxes axes() const override;
+    screens::TraceReader reader() const override;
+    bool holdable() const override { return m_plot.has_value(); }
+    QString designName() const override { return m_name; }
+    // Held lines stand beside the drawing's, where lines of the same height would hide.
+    QPointF heldOffset(std::size_t colour) const override
+    {
+        return {2.0 * static_cast<double>(colour + 1), 0};
+    }
 
 private:
     QLabel* Label1 = nullptr;
@@ -36,6 +43,7 @@ private:
     QPushButton* Command1 = nullptr;
     screens::SharedState& m_shared;
     std::optional<dsp::SpectrumPlot> m_plot;
+    QString m_name;
     screens::CanvasTools* m_tools = nullptr;
 };
 

@@ -46,8 +46,10 @@ constexpr Option kOptions[] = {
      "writing through a link.",
      Appended::ExportForms},
     {"--hold",
-     "hold the drawing of the topmost window that can, to show it\n"
-     "muted under its next drawing"},
+     "hold the drawing of the topmost window that can, to show it in a\n"
+     "colour of its own, named in a legend, under the next drawings of\n"
+     "its kind (filters of the same sampling frequency, synthesised\n"
+     "waves, spectra); four at most, a fifth lets the oldest go"},
     {"--explore NAME=VALUE",
      "set a control of the topmost window's Explore panel and draw again,\n"
      "as the questions would draw with that value; NAME is harmonics,\n"

@@ -1,6 +1,7 @@
 // The canvas tools' axes over the drawing and the slide of it: the values painted over the canvas
 // when asked for, and the slide that always has them.
 #include "screens/canvas_tools.h"
+#include "screens/measurements_box.h"
 
 #include "forms/form.h"
 #include "screens/slide.h"
@@ -133,7 +134,8 @@ SlideContent CanvasTools::slideContent() const
     slide.captions = captions();
     slide.legend = legend();
     if (m_content.measures() && m_state.showMeasurements)
-        slide.note = noteText(m_content.figures(), heldShown());
+        if (const std::vector<Figure> figures = m_content.figures(); anyMeasured(figures))
+            slide.note = measurementsHtml(figures, heldShown());
     slide.paintDrawing = [this](QPainter& painter, const QRectF& canvas) {
         paintHeld(painter, canvas);
         m_form.drawingRecord().replay(painter, canvas, {.fillBackground = false, .recolour = {}});

@@ -3,6 +3,8 @@
 #include "dsp/plot_geometry.h"
 #include "forms/form.h"
 #include "screens/explore_panel.h"
+#include "screens/held_traces.h"
+#include "screens/measurements_box.h"
 
 #include <QAction>
 #include <QJsonArray>
@@ -18,16 +20,6 @@ namespace {
 // The graticule, in logical units: where the measurements box may stand.
 const QRectF kPlotArea(QPointF(dsp::kGraticuleLeft, dsp::kGraticuleTop),
                        QPointF(dsp::kGraticuleRight, dsp::kGraticuleBottom));
-
-// Held traces show in their own colours, washed out towards white.
-QColor muted(const QColor& colour)
-{
-    constexpr double kWash = 0.6;
-    const auto wash = [](int part) {
-        return part + static_cast<int>(std::lround((255 - part) * kWash));
-    };
-    return QColor(wash(colour.red()), wash(colour.green()), wash(colour.blue()));
-}
 
 std::uint64_t nextToolsId()
 {
@@ -60,8 +52,6 @@ Figure figureOfSides(const QString& key, const QString& label,
     return figure;
 }
 
-QString CanvasContent::readout(const QPointF&) const { return {}; }
-
 CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolState& kept)
     : QObject(&form), m_form(form), m_content(content), m_state(kept), m_id(nextToolsId())
 {
@@ -69,10 +59,10 @@ CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolSt
     addEntries();
     forms::CanvasLayer& layer = forms::CanvasLayer::of(form);
     layer.setMenu([this] { return offered(); });
-    layer.setPointerText([this](const QPointF& at) {
-        m_lastAsked = at;
-        return m_content.readout(at);
-    });
+    layer.setPointerText([this](const QPointF& at) { return readoutAt(at); });
+    if (const auto place = m_state.notePlace.find(form.name()); place != m_state.notePlace.end())
+        layer.setNotePlace(place->second);
+    layer.setNoteMoved([this](const QPointF& place) { m_state.notePlace[m_form.name()] = place; });
     layer.setExporter(
         [this](const QString& what, const QString& file) { return exportAs(what, file); });
     layer.setState([this] { return state(); });
@@ -123,7 +113,7 @@ void CanvasTools::addEntries()
     });
     m_measurements->setCheckable(true);
     m_hold = addEntry("hold", tr("Hold this trace"), [this] { hold(); });
-    m_clearHeld = addEntry("clearHeld", tr("Clear held trace"), [this] { clearHeld(); });
+    m_clearHeld = addEntry("clearHeld", tr("Clear held traces"), [this] { clearHeld(); });
     addListenEntries();
     m_explore = addEntry("explore", tr("Explore..."), [this] { openExplore(); });
     m_explore->setShortcut(Qt::CTRL | Qt::Key_E);
@@ -155,8 +145,9 @@ QList<QAction*> CanvasTools::offered() const
     groups[3] << m_axes;
     if (m_content.holdable())
         groups[3] << m_hold;
-    if (m_state.held.count(m_form.name()))
-        groups[3] << m_clearHeld;
+    if (const auto held = m_state.held.find(family()); held != m_state.held.end())
+        if (!held->second.empty())
+            groups[3] << m_clearHeld;
     if (m_explorable)
         groups[4] << m_explore;
     QList<QAction*> entries;
@@ -195,12 +186,7 @@ bool CanvasTools::has(Thing thing) const
 
 void CanvasTools::drawingChanged()
 {
-    forms::CanvasLayer& layer = forms::CanvasLayer::of(m_form);
-    if (heldShown())
-        layer.setUnderlay(
-            [this](QPainter& painter, const QRectF& canvas) { paintHeld(painter, canvas); });
-    else
-        layer.setUnderlay({});
+    showHeld();
     showAxes();
     showNote();
     refreshReadout();
@@ -215,7 +201,7 @@ void CanvasTools::refreshReadout()
     QLabel* readout = forms::CanvasLayer::of(m_form).readout();
     if (!readout || !readout->isVisible())
         return;
-    const QString text = m_content.readout(m_lastAsked);
+    const QString text = readoutAt(m_lastAsked);
     readout->setVisible(!text.isEmpty());
     readout->setText(text);
     readout->adjustSize();
@@ -279,87 +265,128 @@ QString CanvasTools::exploreStep(const QString& nameAndValue)
 void CanvasTools::hold()
 {
     const forms::DrawingRecord& record = m_form.drawingRecord();
-    const auto figures = m_content.measures() ? m_content.figures() : std::vector<Figure>{};
-    m_state.held[m_form.name()] = {record.trace(), figures, m_id, record.clears()};
+    HeldDrawing drawing{record.trace(),
+                        m_content.measures() ? m_content.figures() : std::vector<Figure>{},
+                        m_content.designName(), m_content.reader(), m_content.drawnCaptions()};
+    drawing.heldBy = m_id;
+    drawing.clears = record.clears();
+    holdTrace(m_state.held[family()], std::move(drawing));
     drawingChanged();
 }
 
 void CanvasTools::clearHeld()
 {
-    m_state.held.erase(m_form.name());
+    m_state.held.erase(family());
     drawingChanged();
 }
 
-// The held trace shows from the next drawing on: on a new window of the screen, or on this one
-// once it has been cleared for a new drawing.
-const HeldDrawing* CanvasTools::heldShown() const
+// Filter screens of one sampling rate share a plot, and so do the synthesis screens.
+QString CanvasTools::family() const
 {
-    const auto& held = m_state.held;
-    const auto found = held.find(m_form.name());
-    if (found == held.end())
-        return nullptr;
-    const HeldDrawing& drawing = found->second;
-    const bool sameDrawing =
-        drawing.heldBy == m_id && drawing.clears == m_form.drawingRecord().clears();
-    return sameDrawing ? nullptr : &drawing;
+    const QString family = m_content.holdFamily();
+    return family.isEmpty() ? m_form.name() : family;
+}
+
+std::vector<const HeldDrawing*> CanvasTools::heldShown() const
+{
+    const auto found = m_state.held.find(family());
+    if (found == m_state.held.end())
+        return {};
+    return screens::heldShown(found->second, m_id, m_form.drawingRecord().clears());
+}
+
+// The held traces under the drawing, their legend, and the captions they need.
+void CanvasTools::showHeld()
+{
+    forms::CanvasLayer& layer = forms::CanvasLayer::of(m_form);
+    const std::vector<const HeldDrawing*> shown = heldShown();
+    if (shown.empty())
+        layer.setUnderlay({});
+    else
+        layer.setUnderlay(
+            [this](QPainter& painter, const QRectF& canvas) { paintHeld(painter, canvas); });
+    layer.setLegend(legendHtml(legend()));
+    QStringList captions;
+    for (const HeldDrawing* held : shown)
+        captions << held->captions;
+    captions.removeDuplicates();
+    m_content.showHeldCaptions(captions);
 }
 
 void CanvasTools::paintHeld(QPainter& painter, const QRectF& canvas) const
 {
-    if (const HeldDrawing* held = heldShown())
-        held->trace.replay(painter, canvas, {.fillBackground = false, .recolour = muted});
+    for (const HeldDrawing* held : heldShown()) {
+        const QPointF offset = heldOffset(*held);
+        painter.save();
+        painter.translate(offset.x() * canvas.width() / m_form.scaleWidth(),
+                          offset.y() * canvas.height() / m_form.scaleHeight());
+        paintHeldTraces(painter, canvas, {held});
+        painter.restore();
+    }
 }
 
-// The drawing in black under the window's caption, and the held trace muted.
+QPointF CanvasTools::heldOffset(const HeldDrawing& held) const
+{
+    return m_content.heldOffset(held.colour);
+}
+
 std::vector<LegendLine> CanvasTools::legend() const
 {
-    std::vector<LegendLine> lines{{Qt::black, m_form.caption()}};
-    if (heldShown())
-        lines.push_back({muted(Qt::black), tr("held")});
+    const std::vector<const HeldDrawing*> shown = heldShown();
+    if (shown.empty())
+        return {};
+    std::vector<LegendLine> lines;
+    if (const QString name = m_content.designName(); !name.isEmpty())
+        lines.push_back({Qt::black, name});
+    for (const HeldDrawing* held : shown)
+        lines.push_back({heldColours().at(held->colour).colour, held->name});
     return lines;
 }
 
-void CanvasTools::showNote()
+// The place read once, then each trace's values: the current drawing's alone while nothing is
+// held, else each under its name in its colour. The marker dots follow.
+QString CanvasTools::readoutAt(const QPointF& logical)
 {
-    const bool shown = m_content.measures() && m_state.showMeasurements;
-    const QString text = shown ? noteText(m_content.figures(), heldShown()) : QString();
-    forms::CanvasLayer::of(m_form).setNote(text, kPlotArea);
+    m_lastAsked = logical;
+    std::vector<forms::CanvasLayer::Marker> markers;
+    QString place;
+    QStringList blocks;
+    const auto read = [&](const TraceReader& reader, const QColor& colour, const QString& name,
+                          const QPointF& offset = {}) {
+        const std::optional<TraceReading> reading = reader ? reader(logical) : std::nullopt;
+        if (!reading)
+            return;
+        if (place.isEmpty())
+            place = reading->place;
+        for (const QPointF& at : reading->markers)
+            markers.push_back({at + offset, colour});
+        QString block = name.isEmpty()
+            ? QString()
+            : QStringLiteral("<span style=\"color:%1\">&#9632; %2</span><br>")
+                  .arg(colour.name(), name.toHtmlEscaped());
+        QStringList values;
+        for (const QString& value : reading->values)
+            values << value.toHtmlEscaped();
+        blocks << block + values.join(QStringLiteral("<br>"));
+    };
+    const std::vector<const HeldDrawing*> shown = heldShown();
+    read(m_content.reader(), Qt::black, shown.empty() ? QString() : tr("this trace"));
+    for (const HeldDrawing* held : shown)
+        read(held->read, heldColours().at(held->colour).colour, held->name, heldOffset(*held));
+    forms::CanvasLayer::of(m_form).setMarkers(std::move(markers));
+    if (blocks.isEmpty())
+        return {};
+    return QStringLiteral("<p style=\"white-space:pre\">%1<br>%2</p>")
+        .arg(place.toHtmlEscaped(), blocks.join(QStringLiteral("<br>")));
 }
 
-// A small table: each figure, a row for each of its values with the side it belongs to, then
-// the held trace's beside it when one is shown.
-QString CanvasTools::noteText(const std::vector<Figure>& figures, const HeldDrawing* held) const
+// Nothing while nothing is measured: a new design's questions leave no old figures on show.
+void CanvasTools::showNote()
 {
-    const auto cell = [](const QString& text, const char* style = "") {
-        return QStringLiteral("<td style=\"%1\">%2</td>")
-            .arg(QLatin1String(style), text.toHtmlEscaped());
-    };
-    // Columns stand apart by a gap on the right of each but the last; numbers align right.
-    const char* gap = "padding-right:10px";
-    QString rows;
-    if (held)
-        rows += QStringLiteral("<tr><td></td><td></td>")
-            + cell(tr("this trace"), "font-weight:bold; padding-right:10px")
-            + cell(tr("held"), "color:#777777") + QStringLiteral("</tr>");
-    for (const Figure& figure : figures) {
-        const Figure* before = nullptr;
-        if (held)
-            for (const Figure& old : held->figures)
-                if (old.key == figure.key)
-                    before = &old;
-        for (qsizetype i = 0; i < figure.shown.size(); ++i) {
-            rows += QStringLiteral("<tr>") + cell(i == 0 ? figure.label : QString(), gap)
-                + cell(figure.sides.value(i), gap)
-                + cell(figure.shown[i],
-                       held ? "text-align:right; padding-right:10px" : "text-align:right");
-            if (held)
-                rows +=
-                    cell(before ? before->shown.value(i, QStringLiteral("-")) : QStringLiteral("-"),
-                         "text-align:right; color:#777777");
-            rows += QStringLiteral("</tr>");
-        }
-    }
-    return QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">%1</table>").arg(rows);
+    const bool wanted = m_content.measures() && m_state.showMeasurements;
+    const std::vector<Figure> figures = wanted ? m_content.figures() : std::vector<Figure>{};
+    const QString text = anyMeasured(figures) ? measurementsHtml(figures, heldShown()) : QString();
+    forms::CanvasLayer::of(m_form).setNote(text, kPlotArea);
 }
 
 QJsonObject CanvasTools::state() const
@@ -379,8 +406,9 @@ QJsonObject CanvasTools::state() const
     QJsonObject state{{QStringLiteral("figures"), valuesOf(figures)}};
     if (m_state.showAxes)
         state.insert(QStringLiteral("axes"), axesState());
-    if (const HeldDrawing* held = heldShown())
-        state.insert(QStringLiteral("heldFigures"), valuesOf(held->figures));
+    const std::vector<const HeldDrawing*> shown = heldShown();
+    if (!shown.empty())
+        state.insert(QStringLiteral("heldFigures"), valuesOf(shown.back()->figures));
     return state;
 }
 

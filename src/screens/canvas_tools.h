@@ -10,10 +10,12 @@
 #include <QJsonArray>
 #include <QObject>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -22,6 +24,7 @@
 
 class QAction;
 class QActionGroup;
+class QPainter;
 
 namespace forms {
 class Form;
@@ -70,12 +73,25 @@ public:
     // drawn (measuring may take a while: they are asked for only when wanted).
     virtual bool measures() const { return false; }
     virtual std::vector<Figure> figures() const { return {}; }
-    // The read-out at a logical position; empty outside what is plotted.
-    virtual QString readout(const QPointF& logical) const;
+    // What reads the drawing under the pointer; none while nothing is drawn.
+    virtual TraceReader reader() const { return {}; }
     // Whether there is a trace to hold for the next drawing.
     virtual bool holdable() const { return false; }
     // The plot's axes, from the mappings the screen draws with; none while nothing is drawn.
     virtual PlotAxes axes() const { return {}; }
+    // The drawing's design in words, for a legend ("square wave, 3 harmonics"); empty while
+    // nothing is drawn.
+    virtual QString designName() const { return {}; }
+    // The screens whose held traces this one shows, sharing its axes; empty: this screen alone.
+    virtual QString holdFamily() const { return {}; }
+    // How far a held trace in a colour (its place in the held colours) stands beside where it
+    // was drawn, in logical units: nowhere, unless it would hide behind the drawing.
+    virtual QPointF heldOffset(std::size_t) const { return {}; }
+    // The window's captions that the drawing needs beside it ("phase" for the +-180 labels)...
+    virtual QStringList drawnCaptions() const { return {}; }
+    // ...and the ones the held traces shown need, which the window shows where its own drawing
+    // left them out.
+    virtual void showHeldCaptions(const QStringList&) { }
 };
 
 struct SlideContent;
@@ -107,11 +123,17 @@ public:
 
     // --axes on|off on this window: empty when done, else the problem.
     Q_INVOKABLE QString axesStep(const QString& onOrOff);
-    // The traces shown and what each is: the drawing's, then the held one.
-    std::vector<LegendLine> legend() const;
 
     // What a screen can write out.
     enum class Thing { Picture, Slide, Taps, Response, Curve, Spectrum, Sound, Noise };
+
+    // The current drawing's design in black, then each held trace shown in its colour; nothing
+    // while no trace is held.
+    std::vector<LegendLine> legend() const;
+    // The held traces shown, each in its colour, onto `canvas` (the whole canvas).
+    void paintHeld(QPainter& painter, const QRectF& canvas) const;
+    // The read-out at a logical position: the place, then every trace's values there.
+    QString readoutAt(const QPointF& logical);
 
 private:
     QAction* addEntry(const char* name, const QString& text, std::function<void()> run);
@@ -141,11 +163,12 @@ private:
     QString suggestedPath(Thing thing) const;
     void hold();
     void clearHeld();
-    const HeldDrawing* heldShown() const;
-    void paintHeld(QPainter& painter, const QRectF& canvas) const;
+    QString family() const;
+    std::vector<const HeldDrawing*> heldShown() const;
+    QPointF heldOffset(const HeldDrawing& held) const;
+    void showHeld();
     void showNote();
     void refreshReadout();
-    QString noteText(const std::vector<Figure>& figures, const HeldDrawing* held) const;
     QJsonObject state() const;
 
     forms::Form& m_form;

@@ -7,6 +7,7 @@
 #include "dsp/wave_type.h"
 #include "forms/palette.h"
 #include "forms/runtime.h"
+#include "screens/held_traces.h"
 #include "screens/shared_state.h"
 
 #include <QLabel>
@@ -127,7 +128,11 @@ std::vector<screens::Figure> SynthesisScreen::figures() const
     const std::optional<double> overshoot = m_drawn
         ? dsp::overshootPercent(m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle)
         : std::nullopt;
+    // A sum that stays below the level has no overshoot: its peak is said instead, as a share of
+    // the jump up to the level.
     const auto percent = [](double value) {
+        if (value < 0)
+            return tr("none, peak %1 % of the level").arg(QString::number(100 + value, 'f', 2));
         return QString::number(value, 'f', 2) + QStringLiteral(" %");
     };
     return {
@@ -135,18 +140,33 @@ std::vector<screens::Figure> SynthesisScreen::figures() const
 }
 
 // The time under the pointer and the curve's value there, within the curve's span and the
-// graticule's height.
-QString SynthesisScreen::readout(const QPointF& logical) const
+// graticule's height; the dot on the curve where it is read.
+screens::TraceReader SynthesisScreen::reader() const
 {
-    if (!m_drawn || logical.y() < dsp::kGraticuleTop || logical.y() > dsp::kGraticuleBottom)
+    if (!m_drawn)
         return {};
-    const double time = dsp::timeAtX(m_drawn->wave, logical.x());
-    const auto rows = dsp::curveInSeriesUnits(m_drawn->wave, m_drawn->curve);
-    const auto value = dsp::valueAtTime(rows, time);
-    if (!value)
+    const dsp::Wave wave = m_drawn->wave;
+    const auto rows = dsp::curveInSeriesUnits(wave, m_drawn->curve);
+    return [wave, rows](const QPointF& logical) -> std::optional<screens::TraceReading> {
+        if (logical.y() < dsp::kGraticuleTop || logical.y() > dsp::kGraticuleBottom)
+            return std::nullopt;
+        const double time = dsp::timeAtX(wave, logical.x());
+        const auto value = dsp::valueAtTime(rows, time);
+        if (!value)
+            return std::nullopt;
+        const dsp::WaveAxes axes = dsp::waveAxes(wave);
+        return screens::TraceReading{
+            tr("time %1 rad").arg(QString::number(time, 'f', 3)),
+            {tr("value %1").arg(QString::number(*value, 'f', 3))},
+            {QPointF(logical.x(), axes.yAtZero + axes.yPerValue * *value)}};
+    };
+}
+
+QString SynthesisScreen::designName() const
+{
+    if (!m_drawn)
         return {};
-    return tr("time %1 rad\nvalue %2")
-        .arg(QString::number(time, 'f', 3), QString::number(*value, 'f', 3));
+    return screens::waveDesignName(m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle);
 }
 
 // Time under the graticule in periods of the fundamental (2 pi of the series' time), through the

@@ -60,9 +60,12 @@ public:
     std::optional<std::vector<dsp::CurveRow>> curve() const override;
     bool measures() const override;
     std::vector<screens::Figure> figures() const override;
-    QString readout(const QPointF& logical) const override;
+    screens::TraceReader reader() const override;
     bool holdable() const override { return m_drawn.has_value(); }
     screens::PlotAxes axes() const override;
+    QString designName() const override;
+    // The synthesis screens share their held traces.
+    QString holdFamily() const override { return QStringLiteral("synthesis"); }
     std::optional<screens::ToneSource> tone() const override;
 
     std::vector<screens::ExploreControl> exploreControls() const override;

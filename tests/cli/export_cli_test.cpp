@@ -157,7 +157,8 @@ TEST_P(TapsOfEveryFilter, StateCarriesTheMeasuredFigures)
         if (window.toObject().value("name").toString() == GetParam().form)
             figures = window.toObject().value("figures").toObject();
     EXPECT_EQ(figures.keys(),
-              (QStringList{"minus3dbHz", "minus6dbHz", "stopbandPeakDb", "transitionHz"}));
+              (QStringList{"minus3dbHz", "minus6dbHz", "passbandRippleDb", "stopbandPeakDb",
+                           "transitionHz"}));
     // One entry per edge and per stop band, each a number or null.
     const auto expectEntries = [&](const char* key, qsizetype count) {
         const QJsonValue list = figures.value(key);
@@ -169,6 +170,8 @@ TEST_P(TapsOfEveryFilter, StateCarriesTheMeasuredFigures)
     for (const char* list : {"minus3dbHz", "minus6dbHz", "transitionHz"})
         expectEntries(list, GetParam().edges);
     expectEntries("stopbandPeakDb", GetParam().stopBands);
+    // Two pass bands where the filter stops one band between them; one elsewhere.
+    expectEntries("passbandRippleDb", GetParam().stopBands == 1 && GetParam().edges == 2 ? 2 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, TapsOfEveryFilter, ::testing::ValuesIn(kFilterScreens),

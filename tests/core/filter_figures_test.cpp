@@ -121,7 +121,7 @@ struct DenseSide {
 };
 
 struct DenseEdge {
-    std::optional<DenseResponse::Crossing> six, one;
+    std::optional<DenseResponse::Crossing> six, nine, one;
 };
 
 std::optional<double> hzOf(const std::optional<DenseResponse::Crossing>& c)
@@ -139,15 +139,41 @@ DenseEdge denseEdge(const DenseResponse& dense, const DenseSide& side, double g,
         hzOf(dense.crossing(side.start, side.end, g / std::sqrt(2.0), true)));
     edge.six = dense.crossing(side.start, side.end, g / 2, true);
     figures.minus6dbHz.push_back(hzOf(edge.six));
-    std::optional<DenseResponse::Crossing> nine;
     if (edge.six) {
         const int direction = side.end > side.start ? 1 : -1;
-        nine = dense.crossing(edge.six->beyond, side.start, 0.9 * g, false);
+        edge.nine = dense.crossing(edge.six->beyond, side.start, 0.9 * g, false);
         edge.one = dense.crossing(edge.six->beyond - direction, side.end, 0.1 * g, true);
     }
-    figures.transitionHz.push_back(
-        nine && edge.one ? std::optional(std::abs(edge.one->hz - nine->hz)) : std::nullopt);
+    figures.transitionHz.push_back(edge.nine && edge.one
+                                       ? std::optional(std::abs(edge.one->hz - edge.nine->hz))
+                                       : std::nullopt);
     return edge;
+}
+
+// A pass band's ripple from the samples between its ends and |H| at the ends themselves; an end
+// is an edge's 0.9 G point, or the end of the range where the edge does not exist.
+std::optional<double> denseRipple(const DenseResponse& dense, const DenseEdge* lowEdge,
+                                  const DenseEdge* highEdge)
+{
+    const auto endOf = [&](const DenseEdge* edge, double open) -> std::optional<double> {
+        if (!edge || !edge->six)
+            return open;
+        return edge->nine ? std::optional(edge->nine->hz) : std::nullopt;
+    };
+    const std::optional<double> low = endOf(lowEdge, 0);
+    const std::optional<double> high = endOf(highEdge, dense.hz(DenseResponse::kSteps));
+    if (!low || !high)
+        return std::nullopt;
+    double largest = std::max(dense.exact(*low), dense.exact(*high));
+    double smallest = std::min(dense.exact(*low), dense.exact(*high));
+    for (std::ptrdiff_t i = dense.index(*low); i <= DenseResponse::kSteps && dense.hz(i) < *high;
+         ++i) {
+        if (dense.hz(i) <= *low)
+            continue;
+        largest = std::max(largest, dense.at(i));
+        smallest = std::min(smallest, dense.at(i));
+    }
+    return 20 * std::log10(largest / smallest);
 }
 
 FilterFigures denseFigures(const std::vector<double>& taps, double fs, FilterKind kind,
@@ -192,6 +218,21 @@ FilterFigures denseFigures(const std::vector<double>& taps, double fs, FilterKin
         for (std::size_t s = 0; s < sides.size(); ++s)
             figures.stopbandPeakDb.push_back(band(edges[s].one, sides[s].end));
     }
+    switch (kind) {
+    case FilterKind::Lowpass:
+        figures.passbandRippleDb = {denseRipple(dense, nullptr, &edges[0])};
+        break;
+    case FilterKind::Highpass:
+        figures.passbandRippleDb = {denseRipple(dense, &edges[0], nullptr)};
+        break;
+    case FilterKind::Bandpass:
+        figures.passbandRippleDb = {denseRipple(dense, &edges[0], &edges[1])};
+        break;
+    case FilterKind::Bandstop:
+        figures.passbandRippleDb = {denseRipple(dense, nullptr, &edges[0]),
+                                    denseRipple(dense, &edges[1], nullptr)};
+        break;
+    }
     return figures;
 }
 
@@ -233,6 +274,7 @@ TEST_P(DesignFigures, MatchDenseSamplingOfTheResponse)
     expectSidesNear(figures.transitionHz, expected.transitionHz, 2 * crossingTolerance,
                     "transition");
     expectSidesNear(figures.stopbandPeakDb, expected.stopbandPeakDb, 1e-4, "stop band peak");
+    expectSidesNear(figures.passbandRippleDb, expected.passbandRippleDb, 0.02, "ripple");
 }
 
 // clang-format off

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegion>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -22,6 +23,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace {
 
 using tables::PrintTo; // rows print as their names in failure messages
@@ -29,9 +32,8 @@ using tables::PrintTo; // rows print as their names in failure messages
 using canvastest::Answers;
 using canvastest::CanvasUser;
 
-// Black and red as a held trace shows them: 60 % of the way to white.
-const QColor kMutedBlack(153, 153, 153);
-const QColor kMutedRed(255, 153, 153);
+// The first held trace's colour, whatever it was drawn in.
+const QColor kFirstHeld(0x00, 0x72, 0xB2);
 
 // Pixels of the colour where the window shows something other than its drawing, outside its
 // controls: what lies over the canvas.
@@ -59,7 +61,7 @@ struct HoldCase {
     const char* again; // the button that draws anew
     Answers second;
     const char* form;
-    QColor muted;      // the held trace's main colour
+    QColor muted;      // the held trace's colour
     QStringList plain; // the same second drawing without a hold, as a scripted run
 };
 
@@ -108,12 +110,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // "Do Another" opens the screen anew.
         HoldCase{"SquareDoAnother", "square", {{"Number of Odd Harmonics", "3"}}, "Command3",
-                 {{"Number of Odd Harmonics", "10"}}, "Form3", kMutedBlack,
+                 {{"Number of Odd Harmonics", "10"}}, "Form3", kFirstHeld,
                  {"--screen", "square", "--answer", "10"}},
         // The rectangular lowpass designs again on the same window.
         HoldCase{"RectangularLowpassRedesign", "lowpass-rect",
                  {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}}, "Command1",
-                 {{kSampling, "1000"}, {kCutoff, "250"}, {kTaps, "31"}}, "Form8", kMutedRed,
+                 {{kSampling, "1000"}, {kCutoff, "250"}, {kTaps, "31"}}, "Form8", kFirstHeld,
                  {"--screen", "lowpass-rect", "--answer", "1000", "--answer", "250", "--answer",
                   "31"}}),
     tables::rowName);
@@ -218,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {kTaps, "16"}, {kPhase, "N"}},
                       "Form10",
                       {"transition | lower | -", "stop band peak | below | -",
-                       " | above | -71.80 dB"}},
+                       " | above | -71.8 dB"}},
         // Three taps at 7.64324 Hz: the upper edge alone, to 1e-5 of the sampling rate.
         FilterBoxCase{"BandpassOneEdge", "bandpass",
                       {{kSampling, "7.64324"}, {kBandpassWidth, "1.28486"}, {kCentre, "0.29934"},
@@ -231,6 +233,113 @@ INSTANTIATE_TEST_SUITE_P(
                       "Form12", {"stop band peak | between | -"}}),
     tables::rowName);
 // clang-format on
+
+// Each figure to fixed decimals: hertz to 2 places, decibels to 1, percent to 2. A sum that
+// stays below the level says its peak: the sawtooth of 3 harmonics, (2 / pi) (sin t - sin 2t / 2
+// + sin 3t / 3), peaks at 0.91857, 95.93 % of the way up its jump from -1 to 1.
+struct BoxFormatCase {
+    const char* name;
+    const char* screen;
+    Answers answers;
+    const char* form;
+    QStringList rows; // patterns each matching a whole row
+};
+
+class BoxFormats : public CanvasUser, public ::testing::WithParamInterface<BoxFormatCase> { };
+
+TEST_P(BoxFormats, WritesEachFigureToItsDecimals)
+{
+    const BoxFormatCase& c = GetParam();
+    open(c.screen, c.answers);
+    ASSERT_TRUE(settles([&] { return shows(c.form); }));
+    forms::Form* form = window(c.form);
+    rightClick(form, 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(form) != nullptr; }));
+    pick(canvasMenu(form), "showMeasurements");
+    ASSERT_TRUE(note(form)->isVisible());
+    const QStringList rows = boxRows(note(form)->text());
+    for (const QString& pattern : c.rows) {
+        const QRegularExpression row(QRegularExpression::anchoredPattern(pattern));
+        EXPECT_TRUE(std::any_of(rows.begin(), rows.end(),
+                                [&](const QString& one) { return row.match(one).hasMatch(); }))
+            << pattern.toStdString() << " not in\n"
+            << rows.join(QLatin1Char('\n')).toStdString();
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Screens, BoxFormats,
+    ::testing::Values(
+        BoxFormatCase{"Lowpass", "lowpass",
+                      {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}},
+                      "Form9",
+                      {R"(-3 dB at \|  \| \d+\.\d\d Hz)", R"(transition \|  \| \d+\.\d\d Hz)",
+                       R"(stop band peak \| above \| -\d+\.\d dB)",
+                       R"(pass band ripple \|  \| \d+\.\d dB)"}},
+        BoxFormatCase{"BandstopTwoPassBands", "bandstop",
+                      {{kSampling, "1000"}, {kStopWidth, "200"}, {kCentre, "250"}, {kTaps, "29"},
+                       {kPhase, "N"}},
+                      "Form12",
+                      {R"(pass band ripple \| below \| \d+\.\d dB)", R"( \| above \| \d+\.\d dB)"}},
+        BoxFormatCase{"SquareOvershoots", "square", {{"Number of Odd Harmonics", "3"}}, "Form3",
+                      {R"(overshoot \|  \| \d+\.\d\d %)"}},
+        BoxFormatCase{"SawtoothStaysBelow", "sawtooth", {{"Number of Harmonics", "3"}}, "Form5",
+                      {R"(overshoot \|  \| none, peak 95\.93 % of the level)"}}),
+    tables::rowName);
+// clang-format on
+
+// The box is dragged with the left button; a new window of the screen puts it where it was left.
+TEST_F(MeasurementsBox, DraggedWhereTheUserWantsItAndKeptThere)
+{
+    open("square", {{"Number of Odd Harmonics", "3"}});
+    ASSERT_TRUE(settles([&] { return shows("Form3"); }));
+    forms::Form* form = window("Form3");
+    rightClick(form, 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(form) != nullptr; }));
+    pick(canvasMenu(form), "showMeasurements");
+    ASSERT_TRUE(note(form)->isVisible());
+    const QPoint before = note(form)->pos();
+    const QPoint grip(5, 5);
+    const QPoint target = clientPoint(form, 150, 250);
+    // Pressed on the box, which has the mouse until released; each point given on the canvas.
+    const auto onBox = [&](const QPoint& onCanvas) { return onCanvas - note(form)->pos(); };
+    QTest::mousePress(note(form), Qt::LeftButton, {}, grip);
+    QTest::mouseMove(note(form), onBox(before + grip + (target - before) / 2));
+    QTest::mouseMove(note(form), onBox(target + grip));
+    QTest::mouseRelease(note(form), Qt::LeftButton, {}, onBox(target + grip));
+    EXPECT_EQ(note(form)->pos(), target);
+
+    actions().when([&] { return shows("Form3"); },
+                   [&] { clickButton(window("Form3"), "Command3"); });
+    answer("Number of Odd Harmonics", "5");
+    ASSERT_TRUE(settles([&] { return shows("Form3") && window("Form3") != form; }));
+    EXPECT_TRUE(note(window("Form3"))->isVisible());
+    EXPECT_EQ(note(window("Form3"))->pos(), target);
+}
+
+// On the rectangular screen the questions for the next design come up over the same window: the
+// last design's figures go the moment they do.
+TEST_F(MeasurementsBox, ClearedWhileTheNextDesignIsAskedFor)
+{
+    open("lowpass-rect", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}});
+    ASSERT_TRUE(settles([&] { return shows("Form8"); }));
+    forms::Form* form = window("Form8");
+    rightClick(form, 240, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvasMenu(form) != nullptr; }));
+    pick(canvasMenu(form), "showMeasurements");
+    ASSERT_TRUE(note(form)->isVisible());
+    bool shownWhileAsked = true;
+    actions().when([&] { return shows("Form8"); }, [&] { clickButton(form, "Command1"); });
+    actions().when([&] { return runtime().openPrompt() != nullptr; },
+                   [&] { shownWhileAsked = note(form)->isVisible(); });
+    answer(kSampling, "1000");
+    answer(kCutoff, "250");
+    answer(kTaps, "31");
+    ASSERT_TRUE(settles([&] { return shows("Form8"); }));
+    EXPECT_FALSE(shownWhileAsked);
+    EXPECT_TRUE(note(form)->isVisible());
+}
 
 QFileDialog* fileDialog() { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }
 

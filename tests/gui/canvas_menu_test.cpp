@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"Pulse", "pulse", {{kCount, "13"}, {"Duty Cycle [0 to 1]", "0.2"}}, "Form13",
                  false, kJumpingWave},
         MenuCase{"Spectrum", "square", {{kOdd, "3"}}, "Form3", true,
-                 kPicture + QStringList{"saveSpectrum", "showAxes"}},
+                 kPicture + QStringList{"saveSpectrum", "showAxes", "hold"}},
         // Nothing drawn yet: the picture, the box that would measure a drawing, and the panel
         // that waits for one.
         MenuCase{"SquareCancelled", "square", {{kOdd, ""}}, "Form3", false,

@@ -8,7 +8,9 @@
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -24,12 +26,14 @@ const char* const kCutoff = "Cutoff frequency in Hz [less than half the sampling
 const char* const kTaps = "The number of taps [500 max.]";
 const char* const kPhase = "Plot the filter's phase response? [Y]es or [N]o";
 
-// The numbers of a read-out, in the order they appear.
-std::vector<double> numbersIn(const QString& text)
+// The numbers of a read-out as it reads, in the order they appear.
+std::vector<double> numbersIn(const QString& richText)
 {
     static const QRegularExpression number(QStringLiteral("-?[0-9]+(\\.[0-9]+)?(e[-+]?[0-9]+)?"));
+    QTextDocument document;
+    document.setHtml(richText);
     std::vector<double> numbers;
-    for (auto match = number.globalMatch(text); match.hasNext();)
+    for (auto match = number.globalMatch(document.toPlainText()); match.hasNext();)
         numbers.push_back(match.next().captured().toDouble());
     return numbers;
 }
@@ -51,8 +55,9 @@ TEST_F(Readout, FilterScreenShowsFrequencyGainAndPhaseUnderThePointer)
     forms::Form* form = window("Form9");
     movePointer(form, 244, 200);
     ASSERT_TRUE(readout(form)->isVisible());
+    // f, |H|, phase, dB re 1 (the "1" read too), dB re the largest tap.
     const std::vector<double> shown = numbersIn(readout(form)->text());
-    ASSERT_EQ(shown.size(), 4u) << readout(form)->text().toStdString();
+    ASSERT_EQ(shown.size(), 6u) << readout(form)->text().toStdString();
 
     // 0 Hz at x = 10, fs/2 at x = 478 (dsp/fir_response.h).
     const double frequency = (readBackX(form, 244) - 10) / 468 * 500;
@@ -61,10 +66,17 @@ TEST_F(Readout, FilterScreenShowsFrequencyGainAndPhaseUnderThePointer)
     for (int k = 0; k < list->count(); ++k)
         response += list->item(k)->text().trimmed().toDouble()
             * std::polar(1.0, -2 * std::numbers::pi * k * frequency / 1000);
-    EXPECT_NEAR(shown[0], frequency, 1e-3);
+    double largest = 0;
+    for (int k = 0; k < list->count(); ++k)
+        largest = std::max(largest, list->item(k)->text().trimmed().toDouble());
+    EXPECT_NEAR(shown[0], frequency, 0.005);
     EXPECT_NEAR(shown[1], std::abs(response), 1e-4 * std::abs(response));
-    EXPECT_NEAR(shown[2], 20 * std::log10(std::abs(response)), 0.006);
-    EXPECT_NEAR(shown[3], std::arg(response) * 180 / std::numbers::pi, 0.06);
+    EXPECT_NEAR(shown[2], std::arg(response) * 180 / std::numbers::pi, 0.06);
+    EXPECT_NEAR(shown[3], 20 * std::log10(std::abs(response)), 0.006);
+    EXPECT_EQ(shown[4], 1);
+    // The logarithmic trace's 0 dB is the largest tap, 1/3 here: the references 9.54 dB apart.
+    EXPECT_NEAR(shown[5], 20 * std::log10(std::abs(response) / largest), 0.006);
+    EXPECT_NEAR(shown[3] - shown[5], 20 * std::log10(1.0 / 3), 0.011);
 }
 
 // The square wave's series, (4 / pi) sum sin(n t) / n over odd n, at the time shown.
