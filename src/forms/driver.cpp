@@ -81,6 +81,10 @@ std::optional<QString> Driver::perform(const Step& step)
         return fundamental(step.text);
     case Step::Kind::Explore:
         return explore(step.text);
+    case Step::Kind::Analyse:
+        return analysis("analyseStep", step.text);
+    case Step::Kind::Through:
+        return analysis("throughStep", step.text);
     }
     return std::nullopt;
 }

@@ -26,7 +26,7 @@ QString shortened(const QString& text)
 }
 
 // The options that script a user's actions: each adds one step, taking 0, 1 or 2 values (the
-// second one a file name).
+// second one a file name), or 3 values that make its text.
 struct StepOption {
     const char* name;
     Step::Kind kind;
@@ -44,6 +44,8 @@ constexpr StepOption kStepOptions[] = {
     {"--hold", Step::Kind::Hold, 0},
     {"--listen-fundamental", Step::Kind::Fundamental, 1},
     {"--explore", Step::Kind::Explore, 1},
+    {"--analyse", Step::Kind::Analyse, 1},
+    {"--through", Step::Kind::Through, 3},
 };
 
 const StepOption* stepOption(Step::Kind kind)
@@ -115,6 +117,10 @@ private:
     void readStep(const StepOption& option)
     {
         const QString name = QLatin1String(option.name);
+        if (option.values == 3) {
+            readThreeValues(option);
+            return;
+        }
         const auto text = option.values > 0 ? value(name) : QString();
         const auto file = option.values > 1 && text ? value(name) : QString();
         if (!text || !file)
@@ -124,6 +130,19 @@ private:
         else
             m_script.steps.push_back(
                 {option.kind, *text, *file, option.values > 1 ? lastValueBytes() : QByteArray()});
+    }
+
+    void readThreeValues(const StepOption& option)
+    {
+        const QString name = QLatin1String(option.name);
+        QStringList values;
+        for (int i = 0; i < 3; ++i) {
+            const auto text = value(name);
+            if (!text)
+                return;
+            values << *text;
+        }
+        m_script.steps.push_back({option.kind, values.join(QLatin1Char(' '))});
     }
 
     // --screen and --snapshot: one non-blank value, given once. On a problem the error is set
@@ -157,6 +176,8 @@ QString Step::describe() const
     if (!option)
         return {};
     const QString name = QString::fromLatin1(option->name);
+    if (option->values > 2)
+        return QStringLiteral("%1 %2").arg(name, shortened(text));
     if (option->values > 1)
         return QStringLiteral("%1 %2 \"%3\"").arg(name, shortened(text), shortened(file));
     return option->values > 0 ? QStringLiteral("%1 \"%2\"").arg(name, shortened(text)) : name;

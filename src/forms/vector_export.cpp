@@ -41,6 +41,20 @@ QByteArray pngOf(const QImage& image)
 
 QByteArray svgOf(const DrawingRecord& record, const QSize& size, const QString& title)
 {
+    return svgOf(
+        [&](QPainter& painter) { record.replay(painter, QRectF(QPointF(0, 0), QSizeF(size))); },
+        size, title);
+}
+
+QByteArray pdfOf(const DrawingRecord& record, const QSize& size, const QString& title)
+{
+    return pdfOf(
+        [&](QPainter& painter) { record.replay(painter, QRectF(QPointF(0, 0), QSizeF(size))); },
+        size, title);
+}
+
+QByteArray svgOf(const Painting& paint, const QSize& size, const QString& title)
+{
     QBuffer svg;
     svg.open(QIODevice::WriteOnly);
     QSvgGenerator generator;
@@ -51,12 +65,12 @@ QByteArray svgOf(const DrawingRecord& record, const QSize& size, const QString& 
     generator.setTitle(title);
     {
         QPainter painter(&generator);
-        record.replay(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        paint(painter);
     }
     return svg.data();
 }
 
-QByteArray pdfOf(const DrawingRecord& record, const QSize& size, const QString& title)
+QByteArray pdfOf(const Painting& paint, const QSize& size, const QString& title)
 {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
@@ -69,7 +83,7 @@ QByteArray pdfOf(const DrawingRecord& record, const QSize& size, const QString& 
         writer.setPageLayout(QPageLayout(QPageSize(inches, QPageSize::Inch), QPageLayout::Portrait,
                                          QMarginsF(0, 0, 0, 0)));
         QPainter painter(&writer);
-        record.replay(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        paint(painter);
     }
     return pdf.data();
 }

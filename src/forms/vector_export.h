@@ -5,7 +5,10 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class QPainter;
 
 namespace forms {
 
@@ -23,5 +26,10 @@ QByteArray pngOf(const QImage& image);
 // of that many 1/96 inch), with `title` as the document's title.
 QByteArray svgOf(const DrawingRecord& record, const QSize& size, const QString& title);
 QByteArray pdfOf(const DrawingRecord& record, const QSize& size, const QString& title);
+
+// The same for any painting onto `size` logical pixels: text stays text in both.
+using Painting = std::function<void(QPainter&)>;
+QByteArray svgOf(const Painting& paint, const QSize& size, const QString& title);
+QByteArray pdfOf(const Painting& paint, const QSize& size, const QString& title);
 
 } // namespace forms

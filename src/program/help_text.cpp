@@ -57,6 +57,13 @@ constexpr Option kOptions[] = {
     {"--listen-fundamental HZ",
      "play and write the topmost synthesis drawing's sound on a\n"
      "fundamental of HZ: 110, 220, 440 or 880 (220 unless set)"},
+    {"--analyse VIEW",
+     "open the Analysis window on the topmost filter screen's design, on\n"
+     "VIEW: impulse, step, group-delay, zeros or through"},
+    {"--through WAVE HARMONICS F0",
+     "send a wave through that design and show it: WAVE is square,\n"
+     "triangle, sawtooth, full-wave, half-wave or pulse:D (duty D, 0 to\n"
+     "1), HARMONICS 0 to 32767 as its screen counts them, F0 in Hz"},
     {"--snapshot DIR",
      "when the steps are done, write a picture of every open window\n"
      "(NAME.png, NAME.canvas.png) and state.json into DIR, then exit"},

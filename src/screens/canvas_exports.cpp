@@ -6,6 +6,7 @@
 #include "forms/form.h"
 #include "forms/safe_file.h"
 #include "forms/vector_export.h"
+#include "screens/analysis_tools.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -91,7 +92,8 @@ ExportOutcome refused(const QString& fileName, const ThingInfo& info)
 QString exportHelp()
 {
     return QStringLiteral("WHAT is picture (.png, .svg or .pdf), taps (.csv, .txt, .h or .py), "
-                          "response, curve or spectrum (.csv), sound or noise (.wav).");
+                          "response, curve or spectrum (.csv), sound or noise (.wav), and from "
+                          "an open Analysis window analysis or through-spectrum (.csv).");
 }
 
 forms::ExportOutcome CanvasTools::exportAs(const QString& what, const QString& fileName) const
@@ -99,7 +101,7 @@ forms::ExportOutcome CanvasTools::exportAs(const QString& what, const QString& f
     for (const ThingInfo& info : kThings)
         if (what == QLatin1String(info.what))
             return exportThing(info.thing, fileName);
-    return {};
+    return m_analysis->exportAs(what, fileName);
 }
 
 forms::ExportOutcome CanvasTools::exportThing(Thing thing, const QString& fileName) const

@@ -2,6 +2,7 @@
 
 #include "dsp/sound.h"
 #include "forms/drawing_record.h"
+#include "screens/analysis_choice.h"
 
 #include <QJsonValue>
 #include <QString>
@@ -38,6 +39,7 @@ struct CanvasToolState {
     bool showMeasurements = false;
     QString lastFolder;                                // where the last file was saved
     double toneFundamental = dsp::kDefaultFundamental; // Hz, one of dsp::kToneFundamentals
+    std::map<QString, AnalysisKept> analysis;          // by screen name
 };
 
 } // namespace screens

@@ -59,6 +59,10 @@ QStringList asOptions(const forms::Step& step)
         return {QStringLiteral("--listen-fundamental"), step.text};
     case Kind::Explore:
         return {QStringLiteral("--explore"), step.text};
+    case Kind::Analyse:
+        return {QStringLiteral("--analyse"), step.text};
+    case Kind::Through:
+        return QStringList{QStringLiteral("--through")} + step.text.split(QLatin1Char(' '));
     }
     return {};
 }
