@@ -21,9 +21,10 @@ using namespace canvastest::questions;
 using canvastest::CanvasUser;
 
 const QStringList kPicture{"copyPicture", "savePicture"};
-const QStringList kFilter = kPicture
-    + QStringList{"copyTaps",  "saveTaps",  "saveResponse",     "listenThrough", "listenAlone",
-                  "saveSound", "saveNoise", "showMeasurements", "hold",          "explore"};
+const QStringList kFilter =
+    kPicture + QStringList{"copyTaps",    "saveTaps",  "saveResponse", "listenThrough",
+                           "listenAlone", "saveSound", "saveNoise",    "showMeasurements",
+                           "hold",        "explore",   "analyse"};
 const QStringList kTone{"saveCurve", "listen", "fundamental", "saveSound"};
 const QStringList kJumpingWave =
     kPicture + kTone + QStringList{"showMeasurements", "hold", "explore"};
