@@ -286,7 +286,7 @@ QFont plotFont(const QRectF& area)
 std::vector<QRectF> plotRects(const AnalysisPicture& picture, const QRectF& area)
 {
     const double text = plotFont(area).pixelSize();
-    const QRectF body = area.adjusted(text * 6.5, text * 2.2, -text * 1.2, 0);
+    const QRectF body = area.adjusted(text * 7.5, text * 2.2, -text * 1.2, 0);
     std::vector<QRectF> rects;
     const double count = static_cast<double>(picture.panels.size());
     const double height = body.height() / std::max(count, 1.0);

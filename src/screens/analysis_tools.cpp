@@ -138,14 +138,28 @@ void AnalysisTools::drawingChanged()
         open();
 }
 
+// The view's data as CSV, or its picture as the window's "Save picture..." and "Save slide..."
+// write it.
 forms::ExportOutcome AnalysisTools::exportAs(const QString& what, const QString& fileName) const
 {
     const bool spectrum = what == QLatin1String("through-spectrum");
-    if ((what != QLatin1String("analysis") && !spectrum) || !m_window || !m_window->isVisible()
-        || m_window->design().taps.empty())
+    const bool slide = what == QLatin1String("analysis-slide");
+    if ((what != QLatin1String("analysis") && !spectrum && !slide) || !m_window
+        || !m_window->isVisible() || m_window->design().taps.empty())
         return {};
-    if (!fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        return {true, {}, tr("%1: %2 is written as .csv").arg(fileName, what)};
+    const auto picture = forms::pictureFormatForFile(fileName);
+    if (!spectrum && picture)
+        return {
+            true, m_window->pictureFile(*picture, slide ? kSlideSize : m_window->plotSize()), {}};
+    const bool csv = fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    if (slide || !csv)
+        return {true,
+                {},
+                tr("%1: %2 is written as %3")
+                    .arg(fileName, what,
+                         slide          ? tr(".png, .svg or .pdf")
+                             : spectrum ? tr(".csv")
+                                        : tr(".csv, .png, .svg or .pdf"))};
     const AnalysisDesign& current = m_window->design();
     const std::string contents = spectrum ? throughSpectrumCsv(current, kept().through)
                                           : analysisCsv(m_window->view(), current, kept().through);

@@ -23,9 +23,6 @@
 namespace screens {
 namespace {
 
-// A slide is 16:9; its picture is painted at this size in logical pixels.
-const QSize kSlideSize(1280, 720);
-
 struct WaveEntry {
     dsp::Wave wave;
     const char* caption;

@@ -15,6 +15,9 @@ class QTabBar;
 
 namespace screens {
 
+// A slide is 16:9; its picture is painted at this size in logical pixels.
+inline constexpr QSize kSlideSize(1280, 720);
+
 // The plot of the Analysis window: paints the picture, reads out what is under the pointer,
 // and offers the view's data and pictures in its context menu.
 class AnalysisPlot : public QWidget {

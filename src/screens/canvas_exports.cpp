@@ -93,7 +93,8 @@ QString exportHelp()
 {
     return QStringLiteral("WHAT is picture (.png, .svg or .pdf), taps (.csv, .txt, .h or .py), "
                           "response, curve or spectrum (.csv), sound or noise (.wav), and from "
-                          "an open Analysis window analysis or through-spectrum (.csv).");
+                          "an open Analysis window analysis (.csv, .png, .svg or .pdf), "
+                          "analysis-slide (.png, .svg or .pdf) or through-spectrum (.csv).");
 }
 
 forms::ExportOutcome CanvasTools::exportAs(const QString& what, const QString& fileName) const

@@ -6,6 +6,7 @@
 #include "support/test_tables.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -193,6 +194,31 @@ TEST(AnalysisDesigns, BlackmanLowpassDelaysItsPassBandBySevenSamples)
     EXPECT_GT(inPassBand, 100);
 }
 
+// The slide of the through view: both curves and the gain named in its legend, as text in the
+// SVG; the PNG at twice 1280 x 720; the PDF a PDF.
+TEST(AnalysisPictures, SlideCarriesBothCurvesWithALegend)
+{
+    QTemporaryDir folder;
+    QStringList arguments = screenWith("lowpass", {"1000", "150", "15", "N"}) << "--through"
+                                                                              << "square"
+                                                                              << "15"
+                                                                              << "15";
+    for (const char* file : {"s.svg", "s.png", "s.pdf"})
+        arguments << "--export"
+                  << "analysis-slide" << folder.filePath(file);
+    const ProgramRun run = runDsplab(arguments);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    QFile svg(folder.filePath("s.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray text = svg.readAll();
+    for (const char* name : {">input<", ">output<", ">gain |H|<"})
+        EXPECT_TRUE(text.contains(name)) << name;
+    EXPECT_EQ(QImage(folder.filePath("s.png")).size(), QSize(2560, 1440));
+    QFile pdf(folder.filePath("s.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+}
+
 struct Refusal {
     const char* name;
     QStringList steps;
@@ -225,7 +251,9 @@ const Refusal kRefusals[] = {
     {"ExportWithoutTheWindow", kLowpass + QStringList{"--export", "analysis", "a.csv"},
      "no window has analysis to write"},
     {"ExportNotCsv", kLowpass + QStringList{"--analyse", "step", "--export", "analysis", "a.txt"},
-     "analysis is written as .csv"},
+     "analysis is written as .csv, .png"},
+    {"SlideAsCsv", kLowpass + QStringList{"--analyse", "zeros", "--export", "analysis-slide", "a.csv"},
+     "analysis-slide is written as .png"},
 };
 // clang-format on
 

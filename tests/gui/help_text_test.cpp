@@ -51,7 +51,8 @@ TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
 // after the longest option with its values.
 TEST(HelpText, OptionTextsStartInOneColumn)
 {
-    static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z-]+(?: [A-Z0-9=]+)*) +\\S"));
+    static const QRegularExpression optionLine(
+        QStringLiteral("^  (--[a-z-]+(?: [A-Z0-9=]+)*) +\\S"));
     const QStringList lines = program::usage().split(QLatin1Char('\n'));
     qsizetype longest = 0;
     qsizetype first = -1;
