@@ -205,9 +205,10 @@ void AnalysisWindow::setThrough(const ThroughChoice& through)
     redraw();
 }
 
+// Only while it shows: a closed window costs the screen's live redraws nothing.
 void AnalysisWindow::redraw()
 {
-    if (!m_design.taps.empty())
+    if (isVisible() && !m_design.taps.empty())
         m_plot->setPicture(analysisPicture(m_kept.view, m_design, m_kept.through));
     setWindowTitle(tr("Analysis: %1").arg(analysisViewTitle(m_kept.view)));
 }
@@ -286,6 +287,12 @@ void AnalysisWindow::savePicture(bool slide)
                                    &error);
     if (!error.isEmpty())
         QMessageBox::warning(this, title, error);
+}
+
+void AnalysisWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    redraw();
 }
 
 // Closed by its user, it stays closed for the screen's next window too.

@@ -155,6 +155,11 @@ TEST_P(AnalysisOfEveryDesign, ThroughSpectrumIsInputTimesGain)
     }
 }
 
+TEST_P(AnalysisOfEveryDesign, SnapshotPicturesTheWindow)
+{
+    EXPECT_EQ(entriesOf(m_folder.path()).filter(".analysis.png").size(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Designs, AnalysisOfEveryDesign, ::testing::ValuesIn(kDesigns),
                          tables::rowName);
 
