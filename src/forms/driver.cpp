@@ -83,6 +83,10 @@ std::optional<QString> Driver::perform(const Step& step)
         return explore(step.text);
     case Step::Kind::Axes:
         return axes(step.text);
+    case Step::Kind::Analyse:
+        return analysis("analyseStep", step.text);
+    case Step::Kind::Through:
+        return analysis("throughStep", step.text);
     }
     return std::nullopt;
 }

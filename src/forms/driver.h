@@ -66,6 +66,8 @@ private:
     bool runCanvasEntry(const QString& name);
     std::optional<QString> explore(const QString& nameAndValue);
     std::optional<QString> axes(const QString& onOrOff);
+    // --analyse and --through on the topmost window with a design to analyse.
+    std::optional<QString> analysis(const char* method, const QString& text);
     QAction* menuItem(Form* window, const QStringList& captions) const;
     std::vector<Form*> windowsTakingInput() const;
     // The windows a step on controls looks at: none while a question box is open.

@@ -1,5 +1,5 @@
-// The driver's steps on a window's drawing: writing what it offers into a file, holding it, and
-// setting the controls of its Explore panel.
+// The driver's steps on a window's drawing: writing what it offers into a file, holding it,
+// setting the controls of its Explore panel, and its Analysis window.
 #include "forms/driver.h"
 
 #include "forms/canvas_layer.h"
@@ -108,6 +108,32 @@ std::optional<QString> Driver::axes(const QString& onOrOff)
     if (problem.isEmpty())
         return std::nullopt;
     return problem;
+}
+
+// The screens' analysis tools take the step by name, as the Explore panel does.
+std::optional<QString> Driver::analysis(const char* method, const QString& text)
+{
+    const std::vector<Form*> windows = windowsForStep();
+    if (windows.empty())
+        return QStringLiteral("no window takes input");
+    for (Form* window : windows) {
+        QObject* tools = window->findChild<QObject*>(QStringLiteral("analysisTools"),
+                                                     Qt::FindDirectChildrenOnly);
+        bool offered = false;
+        if (!tools
+            || !QMetaObject::invokeMethod(tools, "offered", Qt::DirectConnection,
+                                          Q_RETURN_ARG(bool, offered))
+            || !offered)
+            continue;
+        QString problem;
+        QMetaObject::invokeMethod(tools, method, Qt::DirectConnection,
+                                  Q_RETURN_ARG(QString, problem), Q_ARG(QString, text));
+        if (problem.isEmpty())
+            return std::nullopt;
+        return problem;
+    }
+    return QStringLiteral("no filter screen has a design to analyse (the topmost is %1)")
+        .arg(windows.front()->name());
 }
 
 } // namespace forms

@@ -26,7 +26,7 @@ QString shortened(const QString& text)
 }
 
 // The options that script a user's actions: each adds one step, taking 0, 1 or 2 values (the
-// second one a file name).
+// second one a file name), or 3 values that make its text.
 struct StepOption {
     const char* name;
     Step::Kind kind;
@@ -45,6 +45,8 @@ constexpr StepOption kStepOptions[] = {
     {"--listen-fundamental", Step::Kind::Fundamental, 1},
     {"--explore", Step::Kind::Explore, 1},
     {"--axes", Step::Kind::Axes, 1},
+    {"--analyse", Step::Kind::Analyse, 1},
+    {"--through", Step::Kind::Through, 3},
 };
 
 const StepOption* stepOption(Step::Kind kind)
@@ -118,6 +120,10 @@ private:
     void readStep(const StepOption& option)
     {
         const QString name = QLatin1String(option.name);
+        if (option.values == 3) {
+            readThreeValues(option);
+            return;
+        }
         const auto text = option.values > 0 ? value(name) : QString();
         const auto file = option.values > 1 && text ? value(name) : QString();
         if (!text || !file)
@@ -148,6 +154,19 @@ private:
                                  .arg(shortened(*text));
         else
             m_script.slideScale = scale;
+    }
+
+    void readThreeValues(const StepOption& option)
+    {
+        const QString name = QLatin1String(option.name);
+        QStringList values;
+        for (int i = 0; i < 3; ++i) {
+            const auto text = value(name);
+            if (!text)
+                return;
+            values << *text;
+        }
+        m_script.steps.push_back({option.kind, values.join(QLatin1Char(' '))});
     }
 
     // --screen and --snapshot: one non-blank value, given once. On a problem the error is set
@@ -181,6 +200,8 @@ QString Step::describe() const
     if (!option)
         return {};
     const QString name = QString::fromLatin1(option->name);
+    if (option->values > 2)
+        return QStringLiteral("%1 %2").arg(name, shortened(text));
     if (option->values > 1)
         return QStringLiteral("%1 %2 \"%3\"").arg(name, shortened(text), shortened(file));
     return option->values > 0 ? QStringLiteral("%1 \"%2\"").arg(name, shortened(text)) : name;

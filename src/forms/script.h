@@ -31,14 +31,16 @@ struct Step {
         Hold,
         Fundamental,
         Explore,
-        Axes
+        Axes,
+        Analyse,
+        Through
     };
     Step(Kind kind, QString text = {}, QString file = {}, QByteArray path = {})
         : kind(kind), text(std::move(text)), file(std::move(file)), path(std::move(path))
     {
     }
     Kind kind;
-    QString text;
+    QString text;    // a step of three values: them, a blank between each
     QString file;    // --export: where to write
     QByteArray path; // the file's name as the command line gave it; empty: the encoding of file
     QString describe() const;

@@ -115,6 +115,11 @@ Snapshot takeSnapshot(Runtime& runtime, const QJsonObject& shared)
         windows.append(windowState(form));
         snapshot.windows.emplace_back(form->name(), form->shownPicture());
         snapshot.canvases.emplace_back(form->name(), form->canvasImage().copy());
+        // A window of the screen's own that asks to be pictured (the Analysis window).
+        for (QWidget* own : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (own->isWindow() && own->isVisible() && own->property("snapshotName").isValid())
+                snapshot.windows.emplace_back(own->property("snapshotName").toString(),
+                                              own->grab().toImage());
     }
     QJsonObject state{{QStringLiteral("ended"), runtime.hasEnded()},
                       {QStringLiteral("shared"), shared},

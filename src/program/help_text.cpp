@@ -32,18 +32,18 @@ constexpr Option kOptions[] = {
     {"--answer TEXT", "type TEXT into the open question box and press OK"},
     {"--cancel", "press Cancel in the open question box"},
     {"--click CAPTION",
-     "press the button with this caption, on the topmost window that has\n"
-     "one (only on a modal window while one is open); blanks at the ends\n"
-     "do not count and a run of blanks counts as one"},
+     "press the button with this caption, on the topmost window that\n"
+     "has one (only on a modal window while one is open); blanks at\n"
+     "the ends do not count and a run of blanks counts as one"},
     {"--toggle CAPTION", "click the check box with this caption, found the same way"},
     {"--menu PATH",
      "pick a menu item by its captions, for example \"Help/About\",\n"
      "found the same way"},
     {"--close", "close the topmost window with its close box"},
     {"--export WHAT FILE",
-     "write WHAT from the topmost window that has it into FILE, in the\n"
-     "form its extension picks, replacing the file whole and never\n"
-     "writing through a link.",
+     "write WHAT from the topmost window that has it into FILE, in\n"
+     "the form its extension picks, replacing the file whole and\n"
+     "never writing through a link.",
      Appended::ExportForms},
     {"--hold",
      "hold the drawing of the topmost window that can, to show it in a\n"
@@ -51,11 +51,12 @@ constexpr Option kOptions[] = {
      "its kind (filters of the same sampling frequency, synthesised\n"
      "waves, spectra); four at most, a fifth lets the oldest go"},
     {"--explore NAME=VALUE",
-     "set a control of the topmost window's Explore panel and draw again,\n"
-     "as the questions would draw with that value; NAME is harmonics,\n"
-     "duty, rectify (F or H), fs, cutoff, centre, bandwidth, taps, phase\n"
-     "(Y or N), plot-taps or plot-phase (0 or 1), whichever the screen\n"
-     "has; a value the panel does not offer fails the step"},
+     "set a control of the topmost window's Explore panel and draw\n"
+     "again, as the questions would draw with that value; NAME is\n"
+     "harmonics, duty, rectify (F or H), fs, cutoff, centre,\n"
+     "bandwidth, taps, phase (Y or N), plot-taps or plot-phase (0 or\n"
+     "1), whichever the screen has; a value the panel does not offer\n"
+     "fails the step"},
     {"--listen-fundamental HZ",
      "play and write the topmost synthesis drawing's sound on a\n"
      "fundamental of HZ: 110, 220, 440 or 880 (220 unless set)"},
@@ -63,6 +64,13 @@ constexpr Option kOptions[] = {
      "show (STATE on) or hide (off) the axes over the topmost window's\n"
      "plot: frequency, magnitude, dB against the largest tap, phase,\n"
      "periods or harmonics"},
+    {"--analyse VIEW",
+     "open the Analysis window on the topmost filter screen's design,\n"
+     "on VIEW: impulse, step, group-delay, zeros or through"},
+    {"--through WAVE HARMONICS F0",
+     "send a wave through that design and show it: WAVE is square,\n"
+     "triangle, sawtooth, full-wave, half-wave or pulse:D (duty D, 0\n"
+     "to 1), HARMONICS 0 to 32767 as its screen counts them, F0 in Hz"},
     {"--slide-scale K",
      "write slides K times the window's width across, K from 1 to 4\n"
      "(2 unless given)"},

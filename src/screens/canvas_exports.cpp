@@ -7,6 +7,7 @@
 #include "forms/safe_file.h"
 #include "forms/vector_export.h"
 #include "screens/slide.h"
+#include "screens/analysis_tools.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -95,7 +96,9 @@ QString exportHelp()
 {
     return QStringLiteral(
         "WHAT is picture or slide (.png, .svg or .pdf), taps (.csv, .txt, .h or .py), "
-        "response, curve or spectrum (.csv), sound or noise (.wav).");
+        "response, curve or spectrum (.csv), sound or noise (.wav), and from an open Analysis "
+        "window analysis (.csv, .png, .svg or .pdf), analysis-slide (.png, .svg or .pdf) or "
+        "through-spectrum (.csv).");
 }
 
 forms::ExportOutcome CanvasTools::exportAs(const QString& what, const QString& fileName) const
@@ -103,7 +106,7 @@ forms::ExportOutcome CanvasTools::exportAs(const QString& what, const QString& f
     for (const ThingInfo& info : kThings)
         if (what == QLatin1String(info.what))
             return exportThing(info.thing, fileName);
-    return {};
+    return m_analysis->exportAs(what, fileName);
 }
 
 forms::ExportOutcome CanvasTools::exportThing(Thing thing, const QString& fileName) const

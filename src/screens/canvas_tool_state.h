@@ -3,6 +3,7 @@
 #include "dsp/sound.h"
 #include "forms/drawing_record.h"
 #include "forms/script.h"
+#include "screens/analysis_choice.h"
 
 #include <QColor>
 #include <QJsonValue>
@@ -69,6 +70,7 @@ struct CanvasToolState {
     int slideScale = forms::kSlideScaleDefault;        // --slide-scale
     QString lastFolder;                                // where the last file was saved
     double toneFundamental = dsp::kDefaultFundamental; // Hz, one of dsp::kToneFundamentals
+    std::map<QString, AnalysisKept> analysis;          // by screen name
 };
 
 } // namespace screens

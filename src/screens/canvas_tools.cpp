@@ -2,6 +2,7 @@
 
 #include "dsp/plot_geometry.h"
 #include "forms/form.h"
+#include "screens/analysis_tools.h"
 #include "screens/explore_panel.h"
 #include "screens/held_traces.h"
 #include "screens/measurements_box.h"
@@ -57,6 +58,7 @@ CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolSt
 {
     setObjectName(QStringLiteral("canvasTools")); // the scripted driver's --explore finds it
     addEntries();
+    m_analysis = new AnalysisTools(form, content, kept.analysis);
     forms::CanvasLayer& layer = forms::CanvasLayer::of(form);
     layer.setMenu([this] { return offered(); });
     layer.setPointerText([this](const QPointF& at) { return readoutAt(at); });
@@ -93,7 +95,7 @@ void CanvasTools::addEntries()
         showAxes();
     });
     m_axes->setCheckable(true);
-    m_axes->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_A);
+    m_axes->setShortcut(Qt::CTRL | Qt::Key_G);
     for (QAction* keyed : {m_copyPicture, m_save[Thing::Picture], m_axes}) {
         keyed->setShortcutVisibleInContextMenu(true);
         m_form.addAction(keyed);
@@ -150,6 +152,8 @@ QList<QAction*> CanvasTools::offered() const
             groups[3] << m_clearHeld;
     if (m_explorable)
         groups[4] << m_explore;
+    if (m_analysis->offered())
+        groups[4] << m_analysis->entry();
     QList<QAction*> entries;
     std::size_t separators = 0;
     for (const QList<QAction*>& group : groups) {
@@ -193,6 +197,7 @@ void CanvasTools::drawingChanged()
     soundFollowsDrawing();
     if (m_panel)
         m_panel->drawingChanged();
+    m_analysis->drawingChanged();
 }
 
 // A read-out on show reads the new drawing at once, where the pointer last asked for one.

@@ -32,6 +32,7 @@ class Form;
 
 namespace screens {
 
+class AnalysisTools;
 class Explorable;
 class ExplorePanel;
 
@@ -192,7 +193,8 @@ private:
     QAction* m_explore = nullptr;
     Explorable* m_explorable = nullptr;
     ExplorePanel* m_panel = nullptr;
-    QPointF m_lastAsked; // where the read-out was last asked for, in logical units
+    AnalysisTools* m_analysis = nullptr; // "Analyse...", offered while there is a design
+    QPointF m_lastAsked;                 // where the read-out was last asked for, in logical units
     std::array<QAction*, 4> m_separators{};
 };
 

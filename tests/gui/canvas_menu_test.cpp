@@ -24,7 +24,7 @@ const QStringList kPicture{"copyPicture", "savePicture", "copySlide", "saveSlide
 const QStringList kFilter =
     kPicture + QStringList{"copyTaps",    "saveTaps",  "saveResponse", "listenThrough",
                            "listenAlone", "saveSound", "saveNoise",    "showMeasurements",
-                           "showAxes",    "hold",      "explore"};
+                           "showAxes",    "hold",      "explore",      "analyse"};
 const QStringList kTone{"saveCurve", "listen", "fundamental", "saveSound"};
 const QStringList kJumpingWave =
     kPicture + kTone + QStringList{"showMeasurements", "showAxes", "hold", "explore"};
@@ -186,7 +186,7 @@ TEST_F(CanvasMenu, CtrlCPutsTheCanvasImageOnTheClipboard)
 }
 
 // The axes lie over the window, never in the drawing: off again, the window is as it was.
-TEST_F(CanvasMenu, CtrlShiftAShowsTheAxesOverTheDrawingAndHidesThemAgain)
+TEST_F(CanvasMenu, CtrlGShowsTheAxesOverTheDrawingAndHidesThemAgain)
 {
     open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}});
     ASSERT_TRUE(settles([&] { return shows("Form9"); }));
@@ -196,18 +196,18 @@ TEST_F(CanvasMenu, CtrlShiftAShowsTheAxesOverTheDrawingAndHidesThemAgain)
     key(form, Qt::Key_Shift); // the window active, as for the keys below
     const QImage canvas = form->canvasImage().copy();
     const QImage plain = form->shownPicture();
-    key(form, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    key(form, Qt::Key_G, Qt::ControlModifier);
     EXPECT_TRUE(axes->isChecked());
     EXPECT_NE(form->shownPicture(), plain);
     EXPECT_EQ(form->canvasImage(), canvas);
-    key(form, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    key(form, Qt::Key_G, Qt::ControlModifier);
     EXPECT_FALSE(axes->isChecked());
     EXPECT_EQ(form->shownPicture(), plain);
     // The menu offers it, with its shortcut.
     rightClick(form, 620, 470);
     ASSERT_NE(canvasMenu(form), nullptr);
     EXPECT_TRUE(canvasMenu(form)->actions().contains(axes));
-    EXPECT_EQ(axes->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    EXPECT_EQ(axes->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
     pick(canvasMenu(form), "showAxes");
     EXPECT_TRUE(axes->isChecked());
 }

@@ -44,14 +44,16 @@ TEST(HelpText, OptionLinesKeepTheirShapeAndWidth)
     EXPECT_EQ(options,
               (QStringList{"--screen", "--answer", "--cancel", "--click", "--toggle", "--menu",
                            "--close", "--export", "--hold", "--explore", "--listen-fundamental",
-                           "--axes", "--slide-scale", "--snapshot", "--help", "--version"}));
+                           "--axes", "--analyse", "--through", "--slide-scale", "--snapshot",
+                           "--help", "--version"}));
 }
 
 // Every option's text, and every line that carries one on, starts in one column: two blanks
 // after the longest option with its values.
 TEST(HelpText, OptionTextsStartInOneColumn)
 {
-    static const QRegularExpression optionLine(QStringLiteral("^  (--[a-z-]+(?: [A-Z=]+)*) +\\S"));
+    static const QRegularExpression optionLine(
+        QStringLiteral("^  (--[a-z-]+(?: [A-Z0-9=]+)*) +\\S"));
     const QStringList lines = program::usage().split(QLatin1Char('\n'));
     qsizetype longest = 0;
     qsizetype first = -1;

@@ -61,6 +61,10 @@ QStringList asOptions(const forms::Step& step)
         return {QStringLiteral("--explore"), step.text};
     case Kind::Axes:
         return {QStringLiteral("--axes"), step.text};
+    case Kind::Analyse:
+        return {QStringLiteral("--analyse"), step.text};
+    case Kind::Through:
+        return QStringList{QStringLiteral("--through")} + step.text.split(QLatin1Char(' '));
     }
     return {};
 }
