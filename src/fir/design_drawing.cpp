@@ -29,16 +29,20 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     plotTaps(values);
     const std::vector<double> listed =
         m_description.listedValues ? m_description.listedValues(values) : taps;
-    listTaps(listed);
-    Refresh();
-    // One sweep serves both the magnitude and the phase traces. The phase trace's points are
-    // worked out beside the drawing of the magnitude traces.
+    // One sweep serves both the magnitude and the phase traces. Their points are worked out on
+    // another thread while the list is filled; the sweep shows nothing, so it may come first.
     std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);
+    const double reference = design::logReference(taps);
     const int tapCount = static_cast<int>(taps.size());
+    screens::SideTask magnitudePoints(
+        [this, &sweep, reference, tapCount] { traceMagnitude(sweep, reference, tapCount); });
     std::optional<screens::SideTask> phasePoints;
     if (withPhase)
         phasePoints.emplace([this, &sweep, tapCount] { tracePhase(sweep, tapCount); });
-    drawMagnitude(sweep, taps);
+    listTaps(listed);
+    Refresh();
+    magnitudePoints.wait();
+    drawMagnitude();
     writeFrequencyLabels(values.samplingHz);
     setMousePointer(0);
     if (m_description.refreshBeforePhase) {
@@ -52,6 +56,7 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     m_drawn = Drawn{values, taps, listed, std::move(sweep), std::nullopt};
     m_tools->drawingChanged();
 }
+
 void DesignScreen::listTaps(const std::vector<double>& taps)
 {
     Label4->setText(QStringLiteral("        Coefficients"));
@@ -63,25 +68,28 @@ void DesignScreen::listTaps(const std::vector<double>& taps)
     List1->addItems(lines);
 }
 
-// Single points, the red linear one first and the black logarithmic one after it at each u.
-void DesignScreen::drawMagnitude(const std::vector<design::ResponsePoint>& sweep,
-                                 const std::vector<double>& taps)
+// Run beside the list's filling: nothing here touches the window.
+void DesignScreen::traceMagnitude(const std::vector<design::ResponsePoint>& sweep, double reference,
+                                  int taps)
 {
-    const int tapCount = static_cast<int>(taps.size());
-    const double reference = design::logReference(taps);
     const bool logTrace = m_description.logTrace;
     std::vector<QPointF>& dots = m_magnitudeDots;
     dots.clear();
     dots.reserve(sweep.size() * (logTrace ? 2 : 1));
     for (const design::ResponsePoint& point : sweep) {
-        const double x = design::responseX(point.u, tapCount);
+        const double x = design::responseX(point.u, taps);
         const double a = design::magnitude(point);
         dots.emplace_back(x, design::linearTraceY(a, m_description.linearScale));
         if (logTrace)
             dots.emplace_back(x, design::logTraceY(a, reference));
     }
+}
+
+// Single points, the red linear one first and the black logarithmic one after it at each u.
+void DesignScreen::drawMagnitude()
+{
     const std::array<DotPen, 2> pens{{{paletteColour(12), 2}, {paletteColour(0), 1}}};
-    PSetInTurns(dots, std::span(pens).first(logTrace ? 2 : 1));
+    PSetInTurns(m_magnitudeDots, std::span(pens).first(m_description.logTrace ? 2 : 1));
 }
 
 void DesignScreen::writeFrequencyLabels(double samplingHz)
@@ -92,7 +100,7 @@ void DesignScreen::writeFrequencyLabels(double samplingHz)
     screens::showOnOneLine(Label5, captionNumber(dsp::wholePart(samplingHz / 4)) + hz);
 }
 
-// Run beside the drawing: nothing here touches the window.
+// Run beside the list and the magnitude traces: nothing here touches the window.
 void DesignScreen::tracePhase(const std::vector<design::ResponsePoint>& sweep, int taps)
 {
     m_phaseEnds.resize(sweep.size());

@@ -197,8 +197,9 @@ private:
     DesignValues testAnswers(const Answers& answers) const;
     void writeCaptions(const Answers& answers);
     void listTaps(const std::vector<double>& taps);
-    void drawMagnitude(const std::vector<dsp::fir::ResponsePoint>& sweep,
-                       const std::vector<double>& taps);
+    void traceMagnitude(const std::vector<dsp::fir::ResponsePoint>& sweep, double reference,
+                        int taps);
+    void drawMagnitude();
     void writeFrequencyLabels(double samplingHz);
     void tracePhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps);
     void drawPhase();

@@ -49,8 +49,8 @@ std::unique_ptr<forms::Form> blankCanvas()
     return form;
 }
 
-const std::array<forms::Form::DotPen, 2> kPens{{{forms::paletteColour(12), 2},
-                                                {forms::paletteColour(0), 1}}};
+const std::array<forms::Form::DotPen, 2> kPens{
+    {{forms::paletteColour(12), 2}, {forms::paletteColour(0), 1}}};
 
 // The dots in turns, then the lines in palette colour 2 from the first point, then one more line.
 void drawOneByOne(forms::Form& form, const Path& path)
