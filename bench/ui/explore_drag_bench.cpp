@@ -7,6 +7,7 @@
 // It prints the median and the 95th percentile of each. Run it under a real X server
 // (bench/explore-drag.sh starts Xvfb and openbox) with QT_QPA_PLATFORM=xcb.
 #include "forms/form.h"
+#include "forms/memory_tuning.h"
 #include "forms/runtime.h"
 #include "program/session.h"
 #include "screens/canvas_tools.h"
@@ -105,6 +106,7 @@ void drag(forms::Form& form, program::Session& session)
 
 int main(int argc, char** argv)
 {
+    forms::keepFreedMemoryForRedraws(); // as the program does
     QApplication application(argc, argv);
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         std::fprintf(stderr, "note: platform %s, not a real X window (see explore-drag.sh)\n",

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdint>
+#include <future>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -21,8 +22,9 @@ constexpr double kIndexStep = 0.01;
 // Point j lies at u = j / 100 (up to the rounding of the repeated addition), so its angle for
 // tap k is 2 kPi k j / (100 N) = k j kPi / (50 N).
 constexpr int kStepsPerTap = 50;
-// The live controls redraw the same tap count many times a second; a few counts are kept.
-constexpr std::size_t kCachedCounts = 4;
+// The live controls redraw the same tap count many times a second, and a drag on them goes from
+// one count to the next: a few counts are kept, and the next one may be built ahead.
+constexpr std::size_t kCachedCounts = 6;
 
 struct SweepGrid {
     explicit SweepGrid(int taps)
@@ -34,31 +36,57 @@ struct SweepGrid {
     ChirpGrid chirp;
 };
 
+using GridOnItsWay = std::shared_future<std::shared_ptr<const SweepGrid>>;
+
+// Latest first. A grid is listed from when its building starts, so that a second thread asking
+// for the same count waits for it rather than builds it again.
+struct GridCache {
+    std::mutex mutex;
+    std::list<std::pair<int, GridOnItsWay>> grids;
+};
+
+GridCache& gridCache()
+{
+    static GridCache cache;
+    return cache;
+}
+
 // The grid of `taps` (>= 1) from the cache, built on first use.
 std::shared_ptr<const SweepGrid> sweepGrid(int taps)
 {
-    static std::mutex mutex;
-    static std::list<std::pair<int, std::shared_ptr<const SweepGrid>>> cache; // latest first
+    GridCache& cache = gridCache();
+    std::promise<std::shared_ptr<const SweepGrid>> building;
+    GridOnItsWay grid;
+    GridOnItsWay dropped;
     {
-        const std::lock_guard lock(mutex);
-        const auto found = std::find_if(cache.begin(), cache.end(),
+        const std::lock_guard lock(cache.mutex);
+        auto& grids = cache.grids;
+        const auto found = std::find_if(grids.begin(), grids.end(),
                                         [&](const auto& entry) { return entry.first == taps; });
-        if (found != cache.end()) {
-            cache.splice(cache.begin(), cache, found);
-            return found->second;
+        if (found != grids.end()) {
+            grids.splice(grids.begin(), grids, found);
+            grid = found->second;
+        } else {
+            grids.emplace_front(taps, building.get_future().share());
+            if (grids.size() > kCachedCounts) {
+                dropped = std::move(grids.back().second); // freed outside the lock
+                grids.pop_back();
+            }
         }
     }
-    // Built outside the lock so that other counts are not held up; two threads asking for the
-    // same new count may both build it, which costs time but nothing else.
-    auto grid = std::make_shared<const SweepGrid>(taps);
-    std::shared_ptr<const SweepGrid> dropped;
-    const std::lock_guard lock(mutex);
-    cache.emplace_front(taps, grid);
-    if (cache.size() > kCachedCounts) {
-        dropped = std::move(cache.back().second);
-        cache.pop_back();
+    if (grid.valid())
+        return grid.get();
+    // Built outside the lock so that other counts are not held up.
+    try {
+        auto built = std::make_shared<const SweepGrid>(taps);
+        building.set_value(built);
+        return built;
+    } catch (...) {
+        building.set_exception(std::current_exception());
+        const std::lock_guard lock(cache.mutex);
+        cache.grids.remove_if([&](const auto& entry) { return entry.first == taps; });
+        throw;
     }
-    return grid;
 }
 
 } // namespace
@@ -71,6 +99,12 @@ std::vector<double> frequencyIndices(int taps)
     for (double u = 0; u <= lastIndex; u += kIndexStep)
         indices.push_back(u);
     return indices;
+}
+
+void prepareResponseSweep(int taps)
+{
+    if (taps >= 1)
+        sweepGrid(taps);
 }
 
 std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps)
@@ -156,13 +190,5 @@ double phaseDegrees(double re, double q)
 double phaseDegrees(const ResponsePoint& point) { return phaseDegrees(point.re, -point.im); }
 
 double phaseTraceY(double degrees) { return phaseTraceYAt(degrees); }
-
-std::vector<double> phaseTraceYs(const std::vector<ResponsePoint>& sweep)
-{
-    std::vector<double> ys(sweep.size());
-    std::transform(sweep.begin(), sweep.end(), ys.begin(),
-                   [](const ResponsePoint& point) { return phaseTraceY(phaseDegrees(point)); });
-    return ys;
-}
 
 } // namespace dsp::fir

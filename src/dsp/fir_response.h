@@ -30,6 +30,10 @@ std::vector<double> frequencyIndices(int taps);
 // takes the drifted u, they differ by up to 3e-10 of it for 500 taps. The phase trace reuses
 // them.
 std::vector<ResponsePoint> responseSweep(const std::vector<double>& taps);
+// Works out ahead what the sweep of `taps` taps shares with every other table of that length (its
+// frequencies and transforms), for a sweep expected soon; responseSweep of such a table then
+// finds it ready, or waits for it to be done if it is still being worked out.
+void prepareResponseSweep(int taps);
 // The same sweep with the vector width of `level` (see dsp/simd.h) for the products between
 // the transforms; those fuse multiplies with adds, so the levels agree to rounding, not bit for
 // bit. The form above uses simd::active().
@@ -62,8 +66,5 @@ double phaseDegrees(const ResponsePoint& point);
 
 // 0 degrees on the graticule's middle line, +-180 degrees near its second and eighth lines.
 double phaseTraceY(double degrees);
-// The phase trace's y at each point of a sweep, phaseTraceY(phaseDegrees(point)), worked out
-// apart from the drawing so that it can run beside it.
-std::vector<double> phaseTraceYs(const std::vector<ResponsePoint>& sweep);
 
 } // namespace dsp::fir

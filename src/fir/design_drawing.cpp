@@ -7,12 +7,16 @@
 #include "dsp/plot_geometry.h"
 #include "forms/palette.h"
 #include "screens/screen_setup.h"
+#include "screens/side_task.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 
-#include <future>
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <span>
 
 namespace fir {
 
@@ -25,24 +29,31 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     plotTaps(values);
     const std::vector<double> listed =
         m_description.listedValues ? m_description.listedValues(values) : taps;
+    // One sweep serves both the magnitude and the phase traces. Their points are worked out on
+    // another thread while the list is filled; the sweep shows nothing, so it may come first.
+    std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);
+    const double reference = design::logReference(taps);
+    const int tapCount = static_cast<int>(taps.size());
+    screens::SideTask magnitudePoints(
+        [this, &sweep, reference, tapCount] { traceMagnitude(sweep, reference, tapCount); });
+    std::optional<screens::SideTask> phasePoints;
+    if (withPhase)
+        phasePoints.emplace([this, &sweep, tapCount] { tracePhase(sweep, tapCount); });
     listTaps(listed);
     Refresh();
-    // One sweep serves both the magnitude and the phase traces. The phase trace's arctangents
-    // are worked out on another thread while the magnitude traces are drawn.
-    const std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);
-    std::future<std::vector<double>> phaseYs;
-    if (withPhase)
-        phaseYs = std::async(std::launch::async, [&sweep] { return design::phaseTraceYs(sweep); });
-    drawMagnitude(sweep, taps);
+    magnitudePoints.wait();
+    drawMagnitude();
     writeFrequencyLabels(values.samplingHz);
     setMousePointer(0);
     if (m_description.refreshBeforePhase) {
         Refresh();
         setMousePointer(0);
     }
-    if (withPhase)
-        drawPhase(sweep, static_cast<int>(taps.size()), phaseYs.get());
-    m_drawn = Drawn{values, taps, listed, sweep, std::nullopt};
+    if (withPhase) {
+        phasePoints->wait();
+        drawPhase();
+    }
+    m_drawn = Drawn{values, taps, listed, std::move(sweep), std::nullopt};
     m_tools->drawingChanged();
 }
 
@@ -57,26 +68,28 @@ void DesignScreen::listTaps(const std::vector<double>& taps)
     List1->addItems(lines);
 }
 
-// Single points, the red linear one first and the black logarithmic one after it at each u.
-void DesignScreen::drawMagnitude(const std::vector<design::ResponsePoint>& sweep,
-                                 const std::vector<double>& taps)
+// Run beside the list's filling: nothing here touches the window.
+void DesignScreen::traceMagnitude(const std::vector<design::ResponsePoint>& sweep, double reference,
+                                  int taps)
 {
-    const int tapCount = static_cast<int>(taps.size());
-    const double reference = design::logReference(taps);
-    const QColor red = paletteColour(12);
-    const QColor black = paletteColour(0);
+    const bool logTrace = m_description.logTrace;
+    std::vector<QPointF>& dots = m_magnitudeDots;
+    dots.clear();
+    dots.reserve(sweep.size() * (logTrace ? 2 : 1));
     for (const design::ResponsePoint& point : sweep) {
-        const double x = design::responseX(point.u, tapCount);
+        const double x = design::responseX(point.u, taps);
         const double a = design::magnitude(point);
-        setForeColor(red);
-        setDrawWidth(2);
-        PSet(x, design::linearTraceY(a, m_description.linearScale));
-        if (!m_description.logTrace)
-            continue;
-        setForeColor(black);
-        setDrawWidth(1);
-        PSet(x, design::logTraceY(a, reference));
+        dots.emplace_back(x, design::linearTraceY(a, m_description.linearScale));
+        if (logTrace)
+            dots.emplace_back(x, design::logTraceY(a, reference));
     }
+}
+
+// Single points, the red linear one first and the black logarithmic one after it at each u.
+void DesignScreen::drawMagnitude()
+{
+    const std::array<DotPen, 2> pens{{{paletteColour(12), 2}, {paletteColour(0), 1}}};
+    PSetInTurns(m_magnitudeDots, std::span(pens).first(m_description.logTrace ? 2 : 1));
 }
 
 void DesignScreen::writeFrequencyLabels(double samplingHz)
@@ -87,10 +100,19 @@ void DesignScreen::writeFrequencyLabels(double samplingHz)
     screens::showOnOneLine(Label5, captionNumber(dsp::wholePart(samplingHz / 4)) + hz);
 }
 
+// Run beside the list and the magnitude traces: nothing here touches the window.
+void DesignScreen::tracePhase(const std::vector<design::ResponsePoint>& sweep, int taps)
+{
+    m_phaseEnds.resize(sweep.size());
+    std::transform(sweep.begin(), sweep.end(), m_phaseEnds.begin(), [taps](const auto& point) {
+        return QPointF(design::responseX(point.u, taps),
+                       design::phaseTraceY(design::phaseDegrees(point)));
+    });
+}
+
 // Joined from 0 degrees at 0 Hz, so each wrap from -180 to +180 degrees draws a near-vertical
 // stroke.
-void DesignScreen::drawPhase(const std::vector<design::ResponsePoint>& sweep, int taps,
-                             const std::vector<double>& ys)
+void DesignScreen::drawPhase()
 {
     setForeColor(paletteColour(2));
     Text1->setText(QStringLiteral("+180"));
@@ -99,8 +121,7 @@ void DesignScreen::drawPhase(const std::vector<design::ResponsePoint>& sweep, in
         Text3->setText(QStringLiteral("0"));
     setDrawWidth(1);
     PSet(dsp::kResponseZeroHzX, dsp::kPhaseTraceZeroY);
-    for (std::size_t i = 0; i < sweep.size(); ++i)
-        LineTo(design::responseX(sweep[i].u, taps), ys[i]);
+    LineToEach(m_phaseEnds);
     setMousePointer(0);
     Refresh();
 }

@@ -6,6 +6,7 @@
 #include "forms/palette.h"
 #include "forms/runtime.h"
 #include "screens/screen_setup.h"
+#include "screens/side_task.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -160,12 +161,26 @@ void DesignScreen::drawAnswers(const Answers& answers)
 // questions.
 void DesignScreen::explore(const screens::ExploreValues& values)
 {
+    const int tapsBefore = m_drawn ? m_drawn->values.taps : 0;
     setExploredChecks(values);
     clearPhaseLabels();
     m_drawn.reset();
     screens::clearForRedraw(*this, {});
     screens::drawGraticuleOn(*this);
     drawAnswers(answersFor(values));
+    prepareNextTapCount(tapsBefore);
+}
+
+// A drag on the tap count goes on the way it went: the next count's sweep is made ready while
+// the window shows this one.
+void DesignScreen::prepareNextTapCount(int tapsBefore)
+{
+    if (!m_drawn || tapsBefore == 0 || m_drawn->values.taps == tapsBefore)
+        return;
+    const int taps = m_drawn->values.taps;
+    const int next = taps + (taps > tapsBefore ? 1 : -1);
+    if (next >= 1 && next <= dsp::kMostTaps)
+        screens::SideTask::runAside([next] { dsp::fir::prepareResponseSweep(next); });
 }
 
 void DesignScreen::clearPhaseLabels()

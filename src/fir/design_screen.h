@@ -8,6 +8,7 @@
 #include "screens/shared_state.h"
 
 #include <QColor>
+#include <QPointF>
 #include <QString>
 
 #include <array>
@@ -201,15 +202,17 @@ private:
     void clearPhaseLabels();
     void setUpCanvas();
     Answers answersFor(const screens::ExploreValues& values) const;
+    void prepareNextTapCount(int tapsBefore);
     Answers askQuestions();
     DesignValues testAnswers(const Answers& answers) const;
     void writeCaptions(const Answers& answers);
     void listTaps(const std::vector<double>& taps);
-    void drawMagnitude(const std::vector<dsp::fir::ResponsePoint>& sweep,
-                       const std::vector<double>& taps);
+    void traceMagnitude(const std::vector<dsp::fir::ResponsePoint>& sweep, double reference,
+                        int taps);
+    void drawMagnitude();
     void writeFrequencyLabels(double samplingHz);
-    void drawPhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps,
-                   const std::vector<double>& ys);
+    void tracePhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps);
+    void drawPhase();
 
     // The design on the canvas, for the canvas tools; its figures once measured.
     struct Drawn {
@@ -224,6 +227,9 @@ private:
     std::vector<QLabel*> m_captionLabels;
     std::optional<Drawn> m_drawn;
     bool m_phaseDrawn = false;
+    // The traces' points, kept from one design to the next so that a redraw reuses the memory.
+    std::vector<QPointF> m_magnitudeDots;
+    std::vector<QPointF> m_phaseEnds;
     screens::CanvasTools* m_tools = nullptr;
 };
 

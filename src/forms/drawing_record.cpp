@@ -118,14 +118,13 @@ void DrawingRecord::Entries::nextBlock()
     m_blocks[m_used++].reserve(kBlock);
 }
 
-void DrawingRecord::addLine(const QPointF& from, const QPointF& to, const DrawingPen& pen)
+void DrawingRecord::addLine(const QPointF& from, const QPointF& to, std::uint32_t number)
 {
-    const std::uint32_t number = penNumber(pen);
     const bool joined = !m_entries.empty() && same(m_entries.back().x, from.x())
         && same(m_entries.back().y, from.y());
     if (!joined)
-        m_entries.push({from.x(), from.y(), number, Step::LineStart});
-    m_entries.push({to.x(), to.y(), number, Step::LineEnd});
+        m_entries.push(from.x(), from.y(), number, Step::LineStart);
+    m_entries.push(to.x(), to.y(), number, Step::LineEnd);
     ++m_calls;
 }
 

@@ -43,12 +43,29 @@ struct DrawingPen {
 class DrawingRecord {
 public:
     void clear(const QColor& background);
-    void addPoint(const QPointF& at, const DrawingPen& pen)
+    void addPoint(const QPointF& at, const DrawingPen& pen) { addPoint(at, penNumber(pen)); }
+    void addLine(const QPointF& from, const QPointF& to, const DrawingPen& pen)
     {
-        m_entries.push({at.x(), at.y(), penNumber(pen), Step::Point});
+        addLine(from, to, penNumber(pen));
+    }
+    // The same with the pen's number (see penNumber), for a long trace that looks its pen up once.
+    void addPoint(const QPointF& at, std::uint32_t pen)
+    {
+        m_entries.push(at.x(), at.y(), pen, Step::Point);
         ++m_calls;
     }
-    void addLine(const QPointF& from, const QPointF& to, const DrawingPen& pen);
+    void addLine(const QPointF& from, const QPointF& to, std::uint32_t pen);
+    std::uint32_t penNumber(const DrawingPen& pen)
+    {
+        // Screens switch between two pens call by call (a red and a black trace, say).
+        if (!m_pens.empty() && m_pens[m_lastPen] == pen)
+            return m_lastPen;
+        if (!m_pens.empty() && m_pens[m_previousPen] == pen) {
+            std::swap(m_lastPen, m_previousPen);
+            return m_lastPen;
+        }
+        return findPen(pen);
+    }
 
     // Everything recorded so far is the background (a graticule, say); what follows is the trace.
     void markBase() { m_base = m_entries.size(); }
@@ -86,11 +103,18 @@ private:
     // keeps its blocks, their memory already touched, for the next drawing.
     class Entries {
     public:
-        void push(const Entry& entry)
+        void push(const Entry& entry) { push(entry.x, entry.y, entry.pen, entry.step); }
+        // Field by field: an entry built whole on the stack first and copied costs a stall of
+        // the store buffer on each of tens of thousands of calls.
+        void push(double x, double y, std::uint32_t pen, Step step)
         {
             if (m_used == 0 || m_blocks[m_used - 1].size() == kBlock)
                 nextBlock();
-            m_blocks[m_used - 1].push_back(entry);
+            Entry& entry = m_blocks[m_used - 1].emplace_back();
+            entry.x = x;
+            entry.y = y;
+            entry.pen = pen;
+            entry.step = step;
             ++m_size;
         }
         const Entry& back() const { return m_blocks[m_used - 1].back(); }
@@ -116,17 +140,6 @@ private:
         std::size_t m_used = 0;
         std::size_t m_size = 0;
     };
-    std::uint32_t penNumber(const DrawingPen& pen)
-    {
-        // Screens switch between two pens call by call (a red and a black trace, say).
-        if (!m_pens.empty() && m_pens[m_lastPen] == pen)
-            return m_lastPen;
-        if (!m_pens.empty() && m_pens[m_previousPen] == pen) {
-            std::swap(m_lastPen, m_previousPen);
-            return m_lastPen;
-        }
-        return findPen(pen);
-    }
     std::uint32_t findPen(const DrawingPen& pen);
     template <typename Visit>
     void forEachCall(Visit visit) const;

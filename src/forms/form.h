@@ -18,6 +18,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QAbstractButton;
@@ -92,6 +93,15 @@ public:
     void PSet(double x, double y, const QColor& colour);
     void Line(double x1, double y1, double x2, double y2);
     void LineTo(double x2, double y2);
+    // For traces of tens of thousands of calls, the same pixels, record and state as the loops
+    // of single calls: PSet at each point, point i in pens[i % pens.size()] (its colour and draw
+    // width set before it), and LineTo each end in turn.
+    struct DotPen {
+        QColor colour;
+        int drawWidth;
+    };
+    void PSetInTurns(std::span<const QPointF> points, std::span<const DotPen> pens);
+    void LineToEach(std::span<const QPointF> ends);
     QColor Point(double x, double y);
     void Refresh();
     // While one stands, Refresh leaves the window to repaint once its handler is done: a redraw
@@ -175,7 +185,9 @@ private:
     QPainter& painter();
     void endPainting();
     void invokeHandler(const std::function<void()>& handler);
-    void fillDot(const QPoint& centre, QRgb colour, int width);
+    void fillDot(uchar* bits, const QPoint& centre, QRgb colour, int width);
+    QPoint lineStartPixel() const;
+    QPoint lineEndPixel(double x2, double y2);
     void pointIn(double x, double y, QRgb colour);
     void wideLine(const QPoint& from, const QPoint& to, int width);
     DrawingPen pen(QRgb colour, const PenWidths& widths) const;
@@ -213,8 +225,9 @@ private:
     struct MappedPoint {
         double x, y, scaleWidth, scaleHeight; // compared exactly
         QPoint pixel;
+        bool mapped = false; // none yet
     };
-    std::optional<MappedPoint> m_lastEnd;
+    MappedPoint m_lastEnd;
     QColor m_backColor = Qt::white;
     QColor m_foreColor = Qt::black;
     QRgb m_foreRgba = qRgb(0, 0, 0); // m_foreColor's, looked up once per change

@@ -3,6 +3,8 @@
 
 #include "forms/thin_line.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cmath>
 
@@ -121,8 +123,8 @@ inline DrawingPen Form::pen(QRgb colour, const PenWidths& widths) const
     return {colour, widths.logical, m_scaleWidth, m_scaleHeight};
 }
 
-// Written straight into the image's pixels.
-inline void Form::fillDot(const QPoint& centre, QRgb colour, int width)
+// Written straight into the image's pixels (`bits`, m_image's).
+inline void Form::fillDot(uchar* bits, const QPoint& centre, QRgb colour, int width)
 {
     const int first = -(width - 1) / 2;
     const int left = std::max(0, centre.x() + first);
@@ -131,7 +133,6 @@ inline void Form::fillDot(const QPoint& centre, QRgb colour, int width)
     const int bottom = std::min(m_pixels.height(), centre.y() + first + width);
     if (left >= right || top >= bottom)
         return;
-    uchar* bits = m_image.bits();
     for (int row = top; row < bottom; ++row) {
         auto* line = reinterpret_cast<QRgb*>(bits + row * m_bytesPerLine);
         std::fill(line + left, line + right, colour);
@@ -151,8 +152,45 @@ void Form::pointIn(double x, double y, QRgb colour)
     const QRgb opaque = colour | 0xff000000u;
     const PenWidths& widths = penWidths();
     m_record.addPoint(m_current, pen(opaque, widths));
-    fillDot(toDevice(x, y), opaque, widths.device);
+    fillDot(m_image.bits(), toDevice(x, y), opaque, widths.device);
     canvasChanged();
+}
+
+// The loop of PSet calls, each pen's colour, widths and record number looked up once.
+void Form::PSetInTurns(std::span<const QPointF> points, std::span<const DotPen> pens)
+{
+    if (points.empty() || pens.empty())
+        return;
+    struct Ready {
+        QRgb colour;
+        int device;
+        std::uint32_t recorded;
+    };
+    QVarLengthArray<Ready, 4> ready;
+    for (const DotPen& dot : pens) {
+        setDrawWidth(dot.drawWidth);
+        const QRgb opaque = dot.colour.rgba() | 0xff000000u;
+        const PenWidths& widths = penWidths();
+        ready.append({opaque, widths.device, m_record.penNumber(pen(opaque, widths))});
+    }
+    uchar* const bits = m_image.bits();
+    qsizetype turn = 0;
+    bool drawn = false;
+    for (const QPointF& at : points) {
+        const Ready& dot = ready[turn];
+        turn = turn + 1 == ready.size() ? 0 : turn + 1;
+        if (!finite(at.x(), at.y()))
+            continue;
+        m_current = at;
+        m_record.addPoint(at, dot.recorded);
+        fillDot(bits, toDevice(at.x(), at.y()), dot.colour, dot.device);
+        drawn = true;
+    }
+    const DotPen& last = pens[(points.size() - 1) % pens.size()];
+    setForeColor(last.colour);
+    setDrawWidth(last.drawWidth);
+    if (drawn)
+        canvasChanged();
 }
 
 void Form::Line(double x1, double y1, double x2, double y2)
@@ -165,12 +203,8 @@ void Form::LineTo(double x2, double y2)
 {
     if (!finite(m_current.x(), m_current.y()) || !finite(x2, y2))
         return;
-    const MappedPoint start{m_current.x(), m_current.y(), m_scaleWidth, m_scaleHeight, {}};
-    const bool joined = m_lastEnd && m_lastEnd->x == start.x && m_lastEnd->y == start.y
-        && m_lastEnd->scaleWidth == start.scaleWidth && m_lastEnd->scaleHeight == start.scaleHeight;
-    const QPoint from = joined ? m_lastEnd->pixel : toDevice(start.x, start.y);
-    const QPoint to = toDevice(x2, y2);
-    m_lastEnd = MappedPoint{x2, y2, m_scaleWidth, m_scaleHeight, to};
+    const QPoint from = lineStartPixel();
+    const QPoint to = lineEndPixel(x2, y2);
     const QRgb opaque = m_foreRgba | 0xff000000u;
     const PenWidths& widths = penWidths();
     m_record.addLine(m_current, QPointF(x2, y2), pen(opaque, widths));
@@ -178,11 +212,56 @@ void Form::LineTo(double x2, double y2)
     canvasChanged();
     const int width = widths.device;
     if (from == to)
-        fillDot(to, opaque, width);
+        fillDot(m_image.bits(), to, opaque, width);
     else if (width == 1 && qAlpha(m_foreRgba) == 255)
         drawThinLine(m_image, from, to, opaque);
     else
         wideLine(from, to, width);
+}
+
+// The pixel of the current point, taken from the last line's end when the line goes on from it.
+inline QPoint Form::lineStartPixel() const
+{
+    const MappedPoint& last = m_lastEnd;
+    const bool joined = last.mapped && last.x == m_current.x() && last.y == m_current.y()
+        && last.scaleWidth == m_scaleWidth && last.scaleHeight == m_scaleHeight;
+    return joined ? last.pixel : toDevice(m_current.x(), m_current.y());
+}
+
+inline QPoint Form::lineEndPixel(double x2, double y2)
+{
+    const QPoint to = toDevice(x2, y2);
+    m_lastEnd = MappedPoint{x2, y2, m_scaleWidth, m_scaleHeight, to, true};
+    return to;
+}
+
+// The loop of LineTo calls, the pen and the image's pixels looked up once.
+void Form::LineToEach(std::span<const QPointF> ends)
+{
+    const QRgb opaque = m_foreRgba | 0xff000000u;
+    const PenWidths& widths = penWidths();
+    if (ends.empty())
+        return;
+    if (widths.device != 1 || qAlpha(m_foreRgba) != 255) {
+        for (const QPointF& end : ends)
+            LineTo(end.x(), end.y());
+        return;
+    }
+    const std::uint32_t recorded = m_record.penNumber(pen(opaque, widths));
+    const ThinLineTarget target(m_image);
+    bool drawn = false;
+    for (const QPointF& end : ends) {
+        if (!finite(m_current.x(), m_current.y()) || !finite(end.x(), end.y()))
+            continue;
+        const QPoint from = lineStartPixel();
+        const QPoint to = lineEndPixel(end.x(), end.y());
+        m_record.addLine(m_current, end, recorded);
+        m_current = end;
+        target.draw(from, to, opaque); // from == to: its one pixel, as a one-pixel dot
+        drawn = true;
+    }
+    if (drawn)
+        canvasChanged();
 }
 
 // Wide pens (a graticule's frame, a spectrum's lines) are few: the painter draws them, round.

@@ -101,8 +101,20 @@ void stepAlong(int a1, int b1, int a2, int b2, Plot plot)
 
 void drawThinLine(QImage& image, QPoint from, QPoint to, QRgb colour)
 {
-    const int width = image.width();
-    const int height = image.height();
+    ThinLineTarget(image).draw(from, to, colour);
+}
+
+ThinLineTarget::ThinLineTarget(QImage& image)
+    : m_pixels(reinterpret_cast<QRgb*>(image.bits())),
+      m_perLine(image.bytesPerLine() / qsizetype(sizeof(QRgb))), m_width(image.width()),
+      m_height(image.height())
+{
+}
+
+void ThinLineTarget::draw(QPoint from, QPoint to, QRgb colour) const
+{
+    const int width = m_width;
+    const int height = m_height;
     Ends e{double(from.x()), double(from.y()), double(to.x()), double(to.y())};
     if (!clipToBox(e, -1, width + 1, -1, height + 1))
         return;
@@ -112,8 +124,8 @@ void drawThinLine(QImage& image, QPoint from, QPoint to, QRgb colour)
     const int y2 = toFixed26Dot6(e.y2);
     const int dx = std::abs(x2 - x1);
     const int dy = std::abs(y2 - y1);
-    auto* const pixels = reinterpret_cast<QRgb*>(image.bits());
-    const qsizetype perLine = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    QRgb* const pixels = m_pixels;
+    const qsizetype perLine = m_perLine;
     const auto set = [&](int x, int y) {
         if (unsigned(x) < unsigned(width) && unsigned(y) < unsigned(height))
             pixels[y * perLine + x] = colour;

@@ -1,3 +1,4 @@
+#include "forms/memory_tuning.h"
 #include "program/display_check.h"
 #include "program/help_text.h"
 #include "program/identity.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
     // Past a file size limit a write then fails with its error, which is reported, instead of
     // ending the program with a half-written temporary file left behind.
     std::signal(SIGXFSZ, SIG_IGN);
+    forms::keepFreedMemoryForRedraws();
     const forms::Script script = scriptOf(argc, argv);
     if (const auto exitCode = answeredByTheCommandLine(script))
         return *exitCode;

@@ -171,6 +171,14 @@ TEST(FirResponseRepeats, TheSameDesignGivesTheSameBitsEveryTime)
         thread.join();
     for (const std::vector<double>& result : results)
         EXPECT_EQ(result, first) << "in a thread";
+    // Prepared ahead on another thread while this one asks for it: the same bits.
+    for (int n = 2; n < 12; ++n)
+        responseSweep(bandpassTaps(1000, 100, 250, n));
+    std::thread preparing([] { prepareResponseSweep(101); });
+    const std::vector<double> meanwhile = bitsOf(responseSweep(taps));
+    preparing.join();
+    EXPECT_EQ(meanwhile, first) << "while prepared";
+    EXPECT_EQ(bitsOf(responseSweep(taps)), first) << "once prepared";
 }
 
 // One quoted sweep point: its magnitude and, where quoted, the heights of the linear and
