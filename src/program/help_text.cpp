@@ -46,9 +46,9 @@ constexpr Option kOptions[] = {
      "never writing through a link.",
      Appended::ExportForms},
     {"--hold",
-     "hold the drawing of the topmost window that can, to show it in a\n"
-     "colour of its own, named in a legend, under the next drawings of\n"
-     "its kind (filters of the same sampling frequency, synthesised\n"
+     "hold the drawing of the topmost window that can, to show it in\n"
+     "a colour of its own, named in a legend, under the next drawings\n"
+     "of its kind (filters of the same sampling frequency, synthesised\n"
      "waves, spectra); four at most, a fifth lets the oldest go"},
     {"--explore NAME=VALUE",
      "set a control of the topmost window's Explore panel and draw\n"
@@ -61,9 +61,9 @@ constexpr Option kOptions[] = {
      "play and write the topmost synthesis drawing's sound on a\n"
      "fundamental of HZ: 110, 220, 440 or 880 (220 unless set)"},
     {"--axes STATE",
-     "show (STATE on) or hide (off) the axes over the topmost window's\n"
-     "plot: frequency, magnitude, dB against the largest tap, phase,\n"
-     "periods or harmonics"},
+     "show (STATE on) or hide (off) the axes over the topmost\n"
+     "window's plot: frequency, magnitude, dB against the largest tap,\n"
+     "phase, periods or harmonics"},
     {"--analyse VIEW",
      "open the Analysis window on the topmost filter screen's design,\n"
      "on VIEW: impulse, step, group-delay, zeros or through"},

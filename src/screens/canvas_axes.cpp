@@ -25,7 +25,8 @@ constexpr double kAxisFontPixels = 10;
 bool isLayerLabel(const QWidget* widget)
 {
     const QString name = widget->objectName();
-    return name == QLatin1String("canvasReadout") || name == QLatin1String("canvasNote");
+    return name == QLatin1String("canvasReadout") || name == QLatin1String("canvasNote")
+        || name == QLatin1String("canvasLegend");
 }
 
 // The window's own controls over the canvas: a label must not hide under one.

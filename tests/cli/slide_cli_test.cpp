@@ -150,14 +150,18 @@ protected:
     {
         s_folder = new QTemporaryDir;
         const QDir dir(s_folder->path());
-        const ProgramRun run = runDsplab(screenWith("lowpass", kBlackman)
-                                         << "--hold"
-                                         << "--explore"
-                                         << "taps=21"
-                                         << "--export"
-                                         << "slide" << dir.filePath("s.svg") << "--export"
-                                         << "slide" << dir.filePath("s.pdf") << "--export"
-                                         << "slide" << dir.filePath("s.png"));
+        // A rectangular design held under a Blackman one of the same sampling frequency.
+        const ProgramRun run = runDsplab(
+            QStringList{"--screen", "menu", "--click", "Lowpass Filter Design (rectangular window)"}
+            << screenWith("lowpass-rect", {"1000", "150", "15"}).mid(2) << "--hold"
+            << "--click"
+            << "Main Menu"
+            << "--click"
+            << "Lowpass Filter Design (Blackman window)"
+            << screenWith("lowpass", {"1000", "150", "21", "Y"}).mid(2) << "--export"
+            << "slide" << dir.filePath("s.svg") << "--export"
+            << "slide" << dir.filePath("s.pdf") << "--export"
+            << "slide" << dir.filePath("s.png"));
         ASSERT_EQ(run.exitCode, 0) << text(run.errors);
     }
     static void TearDownTestSuite() { delete s_folder; }
@@ -177,7 +181,8 @@ const char* const kSaid[] = {"100",
                              "\u221240",
                              "100°",
                              "FIR low-pass filter design [Blackman window]",
-                             "held",
+                             "Blackman lowpass, fs 1000 Hz, fc 150 Hz, 21 taps",
+                             "rectangular lowpass, fs 1000 Hz, fc 150 Hz, 15 taps",
                              "The sampling frequency is 1000 Hz",
                              "The cutoff frequency is 150 Hz",
                              "The number of taps is 21",
@@ -207,6 +212,7 @@ TEST_F(BlackmanSlide, PdfReadsBackAsText)
                                 .simplified();
     for (const char* said : kSaid)
         EXPECT_TRUE(content.contains(QString::fromUtf8(said))) << said << "\n" << text(content);
+    EXPECT_FALSE(content.contains("<span")) << "the legend is text, not markup";
 }
 
 TEST_F(BlackmanSlide, PngIsTwiceTheWindowAcrossAtSixteenByNine)
