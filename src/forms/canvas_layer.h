@@ -82,13 +82,24 @@ public:
 
     void paintOver(QPainter& painter) override;
 
+    // Where a logical position lies in the client area (logical pixels), and on the canvas as
+    // shown, in device pixels: what the underlay paints onto. Both follow the window's size.
+    QPointF toClient(const QPointF& logical) const;
+    QPointF toDevice(const QPointF& logical) const;
+    // The logical position at the middle of a client area pixel.
+    QPointF toLogical(const QPoint& clientPoint) const;
+
+    // The read-out and the note box in text this many times their size (they follow the window's
+    // size besides).
+    void setTextEnlargement(double factor);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     explicit CanvasLayer(Form& form);
     void pointerAt(const QPoint& clientPoint);
-    QPointF toLogical(const QPoint& clientPoint) const;
+    void scaleText();
     QPoint menuPointFromKeyboard() const;
     void placeNote();
     QImage underlayShown();
@@ -108,6 +119,7 @@ private:
     Exporter m_exporter;
     std::function<QJsonObject()> m_state;
     QPoint m_pointer{-1, -1};
+    double m_textEnlargement = 1;
 };
 
 } // namespace forms

@@ -44,6 +44,16 @@ struct FontSpec {
     bool bold = false;
 };
 
+// Makes a menu and its submenus no larger than `room`, in smaller text where they would be.
+void fitMenuInside(QMenu& menu, const QSize& room);
+
+// How a focused button or check box shows its focus: a ring this wide, in this colour.
+struct FocusRing {
+    int width = 2;
+    QColor colour; // invalid: the palette's highlight
+};
+void setFocusRing(const FocusRing& ring);
+
 // One screen: a window of fixed client size whose client area is a persistent drawing canvas
 // with a logical scale, plus the labels, buttons and other controls of its layout.
 class Form : public QMainWindow {

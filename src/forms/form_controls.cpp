@@ -2,11 +2,13 @@
 #include "forms/form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -67,16 +69,25 @@ protected:
     }
 };
 
+FocusRing& focusRing()
+{
+    static FocusRing ring;
+    return ring;
+}
+
 // Controls' focus, drawn thick enough to be seen on a projector.
 void drawFocusRing(QWidget* widget)
 {
     if (!widget->hasFocus())
         return;
+    const FocusRing& ring = focusRing();
     QPainter painter(widget);
-    QPen pen(widget->palette().color(QPalette::Highlight), 2);
-    painter.setPen(pen);
+    const QColor colour =
+        ring.colour.isValid() ? ring.colour : widget->palette().color(QPalette::Highlight);
+    painter.setPen(QPen(colour, ring.width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(widget->rect()).adjusted(1, 1, -1, -1));
+    const double half = ring.width / 2.0;
+    painter.drawRect(QRectF(widget->rect()).adjusted(half, half, -half, -half));
 }
 
 // A push button as the layouts expect: long captions wrap, Return or Enter presses it as Space
@@ -170,6 +181,31 @@ private:
 };
 
 } // namespace
+
+void setFocusRing(const FocusRing& ring)
+{
+    focusRing() = ring;
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->update();
+}
+
+void fitMenuInside(QMenu& menu, const QSize& room)
+{
+    constexpr double kStep = 0.9;
+    QFont font = QApplication::font(&menu);
+    if (menu.testAttribute(Qt::WA_SetFont))
+        menu.setFont(font);
+    for (int step = 0; step < 20; ++step) {
+        const QSize wanted = menu.sizeHint();
+        if (wanted.width() <= room.width() && wanted.height() <= room.height())
+            break;
+        font.setPointSizeF(font.pointSizeF() * kStep);
+        menu.setFont(font);
+    }
+    for (QAction* action : menu.actions())
+        if (action->menu())
+            fitMenuInside(*action->menu(), room);
+}
 
 void Form::remember(QWidget* control)
 {
@@ -311,6 +347,7 @@ QMenu* Form::addMenu(const QString& objectName, const QString& caption)
 {
     QMenu* menu = menuBar()->addMenu(caption);
     menu->setObjectName(objectName);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fitMenuInside(*menu, size()); });
     return menu;
 }
 

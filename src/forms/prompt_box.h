@@ -23,6 +23,9 @@ public:
     PromptBox(const QString& title, const QString& prompt, const QString& defaultAnswer,
               AnswerRule rule, QWidget* parent = nullptr);
 
+    // Makes the box no larger than `room`: its text smaller, as much as it takes.
+    void fitInside(const QSize& room);
+
     QString answer() const;
     QString refusal() const;
 
@@ -36,6 +39,7 @@ private:
     void tryAccept();
 
     AnswerRule m_rule;
+    QLabel* m_prompt = nullptr;
     QLineEdit* m_field;
     QLabel* m_refusal;
     QPushButton* m_ok;

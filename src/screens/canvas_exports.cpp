@@ -6,6 +6,7 @@
 #include "forms/form.h"
 #include "forms/safe_file.h"
 #include "forms/vector_export.h"
+#include "screens/preferences.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -182,8 +183,10 @@ void CanvasTools::copyTaps()
 QString CanvasTools::suggestedPath(Thing thing) const
 {
     const ThingInfo& info = infoOf(thing);
-    const QString folder = m_state.lastFolder.isEmpty() ? QDir::currentPath() : m_state.lastFolder;
-    const QString stem = m_form.name().toLower()
+    const QString remembered = Preferences::instance().folderFor(QLatin1String(info.what));
+    const QString folder = remembered.isEmpty() ? QDir::currentPath() : remembered;
+    const QString design = m_content.fileStem();
+    const QString stem = (design.isEmpty() ? m_form.name().toLower() : design)
         + (thing == Thing::Picture ? QString() : QLatin1Char('-') + QLatin1String(info.what));
     const QString extension = extensionsOf(QString::fromLatin1(info.filters)).front();
     return QDir(folder).filePath(stem + QLatin1Char('.') + extension);
@@ -209,7 +212,7 @@ void CanvasTools::saveWithDialog(Thing thing)
         forms::safefile::writeFile(file, outcome.contents, &error);
     if (!error.isEmpty())
         QMessageBox::warning(&m_form, title, error);
-    m_state.lastFolder = QFileInfo(file).absolutePath();
+    Preferences::instance().setFolderFor(QLatin1String(info.what), QFileInfo(file).absolutePath());
 }
 
 } // namespace screens

@@ -36,7 +36,6 @@ struct HeldDrawing {
 struct CanvasToolState {
     std::map<QString, HeldDrawing> held; // by screen name
     bool showMeasurements = false;
-    QString lastFolder;                                // where the last file was saved
     double toneFundamental = dsp::kDefaultFundamental; // Hz, one of dsp::kToneFundamentals
 };
 

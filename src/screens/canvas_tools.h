@@ -71,6 +71,9 @@ public:
     virtual QString readout(const QPointF& logical) const;
     // Whether there is a trace to hold for the next drawing.
     virtual bool holdable() const { return false; }
+    // What the save dialogs name a file after: the drawing's design ("square-3-harmonics");
+    // empty: the window's name.
+    virtual QString fileStem() const { return {}; }
 };
 
 // The lecturer's tools on one screen's canvas: the context menu and its shortcuts, the read-out
@@ -119,6 +122,7 @@ private:
     std::optional<dsp::Sound> playableSound(Thing thing) const;
     void soundFollowsDrawing();
     void saveWithDialog(Thing thing);
+    void presentationChanged(bool on);
     QString suggestedPath(Thing thing) const;
     void hold();
     void clearHeld();
@@ -146,6 +150,7 @@ private:
     SoundPlayer* m_player = nullptr; // made on the first Listen
     Thing m_playing = Thing::Sound;  // what the player was last asked to play
     QAction* m_explore = nullptr;
+    QAction* m_presentation = nullptr;
     Explorable* m_explorable = nullptr;
     ExplorePanel* m_panel = nullptr;
     QPointF m_lastAsked; // where the read-out was last asked for, in logical units

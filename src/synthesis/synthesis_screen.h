@@ -63,6 +63,7 @@ public:
     QString readout(const QPointF& logical) const override;
     bool holdable() const override { return m_drawn.has_value(); }
     std::optional<screens::ToneSource> tone() const override;
+    QString fileStem() const override;
 
     std::vector<screens::ExploreControl> exploreControls() const override;
     std::optional<screens::ExploreValues> drawnValues() const override;
