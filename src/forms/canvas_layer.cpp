@@ -269,7 +269,7 @@ void CanvasLayer::openMenu(const QPoint& clientPoint)
         return;
     m_menu->clear();
     m_menu->addActions(actions);
-    fitMenuInside(*m_menu, m_form.size());
+    fitMenuInside(*m_menu, m_form.size(), m_form.textScale());
     m_readout->hide();
     m_menu->popup(m_client->mapToGlobal(clientPoint));
 }

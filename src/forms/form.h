@@ -44,8 +44,9 @@ struct FontSpec {
     bool bold = false;
 };
 
-// Makes a menu and its submenus no larger than `room`, in smaller text where they would be.
-void fitMenuInside(QMenu& menu, const QSize& room);
+// A menu and its submenus in text `scale` times its size where that is below 1 (the window's
+// text scale), and smaller still where they would be larger than `room`.
+void fitMenuInside(QMenu& menu, const QSize& room, double scale);
 
 // How a focused button or check box shows its focus: a ring this wide, in this colour.
 struct FocusRing {

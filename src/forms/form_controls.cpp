@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QStylePainter>
 
 #include <algorithm>
@@ -189,11 +190,13 @@ void setFocusRing(const FocusRing& ring)
         focused->update();
 }
 
-void fitMenuInside(QMenu& menu, const QSize& room)
+void fitMenuInside(QMenu& menu, const QSize& room, double scale)
 {
     constexpr double kStep = 0.9;
     QFont font = QApplication::font(&menu);
-    if (menu.testAttribute(Qt::WA_SetFont))
+    if (scale < 1)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    if (scale < 1 || menu.testAttribute(Qt::WA_SetFont))
         menu.setFont(font);
     for (int step = 0; step < 20; ++step) {
         const QSize wanted = menu.sizeHint();
@@ -204,7 +207,7 @@ void fitMenuInside(QMenu& menu, const QSize& room)
     }
     for (QAction* action : menu.actions())
         if (action->menu())
-            fitMenuInside(*action->menu(), room);
+            fitMenuInside(*action->menu(), room, scale);
 }
 
 void Form::remember(QWidget* control)
@@ -260,9 +263,16 @@ void Form::fitText(QWidget* control) const
             return;
         QFont font = found->font;
         font.setPointSizeF(font.pointSizeF() * layoutScale());
-        const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
-        const QMargins margins = box->textMargins();
-        const int room = box->width() - 2 * frame - margins.left() - margins.right() - 4;
+        // The box's own text room: its contents less a margin of 2 on each side.
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = box->hasFrame() ? 1 : 0;
+        const QRect contents =
+            box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+        // Away from the designed size the box's fixed inner margins take the room the text needs.
+        constexpr int kInnerMargin = 2;
+        box->setTextMargins(-kInnerMargin, 0, -kInnerMargin, 0);
+        const int room = contents.width();
         box->setFont(fittingFont(font, box->text(), room));
     };
     if (!box->property("fitsText").toBool()) {
@@ -347,7 +357,8 @@ QMenu* Form::addMenu(const QString& objectName, const QString& caption)
 {
     QMenu* menu = menuBar()->addMenu(caption);
     menu->setObjectName(objectName);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fitMenuInside(*menu, size()); });
+    connect(menu, &QMenu::aboutToShow, this,
+            [this, menu] { fitMenuInside(*menu, size(), textScale()); });
     return menu;
 }
 

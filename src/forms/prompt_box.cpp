@@ -68,9 +68,15 @@ void PromptBox::addButtonsAndField(QLabel* promptLabel, const QString& defaultAn
     grid->addWidget(m_refusal, 2, 0, 1, 2);
 }
 
-void PromptBox::fitInside(const QSize& room)
+void PromptBox::fitInside(const QSize& room, double scale)
 {
     constexpr double kStep = 0.9;
+    if (scale < 1) {
+        QFont smaller = font();
+        smaller.setPointSizeF(smaller.pointSizeF() * scale);
+        setFont(smaller);
+        m_prompt->setMinimumSize(m_prompt->minimumSize() * scale);
+    }
     for (int step = 0; step < 20; ++step) {
         layout()->activate();
         const QSize wanted = sizeHint();

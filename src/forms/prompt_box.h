@@ -23,8 +23,9 @@ public:
     PromptBox(const QString& title, const QString& prompt, const QString& defaultAnswer,
               AnswerRule rule, QWidget* parent = nullptr);
 
-    // Makes the box no larger than `room`: its text smaller, as much as it takes.
-    void fitInside(const QSize& room);
+    // The box's text `scale` times its size where that is below 1 (its window's text scale),
+    // and smaller still where the box would be larger than `room`.
+    void fitInside(const QSize& room, double scale);
 
     QString answer() const;
     QString refusal() const;

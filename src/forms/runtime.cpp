@@ -121,7 +121,7 @@ QString Runtime::InputBox(const QString& prompt, const QString& title, const QSt
     Form* over = topWindow();
     PromptBox box(title, prompt, defaultAnswer, rule, over);
     if (over && over->isVisible())
-        box.fitInside(over->size());
+        box.fitInside(over->size(), over->textScale());
     if (m_prompts.size() == kKeptPrompts) {
         m_prompts.pop_front();
         ++m_promptsDropped;
