@@ -82,13 +82,13 @@ QString DesignScreen::fileStem() const
     for (const Question& question : m_description.questions) {
         switch (question.role) {
         case Role::SamplingHz:
-            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.samplingHz));
+            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.samplingHz).trimmed());
             break;
         case Role::BandHz:
-            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.bandHz));
+            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.bandHz).trimmed());
             break;
         case Role::CentreHz:
-            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.centreHz));
+            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.centreHz).trimmed());
             break;
         case Role::Taps:
             stem += QStringLiteral("-%1taps").arg(values.taps);

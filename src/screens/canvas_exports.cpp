@@ -183,7 +183,11 @@ void CanvasTools::copyTaps()
 QString CanvasTools::suggestedPath(Thing thing) const
 {
     const ThingInfo& info = infoOf(thing);
-    const QString remembered = Preferences::instance().folderFor(QLatin1String(info.what));
+    const QString what = QLatin1String(info.what);
+    const auto thisRun = m_state.lastFolders.find(what);
+    const QString remembered = thisRun != m_state.lastFolders.end()
+        ? thisRun->second
+        : Preferences::instance().folderFor(what);
     const QString folder = remembered.isEmpty() ? QDir::currentPath() : remembered;
     const QString design = m_content.fileStem();
     const QString stem = (design.isEmpty() ? m_form.name().toLower() : design)
@@ -212,7 +216,9 @@ void CanvasTools::saveWithDialog(Thing thing)
         forms::safefile::writeFile(file, outcome.contents, &error);
     if (!error.isEmpty())
         QMessageBox::warning(&m_form, title, error);
-    Preferences::instance().setFolderFor(QLatin1String(info.what), QFileInfo(file).absolutePath());
+    const QString folder = QFileInfo(file).absolutePath();
+    m_state.lastFolders[QLatin1String(info.what)] = folder;
+    Preferences::instance().setFolderFor(QLatin1String(info.what), folder);
 }
 
 } // namespace screens

@@ -36,6 +36,7 @@ struct HeldDrawing {
 struct CanvasToolState {
     std::map<QString, HeldDrawing> held; // by screen name
     bool showMeasurements = false;
+    std::map<QString, QString> lastFolders; // where each save dialog ("picture"...) last saved
     double toneFundamental = dsp::kDefaultFundamental; // Hz, one of dsp::kToneFundamentals
 };
 

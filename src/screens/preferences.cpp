@@ -26,9 +26,12 @@ Preferences& Preferences::instance()
     return *preferences;
 }
 
-void Preferences::keepBetweenRuns()
+void Preferences::keepBetweenRuns(bool keep)
 {
-    m_kept = true;
+    m_kept = keep;
+    m_folders.clear();
+    if (!keep)
+        return;
     const auto settings = openSettings();
     m_presentation = settings->value(kPresentation, false).toBool();
     settings->beginGroup(kFolders);
@@ -59,6 +62,8 @@ QString Preferences::folderFor(const QString& what) const
 
 void Preferences::setFolderFor(const QString& what, const QString& folder)
 {
+    if (!m_kept)
+        return;
     m_folders[what] = folder;
     store(kFolders + what, folder);
 }

@@ -17,14 +17,16 @@ class Preferences : public QObject {
     Q_OBJECT
 public:
     static Preferences& instance();
-    // Reads the kept choices and keeps every change from now on.
-    void keepBetweenRuns();
+    // Reads the kept choices and keeps every change from now on; false: forgets them, and keeps
+    // nothing more.
+    void keepBetweenRuns(bool keep = true);
 
     // Wider traces, larger read-out and measurements, a bold focus ring.
     bool presentation() const { return m_presentation; }
     void setPresentation(bool on);
 
-    // Where the dialog that saves `what` ("picture", "taps"...) last saved; empty: never.
+    // Where the dialog that saves `what` ("picture", "taps"...) last saved in an earlier run;
+    // empty: never, or nothing is kept.
     QString folderFor(const QString& what) const;
     void setFolderFor(const QString& what, const QString& folder);
 

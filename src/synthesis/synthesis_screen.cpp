@@ -130,7 +130,7 @@ QString SynthesisScreen::fileStem() const
         QStringLiteral("%1-%2-harmonics").arg(kWaves.at(m_drawn->wave)).arg(m_drawn->harmonics);
     if (m_drawn->wave == dsp::Wave::PulseTrain)
         stem += QStringLiteral("-duty-%1")
-                    .arg(QString::fromStdString(dsp::captionNumber(m_drawn->dutyCycle)));
+                    .arg(QString::fromStdString(dsp::captionNumber(m_drawn->dutyCycle)).trimmed());
     return stem;
 }
 

@@ -1,0 +1,154 @@
+// The filter screens' keys after a design, the names the save dialogs offer and the folder each
+// one remembers, worked with real key and mouse events.
+
+#include "canvas_user.h"
+#include "screens/preferences.h"
+#include "support/test_tables.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using tables::PrintTo; // rows print as their names in failure messages
+
+using canvastest::Answers;
+using canvastest::CanvasUser;
+using namespace canvastest::questions;
+
+QFileDialog* fileDialog() { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); }
+
+struct DesignCase {
+    const char* name;
+    const char* screen;
+    Answers answers;
+    const char* form;
+};
+
+class AfterADesign : public CanvasUser, public ::testing::WithParamInterface<DesignCase> { };
+
+TEST_P(AfterADesign, DoAnotherHasTheFocusAndThePhaseCaptionsTakeNoKeys)
+{
+    const DesignCase& row = GetParam();
+    open(row.screen, row.answers);
+    ASSERT_TRUE(settles([&] { return shows(row.form); }));
+    forms::Form* form = window(row.form);
+    ASSERT_TRUE(form->focusWidget());
+    EXPECT_EQ(form->focusWidget()->objectName(), QStringLiteral("Command1"));
+    // A round of Tab never stops on a phase caption.
+    for (int press = 0; press < 8; ++press) {
+        key(form, Qt::Key_Tab);
+        ASSERT_TRUE(QApplication::focusWidget());
+        EXPECT_FALSE(QApplication::focusWidget()->objectName().startsWith(QLatin1String("Text")));
+    }
+    const auto captions =
+        form->findChildren<QLineEdit*>(QRegularExpression(QStringLiteral("^Text")));
+    ASSERT_FALSE(captions.isEmpty());
+    for (QLineEdit* caption : captions) {
+        const QString before = caption->text();
+        QTest::mouseClick(caption, Qt::LeftButton);
+        QTest::keyClicks(caption, QStringLiteral("5"));
+        EXPECT_EQ(caption->text(), before) << caption->objectName().toStdString();
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Screens, AfterADesign,
+    ::testing::Values(
+        DesignCase{"BlackmanLowpass", "lowpass",
+                   {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}}, "Form9"},
+        DesignCase{"RectangularLowpass", "lowpass-rect",
+                   {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}}, "Form8"},
+        DesignCase{"Bandstop", "bandstop",
+                   {{kSampling, "1000"}, {kStop, "200"}, {kCentre, "250"}, {kTaps, "29"},
+                    {kPhase, "N"}}, "Form12"}),
+    tables::rowName);
+// clang-format on
+
+// The dialog that an entry of the context menu opens: the file it offers, then Cancel.
+class SaveDialogs : public CanvasUser {
+protected:
+    QString offered(const char* form, const char* entry)
+    {
+        QString file;
+        actions().when([this, form] { return shows(form); },
+                       [this, form] { rightClick(window(form), 240, 200); });
+        actions().when([this, form] { return canvasMenu(window(form)) != nullptr; },
+                       [this, form, entry] { pick(canvasMenu(window(form)), entry); });
+        actions().when([] { return fileDialog() != nullptr; },
+                       [&file] {
+                           file = fileDialog()->selectedFiles().value(0);
+                           fileDialog()->reject();
+                       });
+        EXPECT_TRUE(settles([&] { return !file.isEmpty(); })) << entry;
+        return file;
+    }
+};
+
+struct NameCase {
+    const char* name;
+    const char* screen;
+    Answers answers;
+    const char* form;
+    const char* entry;
+    const char* file;
+};
+
+class DefaultFileName : public SaveDialogs, public ::testing::WithParamInterface<NameCase> { };
+
+TEST_P(DefaultFileName, NamesTheDesign)
+{
+    const NameCase& row = GetParam();
+    open(row.screen, row.answers);
+    EXPECT_EQ(QFileInfo(offered(row.form, row.entry)).fileName(), QLatin1String(row.file));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Screens, DefaultFileName,
+    ::testing::Values(
+        NameCase{"BlackmanPicture", "lowpass",
+                 {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}}, "Form9",
+                 "savePicture", "blackman-lowpass-1000Hz-150Hz-15taps.png"},
+        NameCase{"HighpassTaps", "highpass",
+                 {{kSampling, "8000"}, {kCutoff, "1200"}, {kTaps, "31"}, {kPhase, "N"}}, "Form11",
+                 "saveTaps", "highpass-8000Hz-1200Hz-31taps-taps.csv"},
+        NameCase{"SquareCurve", "square", {{kOdd, "3"}}, "Form3", "saveCurve",
+                 "square-3-harmonics-curve.csv"},
+        NameCase{"SawtoothPicture", "sawtooth", {{kCount, "7"}}, "Form5", "savePicture",
+                 "sawtooth-7-harmonics.png"}),
+    tables::rowName);
+// clang-format on
+
+// Each dialog offers the folder it last saved in, read from the settings file at the start.
+TEST_F(SaveDialogs, EachDialogOffersTheFolderItLastSavedIn)
+{
+    QTemporaryDir kept;
+    const QString file = kept.filePath(QStringLiteral("settings.ini"));
+    qputenv("DSPLAB_SETTINGS", QFile::encodeName(file));
+    QDir(kept.path()).mkdir(QStringLiteral("pictures"));
+    QDir(kept.path()).mkdir(QStringLiteral("taps"));
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("saveFolders/picture"), kept.filePath("pictures"));
+        settings.setValue(QStringLiteral("saveFolders/taps"), kept.filePath("taps"));
+    }
+    screens::Preferences::instance().keepBetweenRuns();
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    const QString picture = offered("Form9", "savePicture");
+    const QString taps = offered("Form9", "saveTaps");
+    screens::Preferences::instance().setFolderFor(QStringLiteral("response"), kept.path());
+    screens::Preferences::instance().keepBetweenRuns(false);
+    qunsetenv("DSPLAB_SETTINGS");
+    EXPECT_EQ(QFileInfo(picture).absolutePath(), kept.filePath("pictures"));
+    EXPECT_EQ(QFileInfo(taps).absolutePath(), kept.filePath("taps"));
+    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("saveFolders/response").toString(),
+              kept.path());
+}
+
+} // namespace
