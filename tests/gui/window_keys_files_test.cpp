@@ -152,3 +152,57 @@ TEST_F(SaveDialogs, EachDialogOffersTheFolderItLastSavedIn)
 }
 
 } // namespace
+
+namespace {
+
+int pixelsOf(const QImage& picture, QRgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            count += picture.pixel(x, y) == colour;
+    return count;
+}
+
+class Presentation : public SaveDialogs { };
+
+// Wider traces are shown over the drawing; the drawing itself stays as drawn.
+TEST_F(Presentation, WidensTheShownTracesAndLeavesTheDrawingAlone)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    forms::Form* form = window("Form9");
+    const QImage drawing = form->canvasImage().copy();
+    const QRgb red = qRgb(255, 0, 0);
+    const int plain = pixelsOf(form->shownPicture(), red);
+    rightClick(form, 240, 200);
+    actions().when([&] { return canvasMenu(form) != nullptr; },
+                   [&] { pick(canvasMenu(form), "presentation"); });
+    ASSERT_TRUE(settles([] { return screens::Preferences::instance().presentation(); }));
+    const int wide = pixelsOf(form->shownPicture(), red);
+    screens::Preferences::instance().setPresentation(false);
+    EXPECT_GT(wide, plain * 2);
+    EXPECT_EQ(form->canvasImage(), drawing);
+    EXPECT_EQ(pixelsOf(form->shownPicture(), red), plain);
+}
+
+// A window shown twice its size: the phase labels whole, Point as at the designed size.
+TEST_F(Presentation, ALargerWindowKeepsItsLabelsWholeAndItsPoints)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "Y"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    forms::Form* form = window("Form9");
+    const QColor before = form->Point(320, 240);
+    form->resize(form->size() * 2);
+    ASSERT_TRUE(settles([&] { return form->centralWidget()->width() >= 2 * 640; }));
+    EXPECT_EQ(form->Point(320, 240), before);
+    for (QLineEdit* label :
+         form->findChildren<QLineEdit*>(QRegularExpression(QStringLiteral("^Text")))) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << label->text().toStdString();
+        EXPECT_TRUE(label->text().startsWith('-') || label->text().startsWith('+')
+                    || label->text() == QLatin1String("0"));
+    }
+}
+
+} // namespace
