@@ -24,6 +24,7 @@ public:
 
     std::optional<std::vector<dsp::SpectrumRow>> spectrum() const override;
     QString readout(const QPointF& logical) const override;
+    QString fileStem() const override;
 
 private:
     QLabel* Label1 = nullptr;
