@@ -14,6 +14,7 @@ DesignScreenDescription description()
 {
     return {
         .name = Form10::kName,
+        .fileName = "bandpass",
         .caption = QStringLiteral("FIR band-pass filter design (Blackman window)"),
         .questions = {samplingQuestion(),
                       {Role::BandHz,

@@ -14,6 +14,7 @@ DesignScreenDescription description()
 {
     return {
         .name = Form12::kName,
+        .fileName = "bandstop",
         .caption = QStringLiteral("FIR band-stop filter design (Blackman window)"),
         .questions = {samplingQuestion(),
                       {Role::BandHz,

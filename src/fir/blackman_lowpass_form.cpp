@@ -14,6 +14,7 @@ DesignScreenDescription description()
 {
     return {
         .name = Form9::kName,
+        .fileName = "blackman-lowpass",
         .caption = QStringLiteral("FIR low-pass filter design [Blackman window]"),
         .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("150")),
                       tapsQuestion(QStringLiteral("15")), phaseQuestion()},

@@ -64,6 +64,9 @@ void DesignScreen::addPhaseLabels()
         QLineEdit* text =
             addTextBox(QString::fromLatin1(name), logicalRect(r.left, r.top, r.width, r.height));
         screens::paintControl(text, paletteColour(2));
+        // The scale's captions: shown, never typed into, and no stop for Tab.
+        text->setReadOnly(true);
+        text->setFocusPolicy(Qt::NoFocus);
         return text;
     };
     Text1 = add("Text1", layout.plusLabel);
@@ -146,6 +149,8 @@ void DesignScreen::runDesign()
     clearPhaseLabels();
     setUpCanvas();
     drawAnswers(askQuestions());
+    // The next thing wanted is most often another design.
+    Command1->setFocus();
 }
 
 void DesignScreen::drawAnswers(const Answers& answers)

@@ -94,6 +94,7 @@ struct DesignLayout {
 // Everything in which one filter screen differs from the others.
 struct DesignScreenDescription {
     const char* name;
+    const char* fileName; // what saved files are named after, before the design's numbers
     QString caption;
     std::vector<Question> questions; // in the order asked; the answers are tested in that order
     std::vector<CaptionLine> captions;
@@ -158,6 +159,7 @@ public:
     QStringList drawnCaptions() const override;
     void showHeldCaptions(const QStringList& captions) override;
     std::optional<screens::NoiseFilter> noiseFilter() const override;
+    QString fileStem() const override;
 
     std::vector<screens::ExploreControl> exploreControls() const override;
     std::optional<screens::ExploreValues> drawnValues() const override;

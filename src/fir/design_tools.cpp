@@ -84,6 +84,34 @@ std::optional<screens::NoiseFilter> DesignScreen::noiseFilter() const
     return screens::NoiseFilter{m_drawn->taps, m_drawn->values.samplingHz};
 }
 
+// The window and the design's numbers in the order asked ("blackman-lowpass-1000Hz-150Hz-15taps").
+QString DesignScreen::fileStem() const
+{
+    if (!m_drawn)
+        return {};
+    const DesignValues& values = m_drawn->values;
+    QString stem = QString::fromLatin1(m_description.fileName);
+    for (const Question& question : m_description.questions) {
+        switch (question.role) {
+        case Role::SamplingHz:
+            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.samplingHz).trimmed());
+            break;
+        case Role::BandHz:
+            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.bandHz).trimmed());
+            break;
+        case Role::CentreHz:
+            stem += QStringLiteral("-%1Hz").arg(captionNumber(values.centreHz).trimmed());
+            break;
+        case Role::Taps:
+            stem += QStringLiteral("-%1taps").arg(values.taps);
+            break;
+        case Role::Phase:
+            break;
+        }
+    }
+    return stem;
+}
+
 std::optional<std::vector<dsp::ResponseRow>> DesignScreen::response() const
 {
     if (!m_drawn)

@@ -14,6 +14,7 @@ DesignScreenDescription description()
 {
     return {
         .name = Form11::kName,
+        .fileName = "highpass",
         .caption = QStringLiteral("FIR high-pass filter design (Blackman window)"),
         .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("350")),
                       tapsQuestion(QStringLiteral("15")), phaseQuestion()},

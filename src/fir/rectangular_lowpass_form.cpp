@@ -24,6 +24,7 @@ DesignScreenDescription description()
 {
     return {
         .name = Form8::kName,
+        .fileName = "rectangular-lowpass",
         .caption = QStringLiteral("FIR low-pass filter design [rectangular window]"),
         .questions = {samplingQuestion(), cutoffQuestion(QStringLiteral("150")),
                       tapsQuestion(QStringLiteral("15"))},

@@ -85,6 +85,8 @@ CanvasLayer::CanvasLayer(Form& form)
     m_menu->setObjectName(QStringLiteral("canvasMenu"));
     m_client->setMouseTracking(true);
     m_client->installEventFilter(this);
+    connect(&form, &Form::layoutScaled, this, &CanvasLayer::scaleText);
+    scaleText();
     // Controls with hover effects (a list's rows) keep the pointer's moves to themselves; the
     // read-out follows the pointer over them too.
     qApp->installEventFilter(this);
@@ -108,7 +110,7 @@ void CanvasLayer::refreshUnderlay()
 // The underlay as painted, cleared wherever the canvas shows anything but its background.
 QImage CanvasLayer::underlayShown()
 {
-    const QImage& canvas = m_form.canvasImage();
+    const QImage& canvas = m_form.shownCanvas();
     if (m_underlayStale || m_underlayImage.size() != canvas.size()) {
         m_underlayImage = QImage(canvas.size(), QImage::Format_ARGB32_Premultiplied);
         m_underlayImage.fill(Qt::transparent);
@@ -300,13 +302,44 @@ bool CanvasLayer::dragNote(QEvent* event)
     }
 }
 
-void CanvasLayer::setPointerText(PointerText text) { m_pointerText = std::move(text); }
+void CanvasLayer::setTextEnlargement(double factor)
+{
+    m_textEnlargement = factor;
+    scaleText();
+}
+
+// The read-out and the note keep to the window's scale, so that on a window shrunk to fit the
+// screen they do not cover its plot.
+void CanvasLayer::scaleText()
+{
+    const double scale = m_form.textScale() * m_textEnlargement;
+    for (QLabel* label : {m_readout, m_note}) {
+        QFont font = m_client->font();
+        font.setPointSizeF(font.pointSizeF() * scale);
+        if (scale == 1)
+            label->setFont(QFont());
+        else
+            label->setFont(font);
+        label->adjustSize();
+    }
+    if (m_note->isVisible())
+        placeNote();
+    if (m_readout->isVisible() && m_pointer.x() >= 0)
+        pointerAt(m_pointer);
+}
 
 QPointF CanvasLayer::toClient(const QPointF& logical) const
 {
     return QPointF(logical.x() * m_client->width() / m_form.scaleWidth(),
                    logical.y() * m_client->height() / m_form.scaleHeight());
 }
+
+QPointF CanvasLayer::toDevice(const QPointF& logical) const
+{
+    return toClient(logical) * m_client->devicePixelRatioF();
+}
+
+void CanvasLayer::setPointerText(PointerText text) { m_pointerText = std::move(text); }
 
 QPointF CanvasLayer::cornerToLogical(const QPoint& clientPoint) const
 {
@@ -372,6 +405,7 @@ void CanvasLayer::openMenu(const QPoint& clientPoint)
         return;
     m_menu->clear();
     m_menu->addActions(actions);
+    fitMenuInside(*m_menu, m_form.size(), m_form.textScale());
     m_readout->hide();
     setMarkers({});
     m_menu->popup(m_client->mapToGlobal(clientPoint));

@@ -84,8 +84,6 @@ public:
         QColor colour;
     };
     void setMarkers(std::vector<Marker> markers);
-    // A logical point as a point of the client area.
-    QPointF toClient(const QPointF& logical) const;
 
     // The actions the context menu offers now, in order (separator actions included). The right
     // mouse button on the canvas, the Menu key and Shift+F10 open it.
@@ -107,14 +105,25 @@ public:
 
     void paintOver(QPainter& painter) override;
 
+    // Where a logical position lies in the client area (logical pixels), and on the canvas as
+    // shown, in device pixels: what the underlay paints onto. Both follow the window's size.
+    QPointF toClient(const QPointF& logical) const;
+    QPointF toDevice(const QPointF& logical) const;
+    // The logical position at the middle of a client area pixel.
+    QPointF toLogical(const QPoint& clientPoint) const;
+
+    // The read-out and the note box in text this many times their size (they follow the window's
+    // size besides).
+    void setTextEnlargement(double factor);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     explicit CanvasLayer(Form& form);
     void pointerAt(const QPoint& clientPoint);
-    QPointF toLogical(const QPoint& clientPoint) const;
     QPointF cornerToLogical(const QPoint& clientPoint) const;
+    void scaleText();
     QPoint menuPointFromKeyboard() const;
     void placeNote();
     void placeLegend();
@@ -145,6 +154,7 @@ private:
     std::function<void(const QPointF&)> m_noteMoved;
     std::optional<QPoint> m_dragFrom; // where in the box the mouse took hold of it
     std::vector<Marker> m_markers;
+    double m_textEnlargement = 1;
 };
 
 } // namespace forms

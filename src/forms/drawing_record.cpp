@@ -128,11 +128,13 @@ void DrawingRecord::addLine(const QPointF& from, const QPointF& to, std::uint32_
     ++m_calls;
 }
 
-// Calls `visit(op)` for each call recorded, in order.
+// Calls `visit(op, traced)` for each call recorded, in order; `traced`: made after the base mark.
 template <typename Visit>
 void DrawingRecord::forEachCall(Visit visit) const
 {
+    std::size_t index = 0;
     m_entries.forEach([&](const Entry& entry, const Entry* before) {
+        const bool traced = index++ >= m_base;
         if (entry.step == Step::LineStart)
             return;
         const DrawingPen& pen = m_pens[entry.pen];
@@ -140,7 +142,8 @@ void DrawingRecord::forEachCall(Visit visit) const
         const bool point = entry.step == Step::Point;
         const QPointF from = point ? at : QPointF(before->x, before->y);
         visit(DrawingOp{point ? DrawingOp::Kind::Point : DrawingOp::Kind::Line, from, at,
-                        pen.colour, pen.width, pen.scaleWidth, pen.scaleHeight});
+                        pen.colour, pen.width, pen.scaleWidth, pen.scaleHeight},
+              traced);
     });
 }
 
@@ -148,7 +151,7 @@ std::vector<DrawingOp> DrawingRecord::ops() const
 {
     std::vector<DrawingOp> ops;
     ops.reserve(m_calls);
-    forEachCall([&ops](const DrawingOp& op) { ops.push_back(op); });
+    forEachCall([&ops](const DrawingOp& op, bool) { ops.push_back(op); });
     return ops;
 }
 
@@ -177,7 +180,7 @@ void DrawingRecord::replay(QPainter& painter, const QRectF& target,
     if (options.fillBackground)
         painter.fillRect(target, m_background);
     Run run(painter);
-    forEachCall([&](const DrawingOp& op) {
+    forEachCall([&](const DrawingOp& op, bool traced) {
         const double sx = target.width() / op.scaleWidth;
         const double sy = target.height() / op.scaleHeight;
         const auto map = [&](const QPointF& p) {
@@ -185,7 +188,7 @@ void DrawingRecord::replay(QPainter& painter, const QRectF& target,
         };
         const QColor drawn(op.colour);
         const QColor colour = options.recolour ? options.recolour(drawn) : drawn;
-        const double width = std::abs(op.width * sx);
+        const double width = std::abs(op.width * sx) * (traced ? options.traceWidening : 1);
         if (op.kind == DrawingOp::Kind::Point || op.from == op.to)
             run.dot(map(op.from), colour, width);
         else

@@ -83,6 +83,7 @@ public:
     struct ReplayOptions {
         bool fillBackground = true;
         std::function<QColor(const QColor&)> recolour; // none: the colours drawn
+        double traceWidening = 1; // pens after the base mark drawn this many times wider
     };
     // Draws the calls into `target`, which stands for the whole canvas (the logical scale of each
     // call mapped onto it). Runs of joined lines of one pen become one polyline, and runs of

@@ -54,9 +54,15 @@ protected:
     {
         m_form->m_repaintPending = false;
         QPainter painter(this);
-        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), m_form->canvasImage());
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), m_form->shownCanvas());
         if (m_form->m_overlay)
             m_form->m_overlay->paintOver(painter);
+    }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        m_form->layOutControls();
+        emit m_form->layoutScaled();
     }
 
 private:
@@ -88,6 +94,48 @@ Form::Form(const QString& name, int clientWidthTwips, int clientHeightTwips)
 }
 
 Form::~Form() { endPainting(); }
+
+void Form::allowResizing()
+{
+    m_client->setMinimumSize(m_clientSize);
+    m_client->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setMinimumSize(size());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+double Form::layoutScale() const
+{
+    return std::min(double(m_client->width()) / m_clientSize.width(),
+                    double(m_client->height()) / m_clientSize.height());
+}
+
+void Form::setTraceWidening(double factor)
+{
+    if (factor == m_traceWidening)
+        return;
+    m_traceWidening = factor;
+    ++m_canvasVersion;
+    m_client->update();
+}
+
+// Drawn again only when the drawing or the size has changed since the last time.
+const QImage& Form::shownCanvas()
+{
+    const QImage& image = canvasImage();
+    const QSize shown(qRound(m_client->width() * m_deviceRatio),
+                      qRound(m_client->height() * m_deviceRatio));
+    if (shown == image.size() && m_traceWidening == 1)
+        return image;
+    if (m_shown.size() != shown || m_shownVersion != m_canvasVersion) {
+        m_shown = QImage(shown, QImage::Format_RGB32);
+        QPainter painter(&m_shown);
+        DrawingRecord::ReplayOptions options;
+        options.traceWidening = m_traceWidening;
+        m_record.replay(painter, QRectF(QPointF(0, 0), QSizeF(shown)), options);
+        m_shownVersion = m_canvasVersion;
+    }
+    return m_shown;
+}
 
 void Form::setCaption(const QString& caption) { setWindowTitle(caption); }
 
@@ -123,7 +171,8 @@ bool Form::event(QEvent* event)
     const auto frameChanged = [this] {
         return frameGeometry().size() - size() != m_centredFrameMargins;
     };
-    if (placed && m_centred && isVisible() && frameChanged())
+    const bool sized = isMaximized() || isFullScreen();
+    if (placed && m_centred && isVisible() && !sized && frameChanged())
         placeCentred();
     return handled;
 }

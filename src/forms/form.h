@@ -9,6 +9,7 @@
 #include "forms/form_host.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QMainWindow>
 #include <QPainter>
@@ -44,6 +45,17 @@ struct FontSpec {
     bool bold = false;
 };
 
+// A menu and its submenus in text `scale` times its size where that is below 1 (the window's
+// text scale), and smaller still where they would be larger than `room`.
+void fitMenuInside(QMenu& menu, const QSize& room, double scale);
+
+// How a focused button or check box shows its focus: a ring this wide, in this colour.
+struct FocusRing {
+    int width = 2;
+    QColor colour; // invalid: the palette's highlight
+};
+void setFocusRing(const FocusRing& ring);
+
 // One screen: a window of fixed client size whose client area is a persistent drawing canvas
 // with a logical scale, plus the labels, buttons and other controls of its layout.
 class Form : public QMainWindow {
@@ -57,6 +69,23 @@ public:
     QSize clientPixels() const { return m_clientSize; }
     // Below 1 where the window, at the desktop's scale factor, would not fit the screen.
     double zoom() const { return m_zoom; }
+
+    // Lets the window be resized and maximised. At any other size than its own the canvas is drawn
+    // again from its record at the size shown, and the controls move and scale with it; the
+    // persistent image, and so Point, keep the designed size.
+    void allowResizing();
+    // How much larger than designed the client area is shown now (the smaller of across and
+    // down); 1 at the designed size.
+    double layoutScale() const;
+    // The size of text relative to the layout's design: the fitting zoom times the layout scale.
+    double textScale() const { return m_zoom * layoutScale(); }
+    // Traces (what is drawn after the graticule) shown this many times wider. The persistent
+    // image is left as it is: the window shows the record drawn again.
+    void setTraceWidening(double factor);
+    double traceWidening() const { return m_traceWidening; }
+    // The canvas as the window shows it, in device pixels: the persistent image at the designed
+    // size with plain traces, else the record drawn at the size shown.
+    const QImage& shownCanvas();
 
     virtual void Form_Load() { }
     virtual void Form_Unload() { }
@@ -146,7 +175,7 @@ public:
                          std::function<void()> handler);
     void onClick(QAbstractButton* button, std::function<void()> handler);
     // A control made by the screen itself, listed with the others.
-    void addControl(QWidget* control) { m_controls.push_back(control); }
+    void addControl(QWidget* control);
     // Every control added above, in the order added.
     const std::vector<QWidget*>& controls() const { return m_controls; }
 
@@ -165,6 +194,10 @@ public:
         m_host = &host;
     }
     void setModalFlag(bool modal) { m_modal = modal; }
+
+signals:
+    // The client area was shown at another size (see layoutScale).
+    void layoutScaled();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -188,6 +221,9 @@ private:
     void fillDot(uchar* bits, const QPoint& centre, QRgb colour, int width);
     QPoint lineStartPixel() const;
     QPoint lineEndPixel(double x2, double y2);
+    void remember(QWidget* control);
+    void layOutControls();
+    void fitText(QWidget* control) const;
     void pointIn(double x, double y, QRgb colour);
     void wideLine(const QPoint& from, const QPoint& to, int width);
     DrawingPen pen(QRgb colour, const PenWidths& widths) const;
@@ -201,6 +237,18 @@ private:
     QSize m_clientSize;
     QSizeF m_layoutGrid;
     std::vector<QWidget*> m_controls;
+    // Each control's place and font at the designed size, for laying it out at another.
+    struct Designed {
+        QPointer<QWidget> control;
+        QRect rect;
+        QFont font;
+    };
+    std::vector<Designed> m_designed;
+    bool m_everScaled = false;
+    double m_traceWidening = 1;
+    QImage m_shown; // the record drawn at the size shown, when that is not the image itself
+    unsigned long m_shownVersion = 0;
+    unsigned long m_canvasVersion = 1;
     QImage m_image;
     QSize m_pixels;               // m_image's size
     qsizetype m_bytesPerLine = 0; // m_image's

@@ -54,6 +54,7 @@ void Form::setScaleWidth(double units) { m_scaleWidth = units; }
 // in the event loop (or at once, with Refresh).
 void Form::canvasChanged()
 {
+    ++m_canvasVersion;
     if (m_repaintPending)
         return;
     m_repaintPending = true;

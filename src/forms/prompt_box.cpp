@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -29,6 +30,7 @@ PromptBox::PromptBox(const QString& title, const QString& prompt, const QString&
     const int questionWidth = QFontMetrics(promptLabel->font()).horizontalAdvance(title) + 8;
     promptLabel->setMinimumSize(std::max(260, std::min(questionWidth, 720)), 60);
 
+    m_prompt = promptLabel;
     addButtonsAndField(promptLabel, defaultAnswer);
     connect(m_ok, &QPushButton::clicked, this, &PromptBox::tryAccept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -64,6 +66,27 @@ void PromptBox::addButtonsAndField(QLabel* promptLabel, const QString& defaultAn
     grid->addLayout(buttons, 0, 1);
     grid->addWidget(m_field, 1, 0, 1, 2);
     grid->addWidget(m_refusal, 2, 0, 1, 2);
+}
+
+void PromptBox::fitInside(const QSize& room, double scale)
+{
+    constexpr double kStep = 0.9;
+    if (scale < 1) {
+        QFont smaller = font();
+        smaller.setPointSizeF(smaller.pointSizeF() * scale);
+        setFont(smaller);
+        m_prompt->setMinimumSize(m_prompt->minimumSize() * scale);
+    }
+    for (int step = 0; step < 20; ++step) {
+        layout()->activate();
+        const QSize wanted = sizeHint();
+        if (wanted.width() <= room.width() && wanted.height() <= room.height())
+            return;
+        QFont smaller = font();
+        smaller.setPointSizeF(smaller.pointSizeF() * kStep);
+        setFont(smaller);
+        m_prompt->setMinimumSize(m_prompt->minimumSize() * kStep);
+    }
 }
 
 QString PromptBox::answer() const { return m_field->text(); }

@@ -23,6 +23,10 @@ public:
     PromptBox(const QString& title, const QString& prompt, const QString& defaultAnswer,
               AnswerRule rule, QWidget* parent = nullptr);
 
+    // The box's text `scale` times its size where that is below 1 (its window's text scale),
+    // and smaller still where the box would be larger than `room`.
+    void fitInside(const QSize& room, double scale);
+
     QString answer() const;
     QString refusal() const;
 
@@ -36,6 +40,7 @@ private:
     void tryAccept();
 
     AnswerRule m_rule;
+    QLabel* m_prompt = nullptr;
     QLineEdit* m_field;
     QLabel* m_refusal;
     QPushButton* m_ok;

@@ -118,7 +118,10 @@ QString Runtime::InputBox(const QString& prompt, const QString& title, const QSt
 {
     if (m_ending)
         throw EndProgram{};
-    PromptBox box(title, prompt, defaultAnswer, rule, topWindow());
+    Form* over = topWindow();
+    PromptBox box(title, prompt, defaultAnswer, rule, over);
+    if (over && over->isVisible())
+        box.fitInside(over->size(), over->textScale());
     if (m_prompts.size() == kKeptPrompts) {
         m_prompts.pop_front();
         ++m_promptsDropped;

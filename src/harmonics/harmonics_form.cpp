@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 
 namespace harmonics {
 
@@ -118,6 +119,23 @@ std::optional<std::vector<dsp::SpectrumRow>> Form7::spectrum() const
     for (const dsp::SpectrumLine& line : m_plot->lines)
         rows.push_back({line.harmonic, line.seriesAmplitude, line.amplitude});
     return rows;
+}
+
+// The wave and its count, as the synthesis screen under it names its files.
+QString Form7::fileStem() const
+{
+    if (!m_plot || !m_shared.WaveType)
+        return {};
+    static const std::map<dsp::WaveType, QString> kWaves{
+        {dsp::WaveType::Square, QStringLiteral("square")},
+        {dsp::WaveType::Triangle, QStringLiteral("triangle")},
+        {dsp::WaveType::Sawtooth, QStringLiteral("sawtooth")},
+        {dsp::WaveType::Pulse, QStringLiteral("pulse-train")},
+        {dsp::WaveType::Rectified, QStringLiteral("rectified")}};
+    const auto wave = kWaves.find(*m_shared.WaveType);
+    if (wave == kWaves.end())
+        return {};
+    return QStringLiteral("%1-%2-harmonics").arg(wave->second).arg(m_shared.Harmonics);
 }
 
 // The harmonic whose line is nearest the pointer, from a little above the vertical axis's top to a

@@ -32,6 +32,7 @@ public:
     {
         return {2.0 * static_cast<double>(colour + 1), 0};
     }
+    QString fileStem() const override;
 
 private:
     QLabel* Label1 = nullptr;

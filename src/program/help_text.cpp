@@ -165,6 +165,8 @@ QString usage()
         "carried out stops the run with exit code 2 (with --snapshot, after writing the state at",
         "that step). A snapshot run always draws offscreen and needs no display; a run with steps",
         "alone draws offscreen when there is no display.",
+        "An unscripted run keeps the Presentation setting and each save dialog's folder in the",
+        "file that DSPLAB_SETTINGS names, else in the user's configuration folder.",
     };
     QString help = QStringLiteral("Usage: dsplab [--screen NAME] [STEP]... [--snapshot DIR]\n"
                                   "Fourier synthesis and FIR filter design for the classroom.\n"

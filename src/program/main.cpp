@@ -4,6 +4,7 @@
 #include "program/identity.h"
 #include "program/screen_registry.h"
 #include "program/session.h"
+#include "screens/preferences.h"
 
 #include <QApplication>
 
@@ -90,6 +91,9 @@ int main(int argc, char** argv)
     const program::PrivateRuntimeFolder runtimeFolder;
     QApplication application(argc, argv);
     program::applyIdentity();
+    // The lecturer's choices are read and kept by a session at the desk, never by a scripted one.
+    if (!script.scripted() && !script.snapshotFolder)
+        screens::Preferences::instance().keepBetweenRuns();
 
     program::Session session(script);
     if (const QString problem = session.problem(); !problem.isEmpty()) {

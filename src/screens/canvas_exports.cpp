@@ -8,6 +8,7 @@
 #include "forms/vector_export.h"
 #include "screens/slide.h"
 #include "screens/analysis_tools.h"
+#include "screens/preferences.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -201,8 +202,14 @@ void CanvasTools::copyTaps()
 QString CanvasTools::suggestedPath(Thing thing) const
 {
     const ThingInfo& info = infoOf(thing);
-    const QString folder = m_state.lastFolder.isEmpty() ? QDir::currentPath() : m_state.lastFolder;
-    const QString stem = m_form.name().toLower()
+    const QString what = QLatin1String(info.what);
+    const auto thisRun = m_state.lastFolders.find(what);
+    const QString remembered = thisRun != m_state.lastFolders.end()
+        ? thisRun->second
+        : Preferences::instance().folderFor(what);
+    const QString folder = remembered.isEmpty() ? QDir::currentPath() : remembered;
+    const QString design = m_content.fileStem();
+    const QString stem = (design.isEmpty() ? m_form.name().toLower() : design)
         + (thing == Thing::Picture ? QString() : QLatin1Char('-') + QLatin1String(info.what));
     const QString extension = extensionsOf(QString::fromLatin1(info.filters)).front();
     return QDir(folder).filePath(stem + QLatin1Char('.') + extension);
@@ -228,7 +235,9 @@ void CanvasTools::saveWithDialog(Thing thing)
         forms::safefile::writeFile(file, outcome.contents, &error);
     if (!error.isEmpty())
         QMessageBox::warning(&m_form, title, error);
-    m_state.lastFolder = QFileInfo(file).absolutePath();
+    const QString folder = QFileInfo(file).absolutePath();
+    m_state.lastFolders[QLatin1String(info.what)] = folder;
+    Preferences::instance().setFolderFor(QLatin1String(info.what), folder);
 }
 
 } // namespace screens

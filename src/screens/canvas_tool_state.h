@@ -68,7 +68,7 @@ struct CanvasToolState {
     bool showMeasurements = false;
     bool showAxes = false;
     int slideScale = forms::kSlideScaleDefault;        // --slide-scale
-    QString lastFolder;                                // where the last file was saved
+    std::map<QString, QString> lastFolders; // where each save dialog ("picture"...) last saved
     double toneFundamental = dsp::kDefaultFundamental; // Hz, one of dsp::kToneFundamentals
     std::map<QString, AnalysisKept> analysis;          // by screen name
 };

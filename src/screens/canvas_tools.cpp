@@ -6,6 +6,7 @@
 #include "screens/explore_panel.h"
 #include "screens/held_traces.h"
 #include "screens/measurements_box.h"
+#include "screens/preferences.h"
 
 #include <QAction>
 #include <QJsonArray>
@@ -68,7 +69,23 @@ CanvasTools::CanvasTools(forms::Form& form, CanvasContent& content, CanvasToolSt
     layer.setExporter(
         [this](const QString& what, const QString& file) { return exportAs(what, file); });
     layer.setState([this] { return state(); });
+    Preferences& preferences = Preferences::instance();
+    connect(&preferences, &Preferences::presentationChanged, this,
+            &CanvasTools::presentationChanged);
+    presentationChanged(preferences.presentation());
     drawingChanged();
+}
+
+// For a projector: traces shown wider, the read-out and measurements in larger text, and the
+// focus in a bold ring of a colour that stands out from every control.
+void CanvasTools::presentationChanged(bool on)
+{
+    constexpr double kTraceWidening = 2.5;
+    constexpr double kTextEnlargement = 1.5;
+    m_presentation->setChecked(on);
+    m_form.setTraceWidening(on ? kTraceWidening : 1);
+    forms::CanvasLayer::of(m_form).setTextEnlargement(on ? kTextEnlargement : 1);
+    forms::setFocusRing(on ? forms::FocusRing{4, QColor(255, 102, 0)} : forms::FocusRing{});
 }
 
 QAction* CanvasTools::addEntry(const char* name, const QString& caption, std::function<void()> run)
@@ -117,6 +134,10 @@ void CanvasTools::addEntries()
     m_hold = addEntry("hold", tr("Hold this trace"), [this] { hold(); });
     m_clearHeld = addEntry("clearHeld", tr("Clear held traces"), [this] { clearHeld(); });
     addListenEntries();
+    m_presentation = addEntry("presentation", tr("Presentation"), [this] {
+        Preferences::instance().setPresentation(m_presentation->isChecked());
+    });
+    m_presentation->setCheckable(true);
     m_explore = addEntry("explore", tr("Explore..."), [this] { openExplore(); });
     m_explore->setShortcut(Qt::CTRL | Qt::Key_E);
     m_explore->setShortcutVisibleInContextMenu(true);
@@ -150,6 +171,7 @@ QList<QAction*> CanvasTools::offered() const
     if (const auto held = m_state.held.find(family()); held != m_state.held.end())
         if (!held->second.empty())
             groups[3] << m_clearHeld;
+    groups[3] << m_presentation;
     if (m_explorable)
         groups[4] << m_explore;
     if (m_analysis->offered())

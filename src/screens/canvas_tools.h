@@ -93,6 +93,9 @@ public:
     // ...and the ones the held traces shown need, which the window shows where its own drawing
     // left them out.
     virtual void showHeldCaptions(const QStringList&) { }
+    // What the save dialogs name a file after: the drawing's design ("square-3-harmonics");
+    // empty: the window's name.
+    virtual QString fileStem() const { return {}; }
 };
 
 struct SlideContent;
@@ -161,6 +164,7 @@ private:
     std::optional<dsp::Sound> playableSound(Thing thing) const;
     void soundFollowsDrawing();
     void saveWithDialog(Thing thing);
+    void presentationChanged(bool on);
     QString suggestedPath(Thing thing) const;
     void hold();
     void clearHeld();
@@ -191,6 +195,7 @@ private:
     SoundPlayer* m_player = nullptr; // made on the first Listen
     Thing m_playing = Thing::Sound;  // what the player was last asked to play
     QAction* m_explore = nullptr;
+    QAction* m_presentation = nullptr;
     Explorable* m_explorable = nullptr;
     ExplorePanel* m_panel = nullptr;
     AnalysisTools* m_analysis = nullptr; // "Analyse...", offered while there is a design

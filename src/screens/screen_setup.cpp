@@ -40,6 +40,7 @@ void paintControl(QWidget* widget, const QColor& text, const QColor& background)
 void standardSetUp(forms::Form& form, const SetUpOptions& options)
 {
     form.centreOnScreen();
+    form.allowResizing();
     if (options.clearFirst)
         form.Cls();
     form.setBackColor(paletteColour(15));

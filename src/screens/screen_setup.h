@@ -33,8 +33,8 @@ struct SetUpOptions {
     double scaleHeight = kCanvasHeight;
 };
 
-// What every drawing screen does first: centre, white canvas and black pen, the 640 x 480
-// logical scale, blank captions, then show and clear.
+// What every drawing screen does first: centre (resizable from there), white canvas and black
+// pen, the 640 x 480 logical scale, blank captions, then show and clear.
 void standardSetUp(forms::Form& form, const SetUpOptions& options);
 
 // Points the graticule routine at this screen and draws the graticule.

@@ -2,6 +2,7 @@
 
 #include "dsp/answer.h"
 #include "dsp/curve_lookup.h"
+#include "dsp/number_format.h"
 #include "dsp/plot_geometry.h"
 #include "dsp/series.h"
 #include "dsp/wave_type.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <numbers>
+#include <map>
 
 namespace synthesis {
 
@@ -112,6 +114,26 @@ std::optional<screens::ToneSource> SynthesisScreen::tone() const
     if (!m_drawn)
         return std::nullopt;
     return screens::ToneSource{m_drawn->wave, m_drawn->harmonics, m_drawn->dutyCycle};
+}
+
+// The wave and its count ("square-3-harmonics"), with the duty cycle of a pulse train.
+QString SynthesisScreen::fileStem() const
+{
+    if (!m_drawn)
+        return {};
+    static const std::map<dsp::Wave, QString> kWaves{
+        {dsp::Wave::Square, QStringLiteral("square")},
+        {dsp::Wave::Triangle, QStringLiteral("triangle")},
+        {dsp::Wave::Sawtooth, QStringLiteral("sawtooth")},
+        {dsp::Wave::FullWaveRectified, QStringLiteral("full-wave-rectified")},
+        {dsp::Wave::HalfWaveRectified, QStringLiteral("half-wave-rectified")},
+        {dsp::Wave::PulseTrain, QStringLiteral("pulse-train")}};
+    QString stem =
+        QStringLiteral("%1-%2-harmonics").arg(kWaves.at(m_drawn->wave)).arg(m_drawn->harmonics);
+    if (m_drawn->wave == dsp::Wave::PulseTrain)
+        stem += QStringLiteral("-duty-%1")
+                    .arg(QString::fromStdString(dsp::captionNumber(m_drawn->dutyCycle)).trimmed());
+    return stem;
 }
 
 // The screens whose wave jumps measure how far the curve overshoots the jump.

@@ -67,6 +67,7 @@ public:
     // The synthesis screens share their held traces.
     QString holdFamily() const override { return QStringLiteral("synthesis"); }
     std::optional<screens::ToneSource> tone() const override;
+    QString fileStem() const override;
 
     std::vector<screens::ExploreControl> exploreControls() const override;
     std::optional<screens::ExploreValues> drawnValues() const override;

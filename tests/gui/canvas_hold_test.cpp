@@ -396,7 +396,7 @@ TEST_F(SaveDialog, WritesTheCanvasImageAsPng)
     WorkingFolder in(folder.path());
     open("square", {{"Number of Odd Harmonics", "3"}});
     save("Form3", nullptr);
-    const QString saved = folder.filePath("form3.png");
+    const QString saved = folder.filePath("square-3-harmonics.png");
     ASSERT_TRUE(settles([&] { return shows("Form3") && QFile::exists(saved); }));
     EXPECT_EQ(QImage(saved).convertToFormat(QImage::Format_RGB32),
               window("Form3")->canvasImage().convertToFormat(QImage::Format_RGB32));
@@ -406,7 +406,7 @@ TEST_F(SaveDialog, ARefusedFileIsNamedInAMessageAndLeftAlone)
 {
     QTemporaryDir folder;
     WorkingFolder in(folder.path());
-    const QString link = folder.filePath("form3.png");
+    const QString link = folder.filePath("square-3-harmonics.png");
     ASSERT_EQ(symlink("/nonexistent/target.png", QFile::encodeName(link).constData()), 0);
     QString message;
     open("square", {{"Number of Odd Harmonics", "3"}});

@@ -24,11 +24,11 @@ const QStringList kPicture{"copyPicture", "savePicture", "copySlide", "saveSlide
 const QStringList kFilter =
     kPicture + QStringList{"copyTaps",    "saveTaps",  "saveResponse", "listenThrough",
                            "listenAlone", "saveSound", "saveNoise",    "showMeasurements",
-                           "showAxes",    "hold",      "explore",      "analyse"};
+                           "showAxes",    "hold",      "presentation", "explore", "analyse"};
 const QStringList kTone{"saveCurve", "listen", "fundamental", "saveSound"};
 const QStringList kJumpingWave =
-    kPicture + kTone + QStringList{"showMeasurements", "showAxes", "hold", "explore"};
-const QStringList kSmoothWave = kPicture + kTone + QStringList{"showAxes", "hold", "explore"};
+    kPicture + kTone + QStringList{"showMeasurements", "showAxes", "hold", "presentation", "explore"};
+const QStringList kSmoothWave = kPicture + kTone + QStringList{"showAxes", "hold", "presentation", "explore"};
 
 struct MenuCase {
     const char* name;
@@ -77,11 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"Pulse", "pulse", {{kCount, "13"}, {"Duty Cycle [0 to 1]", "0.2"}}, "Form13",
                  false, kJumpingWave},
         MenuCase{"Spectrum", "square", {{kOdd, "3"}}, "Form3", true,
-                 kPicture + QStringList{"saveSpectrum", "showAxes", "hold"}},
+                 kPicture + QStringList{"saveSpectrum", "showAxes", "hold", "presentation"}},
         // Nothing drawn yet: the picture, the box that would measure a drawing, and the panel
         // that waits for one.
         MenuCase{"SquareCancelled", "square", {{kOdd, ""}}, "Form3", false,
-                 kPicture + QStringList{"showMeasurements", "showAxes", "explore"}},
+                 kPicture + QStringList{"showMeasurements", "showAxes", "presentation", "explore"}},
         MenuCase{"RectangularLowpass", "lowpass-rect",
                  {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}}, "Form8", false, kFilter},
         MenuCase{"BlackmanLowpass", "lowpass",
