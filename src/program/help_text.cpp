@@ -48,8 +48,9 @@ constexpr Option kOptions[] = {
     {"--hold",
      "hold the drawing of the topmost window that can, to show it in\n"
      "a colour of its own, named in a legend, under the next drawings\n"
-     "of its kind (filters of the same sampling frequency, synthesised\n"
-     "waves, spectra); four at most, a fifth lets the oldest go"},
+     "of its kind (filters of the same sampling frequency,\n"
+     "synthesised waves, spectra); four at most, a fifth lets the\n"
+     "oldest go"},
     {"--explore NAME=VALUE",
      "set a control of the topmost window's Explore panel and draw\n"
      "again, as the questions would draw with that value; NAME is\n"
@@ -62,8 +63,8 @@ constexpr Option kOptions[] = {
      "fundamental of HZ: 110, 220, 440 or 880 (220 unless set)"},
     {"--axes STATE",
      "show (STATE on) or hide (off) the axes over the topmost\n"
-     "window's plot: frequency, magnitude, dB against the largest tap,\n"
-     "phase, periods or harmonics"},
+     "window's plot: frequency, magnitude, dB against the largest\n"
+     "tap, phase, periods or harmonics"},
     {"--analyse VIEW",
      "open the Analysis window on the topmost filter screen's design,\n"
      "on VIEW: impulse, step, group-delay, zeros or through"},
