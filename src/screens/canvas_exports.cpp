@@ -6,9 +6,9 @@
 #include "forms/form.h"
 #include "forms/safe_file.h"
 #include "forms/vector_export.h"
-#include "screens/slide.h"
 #include "screens/analysis_tools.h"
 #include "screens/preferences.h"
+#include "screens/slide.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -67,8 +67,8 @@ struct CanvasToolState {
     std::map<QString, QPointF> notePlace;             // by screen name: the box's top left, logical
     bool showMeasurements = false;
     bool showAxes = false;
-    int slideScale = forms::kSlideScaleDefault;        // --slide-scale
-    std::map<QString, QString> lastFolders; // where each save dialog ("picture"...) last saved
+    int slideScale = forms::kSlideScaleDefault; // --slide-scale
+    std::map<QString, QString> lastFolders;     // where each save dialog ("picture"...) last saved
     double toneFundamental = dsp::kDefaultFundamental; // Hz, one of dsp::kToneFundamentals
     std::map<QString, AnalysisKept> analysis;          // by screen name
 };

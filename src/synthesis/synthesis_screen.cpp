@@ -15,8 +15,8 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <numbers>
 #include <map>
+#include <numbers>
 
 namespace synthesis {
 

@@ -21,14 +21,15 @@ using namespace canvastest::questions;
 using canvastest::CanvasUser;
 
 const QStringList kPicture{"copyPicture", "savePicture", "copySlide", "saveSlide"};
-const QStringList kFilter =
-    kPicture + QStringList{"copyTaps",    "saveTaps",  "saveResponse", "listenThrough",
-                           "listenAlone", "saveSound", "saveNoise",    "showMeasurements",
-                           "showAxes",    "hold",      "presentation", "explore", "analyse"};
+const QStringList kFilter = kPicture
+    + QStringList{"copyTaps",     "saveTaps",  "saveResponse",     "listenThrough", "listenAlone",
+                  "saveSound",    "saveNoise", "showMeasurements", "showAxes",      "hold",
+                  "presentation", "explore",   "analyse"};
 const QStringList kTone{"saveCurve", "listen", "fundamental", "saveSound"};
-const QStringList kJumpingWave =
-    kPicture + kTone + QStringList{"showMeasurements", "showAxes", "hold", "presentation", "explore"};
-const QStringList kSmoothWave = kPicture + kTone + QStringList{"showAxes", "hold", "presentation", "explore"};
+const QStringList kJumpingWave = kPicture + kTone
+    + QStringList{"showMeasurements", "showAxes", "hold", "presentation", "explore"};
+const QStringList kSmoothWave =
+    kPicture + kTone + QStringList{"showAxes", "hold", "presentation", "explore"};
 
 struct MenuCase {
     const char* name;
