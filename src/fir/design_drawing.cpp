@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -115,7 +116,12 @@ void DesignScreen::tracePhase(const std::vector<design::ResponsePoint>& sweep, i
         return QPointF(design::responseX(point.u, taps),
                        design::phaseTraceY(design::phaseDegrees(point)));
     });
-    m_phasePixels.map(mapping, phaseStart(), m_phaseEnds);
+    // Taken back by the window's thread, the polyline is drawn straight: its mask pays only where
+    // another thread makes it.
+    if (QThread::currentThread() == thread())
+        m_phasePixels.mapping = {};
+    else
+        m_phasePixels.map(mapping, phaseStart(), m_phaseEnds);
 }
 
 QPointF DesignScreen::phaseStart() { return {dsp::kResponseZeroHzX, dsp::kPhaseTraceZeroY}; }
