@@ -41,9 +41,8 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     });
     std::optional<screens::SideTask> phasePoints;
     if (withPhase)
-        phasePoints.emplace([this, &sweep, tapCount, &mapping] {
-            tracePhase(sweep, tapCount, mapping);
-        });
+        phasePoints.emplace(
+            [this, &sweep, tapCount, &mapping] { tracePhase(sweep, tapCount, mapping); });
     listTaps(listed);
     Refresh();
     magnitudePoints.wait();

@@ -142,8 +142,7 @@ void ThinLineTarget::draw(QPoint from, QPoint to, QRgb colour) const
 {
     QRgb* const pixels = m_pixels;
     const qsizetype perLine = m_perLine;
-    rasterise(from, to, m_width, m_height,
-              [&](int x, int y) { pixels[y * perLine + x] = colour; });
+    rasterise(from, to, m_width, m_height, [&](int x, int y) { pixels[y * perLine + x] = colour; });
 }
 
 ThinLineMask::ThinLineMask(QSize size) { reset(size); }
