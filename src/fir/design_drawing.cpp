@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -34,11 +35,14 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);
     const double reference = design::logReference(taps);
     const int tapCount = static_cast<int>(taps.size());
-    screens::SideTask magnitudePoints(
-        [this, &sweep, reference, tapCount] { traceMagnitude(sweep, reference, tapCount); });
+    const forms::CanvasMapping mapping = canvasMapping();
+    screens::SideTask magnitudePoints([this, &sweep, reference, tapCount, &mapping] {
+        traceMagnitude(sweep, reference, tapCount, mapping);
+    });
     std::optional<screens::SideTask> phasePoints;
     if (withPhase)
-        phasePoints.emplace([this, &sweep, tapCount] { tracePhase(sweep, tapCount); });
+        phasePoints.emplace(
+            [this, &sweep, tapCount, &mapping] { tracePhase(sweep, tapCount, mapping); });
     listTaps(listed);
     Refresh();
     magnitudePoints.wait();
@@ -70,7 +74,7 @@ void DesignScreen::listTaps(const std::vector<double>& taps)
 
 // Run beside the list's filling: nothing here touches the window.
 void DesignScreen::traceMagnitude(const std::vector<design::ResponsePoint>& sweep, double reference,
-                                  int taps)
+                                  int taps, const forms::CanvasMapping& mapping)
 {
     const bool logTrace = m_description.logTrace;
     std::vector<QPointF>& dots = m_magnitudeDots;
@@ -83,13 +87,15 @@ void DesignScreen::traceMagnitude(const std::vector<design::ResponsePoint>& swee
         if (logTrace)
             dots.emplace_back(x, design::logTraceY(a, reference));
     }
+    m_magnitudePixels.map(mapping, dots);
 }
 
 // Single points, the red linear one first and the black logarithmic one after it at each u.
 void DesignScreen::drawMagnitude()
 {
     const std::array<DotPen, 2> pens{{{paletteColour(12), 2}, {paletteColour(0), 1}}};
-    PSetInTurns(m_magnitudeDots, std::span(pens).first(m_description.logTrace ? 2 : 1));
+    PSetInTurns(m_magnitudeDots, std::span(pens).first(m_description.logTrace ? 2 : 1),
+                m_magnitudePixels);
 }
 
 void DesignScreen::writeFrequencyLabels(double samplingHz)
@@ -101,14 +107,23 @@ void DesignScreen::writeFrequencyLabels(double samplingHz)
 }
 
 // Run beside the list and the magnitude traces: nothing here touches the window.
-void DesignScreen::tracePhase(const std::vector<design::ResponsePoint>& sweep, int taps)
+void DesignScreen::tracePhase(const std::vector<design::ResponsePoint>& sweep, int taps,
+                              const forms::CanvasMapping& mapping)
 {
     m_phaseEnds.resize(sweep.size());
     std::transform(sweep.begin(), sweep.end(), m_phaseEnds.begin(), [taps](const auto& point) {
         return QPointF(design::responseX(point.u, taps),
                        design::phaseTraceY(design::phaseDegrees(point)));
     });
+    // Taken back by the window's thread, the polyline is drawn straight: its mask pays only where
+    // another thread makes it.
+    if (QThread::currentThread() == thread())
+        m_phasePixels.mapping = {};
+    else
+        m_phasePixels.map(mapping, phaseStart(), m_phaseEnds);
 }
+
+QPointF DesignScreen::phaseStart() { return {dsp::kResponseZeroHzX, dsp::kPhaseTraceZeroY}; }
 
 // Joined from 0 degrees at 0 Hz, so each wrap from -180 to +180 degrees draws a near-vertical
 // stroke.
@@ -120,8 +135,8 @@ void DesignScreen::drawPhase()
     if (Text3)
         Text3->setText(QStringLiteral("0"));
     setDrawWidth(1);
-    PSet(dsp::kResponseZeroHzX, dsp::kPhaseTraceZeroY);
-    LineToEach(m_phaseEnds);
+    PSet(phaseStart().x(), phaseStart().y());
+    LineToEach(m_phaseEnds, m_phasePixels);
     setMousePointer(0);
     Refresh();
 }

@@ -210,10 +210,12 @@ private:
     void writeCaptions(const Answers& answers);
     void listTaps(const std::vector<double>& taps);
     void traceMagnitude(const std::vector<dsp::fir::ResponsePoint>& sweep, double reference,
-                        int taps);
+                        int taps, const forms::CanvasMapping& mapping);
     void drawMagnitude();
     void writeFrequencyLabels(double samplingHz);
-    void tracePhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps);
+    void tracePhase(const std::vector<dsp::fir::ResponsePoint>& sweep, int taps,
+                    const forms::CanvasMapping& mapping);
+    static QPointF phaseStart();
     void drawPhase();
 
     // The design on the canvas, for the canvas tools; its figures once measured.
@@ -232,6 +234,9 @@ private:
     // The traces' points, kept from one design to the next so that a redraw reuses the memory.
     std::vector<QPointF> m_magnitudeDots;
     std::vector<QPointF> m_phaseEnds;
+    // Their pixels, worked out on the same thread as the points.
+    MappedDots m_magnitudePixels;
+    MappedPolyline m_phasePixels;
     screens::CanvasTools* m_tools = nullptr;
 };
 

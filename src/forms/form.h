@@ -4,9 +4,11 @@
 // FormHost (what it asks of the runtime that loaded it) and CanvasOverlay (what it paints over
 // its canvas). Runtime, CanvasLayer, the driver and the snapshot use Form; Form uses none of them.
 
+#include "forms/canvas_mapping.h"
 #include "forms/canvas_overlay.h"
 #include "forms/drawing_record.h"
 #include "forms/form_host.h"
+#include "forms/thin_line.h"
 
 #include <QColor>
 #include <QFont>
@@ -17,6 +19,7 @@
 #include <QPointer>
 
 #include <array>
+#include <climits>
 #include <functional>
 #include <optional>
 #include <span>
@@ -131,6 +134,27 @@ public:
     };
     void PSetInTurns(std::span<const QPointF> points, std::span<const DotPen> pens);
     void LineToEach(std::span<const QPointF> ends);
+    // The mapping of logical units onto the canvas's pixels as it stands now, for working out a
+    // trace's pixels on another thread (map below) while this one goes on.
+    CanvasMapping canvasMapping() const;
+    // The pixels of a trace worked out ahead. The batched calls given them draw, record and leave
+    // the same as without them; where the canvas's size or scale, or the point that the lines go
+    // on from, have changed since, they work the pixels out afresh.
+    struct MappedDots {
+        CanvasMapping mapping;
+        std::vector<QPoint> pixels; // each point's; kNotDrawn for a point that is not a number
+        static constexpr QPoint kNotDrawn{INT_MIN, INT_MIN};
+        void map(const CanvasMapping& onto, std::span<const QPointF> points);
+    };
+    struct MappedPolyline {
+        CanvasMapping mapping;
+        QPointF from;
+        ThinLineMask mask;
+        void map(const CanvasMapping& onto, QPointF start, std::span<const QPointF> ends);
+    };
+    void PSetInTurns(std::span<const QPointF> points, std::span<const DotPen> pens,
+                     const MappedDots& mapped);
+    void LineToEach(std::span<const QPointF> ends, const MappedPolyline& mapped);
     QColor Point(double x, double y);
     void Refresh();
     // While one stands, Refresh leaves the window to repaint once its handler is done: a redraw
@@ -219,6 +243,8 @@ private:
     void endPainting();
     void invokeHandler(const std::function<void()>& handler);
     void fillDot(uchar* bits, const QPoint& centre, QRgb colour, int width);
+    void dotsInTurns(std::span<const QPointF> points, std::span<const DotPen> pens,
+                     const QPoint* mapped);
     QPoint lineStartPixel() const;
     QPoint lineEndPixel(double x2, double y2);
     void remember(QWidget* control);

@@ -27,21 +27,6 @@ void afterQtDrawing()
 void afterQtDrawing() { }
 #endif
 
-// Far outside any canvas, yet small enough for the painter's integer arithmetic.
-constexpr double kDeviceLimit = 1.0e6;
-
-// A logical coordinate narrowed to single precision and mapped onto `pixels` pixels across
-// `units` units: the pixel that contains it. Where units and pixels are alike the mapping is the
-// coordinate itself (the division would give it back exactly), and costs no division.
-int toPixel(double units, int pixels, double across)
-{
-    const double narrowed = static_cast<float>(units);
-    const double at = std::clamp(across == pixels ? narrowed : narrowed * pixels / across,
-                                 -kDeviceLimit, kDeviceLimit);
-    const int truncated = static_cast<int>(at); // towards zero: one less below zero, as floor
-    return at < truncated ? truncated - 1 : truncated;
-}
-
 } // namespace
 
 // The helpers of the drawing calls below are inline: each call of tens of thousands runs them.
@@ -91,6 +76,8 @@ inline QPoint Form::toDevice(double x, double y) const
     return QPoint(toPixel(x, m_pixels.width(), m_scaleWidth),
                   toPixel(y, m_pixels.height(), m_scaleHeight));
 }
+
+CanvasMapping Form::canvasMapping() const { return {m_pixels, m_scaleWidth, m_scaleHeight}; }
 
 QPainter& Form::painter()
 {
@@ -160,6 +147,32 @@ void Form::pointIn(double x, double y, QRgb colour)
 // The loop of PSet calls, each pen's colour, widths and record number looked up once.
 void Form::PSetInTurns(std::span<const QPointF> points, std::span<const DotPen> pens)
 {
+    dotsInTurns(points, pens, nullptr);
+}
+
+void Form::MappedDots::map(const CanvasMapping& onto, std::span<const QPointF> points)
+{
+    mapping = onto;
+    pixels.resize(points.size());
+    std::transform(points.begin(), points.end(), pixels.begin(), [&onto](const QPointF& at) {
+        return std::isfinite(at.x()) && std::isfinite(at.y()) ? onto.toDevice(at.x(), at.y())
+                                                              : kNotDrawn;
+    });
+}
+
+void Form::PSetInTurns(std::span<const QPointF> points, std::span<const DotPen> pens,
+                       const MappedDots& mapped)
+{
+    const bool current = mapped.mapping == canvasMapping() && mapped.pixels.size() == points.size();
+    dotsInTurns(points, pens, current ? mapped.pixels.data() : nullptr);
+}
+
+// With `mapped`, each point's pixel (MappedDots), a turn of dots on the very pixels of the turn
+// before it is recorded but not drawn again: the same writes in the same order a second time
+// leave the image as they found it.
+void Form::dotsInTurns(std::span<const QPointF> points, std::span<const DotPen> pens,
+                       const QPoint* mapped)
+{
     if (points.empty() || pens.empty())
         return;
     struct Ready {
@@ -175,17 +188,25 @@ void Form::PSetInTurns(std::span<const QPointF> points, std::span<const DotPen> 
         ready.append({opaque, widths.device, m_record.penNumber(pen(opaque, widths))});
     }
     uchar* const bits = m_image.bits();
-    qsizetype turn = 0;
+    const std::size_t turns = ready.size();
     bool drawn = false;
-    for (const QPointF& at : points) {
-        const Ready& dot = ready[turn];
-        turn = turn + 1 == ready.size() ? 0 : turn + 1;
-        if (!finite(at.x(), at.y()))
-            continue;
-        m_current = at;
-        m_record.addPoint(at, dot.recorded);
-        fillDot(bits, toDevice(at.x(), at.y()), dot.colour, dot.device);
-        drawn = true;
+    for (std::size_t first = 0; first < points.size(); first += turns) {
+        const std::size_t count = std::min(turns, points.size() - first);
+        const bool repeated = mapped && first >= turns && count == turns
+            && std::equal(mapped + first, mapped + first + turns, mapped + first - turns);
+        for (std::size_t turn = 0; turn < count; ++turn) {
+            const QPointF& at = points[first + turn];
+            if (!finite(at.x(), at.y()))
+                continue;
+            const Ready& dot = ready[static_cast<qsizetype>(turn)];
+            m_current = at;
+            m_record.addPoint(at, dot.recorded);
+            drawn = true;
+            if (repeated)
+                continue;
+            const QPoint pixel = mapped ? mapped[first + turn] : toDevice(at.x(), at.y());
+            fillDot(bits, pixel, dot.colour, dot.device);
+        }
     }
     const DotPen& last = pens[(points.size() - 1) % pens.size()];
     setForeColor(last.colour);
@@ -263,6 +284,54 @@ void Form::LineToEach(std::span<const QPointF> ends)
     }
     if (drawn)
         canvasChanged();
+}
+
+void Form::MappedPolyline::map(const CanvasMapping& onto, QPointF start,
+                               std::span<const QPointF> ends)
+{
+    mapping = onto;
+    from = start;
+    mask.reset(onto.pixels);
+    QPoint previous = onto.toDevice(start.x(), start.y());
+    for (const QPointF& end : ends) {
+        if (!std::isfinite(end.x()) || !std::isfinite(end.y()))
+            continue;
+        const QPoint to = onto.toDevice(end.x(), end.y());
+        mask.draw(previous, to);
+        previous = to;
+    }
+}
+
+// The record and state of LineToEach, with the pixels laid from the mask worked out ahead: in one
+// colour, the order the lines set their pixels in does not change the image.
+void Form::LineToEach(std::span<const QPointF> ends, const MappedPolyline& mapped)
+{
+    if (ends.empty())
+        return;
+    const CanvasMapping mapping = canvasMapping();
+    const bool current = mapped.mapping == mapping && mapped.from == m_current
+        && mapped.mask.size() == m_image.size() && penWidths().device == 1
+        && qAlpha(m_foreRgba) == 255
+        && lineStartPixel() == mapping.toDevice(m_current.x(), m_current.y());
+    if (!current) {
+        LineToEach(ends);
+        return;
+    }
+    const QRgb opaque = m_foreRgba | 0xff000000u;
+    const std::uint32_t recorded = m_record.penNumber(pen(opaque, penWidths()));
+    bool drawn = false;
+    for (const QPointF& end : ends) {
+        if (!finite(end.x(), end.y()))
+            continue;
+        m_record.addLine(m_current, end, recorded);
+        m_current = end;
+        drawn = true;
+    }
+    if (!drawn)
+        return;
+    lineEndPixel(m_current.x(), m_current.y());
+    mapped.mask.layInto(m_image, opaque);
+    canvasChanged();
 }
 
 // Wide pens (a graticule's frame, a spectrum's lines) are few: the painter draws them, round.

@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -97,6 +98,32 @@ void stepAlong(int a1, int b1, int a2, int b2, Plot plot)
     } while (++a < last);
 }
 
+// The pixels of a one-pixel line from `from` to `to` on a `width` by `height` canvas: `set(x, y)`
+// for each, inside the canvas.
+template <typename Set>
+void rasterise(QPoint from, QPoint to, int width, int height, Set set)
+{
+    Ends e{double(from.x()), double(from.y()), double(to.x()), double(to.y())};
+    if (!clipToBox(e, -1, width + 1, -1, height + 1))
+        return;
+    const int x1 = toFixed26Dot6(e.x1);
+    const int y1 = toFixed26Dot6(e.y1);
+    const int x2 = toFixed26Dot6(e.x2);
+    const int y2 = toFixed26Dot6(e.y2);
+    const int dx = std::abs(x2 - x1);
+    const int dy = std::abs(y2 - y1);
+    const auto inside = [&](int x, int y) {
+        if (unsigned(x) < unsigned(width) && unsigned(y) < unsigned(height))
+            set(x, y);
+    };
+    if (dx < dy)
+        stepAlong(y1, x1, y2, x2, [&](int y, int x) { inside(x, y); });
+    else if (dx != 0)
+        stepAlong(x1, y1, x2, y2, inside);
+    else
+        inside(from.x(), from.y()); // a zero-length line is its one pixel
+}
+
 } // namespace
 
 void drawThinLine(QImage& image, QPoint from, QPoint to, QRgb colour)
@@ -113,29 +140,48 @@ ThinLineTarget::ThinLineTarget(QImage& image)
 
 void ThinLineTarget::draw(QPoint from, QPoint to, QRgb colour) const
 {
-    const int width = m_width;
-    const int height = m_height;
-    Ends e{double(from.x()), double(from.y()), double(to.x()), double(to.y())};
-    if (!clipToBox(e, -1, width + 1, -1, height + 1))
-        return;
-    const int x1 = toFixed26Dot6(e.x1);
-    const int y1 = toFixed26Dot6(e.y1);
-    const int x2 = toFixed26Dot6(e.x2);
-    const int y2 = toFixed26Dot6(e.y2);
-    const int dx = std::abs(x2 - x1);
-    const int dy = std::abs(y2 - y1);
     QRgb* const pixels = m_pixels;
     const qsizetype perLine = m_perLine;
-    const auto set = [&](int x, int y) {
-        if (unsigned(x) < unsigned(width) && unsigned(y) < unsigned(height))
-            pixels[y * perLine + x] = colour;
-    };
-    if (dx < dy)
-        stepAlong(y1, x1, y2, x2, [&](int y, int x) { set(x, y); });
-    else if (dx != 0)
-        stepAlong(x1, y1, x2, y2, set);
-    else
-        set(from.x(), from.y()); // a zero-length line is its one pixel
+    rasterise(from, to, m_width, m_height, [&](int x, int y) { pixels[y * perLine + x] = colour; });
+}
+
+ThinLineMask::ThinLineMask(QSize size) { reset(size); }
+
+void ThinLineMask::reset(QSize size)
+{
+    m_size = size;
+    const auto count = static_cast<std::size_t>(std::max(0, size.width()))
+        * static_cast<std::size_t>(std::max(0, size.height()));
+    m_seen.assign((count + 63) / 64, 0);
+    m_offsets.clear();
+}
+
+void ThinLineMask::draw(QPoint from, QPoint to)
+{
+    const int width = m_size.width();
+    rasterise(from, to, width, m_size.height(), [this, width](int x, int y) {
+        const auto at = static_cast<std::uint32_t>(y * width + x);
+        std::uint64_t& word = m_seen[at / 64];
+        const std::uint64_t bit = std::uint64_t(1) << (at % 64);
+        if (!(word & bit)) {
+            word |= bit;
+            m_offsets.push_back(at);
+        }
+    });
+}
+
+void ThinLineMask::layInto(QImage& image, QRgb colour) const
+{
+    const int width = m_size.width();
+    const qsizetype perLine = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    auto* const pixels = reinterpret_cast<QRgb*>(image.bits());
+    if (perLine == width) {
+        for (const std::uint32_t at : m_offsets)
+            pixels[at] = colour;
+        return;
+    }
+    for (const std::uint32_t at : m_offsets)
+        pixels[qsizetype(at / unsigned(width)) * perLine + at % unsigned(width)] = colour;
 }
 
 } // namespace forms

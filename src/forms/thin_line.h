@@ -2,7 +2,11 @@
 
 #include <QPoint>
 #include <QRgb>
+#include <QSize>
 #include <QtGlobal>
+
+#include <cstdint>
+#include <vector>
 
 class QImage;
 
@@ -26,6 +30,24 @@ private:
     qsizetype m_perLine;
     int m_width;
     int m_height;
+};
+
+// The pixels of one-pixel lines in one colour, each pixel once, worked out without the image (on
+// another thread, say) and laid into it later: the same pixels as ThinLineTarget draws.
+class ThinLineMask {
+public:
+    explicit ThinLineMask(QSize size = {});
+    // Empty, for an image of `size`; the memory is kept.
+    void reset(QSize size);
+    void draw(QPoint from, QPoint to);
+    QSize size() const { return m_size; }
+    // Into an RGB32 or ARGB32 image of size().
+    void layInto(QImage& image, QRgb colour) const;
+
+private:
+    QSize m_size;
+    std::vector<std::uint64_t> m_seen; // a bit for each pixel
+    std::vector<std::uint32_t> m_offsets;
 };
 
 } // namespace forms

@@ -1,7 +1,7 @@
 // The canvas's batched calls for long traces against the loops of single calls they stand for:
 // the same pixels, the same drawing record, and the same state after (colour, width, the point
 // that a next LineTo goes on from), on paths with points off the canvas, repeated points and
-// points that are not numbers.
+// points that are not numbers; and with their pixels worked out ahead.
 
 #include "forms/form.h"
 #include "forms/palette.h"
@@ -30,6 +30,8 @@ struct Path {
 std::vector<QPointF> zigzag()
 {
     std::vector<QPointF> points{{10.2, 20.7}, {10.2, 20.7}, {-30, 500}, {700, -5}};
+    for (int i = 0; i < 3; ++i) // a red and a black dot in turns, each on the pixels before
+        points.insert(points.end(), {{50.3, 60}, {i == 1 ? 50.6 : 50.1, 60.2}});
     for (int i = 0; i < 300; ++i)
         points.emplace_back(20 + i * 2.01, i % 2 ? 35.5 : 330.25);
     points.insert(points.begin() + 100, {kNaN, 50});
@@ -78,14 +80,50 @@ void drawBatched(forms::Form& form, const Path& path)
     form.LineTo(320, 240);
 }
 
-class CanvasBatch : public ::testing::TestWithParam<Path> { };
+// The same with the pixels worked out ahead, for the canvas as it stands or as it stood before
+// its scale changed (`stale`).
+void drawMappedAhead(forms::Form& form, const Path& path, bool stale)
+{
+    const QPointF start(5, 240);
+    forms::Form::MappedDots dots;
+    forms::Form::MappedPolyline lines;
+    dots.map(form.canvasMapping(), path.points);
+    lines.map(form.canvasMapping(), start, path.points);
+    if (stale) {
+        form.setScaleWidth(600);
+        dots.map(form.canvasMapping(), path.points);
+        form.setScaleWidth(640);
+    }
+    form.PSetInTurns(path.points, kPens, dots);
+    form.setForeColor(forms::paletteColour(2));
+    form.setDrawWidth(path.lineWidth);
+    form.PSet(start.x(), start.y());
+    form.LineToEach(path.points, lines);
+    form.LineTo(320, 240);
+}
 
-TEST_P(CanvasBatch, DrawsAndRecordsAsTheSingleCalls)
+void drawMappedNow(forms::Form& form, const Path& path) { drawMappedAhead(form, path, false); }
+void drawMappedStale(forms::Form& form, const Path& path) { drawMappedAhead(form, path, true); }
+
+class CanvasBatch : public ::testing::TestWithParam<Path> {
+protected:
+    void expectAsTheSingleCalls(void (*draw)(forms::Form&, const Path&));
+};
+
+TEST_P(CanvasBatch, DrawsAndRecordsAsTheSingleCalls) { expectAsTheSingleCalls(drawBatched); }
+
+TEST_P(CanvasBatch, MappedAheadDrawsAndRecordsAsTheSingleCalls)
+{
+    expectAsTheSingleCalls(drawMappedNow);
+    expectAsTheSingleCalls(drawMappedStale);
+}
+
+void CanvasBatch::expectAsTheSingleCalls(void (*draw)(forms::Form&, const Path&))
 {
     const auto single = blankCanvas();
     const auto batched = blankCanvas();
     drawOneByOne(*single, GetParam());
-    drawBatched(*batched, GetParam());
+    draw(*batched, GetParam());
     EXPECT_TRUE(single->canvasImage() == batched->canvasImage());
     const std::vector<forms::DrawingOp> expected = single->drawingRecord().ops();
     const std::vector<forms::DrawingOp> got = batched->drawingRecord().ops();
