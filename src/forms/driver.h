@@ -66,6 +66,8 @@ private:
     bool runCanvasEntry(const QString& name);
     std::optional<QString> explore(const QString& nameAndValue);
     std::optional<QString> axes(const QString& onOrOff);
+    std::optional<QString> topToolsStep(const char* method, const QString& text,
+                                        const QString& missing);
     // --analyse and --through on the topmost window with a design to analyse.
     std::optional<QString> analysis(const char* method, const QString& text);
     QAction* menuItem(Form* window, const QStringList& captions) const;

@@ -71,9 +71,11 @@ std::optional<QString> Driver::fundamental(const QString& hertz)
         .arg(hertz, windows.front()->name());
 }
 
-// The screens' tools take the step by name (the runtime knows nothing of them): the panel sets
-// its control as a user would and draws at once, or says why it cannot.
-std::optional<QString> Driver::explore(const QString& nameAndValue)
+// The screens' tools take the step by name (the runtime knows nothing of them), on the topmost
+// window: they act as a user would and draw at once, or say why they cannot. `missing` says what
+// a window without them lacks (%1: its name).
+std::optional<QString> Driver::topToolsStep(const char* method, const QString& text,
+                                            const QString& missing)
 {
     const std::vector<Form*> windows = windowsForStep();
     if (windows.empty())
@@ -83,31 +85,24 @@ std::optional<QString> Driver::explore(const QString& nameAndValue)
         top->findChild<QObject*>(QStringLiteral("canvasTools"), Qt::FindDirectChildrenOnly);
     QString problem;
     if (!tools
-        || !QMetaObject::invokeMethod(tools, "exploreStep", Qt::DirectConnection,
-                                      Q_RETURN_ARG(QString, problem), Q_ARG(QString, nameAndValue)))
-        return QStringLiteral("%1 has no Explore panel").arg(top->name());
+        || !QMetaObject::invokeMethod(tools, method, Qt::DirectConnection,
+                                      Q_RETURN_ARG(QString, problem), Q_ARG(QString, text)))
+        return missing.arg(top->name());
     if (problem.isEmpty())
         return std::nullopt;
     return problem;
 }
 
+// The Explore panel sets its control and draws again.
+std::optional<QString> Driver::explore(const QString& nameAndValue)
+{
+    return topToolsStep("exploreStep", nameAndValue, QStringLiteral("%1 has no Explore panel"));
+}
+
 // The axes over the topmost window's drawing, shown or hidden as its menu entry would.
 std::optional<QString> Driver::axes(const QString& onOrOff)
 {
-    const std::vector<Form*> windows = windowsForStep();
-    if (windows.empty())
-        return QStringLiteral("no window takes input");
-    Form* top = windows.front();
-    QObject* tools =
-        top->findChild<QObject*>(QStringLiteral("canvasTools"), Qt::FindDirectChildrenOnly);
-    QString problem;
-    if (!tools
-        || !QMetaObject::invokeMethod(tools, "axesStep", Qt::DirectConnection,
-                                      Q_RETURN_ARG(QString, problem), Q_ARG(QString, onOrOff)))
-        return QStringLiteral("%1 has no plot to put axes on").arg(top->name());
-    if (problem.isEmpty())
-        return std::nullopt;
-    return problem;
+    return topToolsStep("axesStep", onOrOff, QStringLiteral("%1 has no plot to put axes on"));
 }
 
 // The screens' analysis tools take the step by name, as the Explore panel does.
