@@ -167,12 +167,15 @@ bool Form::event(QEvent* event)
     const bool placed = event->type() == QEvent::Move || event->type() == QEvent::Resize
         || event->type() == QEvent::Show;
     const bool handled = QMainWindow::event(event);
+    // Nothing of the window is read after any other event: a deferred delete has freed it.
+    if (!placed)
+        return handled;
     // The frame is looked at only for a placed, centred and shown window.
     const auto frameChanged = [this] {
         return frameGeometry().size() - size() != m_centredFrameMargins;
     };
     const bool sized = isMaximized() || isFullScreen();
-    if (placed && m_centred && isVisible() && !sized && frameChanged())
+    if (m_centred && isVisible() && !sized && frameChanged())
         placeCentred();
     return handled;
 }
