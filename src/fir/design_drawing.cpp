@@ -70,6 +70,8 @@ void DesignScreen::listTaps(const std::vector<double>& taps)
     for (double tap : taps)
         lines << captionNumber(tap);
     List1->addItems(lines);
+    // Laid out now, so that the list is painted once with the window, not again after it.
+    List1->doItemsLayout();
 }
 
 // Run beside the list's filling: nothing here touches the window.

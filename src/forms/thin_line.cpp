@@ -103,6 +103,25 @@ void stepAlong(int a1, int b1, int a2, int b2, Plot plot)
 template <typename Set>
 void rasterise(QPoint from, QPoint to, int width, int height, Set set)
 {
+    // Most lines of a dense trace lie along one row or column of the image, or are one pixel:
+    // their pixels are those from end to end, as the stepping below finds them.
+    const auto inImage = [&](QPoint p) {
+        return unsigned(p.x()) < unsigned(width) && unsigned(p.y()) < unsigned(height);
+    };
+    if (inImage(from) && inImage(to)) {
+        if (from.x() == to.x()) {
+            const int bottom = std::max(from.y(), to.y());
+            for (int y = std::min(from.y(), to.y()); y <= bottom; ++y)
+                set(from.x(), y);
+            return;
+        }
+        if (from.y() == to.y()) {
+            const int right = std::max(from.x(), to.x());
+            for (int x = std::min(from.x(), to.x()); x <= right; ++x)
+                set(x, from.y());
+            return;
+        }
+    }
     Ends e{double(from.x()), double(from.y()), double(to.x()), double(to.y())};
     if (!clipToBox(e, -1, width + 1, -1, height + 1))
         return;
