@@ -1,6 +1,8 @@
 // The controls of a form's layout: where they go, their faces, and how they answer the user.
 #include "forms/form.h"
 
+#include "forms/list_line_delegate.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -342,6 +344,7 @@ QListWidget* Form::addList(const QString& objectName, const QRect& rect)
 {
     auto* list = placeControl(new QListWidget(m_client), objectName, rect, kControlFont);
     list->setUniformItemSizes(true);
+    list->setItemDelegate(new ListLineDelegate(list));
     return list;
 }
 
