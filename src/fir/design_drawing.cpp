@@ -31,18 +31,20 @@ void DesignScreen::drawDesign(const DesignValues& values, bool withPhase)
     const std::vector<double> listed =
         m_description.listedValues ? m_description.listedValues(values) : taps;
     // One sweep serves both the magnitude and the phase traces. Their points are worked out on
-    // another thread while the list is filled; the sweep shows nothing, so it may come first.
+    // another thread while the list is filled; the sweep shows nothing, so it may come first. The
+    // phase trace, the longer work, goes first: the magnitude's is then most often taken back by
+    // this thread once the list is filled, and both threads finish near together.
     std::vector<design::ResponsePoint> sweep = design::responseSweep(taps);
     const double reference = design::logReference(taps);
     const int tapCount = static_cast<int>(taps.size());
     const forms::CanvasMapping mapping = canvasMapping();
-    screens::SideTask magnitudePoints([this, &sweep, reference, tapCount, &mapping] {
-        traceMagnitude(sweep, reference, tapCount, mapping);
-    });
     std::optional<screens::SideTask> phasePoints;
     if (withPhase)
         phasePoints.emplace(
             [this, &sweep, tapCount, &mapping] { tracePhase(sweep, tapCount, mapping); });
+    screens::SideTask magnitudePoints([this, &sweep, reference, tapCount, &mapping] {
+        traceMagnitude(sweep, reference, tapCount, mapping);
+    });
     listTaps(listed);
     Refresh();
     magnitudePoints.wait();

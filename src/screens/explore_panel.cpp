@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -23,6 +24,8 @@
 
 namespace screens {
 namespace {
+
+const auto kRedrawEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 double unitsPerValue(ExploreControl::Kind kind) { return std::pow(10.0, decimalsOf(kind)); }
 
@@ -87,9 +90,6 @@ ExplorePanel::ExplorePanel(forms::Form& form, Explorable& screen)
     for (const ExploreControl& control : screen.exploreControls())
         addRow(control);
     addListenButton(*layout);
-    m_timer.setSingleShot(true);
-    m_timer.setInterval(0);
-    connect(&m_timer, &QTimer::timeout, this, &ExplorePanel::redraw);
     drawingChanged();
 }
 
@@ -238,15 +238,27 @@ void ExplorePanel::changed()
     applyLimits();
     m_updating = false;
     m_pending = current();
-    if (!m_timer.isActive())
-        m_timer.start();
+    if (m_redrawQueued)
+        return;
+    m_redrawQueued = true;
+    // Ahead of the repaints the change has asked for, the panel's own among them: the screen is
+    // redrawn first and shown at once.
+    QCoreApplication::postEvent(this, new QEvent(kRedrawEvent), Qt::HighEventPriority);
+}
+
+bool ExplorePanel::event(QEvent* event)
+{
+    if (event->type() != kRedrawEvent)
+        return QWidget::event(event);
+    flush();
+    return true;
 }
 
 void ExplorePanel::flush()
 {
-    if (!m_timer.isActive())
+    if (!m_redrawQueued)
         return;
-    m_timer.stop();
+    m_redrawQueued = false;
     redraw();
 }
 
@@ -262,6 +274,8 @@ void ExplorePanel::redraw()
         const forms::Form::DeferredRefresh deferred(m_form);
         m_form.runtime().invoke([this, &values] { m_screen.explore(values); });
     }
+    // Shown now, before the panel repaints its own controls: the screen is what is watched.
+    QCoreApplication::sendPostedEvents(&m_form, QEvent::UpdateRequest);
     m_redrawing = false;
     ++m_redraws;
     emit redrawn();
@@ -276,7 +290,7 @@ void ExplorePanel::drawingChanged()
     m_status->setText(drawn ? tr("Changes redraw the screen at once.")
                             : tr("Nothing is drawn yet: answer the screen's questions first."));
     if (!drawn) {
-        m_timer.stop();
+        m_redrawQueued = false;
         return;
     }
     m_updating = true;
@@ -288,7 +302,7 @@ void ExplorePanel::drawingChanged()
     applyLimits();
     m_updating = false;
     m_pending = current();
-    m_timer.stop();
+    m_redrawQueued = false;
 }
 
 ExplorePanel::Row* ExplorePanel::row(const QString& name)

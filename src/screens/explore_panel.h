@@ -6,7 +6,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 
 #include <map>
@@ -98,6 +97,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     struct Row {
@@ -127,7 +127,7 @@ private:
     QWidget* m_controls = nullptr;
     std::vector<Row> m_rows;
     ExploreValues m_pending;
-    QTimer m_timer;
+    bool m_redrawQueued = false;
     bool m_updating = false;
     bool m_redrawing = false;
     int m_redraws = 0;
