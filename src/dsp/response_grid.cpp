@@ -49,25 +49,28 @@ Complex turn(double fraction)
     }
 }
 
-// FFTW's forward real transform of `size` points in place, planned with FFTW_ESTIMATE (the same
-// algorithm, and so the same bits, every run).
-struct RealPlan {
-    explicit RealPlan(std::size_t points) : size(points)
+// FFTW's forward transform of `size` points, planned with FFTW_ESTIMATE (the same algorithm,
+// and so the same bits, every run). A complex transform of the real taps: planning FFTW's real
+// transform of these lengths takes milliseconds, far longer than running a complex one, and a
+// design's first figures would wait for it.
+struct GridPlan {
+    explicit GridPlan(std::size_t points) : size(points)
     {
-        const fftw::ComplexBuffer buffer = fftw::complexBuffer(size / 2 + 1);
+        const fftw::ComplexBuffer input = fftw::complexBuffer(size);
+        const fftw::ComplexBuffer output = fftw::complexBuffer(size);
         const std::lock_guard lock(fftw::plannerMutex());
-        plan = fftw_plan_dft_r2c_1d(static_cast<int>(size), reinterpret_cast<double*>(buffer.get()),
-                                    buffer.get(), FFTW_ESTIMATE);
+        plan = fftw_plan_dft_1d(static_cast<int>(size), input.get(), output.get(), FFTW_FORWARD,
+                                FFTW_ESTIMATE);
         if (!plan)
             throw std::runtime_error("FFTW could not plan a transform of this length");
     }
-    ~RealPlan()
+    ~GridPlan()
     {
         const std::lock_guard lock(fftw::plannerMutex());
         fftw_destroy_plan(plan);
     }
-    RealPlan(const RealPlan&) = delete;
-    RealPlan& operator=(const RealPlan&) = delete;
+    GridPlan(const GridPlan&) = delete;
+    GridPlan& operator=(const GridPlan&) = delete;
 
     std::size_t size;
     fftw_plan plan = nullptr;
@@ -75,10 +78,10 @@ struct RealPlan {
 
 // The plan for `size` from the last few used: a design's figures are read again and again as
 // its values change, and planning the longest transforms costs more than running them.
-std::shared_ptr<const RealPlan> realPlan(std::size_t size)
+std::shared_ptr<const GridPlan> gridPlan(std::size_t size)
 {
     static std::mutex mutex;
-    static std::list<std::shared_ptr<const RealPlan>> cache; // the latest used first
+    static std::list<std::shared_ptr<const GridPlan>> cache; // the latest used first
     const std::lock_guard lock(mutex);
     const auto found = std::find_if(cache.begin(), cache.end(),
                                     [&](const auto& plan) { return plan->size == size; });
@@ -86,7 +89,7 @@ std::shared_ptr<const RealPlan> realPlan(std::size_t size)
         cache.splice(cache.begin(), cache, found);
         return cache.front();
     }
-    cache.push_front(std::make_shared<const RealPlan>(size));
+    cache.push_front(std::make_shared<const GridPlan>(size));
     if (cache.size() > kCachedPlans)
         cache.pop_back();
     return cache.front();
@@ -134,17 +137,18 @@ std::complex<double> exactSum(const std::vector<double>& taps, double cyclesPerS
 
 std::vector<double> gridMagnitudes(const std::vector<double>& taps, std::size_t size)
 {
-    const std::shared_ptr<const RealPlan> plan = realPlan(size);
-    const std::size_t bins = size / 2 + 1;
-    const fftw::ComplexBuffer buffer = fftw::complexBuffer(bins);
-    auto* samples = reinterpret_cast<double*>(buffer.get()); // the taps, zero-padded
-    std::fill(samples, samples + 2 * bins, 0.0);
-    std::copy(taps.begin(), taps.end(), samples);
-    fftw_execute_dft_r2c(plan->plan, samples, buffer.get());
-    std::vector<double> magnitudes(bins);
-    for (std::size_t k = 0; k < bins; ++k) {
-        const double re = buffer[k][0];
-        const double im = buffer[k][1];
+    const std::shared_ptr<const GridPlan> plan = gridPlan(size);
+    const fftw::ComplexBuffer input = fftw::complexBuffer(size); // the taps, zero-padded
+    const fftw::ComplexBuffer output = fftw::complexBuffer(size);
+    std::fill(&input[0][0], &input[0][0] + 2 * size, 0.0);
+    for (std::size_t k = 0; k < taps.size(); ++k)
+        input[k][0] = taps[k];
+    fftw_execute_dft(plan->plan, input.get(), output.get());
+    // Real taps: the bins above size / 2 mirror those below.
+    std::vector<double> magnitudes(size / 2 + 1);
+    for (std::size_t k = 0; k < magnitudes.size(); ++k) {
+        const double re = output[k][0];
+        const double im = output[k][1];
         // The taps are scaled to at most 1, so the squares cannot overflow, and an underflow
         // far below every figure does not matter; hypot would cost more than the transform.
         magnitudes[k] = std::sqrt(re * re + im * im);
