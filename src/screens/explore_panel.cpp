@@ -196,10 +196,16 @@ void ExplorePanel::setValueOf(Row& row, double value)
 void ExplorePanel::setRange(Row& row, const ExploreRange& range)
 {
     const double units = unitsPerValue(row.control.kind);
-    if (auto* spin = qobject_cast<QSpinBox*>(row.spin))
-        spin->setRange(static_cast<int>(range.minimum), static_cast<int>(range.maximum));
-    else if (auto* spin = qobject_cast<QDoubleSpinBox*>(row.spin))
-        spin->setRange(range.minimum, range.maximum);
+    // Set only when it changes: a spin box repaints for every range set.
+    if (auto* spin = qobject_cast<QSpinBox*>(row.spin)) {
+        const int minimum = static_cast<int>(range.minimum);
+        const int maximum = static_cast<int>(range.maximum);
+        if (spin->minimum() != minimum || spin->maximum() != maximum)
+            spin->setRange(minimum, maximum);
+    } else if (auto* spin = qobject_cast<QDoubleSpinBox*>(row.spin)) {
+        if (spin->minimum() != range.minimum || spin->maximum() != range.maximum)
+            spin->setRange(range.minimum, range.maximum);
+    }
     const QSignalBlocker quiet(row.slider);
     row.slider->setRange(static_cast<int>(std::lround(range.minimum * units)),
                          static_cast<int>(std::lround(range.maximum * units)));
