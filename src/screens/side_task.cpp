@@ -55,10 +55,6 @@ void SideTask::wait()
     m_state.reset();
 }
 
-} // namespace screens
-
-namespace screens {
-
 void SideTask::runAside(std::function<void()> work) { sidePool().start(std::move(work)); }
 
 } // namespace screens
