@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <functional>
 #include <tuple>
 
 namespace {
@@ -60,6 +61,24 @@ Seen seenOn(forms::Form* form)
     }
     return seen;
 }
+
+// Notes, as each watched widget paints, what `note` says then.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(std::function<QString()> note) : m_note(std::move(note)) { }
+    QStringList noted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            noted << m_note();
+        return false;
+    }
+
+private:
+    std::function<QString()> m_note;
+};
 
 class ExploreUser : public CanvasUser {
 protected:
@@ -319,6 +338,26 @@ TEST_F(ExploreLimits, ChangesFasterThanRedrawsGiveOneRedrawOfTheLatest)
     EXPECT_EQ(form->findChild<QListWidget*>("List1")->count(), 35);
     EXPECT_EQ(form->findChild<QLabel*>("Label9")->text(),
               QStringLiteral("The number of taps is 35"));
+}
+
+// A change is shown on the screen as soon as it is drawn, before the event loop goes on to the
+// panel's own repaints.
+TEST_F(ExploreLimits, TheScreenShowsAChangeAsSoonAsItIsDrawn)
+{
+    open("lowpass", {{kSampling, "1000"}, {kCutoff, "150"}, {kTaps, "15"}, {kPhase, "N"}});
+    ASSERT_TRUE(settles([&] { return shows("Form9"); }));
+    forms::Form* form = window("Form9");
+    screens::ExplorePanel* panel = openPanel(form);
+    auto* list = form->findChild<QListWidget*>(QStringLiteral("List1"));
+    PaintWatch watch([list] { return QString::number(list->count()); });
+    form->centralWidget()->installEventFilter(&watch);
+    QStringList shownWhenRedrawn;
+    QObject::connect(panel, &screens::ExplorePanel::redrawn,
+                     [&] { shownWhenRedrawn = watch.noted; });
+    QTest::keyClick(panel->findChild<QWidget*>(QStringLiteral("taps")), Qt::Key_Up);
+    waitUntil([&] { return panel->redraws() == 1; });
+    EXPECT_TRUE(shownWhenRedrawn.contains(QStringLiteral("16")))
+        << shownWhenRedrawn.join(' ').toStdString();
 }
 
 // The measurements box reads the drawing the panel made.
