@@ -134,10 +134,13 @@ QPointF DesignScreen::phaseStart() { return {dsp::kResponseZeroHzX, dsp::kPhaseT
 void DesignScreen::drawPhase()
 {
     setForeColor(paletteColour(2));
-    Text1->setText(QStringLiteral("+180"));
-    Text2->setText(QStringLiteral("-180"));
-    if (Text3)
-        Text3->setText(QStringLiteral("0"));
+    const auto show = [](QLineEdit* box, const QString& text) {
+        if (box && box->text() != text)
+            box->setText(text);
+    };
+    show(Text1, QStringLiteral("+180"));
+    show(Text2, QStringLiteral("-180"));
+    show(Text3, QStringLiteral("0"));
     setDrawWidth(1);
     PSet(phaseStart().x(), phaseStart().y());
     LineToEach(m_phaseEnds, m_phasePixels);

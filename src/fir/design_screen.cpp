@@ -167,12 +167,18 @@ void DesignScreen::drawAnswers(const Answers& answers)
 void DesignScreen::explore(const screens::ExploreValues& values)
 {
     const int tapsBefore = m_drawn ? m_drawn->values.taps : 0;
+    const Answers answers = answersFor(values);
     setExploredChecks(values);
-    clearPhaseLabels();
+    // Phase captions that the drawing writes again are left standing: cleared and written back,
+    // they would only be painted again.
+    if (m_drawn && m_phaseDrawn && wantsPhase(answers))
+        blankTapPlotLabels();
+    else
+        clearPhaseLabels();
     m_drawn.reset();
     screens::clearForRedraw(*this, {});
     screens::drawGraticuleOn(*this);
-    drawAnswers(answersFor(values));
+    drawAnswers(answers);
     prepareNextTapCount(tapsBefore);
 }
 

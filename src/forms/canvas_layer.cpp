@@ -96,6 +96,8 @@ CanvasLayer::~CanvasLayer() = default;
 
 void CanvasLayer::setUnderlay(Underlay underlay)
 {
+    if (!underlay && !m_underlay)
+        return; // none before and none now: nothing to paint again
     m_underlay = std::move(underlay);
     refreshUnderlay();
 }
@@ -132,6 +134,8 @@ QImage CanvasLayer::underlayShown()
 
 void CanvasLayer::setOverpaint(Underlay overpaint)
 {
+    if (!overpaint && !m_overpaint)
+        return;
     m_overpaint = std::move(overpaint);
     m_client->update();
 }

@@ -53,6 +53,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         m_form->m_repaintPending = false;
+        m_form->m_unshown = QRect();
         QPainter painter(this);
         painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), m_form->shownCanvas());
         if (m_form->m_overlay)

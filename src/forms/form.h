@@ -232,7 +232,9 @@ private:
     QPoint toDevice(double x, double y) const;
     struct PenWidths;
     const PenWidths& penWidths() const;
-    void canvasChanged();
+    void canvasDrawn(const QRect& pixels);
+    void canvasChanged(const QRect& pixels);
+    QRect clientRectOf(const QRect& pixels) const;
     void placeCentred();
     QFont layoutFont(const FontSpec& font) const;
     template <typename Control>
@@ -279,6 +281,9 @@ private:
     QSize m_pixels;               // m_image's size
     qsizetype m_bytesPerLine = 0; // m_image's
     bool m_repaintPending = false;
+    QRect m_unshown;       // device pixels changed since the window last painted
+    QRect m_drawnSinceCls; // device pixels drawn on since the image was last cleared
+    QColor m_clearedWith = Qt::white;
     bool m_centred = false;
     QSize m_centredFrameMargins;
     QPushButton* m_defaultButton = nullptr;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace forms {
 namespace {
@@ -36,15 +37,65 @@ void Form::setScaleHeight(double units) { m_scaleHeight = units; }
 void Form::setScaleWidth(double units) { m_scaleWidth = units; }
 
 // Drawing goes into the persistent image; the window shows it once the running handler is back
-// in the event loop (or at once, with Refresh).
-void Form::canvasChanged()
+// in the event loop (or at once, with Refresh). Only the pixels that may have changed are
+// painted again, so that a redraw of the plot does not repaint every control over the canvas.
+void Form::canvasChanged(const QRect& pixels)
 {
     ++m_canvasVersion;
-    if (m_repaintPending)
+    const QRect unshown = m_unshown | (pixels & QRect(QPoint(0, 0), m_pixels));
+    if (m_repaintPending && unshown == m_unshown)
         return;
+    m_unshown = unshown;
     m_repaintPending = true;
-    m_client->update();
+    m_client->update(clientRectOf(m_unshown));
 }
+
+// What differs from the background until the next Cls.
+void Form::canvasDrawn(const QRect& pixels)
+{
+    m_drawnSinceCls |= pixels;
+    canvasChanged(pixels);
+}
+
+// The client area that shows these pixels of the image: all of it where the window shows the
+// drawing replayed at another size.
+QRect Form::clientRectOf(const QRect& pixels) const
+{
+    const QSize shown(qRound(m_client->width() * m_deviceRatio),
+                      qRound(m_client->height() * m_deviceRatio));
+    if (shown != m_pixels || m_traceWidening != 1)
+        return m_client->rect();
+    const QRectF logical(pixels.x() / m_deviceRatio, pixels.y() / m_deviceRatio,
+                         pixels.width() / m_deviceRatio, pixels.height() / m_deviceRatio);
+    return logical.toAlignedRect();
+}
+
+namespace {
+
+// The box of the pixels a run of drawing calls set.
+struct PixelBounds {
+    int left = std::numeric_limits<int>::max();
+    int top = std::numeric_limits<int>::max();
+    int right = std::numeric_limits<int>::min();
+    int bottom = std::numeric_limits<int>::min();
+    void add(const QPoint& pixel)
+    {
+        left = std::min(left, pixel.x());
+        right = std::max(right, pixel.x());
+        top = std::min(top, pixel.y());
+        bottom = std::max(bottom, pixel.y());
+    }
+    // With `reach` pixels around each point (a pen's width covers it).
+    QRect rect(int reach) const
+    {
+        if (left > right)
+            return {};
+        return QRect(QPoint(left, top), QPoint(right, bottom))
+            .adjusted(-reach, -reach, reach, reach);
+    }
+};
+
+} // namespace
 
 // Worked out again only when the draw width or the scale changes, not for every call.
 inline const Form::PenWidths& Form::penWidths() const
@@ -99,10 +150,16 @@ void Form::endPainting()
 void Form::Cls()
 {
     endPainting();
+    // Only what was drawn since the last clearing differs from the background, unless the
+    // background itself changes.
+    const QRect cleared =
+        m_backColor == m_clearedWith ? m_drawnSinceCls : QRect(QPoint(0, 0), m_pixels);
     m_image.fill(m_backColor);
+    m_clearedWith = m_backColor;
+    m_drawnSinceCls = QRect();
     m_record.clear(m_backColor);
     m_current = QPointF(0, 0);
-    canvasChanged();
+    canvasChanged(cleared);
 }
 
 // The pen width as drawn, in logical units across, so a replay at any size draws it alike.
@@ -140,8 +197,11 @@ void Form::pointIn(double x, double y, QRgb colour)
     const QRgb opaque = colour | 0xff000000u;
     const PenWidths& widths = penWidths();
     m_record.addPoint(m_current, pen(opaque, widths));
-    fillDot(m_image.bits(), toDevice(x, y), opaque, widths.device);
-    canvasChanged();
+    const QPoint pixel = toDevice(x, y);
+    fillDot(m_image.bits(), pixel, opaque, widths.device);
+    PixelBounds bounds;
+    bounds.add(pixel);
+    canvasDrawn(bounds.rect(widths.device));
 }
 
 // The loop of PSet calls, each pen's colour, widths and record number looked up once.
@@ -190,6 +250,8 @@ void Form::dotsInTurns(std::span<const QPointF> points, std::span<const DotPen> 
     uchar* const bits = m_image.bits();
     const std::size_t turns = ready.size();
     bool drawn = false;
+    PixelBounds bounds;
+    int widest = 1;
     for (std::size_t first = 0; first < points.size(); first += turns) {
         const std::size_t count = std::min(turns, points.size() - first);
         const bool repeated = mapped && first >= turns && count == turns
@@ -206,13 +268,15 @@ void Form::dotsInTurns(std::span<const QPointF> points, std::span<const DotPen> 
                 continue;
             const QPoint pixel = mapped ? mapped[first + turn] : toDevice(at.x(), at.y());
             fillDot(bits, pixel, dot.colour, dot.device);
+            bounds.add(pixel);
+            widest = std::max(widest, dot.device);
         }
     }
     const DotPen& last = pens[(points.size() - 1) % pens.size()];
     setForeColor(last.colour);
     setDrawWidth(last.drawWidth);
     if (drawn)
-        canvasChanged();
+        canvasDrawn(bounds.rect(widest));
 }
 
 void Form::Line(double x1, double y1, double x2, double y2)
@@ -231,8 +295,11 @@ void Form::LineTo(double x2, double y2)
     const PenWidths& widths = penWidths();
     m_record.addLine(m_current, QPointF(x2, y2), pen(opaque, widths));
     m_current = QPointF(x2, y2);
-    canvasChanged();
     const int width = widths.device;
+    PixelBounds bounds;
+    bounds.add(from);
+    bounds.add(to);
+    canvasDrawn(bounds.rect(width));
     if (from == to)
         fillDot(m_image.bits(), to, opaque, width);
     else if (width == 1 && qAlpha(m_foreRgba) == 255)
@@ -272,6 +339,7 @@ void Form::LineToEach(std::span<const QPointF> ends)
     const std::uint32_t recorded = m_record.penNumber(pen(opaque, widths));
     const ThinLineTarget target(m_image);
     bool drawn = false;
+    PixelBounds bounds;
     for (const QPointF& end : ends) {
         if (!finite(m_current.x(), m_current.y()) || !finite(end.x(), end.y()))
             continue;
@@ -280,10 +348,12 @@ void Form::LineToEach(std::span<const QPointF> ends)
         m_record.addLine(m_current, end, recorded);
         m_current = end;
         target.draw(from, to, opaque); // from == to: its one pixel, as a one-pixel dot
+        bounds.add(from);
+        bounds.add(to);
         drawn = true;
     }
     if (drawn)
-        canvasChanged();
+        canvasDrawn(bounds.rect(1));
 }
 
 void Form::MappedPolyline::map(const CanvasMapping& onto, QPointF start,
@@ -331,7 +401,7 @@ void Form::LineToEach(std::span<const QPointF> ends, const MappedPolyline& mappe
         return;
     lineEndPixel(m_current.x(), m_current.y());
     mapped.mask.layInto(m_image, opaque);
-    canvasChanged();
+    canvasDrawn(mapped.mask.bounds());
 }
 
 // Wide pens (a graticule's frame, a spectrum's lines) are few: the painter draws them, round.

@@ -173,6 +173,17 @@ void ThinLineMask::reset(QSize size)
         * static_cast<std::size_t>(std::max(0, size.height()));
     m_seen.assign((count + 63) / 64, 0);
     m_offsets.clear();
+    m_left = size.width();
+    m_top = size.height();
+    m_right = -1;
+    m_bottom = -1;
+}
+
+QRect ThinLineMask::bounds() const
+{
+    if (m_right < m_left)
+        return {};
+    return QRect(QPoint(m_left, m_top), QPoint(m_right, m_bottom));
 }
 
 void ThinLineMask::draw(QPoint from, QPoint to)
@@ -185,6 +196,10 @@ void ThinLineMask::draw(QPoint from, QPoint to)
         if (!(word & bit)) {
             word |= bit;
             m_offsets.push_back(at);
+            m_left = std::min(m_left, x);
+            m_right = std::max(m_right, x);
+            m_top = std::min(m_top, y);
+            m_bottom = std::max(m_bottom, y);
         }
     });
 }

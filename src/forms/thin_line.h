@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QRgb>
 #include <QSize>
 #include <QtGlobal>
@@ -41,6 +42,8 @@ public:
     void reset(QSize size);
     void draw(QPoint from, QPoint to);
     QSize size() const { return m_size; }
+    // The box of the pixels set; empty for none.
+    QRect bounds() const;
     // Into an RGB32 or ARGB32 image of size().
     void layInto(QImage& image, QRgb colour) const;
 
@@ -48,6 +51,7 @@ private:
     QSize m_size;
     std::vector<std::uint64_t> m_seen; // a bit for each pixel
     std::vector<std::uint32_t> m_offsets;
+    int m_left = 0, m_top = 0, m_right = -1, m_bottom = -1;
 };
 
 } // namespace forms

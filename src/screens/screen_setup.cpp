@@ -97,7 +97,8 @@ void drawStrokes(forms::Form& form, const std::vector<dsp::Stroke>& strokes)
 
 void showOnOneLine(QLabel* label, const QString& text)
 {
-    label->setWordWrap(false);
+    if (label->wordWrap()) // set whether or not it changes, it repaints the label
+        label->setWordWrap(false);
     label->setText(text);
     label->setToolTip(QString());
     const int room =
