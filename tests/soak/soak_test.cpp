@@ -37,9 +37,11 @@ constexpr bool kAddressSanitizer = false;
 #endif
 
 // Memory is compared between the middle and the last round: the first rounds fill font, glyph
-// and pixmap caches and the allocator's pools, which then stay. A screen that keeps twenty
-// kilobytes a round grows past this over the second half of 200 rounds.
-constexpr double kAllowedGrowthMiB = 2;
+// and pixmap caches and the allocator's pools, which then stay. The pools of the drawing threads
+// still grow now and then later on, by up to 2.6 MiB over the second half (seen under a parallel
+// test load). A screen that keeps forty kilobytes a round (a window's canvas or a design's drawing
+// record is megabytes) grows past this over the second half of 200 rounds.
+constexpr double kAllowedGrowthMiB = 4;
 
 int rounds()
 {
