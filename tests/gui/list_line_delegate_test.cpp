@@ -8,9 +8,12 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyleFactory>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -33,8 +36,10 @@ const QStringList kLines{
 
 QImage painted(const ListLook& look, bool ownDelegate)
 {
+    // A widget does not own the style it is given: this one outlives the list.
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
     QListWidget list;
-    list.setStyle(QStyleFactory::create(QStringLiteral("fusion")));
+    list.setStyle(fusion.get());
     list.resize(150, 140);
     list.setUniformItemSizes(true);
     list.setTextElideMode(Qt::ElideNone);
